@@ -1,0 +1,28 @@
+# Debian packages the build, the tests and the program need; sourced by run.sh and test.sh.
+KESTRIM_PACKAGES="g++ cmake make pkg-config qt6-base-dev qt6-webengine-dev libpcre2-dev \
+libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho \
+imagemagick perl"
+
+# Installs whatever of KESTRIM_PACKAGES is missing (needs root or sudo).
+kestrim_install_missing() {
+  local missing=() pkg
+  for pkg in $KESTRIM_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing missing packages: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Configures (once) and builds the project into ./build.
+kestrim_build() {
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  if [ ! -f build/CMakeCache.txt ]; then
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  fi
+  cmake --build build --parallel "$jobs"
+}

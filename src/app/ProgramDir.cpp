@@ -1,0 +1,32 @@
+#include "app/ProgramDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace kestrim {
+namespace {
+
+QString& Override()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+QString ProgramDir()
+{
+    return Override().isEmpty() ? QCoreApplication::applicationDirPath() : Override();
+}
+
+QString InProgramDir(const QString& FileName)
+{
+    return QDir::isAbsolutePath(FileName) ? FileName : QDir(ProgramDir()).filePath(FileName);
+}
+
+void OverrideProgramDir(const QString& Folder)
+{
+    Override() = Folder;
+}
+
+} // namespace kestrim

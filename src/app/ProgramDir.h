@@ -1,0 +1,19 @@
+#pragma once
+// The program's folder: where the program, "kestrim.html" and conf/ live side by side.
+
+#include <QString>
+
+namespace kestrim {
+
+// The folder of the running program, without a trailing separator.
+QString ProgramDir();
+
+// A file name resolved against the program's folder when it is a bare name or relative path;
+// an absolute path is returned unchanged.
+QString InProgramDir(const QString& FileName);
+
+// Makes ProgramDir answer Folder instead (an empty text restores the real folder). For tests
+// that must not write beside the test programs.
+void OverrideProgramDir(const QString& Folder);
+
+} // namespace kestrim

@@ -1,0 +1,240 @@
+#include "editor/base/CodePage.h"
+
+#include <array>
+#include <cstdint>
+#include <iconv.h>
+#include <memory>
+#include <vector>
+
+namespace kestrim {
+namespace {
+
+// Bytes that start no valid character map to U+F700 + byte. Code page 932 puts its own
+// private-use characters at U+E000-U+E757, so this range is free for the purpose.
+constexpr char16_t RawByteBase = 0xF700;
+constexpr std::uint16_t NoSjisCode = 0xFFFF; // 0xFF is never a lead byte
+constexpr char16_t NoCharacter = 0;
+
+constexpr bool IsTrailByte(unsigned Byte) { return Byte >= 0x40 && Byte <= 0xFC && Byte != 0x7F; }
+
+// Both directions of code page 932 as flat tables, filled once through iconv.
+struct CodePageTables {
+    std::array<char16_t, 256> Single{};           // single-byte characters
+    std::vector<char16_t> Double;                 // (lead << 8 | trail) -> character
+    std::vector<std::uint16_t> Encode;            // BMP character -> byte or (lead << 8 | trail)
+
+    CodePageTables() : Double(0x10000, NoCharacter), Encode(0x10000, NoSjisCode) { Build(); }
+
+private:
+    void Build()
+    {
+        iconv_t decoder = iconv_open("UTF-16LE", "CP932");
+        iconv_t encoder = iconv_open("CP932", "UTF-16LE");
+        if (decoder == reinterpret_cast<iconv_t>(-1) || encoder == reinterpret_cast<iconv_t>(-1))
+            return BuildAsciiOnly();
+        for (unsigned byte = 0; byte < 0x100; ++byte) {
+            if (IsDBCSLeadByte(static_cast<unsigned char>(byte)))
+                continue;
+            const char bytes[1] = {static_cast<char>(byte)};
+            Single[byte] = byte == 0 ? u'\0' : DecodeOne(decoder, bytes, 1);
+            if (byte == 0 || Single[byte] != NoCharacter)
+                AddReverse(encoder, Single[byte]);
+        }
+        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!IsDBCSLeadByte(static_cast<unsigned char>(lead)))
+                continue;
+            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                if (!IsTrailByte(trail))
+                    continue;
+                const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                const char16_t ch = DecodeOne(decoder, bytes, 2);
+                Double[lead << 8 | trail] = ch;
+                if (ch != NoCharacter)
+                    AddReverse(encoder, ch);
+            }
+        }
+        iconv_close(decoder);
+        iconv_close(encoder);
+    }
+
+    void BuildAsciiOnly()
+    {
+        for (unsigned byte = 0; byte < 0x80; ++byte) {
+            Single[byte] = static_cast<char16_t>(byte);
+            Encode[byte] = static_cast<std::uint16_t>(byte);
+        }
+    }
+
+    static char16_t DecodeOne(iconv_t decoder, const char* bytes, size_t length)
+    {
+        char16_t out[4] = {};
+        char* in = const_cast<char*>(bytes);
+        char* outPtr = reinterpret_cast<char*>(out);
+        size_t inLeft = length, outLeft = sizeof out;
+        iconv(decoder, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(decoder, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
+            return NoCharacter;
+        if (sizeof out - outLeft != 2 || (out[0] >= 0xD800 && out[0] <= 0xDFFF))
+            return NoCharacter; // not one BMP character
+        return out[0];
+    }
+
+    // Asks iconv which code a character maps back to; several codes of code page 932 can
+    // decode to the same character and the reverse direction must pick the platform's choice.
+    void AddReverse(iconv_t encoder, char16_t ch)
+    {
+        if (Encode[ch] != NoSjisCode)
+            return;
+        char16_t in16[1] = {ch};
+        unsigned char out[4] = {};
+        char* in = reinterpret_cast<char*>(in16);
+        char* outPtr = reinterpret_cast<char*>(out);
+        size_t inLeft = 2, outLeft = sizeof out;
+        iconv(encoder, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(encoder, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
+            return;
+        const size_t produced = sizeof out - outLeft;
+        if (produced == 1)
+            Encode[ch] = out[0];
+        else if (produced == 2)
+            Encode[ch] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
+    }
+};
+
+const CodePageTables& Tables()
+{
+    static const CodePageTables tables;
+    return tables;
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | cp >> 6);
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | cp >> 12);
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | cp >> 18);
+        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8)
+{
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const unsigned char b = static_cast<unsigned char>(utf8[i]);
+        const int length = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+        char32_t cp = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        bool valid = length != 0 && i + length <= utf8.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const unsigned char c = static_cast<unsigned char>(utf8[i + k]);
+            valid = (c & 0xC0) == 0x80;
+            cp = cp << 6 | (c & 0x3F);
+        }
+        if (!valid) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size() * 3 / 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+} // namespace
+
+std::u16string SjisToUtf16(std::string_view sjis)
+{
+    const CodePageTables& tables = Tables();
+    std::u16string out;
+    out.reserve(sjis.size());
+    for (size_t i = 0; i < sjis.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(sjis[i]);
+        if (IsDBCSLeadByte(b) && i + 1 < sjis.size()) {
+            const char16_t ch = tables.Double[b << 8 | static_cast<unsigned char>(sjis[i + 1])];
+            if (ch != NoCharacter) {
+                out += ch;
+                ++i;
+                continue;
+            }
+        }
+        const char16_t ch = tables.Single[b];
+        out += (ch != NoCharacter || b == 0) ? ch : static_cast<char16_t>(RawByteBase + b);
+    }
+    return out;
+}
+
+std::string Utf16ToSjis(std::u16string_view text, bool* lostCharacters)
+{
+    const CodePageTables& tables = Tables();
+    std::string out;
+    out.reserve(text.size() * 2);
+    bool lost = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t ch = text[i];
+        if (ch >= RawByteBase && ch <= RawByteBase + 0xFF) {
+            out += static_cast<char>(ch - RawByteBase);
+            continue;
+        }
+        const std::uint16_t code = tables.Encode[ch];
+        if (code == NoSjisCode || (ch >= 0xD800 && ch <= 0xDFFF)) {
+            if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+                ++i; // one character outside the BMP, one "?"
+            out += '?';
+            lost = true;
+        } else if (code > 0xFF) {
+            out += static_cast<char>(code >> 8);
+            out += static_cast<char>(code & 0xFF);
+        } else {
+            out += static_cast<char>(code);
+        }
+    }
+    if (lostCharacters)
+        *lostCharacters = lost;
+    return out;
+}
+
+std::string SjisToUtf8(std::string_view sjis)
+{
+    return Utf16ToUtf8(SjisToUtf16(sjis));
+}
+
+std::string Utf8ToSjis(std::string_view utf8, bool* lostCharacters)
+{
+    return Utf16ToSjis(Utf8ToUtf16(utf8), lostCharacters);
+}
+
+} // namespace kestrim

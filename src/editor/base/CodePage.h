@@ -1,0 +1,39 @@
+#pragma once
+// The program's code page: Shift-JIS as code page 932 defines it.
+//
+// All text inside Kestrim is Shift-JIS bytes. Conversion to Unicode happens only where text
+// meets the GUI toolkit, the clipboard or a message for the user, and always through these
+// functions, so that every layer converts the same way.
+
+#include <string>
+#include <string_view>
+
+namespace kestrim {
+
+// True for the first byte of a two-byte Shift-JIS character (0x81-0x9F, 0xE0-0xFC).
+constexpr bool IsDBCSLeadByte(unsigned char Byte)
+{
+    return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC);
+}
+
+constexpr bool IsDBCSLeadByte(char Byte)
+{
+    return IsDBCSLeadByte(static_cast<unsigned char>(Byte));
+}
+
+// Shift-JIS bytes to UTF-16. A byte that does not start a valid character (a stray trail byte,
+// a lead byte without its trail byte, an unassigned code) becomes a private-use character
+// that SjisFromUtf16 turns back into the same byte, so that any byte string survives
+// a round trip through the GUI unchanged.
+std::u16string SjisToUtf16(std::string_view Sjis);
+
+// UTF-16 to Shift-JIS. Where code page 932 has several codes for one character (the NEC and
+// IBM extensions), the platform's preferred code comes back. Characters that Shift-JIS cannot hold become "?"; when LostCharacters
+// is given it tells whether that happened.
+std::string Utf16ToSjis(std::u16string_view Text, bool* LostCharacters = nullptr);
+
+// The same conversions for UTF-8 text (messages, file names).
+std::string SjisToUtf8(std::string_view Sjis);
+std::string Utf8ToSjis(std::string_view Utf8, bool* LostCharacters = nullptr);
+
+} // namespace kestrim

@@ -1,0 +1,143 @@
+#include "editor/base/FileIO.h"
+
+#include "editor/base/Exceptions.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrim {
+namespace {
+
+std::string OpenErrorText(const std::string& fileName, int error)
+{
+    return "ファイル \"" + fileName + "\" を開けません。" + std::strerror(error);
+}
+
+std::string CreateErrorText(const std::string& fileName, int error)
+{
+    return "ファイル \"" + fileName + "\" を作成できません。" + std::strerror(error);
+}
+
+// Closes a descriptor when the scope ends.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : FFd(fd) {}
+    ~FileDescriptor() { Close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return FFd; }
+    int Close()
+    {
+        const int result = FFd >= 0 ? ::close(FFd) : 0;
+        FFd = -1;
+        return result;
+    }
+
+private:
+    int FFd;
+};
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+// The file that a save really replaces: the target of a symbolic link, not the link.
+std::string ResolvedTarget(const std::string& fileName)
+{
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::canonical(fileName, error);
+    return error ? fileName : canonical.string();
+}
+
+} // namespace
+
+std::string ReadFileBytes(const std::string& FileName)
+{
+    FileDescriptor fd(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0)
+        throw EFOpenError(OpenErrorText(FileName, errno));
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) == 0 && S_ISDIR(info.st_mode))
+        throw EFOpenError(OpenErrorText(FileName, EISDIR));
+    std::string bytes;
+    if (info.st_size > 0)
+        bytes.reserve(static_cast<size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw EFOpenError(OpenErrorText(FileName, errno));
+        }
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
+{
+    const std::string target = ResolvedTarget(FileName);
+    const std::filesystem::path targetPath(target);
+    std::string tempName = (targetPath.parent_path() / ("." + targetPath.filename().string() + ".XXXXXX")).string();
+    if (targetPath.parent_path().empty())
+        tempName = "." + target + ".XXXXXX";
+
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    if (existed && S_ISDIR(old.st_mode))
+        throw EFCreateError(CreateErrorText(FileName, EISDIR));
+    // Replacing the file must not get round its being read-only.
+    if (existed && ::access(target.c_str(), W_OK) != 0)
+        throw EFCreateError(CreateErrorText(FileName, errno));
+
+    FileDescriptor fd(::mkostemp(tempName.data(), O_CLOEXEC));
+    if (fd.Get() < 0)
+        throw EFCreateError(CreateErrorText(FileName, errno));
+    auto fail = [&](int error) {
+        ::unlink(tempName.c_str());
+        throw EFCreateError(CreateErrorText(FileName, error));
+    };
+    // A new file gets the usual permissions of a new file, an old one keeps its own.
+    mode_t mode = 0666;
+    if (existed) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    if (existed) {
+        // Keeping the owner needs privileges; without them the saving user owns the file.
+        [[maybe_unused]] const int chownResult = ::fchown(fd.Get(), old.st_uid, old.st_gid);
+    }
+    if (::fchmod(fd.Get(), mode) != 0)
+        fail(errno);
+    if (!WriteAll(fd.Get(), Bytes))
+        fail(errno);
+    if (::fsync(fd.Get()) != 0)
+        fail(errno);
+    if (fd.Close() != 0)
+        fail(errno);
+    if (::rename(tempName.c_str(), target.c_str()) != 0)
+        fail(errno);
+}
+
+} // namespace kestrim

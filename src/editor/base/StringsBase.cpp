@@ -1,0 +1,135 @@
+#include "editor/base/StringsBase.h"
+
+#include "editor/base/Exceptions.h"
+#include "editor/base/FileIO.h"
+
+namespace kestrim {
+
+void TStrings::Put(int Index, const std::string& S)
+{
+    CheckListIndex(Index, GetCount());
+    BeginUpdate();
+    Delete(Index);
+    Insert(Index, S);
+    EndUpdate();
+}
+
+int TStrings::Add(const std::string& S)
+{
+    const int index = GetCount();
+    Insert(index, S);
+    return index;
+}
+
+void TStrings::Exchange(int Index1, int Index2)
+{
+    CheckListIndex(Index1, GetCount());
+    CheckListIndex(Index2, GetCount());
+    BeginUpdate();
+    const std::string first = Get(Index1);
+    Put(Index1, Get(Index2));
+    Put(Index2, first);
+    EndUpdate();
+}
+
+void TStrings::Move(int CurIndex, int NewIndex)
+{
+    if (CurIndex == NewIndex)
+        return;
+    CheckListIndex(CurIndex, GetCount());
+    CheckListIndex(NewIndex, GetCount());
+    BeginUpdate();
+    const std::string line = Get(CurIndex);
+    Delete(CurIndex);
+    Insert(NewIndex, line);
+    EndUpdate();
+}
+
+void TStrings::Assign(const TStrings& Source)
+{
+    if (&Source == this)
+        return;
+    BeginUpdate();
+    Clear();
+    AddStrings(Source);
+    FTrailingLineBreak = Source.FTrailingLineBreak;
+    EndUpdate();
+}
+
+void TStrings::AddStrings(const TStrings& Source)
+{
+    BeginUpdate();
+    const int count = Source.GetCount();
+    for (int i = 0; i < count; ++i)
+        Add(Source.Get(i));
+    EndUpdate();
+}
+
+int TStrings::IndexOf(const std::string& S) const
+{
+    const int count = GetCount();
+    for (int i = 0; i < count; ++i)
+        if (Get(i) == S)
+            return i;
+    return -1;
+}
+
+std::string TStrings::GetTextStr() const
+{
+    const int count = GetCount();
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += Get(i);
+    }
+    if (count > 0 && FTrailingLineBreak)
+        text += "\r\n";
+    return text;
+}
+
+void TStrings::SetTextStr(const std::string& Text)
+{
+    BeginUpdate();
+    Clear();
+    const bool endsWithBreak = ForEachLine(Text, [&](std::size_t begin, std::size_t end) {
+        Add(Text.substr(begin, end - begin));
+    });
+    FTrailingLineBreak = endsWithBreak || Text.empty(); // an empty text keeps the default
+    EndUpdate();
+}
+
+void TStrings::BeginUpdate()
+{
+    if (FUpdateCount == 0)
+        SetUpdateState(true);
+    ++FUpdateCount;
+}
+
+void TStrings::EndUpdate()
+{
+    if (FUpdateCount > 0 && --FUpdateCount == 0)
+        SetUpdateState(false);
+}
+
+void TStrings::LoadFromFile(const std::string& FileName)
+{
+    SetTextStr(ReadFileBytes(FileName));
+}
+
+void TStrings::SaveToFile(const std::string& FileName) const
+{
+    WriteFileBytes(FileName, GetTextStr());
+}
+
+void TStrings::LoadFromStream(TMemoryStream& Stream)
+{
+    SetTextStr(Stream.ReadRest());
+}
+
+void TStrings::SaveToStream(TMemoryStream& Stream) const
+{
+    Stream.Write(GetTextStr());
+}
+
+} // namespace kestrim

@@ -1,0 +1,96 @@
+#pragma once
+// TStrings: the abstract list of text lines that every line list of the program derives from.
+//
+// Lines are Shift-JIS bytes without line-break characters. As text, the lines are joined by
+// CR LF; the list remembers whether the text it was given ended with a line break, so that
+// a text read and written again keeps its final line break or the lack of one.
+
+#include "editor/base/MemoryStream.h"
+
+#include <string>
+
+namespace kestrim {
+
+class TStrings {
+public:
+    TStrings() = default;
+    virtual ~TStrings() = default;
+    TStrings(const TStrings&) = delete;
+    TStrings& operator=(const TStrings&) = delete;
+
+    // The primitives a descendant provides.
+    virtual std::string Get(int Index) const = 0;
+    virtual int GetCount() const = 0;
+    virtual void Insert(int Index, const std::string& S) = 0;
+    virtual void Delete(int Index) = 0;
+    virtual void Clear() = 0;
+
+    // Operations built on the primitives; descendants override them where they can do better.
+    virtual void Put(int Index, const std::string& S);
+    virtual int Add(const std::string& S);
+    virtual void Exchange(int Index1, int Index2);
+    virtual void Move(int CurIndex, int NewIndex);
+    virtual int GetCapacity() const { return GetCount(); }
+    virtual void SetCapacity(int /*NewCapacity*/) {}
+    virtual void Assign(const TStrings& Source);
+    void AddStrings(const TStrings& Source);
+    // The index of the first line equal to S byte for byte, or -1.
+    virtual int IndexOf(const std::string& S) const;
+
+    int Count() const { return GetCount(); }
+    std::string Strings(int Index) const { return Get(Index); }
+
+    // The whole text. Setting it cuts at CR LF, lone CR and lone LF; a final line break adds
+    // no empty line but is remembered in TrailingLineBreak.
+    virtual std::string GetTextStr() const;
+    virtual void SetTextStr(const std::string& Text);
+    std::string Text() const { return GetTextStr(); }
+    void SetText(const std::string& Text) { SetTextStr(Text); }
+    bool TrailingLineBreak() const { return FTrailingLineBreak; }
+    void SetTrailingLineBreak(bool Value) { FTrailingLineBreak = Value; }
+
+    // Update batching: SetUpdateState(true) runs just before the counter leaves 0,
+    // SetUpdateState(false) just after it returns to 0.
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+
+    // Files and streams hold the text as GetTextStr gives it; nothing is converted.
+    // Loading opens the file before anything of the list changes.
+    virtual void LoadFromFile(const std::string& FileName);
+    virtual void SaveToFile(const std::string& FileName) const;
+    virtual void LoadFromStream(TMemoryStream& Stream);
+    virtual void SaveToStream(TMemoryStream& Stream) const;
+
+protected:
+    virtual void SetUpdateState(bool /*Updating*/) {}
+
+private:
+    int FUpdateCount = 0;
+    bool FTrailingLineBreak = true;
+};
+
+// Calls Callback(begin, end) for every line of Text, cut at CR LF, lone CR and lone LF.
+// A final line break starts no empty line. Returns whether Text ended with a line break.
+template <typename Callback>
+bool ForEachLine(const std::string& Text, Callback&& callback)
+{
+    std::size_t start = 0;
+    const std::size_t size = Text.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = Text[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        callback(start, i);
+        if (c == '\r' && i + 1 < size && Text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size) {
+        callback(start, size);
+        return false;
+    }
+    return size > 0;
+}
+
+} // namespace kestrim

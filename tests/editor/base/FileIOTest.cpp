@@ -1,0 +1,71 @@
+#include "editor/base/Exceptions.h"
+#include "editor/base/FileIO.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace kestrim;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileIOTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FFolder = fs::temp_directory_path() / ("kestrim-fileio-" + std::to_string(::getpid()));
+        fs::create_directories(FFolder);
+    }
+    void TearDown() override { fs::remove_all(FFolder); }
+    std::string PathOf(const std::string& name) const { return (FFolder / name).string(); }
+
+    fs::path FFolder;
+};
+
+} // namespace
+
+TEST_F(FileIOTest, WritesAndReadsEveryByte)
+{
+    std::string bytes;
+    for (int i = 0; i < 70000; ++i)
+        bytes += static_cast<char>(i * 7);
+    WriteFileBytes(PathOf("a.bin"), bytes);
+    EXPECT_EQ(ReadFileBytes(PathOf("a.bin")), bytes);
+}
+
+TEST_F(FileIOTest, ReadingWhatIsNoFileRaisesTheOpenError)
+{
+    EXPECT_THROW(ReadFileBytes(PathOf("missing.txt")), EFOpenError);
+    EXPECT_THROW(ReadFileBytes(FFolder.string()), EFOpenError);
+}
+
+TEST_F(FileIOTest, SavingKeepsPermissionsAndLeavesNoTemporaryFile)
+{
+    const std::string name = PathOf("script.pl");
+    WriteFileBytes(name, "old");
+    ::chmod(name.c_str(), 0750);
+    WriteFileBytes(name, "new content");
+    EXPECT_EQ(ReadFileBytes(name), "new content");
+    EXPECT_EQ(fs::status(name).permissions() & fs::perms::all,
+              fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    EXPECT_EQ(std::distance(fs::directory_iterator(FFolder), fs::directory_iterator{}), 1);
+}
+
+TEST_F(FileIOTest, SavingThroughALinkReplacesTheTarget)
+{
+    WriteFileBytes(PathOf("target.txt"), "old");
+    fs::create_symlink(PathOf("target.txt"), PathOf("link.txt"));
+    WriteFileBytes(PathOf("link.txt"), "new");
+    EXPECT_TRUE(fs::is_symlink(PathOf("link.txt")));
+    EXPECT_EQ(ReadFileBytes(PathOf("target.txt")), "new");
+}
+
+TEST_F(FileIOTest, AFailedSaveLeavesTheOldFileAlone)
+{
+    EXPECT_THROW(WriteFileBytes(PathOf("no/such/folder/x.txt"), "x"), EFCreateError);
+    fs::create_directory(PathOf("dir"));
+    EXPECT_THROW(WriteFileBytes(PathOf("dir"), "x"), EFCreateError);
+    EXPECT_TRUE(fs::is_directory(PathOf("dir")));
+}
