@@ -6,15 +6,15 @@
 // a text read and written again keeps its final line break or the lack of one.
 
 #include "editor/base/MemoryStream.h"
+#include "editor/base/Object.h"
 
 #include <string>
 
 namespace kestrim {
 
-class TStrings {
+class TStrings : public TObject {
 public:
     TStrings() = default;
-    virtual ~TStrings() = default;
     TStrings(const TStrings&) = delete;
     TStrings& operator=(const TStrings&) = delete;
 

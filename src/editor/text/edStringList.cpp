@@ -1,0 +1,319 @@
+#include "editor/text/edStringList.h"
+
+#include "editor/base/Exceptions.h"
+
+#include <algorithm>
+
+namespace kestrim {
+namespace {
+
+// A bit field of a packed word.
+struct Field {
+    unsigned Shift;
+    unsigned Width;
+
+    std::uint32_t Mask() const { return ((1u << Width) - 1u) << Shift; }
+    unsigned Get(std::uint32_t word) const { return (word & Mask()) >> Shift; }
+    std::uint32_t Set(std::uint32_t word, unsigned value) const
+    {
+        return (word & ~Mask()) | ((value << Shift) & Mask());
+    }
+};
+
+// Attributes
+constexpr Field RowsField{0, 2};
+constexpr Field PrevRowsField{2, 2};
+constexpr Field BracketsField{4, 4}; // stored with a bias of 2, so that zero reads -2
+constexpr Field ExtraInts1Field{8, 8};
+constexpr Field CarryLengthsField{16, 8};
+constexpr Field ExtraInts2Field{24, 8};
+// Attributes2
+constexpr Field CarryKindsField{0, 8};
+constexpr Field ExtraBytesField{8, 8};
+constexpr Field RowMarksField{16, 16};
+
+constexpr int BracketBias = 2;
+
+unsigned ClampToByte(int value)
+{
+    return static_cast<unsigned>(std::clamp(value, 0, 255));
+}
+
+} // namespace
+
+// --- TheStringList
+
+TheStringList::~TheStringList()
+{
+    OnChange = {};
+    OnChanging = {};
+}
+
+const TheStringItem& TheStringList::Item(int Index) const
+{
+    CheckListIndex(Index, GetCount());
+    return FItems[static_cast<size_t>(Index)];
+}
+
+TheStringItem& TheStringList::Item(int Index)
+{
+    CheckListIndex(Index, GetCount());
+    return FItems[static_cast<size_t>(Index)];
+}
+
+std::string TheStringList::Get(int Index) const
+{
+    return Item(Index).Str;
+}
+
+const std::string& TheStringList::Str(int Index) const
+{
+    return Item(Index).Str;
+}
+
+void TheStringList::Put(int Index, const std::string& S)
+{
+    TheStringItem& item = Item(Index);
+    Changing();
+    item.Str = S;
+    Changed();
+}
+
+int TheStringList::Add(const std::string& S)
+{
+    const int index = GetCount();
+    Insert(index, S);
+    return index;
+}
+
+void TheStringList::Insert(int Index, const std::string& S)
+{
+    CheckListIndex(Index, GetCount() + 1);
+    Changing();
+    if (FItems.size() == FItems.capacity())
+        Grow();
+    TheStringItem item;
+    item.Str = S;
+    FItems.insert(FItems.begin() + Index, std::move(item));
+    Changed();
+}
+
+// Capacities run 0, 4, 8, 12, 28, 44, 60, 76, 95, ...: a quarter more once past 64.
+void TheStringList::Grow()
+{
+    const int capacity = GetCapacity();
+    const int delta = capacity > 64 ? capacity / 4 : capacity > 8 ? 16 : 4;
+    FItems.reserve(static_cast<size_t>(capacity + delta));
+}
+
+void TheStringList::Delete(int Index)
+{
+    CheckListIndex(Index, GetCount());
+    Changing();
+    FItems.erase(FItems.begin() + Index);
+    Changed();
+}
+
+void TheStringList::Exchange(int Index1, int Index2)
+{
+    CheckListIndex(Index1, GetCount());
+    CheckListIndex(Index2, GetCount());
+    Changing();
+    std::swap(FItems[static_cast<size_t>(Index1)], FItems[static_cast<size_t>(Index2)]);
+    Changed();
+}
+
+void TheStringList::Clear()
+{
+    if (FItems.empty())
+        return;
+    Changing();
+    std::vector<TheStringItem>().swap(FItems);
+    Changed();
+}
+
+void TheStringList::SetCapacity(int NewCapacity)
+{
+    if (NewCapacity < GetCount())
+        throw EStringListError(SListIndexError);
+    std::vector<TheStringItem> items;
+    items.reserve(static_cast<size_t>(NewCapacity));
+    std::move(FItems.begin(), FItems.end(), std::back_inserter(items));
+    FItems.swap(items);
+}
+
+std::string TheStringList::ExtraStrings(int Index) const
+{
+    const auto& extra = Item(Index).ExtraStr;
+    return extra ? *extra : std::string();
+}
+
+void TheStringList::SetExtraStrings(int Index, const std::string& Value)
+{
+    auto& extra = Item(Index).ExtraStr;
+    if (Value.empty())
+        extra.reset();
+    else if (extra)
+        *extra = Value;
+    else
+        extra = std::make_unique<std::string>(Value);
+}
+
+std::int32_t TheStringList::Datas(int Index) const { return Item(Index).Data; }
+void TheStringList::SetDatas(int Index, std::int32_t Value) { Item(Index).Data = Value; }
+std::uint32_t TheStringList::Attributes(int Index) const { return Item(Index).Attributes; }
+void TheStringList::SetAttributes(int Index, std::uint32_t Value) { Item(Index).Attributes = Value; }
+std::uint32_t TheStringList::Attributes2(int Index) const { return Item(Index).Attributes2; }
+void TheStringList::SetAttributes2(int Index, std::uint32_t Value) { Item(Index).Attributes2 = Value; }
+
+void TheStringList::Changed()
+{
+    if (FUpdateCount == 0 && OnChange)
+        OnChange(this);
+}
+
+void TheStringList::Changing()
+{
+    if (FUpdateCount == 0 && OnChanging)
+        OnChanging(this);
+}
+
+void TheStringList::SetUpdateState(bool Updating)
+{
+    if (Updating) {
+        Changing();
+        ++FUpdateCount;
+    } else {
+        --FUpdateCount;
+        Changed();
+    }
+}
+
+// --- TRowAttributeStringList
+
+TRowAttribute TRowAttributeStringList::Rows(int Index) const
+{
+    return static_cast<TRowAttribute>(RowsField.Get(Attributes(Index)));
+}
+
+void TRowAttributeStringList::SetRows(int Index, TRowAttribute Value)
+{
+    SetAttributes(Index, RowsField.Set(Attributes(Index), Value));
+}
+
+TRowAttribute TRowAttributeStringList::PrevRows(int Index) const
+{
+    return static_cast<TRowAttribute>(PrevRowsField.Get(Attributes(Index)));
+}
+
+void TRowAttributeStringList::SetPrevRows(int Index, TRowAttribute Value)
+{
+    SetAttributes(Index, PrevRowsField.Set(Attributes(Index), Value));
+}
+
+int TRowAttributeStringList::Brackets(int Index) const
+{
+    return static_cast<int>(BracketsField.Get(Attributes(Index))) - BracketBias;
+}
+
+void TRowAttributeStringList::SetBrackets(int Index, int Value)
+{
+    const unsigned stored = static_cast<unsigned>(std::clamp(Value, -2, 13) + BracketBias);
+    SetAttributes(Index, BracketsField.Set(Attributes(Index), stored));
+}
+
+int TRowAttributeStringList::ExtraInts1(int Index) const
+{
+    return static_cast<int>(ExtraInts1Field.Get(Attributes(Index)));
+}
+
+void TRowAttributeStringList::SetExtraInts1(int Index, int Value)
+{
+    SetAttributes(Index, ExtraInts1Field.Set(Attributes(Index), ClampToByte(Value)));
+}
+
+int TRowAttributeStringList::CarryLengths(int Index) const
+{
+    return static_cast<int>(CarryLengthsField.Get(Attributes(Index)));
+}
+
+void TRowAttributeStringList::SetCarryLengths(int Index, int Value)
+{
+    SetAttributes(Index, CarryLengthsField.Set(Attributes(Index), ClampToByte(Value)));
+}
+
+int TRowAttributeStringList::ExtraInts2(int Index) const
+{
+    return static_cast<int>(ExtraInts2Field.Get(Attributes(Index)));
+}
+
+void TRowAttributeStringList::SetExtraInts2(int Index, int Value)
+{
+    SetAttributes(Index, ExtraInts2Field.Set(Attributes(Index), ClampToByte(Value)));
+}
+
+int TRowAttributeStringList::CarryKinds(int Index) const
+{
+    return static_cast<int>(CarryKindsField.Get(Attributes2(Index)));
+}
+
+void TRowAttributeStringList::SetCarryKinds(int Index, int Value)
+{
+    SetAttributes2(Index, CarryKindsField.Set(Attributes2(Index), ClampToByte(Value)));
+}
+
+int TRowAttributeStringList::ExtraBytes(int Index) const
+{
+    return static_cast<int>(ExtraBytesField.Get(Attributes2(Index)));
+}
+
+void TRowAttributeStringList::SetExtraBytes(int Index, int Value)
+{
+    SetAttributes2(Index, ExtraBytesField.Set(Attributes2(Index), ClampToByte(Value)));
+}
+
+TRowMarks TRowAttributeStringList::RowMarks(int Index) const
+{
+    return static_cast<TRowMarks>(RowMarksField.Get(Attributes2(Index)));
+}
+
+void TRowAttributeStringList::SetRowMarks(int Index, TRowMarks Value)
+{
+    SetAttributes2(Index, RowMarksField.Set(Attributes2(Index), Value));
+}
+
+TRowAttributeData TRowAttributeStringList::GetRowAttributeData(int Index) const
+{
+    TRowAttributeData data;
+    data.RowAttribute = Rows(Index);
+    data.PrevRowAttribute = PrevRows(Index);
+    data.OpenBracket = Brackets(Index);
+    data.ExtraInt1 = ExtraInts1(Index);
+    data.CarryLength = CarryLengths(Index);
+    data.ExtraInt2 = ExtraInts2(Index);
+    data.CarryKind = static_cast<std::uint8_t>(CarryKinds(Index));
+    data.ExtraByte = static_cast<std::uint8_t>(ExtraBytes(Index));
+    data.ExtraStr = ExtraStrings(Index);
+    return data;
+}
+
+void TRowAttributeStringList::PutRowAttributeData(int Index, const TRowAttributeData& Data)
+{
+    SetPrevRows(Index, Data.PrevRowAttribute);
+    SetBrackets(Index, Data.OpenBracket);
+    SetExtraInts1(Index, Data.ExtraInt1);
+    SetCarryLengths(Index, Data.CarryLength);
+    SetExtraInts2(Index, Data.ExtraInt2);
+    SetCarryKinds(Index, Data.CarryKind);
+    SetExtraBytes(Index, Data.ExtraByte);
+    SetExtraStrings(Index, Data.ExtraStr);
+}
+
+void TRowAttributeStringList::ResetRowAttributeData(int Index)
+{
+    TRowAttributeData reset;
+    reset.OpenBracket = -2;
+    PutRowAttributeData(Index, reset);
+}
+
+} // namespace kestrim
