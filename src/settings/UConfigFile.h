@@ -1,0 +1,51 @@
+#pragma once
+// TConfigFile: one language configuration, an INI-style file read once, completely, when the
+// object is created. Everything the program knows about a scripting language comes from here;
+// a missing file or key gives the built-in Perl set-up.
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace kestrim {
+
+class TConfigFile {
+public:
+    // Reads FileName (a UTF-8 path). A file that does not exist gives every default; one that
+    // exists but cannot be read raises EFOpenError.
+    explicit TConfigFile(const std::string& FileName);
+
+    // [Command]
+    std::string Caption() const;
+    std::string Command() const;
+    std::string Option() const;
+    std::string Script() const;
+    // [Environment]
+    std::string Commenter() const;
+    std::string DefaultExt() const;
+    std::string DialogExt() const;
+    std::string ErrLine() const;
+    std::string KeywordFile() const;
+    // [Color]: "R G B" texts
+    std::string CommentColor() const;
+    std::string CommentBackColor() const;
+    std::string KeywordColor() const;
+    std::string KeywordBackColor() const;
+    std::string RetMarkColor() const;
+
+private:
+    // Shift-JIS aware: ASCII letters compare without regard to case, trail bytes as they are.
+    struct TextLess {
+        using is_transparent = void;
+        bool operator()(std::string_view A, std::string_view B) const;
+    };
+    using TSection = std::map<std::string, std::string, TextLess>;
+
+    void Parse(std::string_view Bytes);
+    // The value as written, or Default when the key or its section is missing.
+    std::string ReadString(std::string_view Section, std::string_view Key, std::string_view Default) const;
+
+    std::map<std::string, TSection, TextLess> FSections;
+};
+
+} // namespace kestrim
