@@ -1,0 +1,72 @@
+#pragma once
+// Runs one console program (the language interpreter) to its end: its standard input is fed
+// from memory, its standard output and standard error are collected in two memory streams.
+// The run is synchronous on the GUI thread; the window stays alive because pending events are
+// processed on every polling pass, which is also where a stop request is noticed.
+
+#include "editor/base/Exceptions.h"
+#include "editor/base/MemoryStream.h"
+
+#include <functional>
+#include <string>
+#include <sys/types.h>
+
+class QProcess;
+
+namespace kestrim {
+
+// How a stopped run leaves TConsoleCommand::Execute.
+class ECommandTerminate : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TConsoleCommand {
+public:
+    TConsoleCommand();
+    TConsoleCommand(const TConsoleCommand&) = delete;
+    TConsoleCommand& operator=(const TConsoleCommand&) = delete;
+
+    // Program and arguments as Shift-JIS bytes; double quotes group words.
+    const std::string& CommandLine() const { return FCommandLine; }
+    void SetCommandLine(std::string CommandLine) { FCommandLine = std::move(CommandLine); }
+
+    // Runs the command line with Input's bytes (from position 0) on its standard input and
+    // returns when the child has ended; both streams then hold its output, positioned at 0.
+    // Raises Exception when the program cannot be started (the streams keep the previous run)
+    // and ECommandTerminate when Terminate stopped the run (the streams keep what came so far).
+    // Input's bytes are lent to the child's pipe, not copied: leave Input alone until the return.
+    void Execute(TMemoryStream& Input);
+
+    // Asks a running Execute to stop the child and all its descendants at its next pass.
+    void Terminate() { FTerminated = true; }
+    bool Terminated() const { return FTerminated; }
+
+    TMemoryStream& OutputStream() { return FOutputStream; }
+    TMemoryStream& ErrorStream() { return FErrorStream; }
+
+    // How the last started run ended: its exit code, or the signal that ended it.
+    int ExitCode() const { return FExitCode; }
+    bool ExitedBySignal() const { return FExitSignal != 0; }
+    int ExitSignal() const { return FExitSignal; }
+
+    // Called once per pass, at least every 50 ms, to keep the window alive; it may call
+    // Terminate. Processes the application's pending events unless a test replaces it.
+    std::function<void()> ProcessMessages;
+
+private:
+    void Start(QProcess& Child);
+    bool PollUntilEndOrStop(QProcess& Child);
+    void Collect(QProcess& Child);
+    void Finish(QProcess& Child, bool Stopped);
+
+    std::string FCommandLine;
+    TMemoryStream FOutputStream;
+    TMemoryStream FErrorStream;
+    bool FTerminated = false;
+    pid_t FChildPid = 0;
+    int FExitCode = 0;
+    int FExitSignal = 0;
+};
+
+} // namespace kestrim

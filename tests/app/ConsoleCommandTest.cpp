@@ -1,0 +1,314 @@
+#include "app/ConsoleCommand.h"
+
+#include "editor/base/CodePage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <random>
+#include <thread>
+#include <unistd.h>
+
+using namespace kestrim;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Copies standard input to standard output byte for byte.
+const std::string EchoCommand =
+    R"-(perl -e "binmode STDIN; binmode STDOUT; $/ = \65536; print while <STDIN>")-";
+
+// Prints its pid on a line, then "partial" and "err", then sleeps for ever.
+const std::string SleeperCommand =
+    R"-(perl -e "$| = 1; print qq($$\npartial); print STDERR q(err); sleep 1000")-";
+
+std::string RandomBytes(std::size_t Count)
+{
+    std::mt19937 random(Count);
+    std::string bytes(Count, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
+// Dead means no longer there or a zombie waiting for a reaper that is not ours.
+bool IsDead(pid_t Pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(Pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    const auto close = line.rfind(')');
+    return close != std::string::npos && line.size() > close + 2 && line[close + 2] == 'Z';
+}
+
+bool BecomesDead(pid_t Pid)
+{
+    for (const auto until = Clock::now() + 2s; Clock::now() < until; std::this_thread::sleep_for(5ms))
+        if (IsDead(Pid))
+            return true;
+    return false;
+}
+
+std::size_t OpenDescriptorCount()
+{
+    const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+    return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+}
+
+// The first line of the output as a pid, 0 while it has not arrived.
+pid_t LeadingPid(const TMemoryStream& Output)
+{
+    const auto end = Output.Bytes().find('\n');
+    return end == std::string::npos ? 0 : std::stoi(Output.Bytes().substr(0, end));
+}
+
+class ConsoleCommandTest : public ::testing::Test {
+protected:
+    ConsoleCommandTest()
+    {
+        // No test may hang: a run still going after the deadline is stopped and so fails.
+        Runner.ProcessMessages = [this] {
+            ++Passes;
+            if (OnPass)
+                OnPass();
+            if (Clock::now() > Deadline)
+                Runner.Terminate();
+        };
+    }
+
+    void Run(const std::string& CommandLine, const std::string& InputBytes = {})
+    {
+        Runner.SetCommandLine(CommandLine);
+        TMemoryStream input(InputBytes);
+        Runner.Execute(input);
+    }
+
+    const std::string& Output() { return Runner.OutputStream().Bytes(); }
+    const std::string& Errors() { return Runner.ErrorStream().Bytes(); }
+
+    TConsoleCommand Runner;
+    std::function<void()> OnPass;
+    int Passes = 0;
+    Clock::time_point Deadline = Clock::now() + 20s;
+};
+
+TEST_F(ConsoleCommandTest, InputReachesTheChildWhole)
+{
+    for (std::size_t size : {0, 1, 8191, 8192, 8193, 1 << 20, 8 << 20}) {
+        SCOPED_TRACE(size);
+        const std::string input = RandomBytes(size);
+        const auto start = Clock::now();
+        Run(EchoCommand, input);
+        EXPECT_EQ(Output(), input);
+        EXPECT_EQ(Errors(), "");
+        EXPECT_EQ(Runner.OutputStream().Position(), 0u);
+        EXPECT_EQ(Runner.ExitCode(), 0);
+        // At 8192 bytes a pass, 8 MB would take almost a minute.
+        EXPECT_LT(Clock::now() - start, 5s);
+    }
+}
+
+TEST_F(ConsoleCommandTest, OutputIsStoredByteForByteInTwoStreams)
+{
+    Run(R"-(perl -e "binmode STDOUT; print qq(a\0b\rc\nd\x82\xff\x80\xa0); print STDERR qq(e\r\0\x81)")-");
+    EXPECT_EQ(Output(), std::string("a\0b\rc\nd\x82\xff\x80\xa0", 11));
+    EXPECT_EQ(Errors(), std::string("e\r\0\x81", 4));
+    EXPECT_EQ(Runner.ErrorStream().Position(), 0u);
+
+    Run(R"-(perl -e "print STDERR q(only errors)")-");
+    EXPECT_EQ(Output(), "");
+    EXPECT_EQ(Errors(), "only errors");
+}
+
+TEST_F(ConsoleCommandTest, OutputWrittenJustBeforeTheEndIsCollected)
+{
+    // Both pipes are nearly full when the child ends.
+    for (int run = 0; run < 20; ++run) {
+        Run(R"-(perl -e "print STDERR q(e) x 60000; print q(o) x 65000")-");
+        ASSERT_EQ(Output().size(), 65000u) << "run " << run;
+        ASSERT_EQ(Errors().size(), 60000u) << "run " << run;
+    }
+}
+
+TEST_F(ConsoleCommandTest, ChildThatDoesNotReadItsInputCannotBlockTheRun)
+{
+    const std::string input(4 << 20, 'i');
+    Run(R"-(perl -e "print q(x) x 8_000_000")-", input);
+    EXPECT_EQ(Output(), std::string(8'000'000, 'x'));
+
+    // Closing its input early leaves the rest of the input unwritable: a broken pipe.
+    Run(R"-(perl -e "close STDIN; sleep 1; print q(done)")-", input);
+    EXPECT_EQ(Output(), "done");
+}
+
+TEST_F(ConsoleCommandTest, ReportsHowTheRunEnded)
+{
+    Run(R"-(/bin/sh -c "exit 3")-", std::string(1 << 20, 'i'));
+    EXPECT_EQ(Runner.ExitCode(), 3);
+    EXPECT_FALSE(Runner.ExitedBySignal());
+
+    Run(R"-(perl -e "$| = 1; print q(before); kill TERM => $$")-");
+    EXPECT_TRUE(Runner.ExitedBySignal());
+    EXPECT_EQ(Runner.ExitSignal(), SIGTERM);
+    EXPECT_EQ(Output(), "before");
+}
+
+TEST_F(ConsoleCommandTest, QuotedWordsAndShiftJisPathsReachTheChild)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QString::fromUtf8("a b テスト"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile script(folder + "/s.pl");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("print join(q(|), @ARGV);");
+    script.close();
+
+    Run(Utf8ToSjis("perl \"" + script.fileName().toStdString() + "\" x \"y z\""));
+    EXPECT_EQ(Output(), "x|y z");
+    EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(ConsoleCommandTest, StartFailureRaisesAndKeepsThePreviousStreams)
+{
+    Run(R"-(perl -e "print q(previous); print STDERR q(warning)")-");
+    char head[3];
+    Runner.OutputStream().Read(head, sizeof head);
+
+    QTemporaryDir dir;
+    const std::string notExecutable = dir.filePath("plain.pl").toStdString();
+    std::ofstream(notExecutable) << "print 1;";
+    const std::string missing = "/nonexistent/\x83\x65\x83\x58\x83\x67/perl -e 1";
+
+    for (const std::string& commandLine : {missing, notExecutable, std::string("  ")}) {
+        SCOPED_TRACE(commandLine);
+        try {
+            Run(commandLine, "input");
+            ADD_FAILURE() << "the run started";
+        } catch (const ECommandTerminate&) {
+            ADD_FAILURE() << "a start failure reported as a stop";
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.what(), SjisToUtf8(commandLine) + " を起動できません。");
+        }
+        EXPECT_EQ(Output(), "previous");
+        EXPECT_EQ(Runner.OutputStream().Position(), 3u);
+        EXPECT_EQ(Errors(), "warning");
+    }
+    EXPECT_NE(std::string(SjisToUtf8(missing)).find("テスト"), std::string::npos);
+}
+
+TEST_F(ConsoleCommandTest, StopFromAnEventEndsTheChildQuicklyAndKeepsItsOutput)
+{
+    Runner.ProcessMessages = [] { QCoreApplication::processEvents(); };
+    Clock::time_point stopped;
+    QTimer::singleShot(300, [&] {
+        stopped = Clock::now();
+        Runner.Terminate();
+    });
+    try {
+        Run(SleeperCommand, std::string(1 << 20, 'i'));
+        FAIL() << "the run was not stopped";
+    } catch (const ECommandTerminate& stop) {
+        EXPECT_LT(Clock::now() - stopped, 100ms);
+        EXPECT_STREQ(stop.what(), "コマンド処理を中断しました。");
+    }
+    const pid_t child = LeadingPid(Runner.OutputStream());
+    ASSERT_GT(child, 0);
+    EXPECT_EQ(Output().substr(Output().find('\n') + 1), "partial");
+    EXPECT_EQ(Errors(), "err");
+    EXPECT_EQ(Runner.OutputStream().Position(), 0u);
+    EXPECT_EQ(Runner.ExitSignal(), SIGKILL);
+    EXPECT_TRUE(Runner.Terminated());
+    // Reaped, not left as a zombie.
+    EXPECT_FALSE(std::filesystem::exists("/proc/" + std::to_string(child)));
+}
+
+TEST_F(ConsoleCommandTest, StopOrAnErrorInAPassEndsTheChildsOwnChildren)
+{
+    const std::string forker =
+        R"-(perl -e "$| = 1; my $pid = fork; if ($pid) { print qq($pid\n) } sleep 1000")-";
+    OnPass = [this] {
+        if (LeadingPid(Runner.OutputStream()) != 0)
+            Runner.Terminate();
+    };
+    EXPECT_THROW(Run(forker), ECommandTerminate);
+    const pid_t stopped = LeadingPid(Runner.OutputStream());
+    ASSERT_GT(stopped, 0);
+    EXPECT_TRUE(BecomesDead(stopped));
+
+    OnPass = [this] {
+        if (LeadingPid(Runner.OutputStream()) != 0)
+            throw std::runtime_error("handler failed");
+    };
+    EXPECT_THROW(Run(forker), std::runtime_error);
+    const pid_t failed = LeadingPid(Runner.OutputStream());
+    ASSERT_GT(failed, 0);
+    EXPECT_TRUE(BecomesDead(failed));
+    EXPECT_EQ(Runner.OutputStream().Position(), 0u);
+}
+
+TEST_F(ConsoleCommandTest, StopRequestOnlyCountsDuringARun)
+{
+    Runner.Terminate();
+    Run(R"-(perl -e "print q(ran)")-");
+    EXPECT_EQ(Output(), "ran");
+    EXPECT_FALSE(Runner.Terminated());
+
+    // A stop asked for in the very first pass still ends the run.
+    OnPass = [this] { Runner.Terminate(); };
+    EXPECT_THROW(Run(SleeperCommand), ECommandTerminate);
+}
+
+TEST_F(ConsoleCommandTest, PassesComeAtLeastEvery50msWithoutSpinning)
+{
+    Clock::duration longestGap{};
+    Clock::time_point last = Clock::now();
+    OnPass = [&] {
+        longestGap = std::max(longestGap, Clock::now() - last);
+        last = Clock::now();
+    };
+    // Silent for a second, with its output already at its end.
+    Run(R"-(perl -e "close STDOUT; sleep 1")-");
+    EXPECT_LT(longestGap, 80ms);
+    EXPECT_GE(Passes, 15);
+    EXPECT_LE(Passes, 30);
+}
+
+TEST_F(ConsoleCommandTest, ManyRunsLeakNoDescriptorsIntoTheChildOrHere)
+{
+    // A descriptor the program holds without close-on-exec must not reach the child.
+    const int held = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(held, 0);
+    Run("perl -e \"print -e q(/proc/self/fd/" + std::to_string(held) + ") ? q(leaked) : q(closed)\"");
+    EXPECT_EQ(Output(), "closed");
+    ::close(held);
+
+    const std::size_t before = OpenDescriptorCount();
+    OnPass = [this] {
+        if (Runner.CommandLine().find("sleep") != std::string::npos)
+            Runner.Terminate();
+    };
+    for (int run = 0; run < 500; ++run) {
+        if (run % 25 == 0) {
+            ASSERT_THROW(Run(SleeperCommand, "in"), ECommandTerminate);
+        } else {
+            Run(R"-(/bin/sh -c "echo out; echo err >&2")-", "in");
+            ASSERT_EQ(Output(), "out\n");
+        }
+    }
+    EXPECT_EQ(OpenDescriptorCount(), before);
+}
+
+} // namespace
