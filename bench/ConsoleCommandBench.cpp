@@ -1,0 +1,145 @@
+// The console runner against the shell: 50 MB of text lines through a pass-through perl, and
+// the time from a stop request to Execute's return.
+//
+// PerlPassThrough reports the runner's time per run and, in the same iterations, the shell
+// pipeline `cat in | perl -pe ';' | cat > out` (pipes on both sides of perl, as for the
+// runner); "ratio" is runner time / shell time. The perl program is ';' rather than '' because
+// an empty quoted word does not survive the command-line split; both compile to nothing.
+#include "app/ConsoleCommand.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+using namespace kestrim;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr std::size_t TextSize = 50u << 20;
+
+// Lines of 10 to 120 printable bytes ending in CR LF, some of them two-byte characters.
+std::string TextLines(std::size_t Size)
+{
+    std::mt19937 random(42);
+    std::string text;
+    text.reserve(Size + 128);
+    while (text.size() < Size) {
+        const std::size_t length = 10 + random() % 111;
+        for (std::size_t i = 0; i < length; ++i) {
+            if (random() % 16 == 0) {
+                text += '\x82';
+                text += static_cast<char>(0x9F + random() % 80);
+            } else {
+                text += static_cast<char>(0x20 + random() % 95);
+            }
+        }
+        text += "\r\n";
+    }
+    text.resize(Size);
+    text[Size - 2] = '\r';
+    text[Size - 1] = '\n';
+    return text;
+}
+
+double Seconds(Clock::duration Duration)
+{
+    return std::chrono::duration<double>(Duration).count();
+}
+
+double RunShellPipeline(const QString& Folder)
+{
+    const std::string command = "cd '" + Folder.toStdString() + "' && cat in | perl -pe ';' | cat > out";
+    const auto start = Clock::now();
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("the shell pipeline failed");
+    return Seconds(Clock::now() - start);
+}
+
+double RunConsoleCommand(TConsoleCommand& Runner, TMemoryStream& Input)
+{
+    const auto start = Clock::now();
+    Runner.Execute(Input);
+    const double seconds = Seconds(Clock::now() - start);
+    if (Runner.OutputStream().Size() != Input.Size())
+        throw std::runtime_error("the runner lost output");
+    return seconds;
+}
+
+void PerlPassThrough(benchmark::State& State)
+{
+    QTemporaryDir folder;
+    TMemoryStream input(TextLines(TextSize));
+    std::ofstream(folder.filePath("in").toStdString(), std::ios::binary) << input.Bytes();
+    TConsoleCommand runner;
+    runner.SetCommandLine("perl -pe ;");
+
+    double shellTotal = 0;
+    double runnerTotal = 0;
+    for (auto _ : State) {
+        const double shell = RunShellPipeline(folder.path());
+        const double ours = RunConsoleCommand(runner, input);
+        State.SetIterationTime(ours);
+        shellTotal += shell;
+        runnerTotal += ours;
+    }
+    State.counters["shell_s"] = benchmark::Counter(shellTotal, benchmark::Counter::kAvgIterations);
+    State.counters["ratio"] = runnerTotal / shellTotal;
+    State.SetBytesProcessed(static_cast<int64_t>(State.iterations() * input.Size()));
+}
+BENCHMARK(PerlPassThrough)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A stop requested from an event, as the Stop command does, while the child sleeps for ever.
+void StopLatency(benchmark::State& State)
+{
+    TConsoleCommand runner;
+    runner.SetCommandLine("perl -e \"sleep 1000\"");
+    TMemoryStream input;
+    double worst = 0;
+    for (auto _ : State) {
+        Clock::time_point stopped;
+        QTimer::singleShot(60, [&] {
+            stopped = Clock::now();
+            runner.Terminate();
+        });
+        try {
+            runner.Execute(input);
+            State.SkipWithError("the run was not stopped");
+            return;
+        } catch (const ECommandTerminate&) {
+            const double latency = Seconds(Clock::now() - stopped);
+            State.SetIterationTime(latency);
+            worst = std::max(worst, latency);
+        }
+    }
+    State.counters["worst_ms"] = worst * 1000;
+}
+BENCHMARK(StopLatency)
+    ->Iterations(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("max", [](const std::vector<double>& Times) {
+        return *std::max_element(Times.begin(), Times.end());
+    });
+
+} // namespace
+
+// The runner processes events between passes, so the benchmarks run inside an application.
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
