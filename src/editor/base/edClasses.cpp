@@ -86,11 +86,11 @@ void TCollection::Assign(const TPersistent& Source)
         return TPersistent::Assign(Source);
     if (source == this)
         return;
-    BeginUpdate();
-    FItems.clear();
-    for (const auto& item : source->FItems)
-        Add()->Assign(*item);
-    EndUpdate();
+    WithinUpdate(*this, [&] {
+        FItems.clear();
+        for (const auto& item : source->FItems)
+            Add()->Assign(*item);
+    });
 }
 
 void TCollection::BeginUpdate()

@@ -74,6 +74,21 @@ private:
 
 class TCollection;
 
+// Runs Body between Target's BeginUpdate and EndUpdate, so that a batch of changes notifies
+// once; the update ends even when Body throws, so that the object keeps notifying afterwards.
+template <typename T, typename F>
+void WithinUpdate(T& Target, F&& Body)
+{
+    Target.BeginUpdate();
+    try {
+        Body();
+    } catch (...) {
+        Target.EndUpdate();
+        throw;
+    }
+    Target.EndUpdate();
+}
+
 // One item of a collection; the collection owns it.
 class TCollectionItem : public TPersistent {
 public:
@@ -98,7 +113,8 @@ public:
     int Count() const { return static_cast<int>(FItems.size()); }
     TCollectionItem* Items(int Index) const;
 
-    // Copies the items of another collection (Assign of each new item from its source item).
+    // Copies the items of another collection (Assign of each new item from its source item),
+    // inside one update that ends even when an item cannot be added or copied.
     void Assign(const TPersistent& Source) override;
     void BeginUpdate();
     void EndUpdate();
