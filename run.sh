@@ -15,6 +15,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   sleep 1
 fi
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
-exec_status=0
-./build/bin/kestrim "$@" || exec_status=$?
-exit $exec_status
+./build/bin/kestrim "$@"
