@@ -9,6 +9,7 @@
 #include "editor/base/Object.h"
 
 #include <string>
+#include <string_view>
 
 namespace kestrim {
 
@@ -73,7 +74,7 @@ private:
 // Calls Callback(begin, end) for every line of Text, cut at CR LF, lone CR and lone LF.
 // A final line break starts no empty line. Returns whether Text ended with a line break.
 template <typename Callback>
-bool ForEachLine(const std::string& Text, Callback&& callback)
+bool ForEachLine(std::string_view Text, Callback&& callback)
 {
     std::size_t start = 0;
     const std::size_t size = Text.size();

@@ -1,0 +1,85 @@
+#include "editor/base/edUtils.h"
+
+#include "editor/base/CodePage.h"
+
+#include <algorithm>
+#include <string>
+
+namespace kestrim {
+namespace {
+
+enum class ByteKind { Single, Lead, Trail };
+
+// The kind of byte N (1-based, inside S). Character boundaries are only known from the start of
+// a text, so the scan always begins there.
+ByteKind KindOfByte(std::string_view S, int N)
+{
+    const std::size_t target = static_cast<std::size_t>(N - 1);
+    std::size_t offset = 0;
+    while (offset < target) {
+        offset += StartsTwoByteChar(S, offset) ? 2 : 1;
+        if (offset > target)
+            return ByteKind::Trail;
+    }
+    return StartsTwoByteChar(S, offset) ? ByteKind::Lead : ByteKind::Single;
+}
+
+bool InsideString(std::string_view S, int N)
+{
+    return N >= 1 && static_cast<std::size_t>(N) <= S.size();
+}
+
+} // namespace
+
+bool StartsTwoByteChar(std::string_view S, std::size_t Offset)
+{
+    return Offset + 1 < S.size() && IsDBCSLeadByte(S[Offset]);
+}
+
+int CountChar(std::string_view S, char Ch, int N)
+{
+    const std::size_t length = std::min(S.size(), static_cast<std::size_t>(std::max(N, 0)));
+    return static_cast<int>(std::count(S.begin(), S.begin() + static_cast<std::ptrdiff_t>(length), Ch));
+}
+
+bool IsDBCS1(std::string_view S, int N)
+{
+    return InsideString(S, N) && KindOfByte(S, N) == ByteKind::Lead;
+}
+
+bool IsDBCS2(std::string_view S, int N)
+{
+    return InsideString(S, N) && KindOfByte(S, N) == ByteKind::Trail;
+}
+
+char CharAt(std::string_view S, int N)
+{
+    return InsideString(S, N) ? S[static_cast<std::size_t>(N - 1)] : '\0';
+}
+
+bool StrIncludes(std::string_view Sub, std::string_view S)
+{
+    if (Sub.empty() || Sub.size() > S.size())
+        return false;
+    const std::size_t last = S.size() - Sub.size();
+    for (std::size_t offset = 0; offset <= last; offset += StartsTwoByteChar(S, offset) ? 2 : 1)
+        if (S.compare(offset, Sub.size(), Sub) == 0)
+            return true;
+    return false;
+}
+
+void StrToLines(std::string_view Text, TStrings& Strings)
+{
+    Strings.BeginUpdate();
+    Strings.Clear();
+    if (!Text.empty()) {
+        const auto lineFeeds = std::count(Text.begin(), Text.end(), '\n');
+        Strings.SetCapacity(static_cast<int>(lineFeeds) + 1);
+        ForEachLine(Text, [&](std::size_t begin, std::size_t end) {
+            Strings.Add(std::string(Text.substr(begin, end - begin)));
+        });
+    }
+    Strings.EndUpdate();
+}
+
+} // namespace kestrim
