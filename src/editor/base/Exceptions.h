@@ -31,6 +31,12 @@ public:
     using Exception::Exception;
 };
 
+// A text that does not convert to the number it should hold.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The silent abort: ends an operation and every operation that called it, without a message.
 class EAbort : public Exception {
 public:
