@@ -4,8 +4,6 @@
 #include "editor/base/FileIO.h"
 #include "editor/base/StringList.h"
 
-#include <filesystem>
-
 namespace kestrim {
 namespace {
 
@@ -43,13 +41,6 @@ std::string_view NextLine(std::string_view& Rest)
 bool IsSectionHeader(std::string_view Line)
 {
     return Line.size() >= 2 && Line.front() == '[' && Line.back() == ']';
-}
-
-bool FileExists(const std::string& FileName)
-{
-    // A name that cannot be examined counts as existing, so that reading it reports why.
-    std::error_code error;
-    return std::filesystem::exists(FileName, error) || error;
 }
 
 const std::string& DefaultDialogExt()

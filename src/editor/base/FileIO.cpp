@@ -66,6 +66,12 @@ std::string ResolvedTarget(const std::string& fileName)
 
 } // namespace
 
+bool FileExists(const std::string& FileName)
+{
+    std::error_code error;
+    return std::filesystem::exists(FileName, error) || error;
+}
+
 std::string ReadFileBytes(const std::string& FileName)
 {
     FileDescriptor fd(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC));

@@ -6,6 +6,10 @@
 
 namespace kestrim {
 
+// Whether anything exists under FileName. A name that cannot be examined counts as existing,
+// so that reading it reports why.
+bool FileExists(const std::string& FileName);
+
 // The whole file. Raises EFOpenError when it cannot be opened or read (missing, a folder,
 // no permission).
 std::string ReadFileBytes(const std::string& FileName);
