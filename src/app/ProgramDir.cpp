@@ -24,6 +24,11 @@ QString InProgramDir(const QString& FileName)
     return QDir::isAbsolutePath(FileName) ? FileName : QDir(ProgramDir()).filePath(FileName);
 }
 
+QString InConfDir(const QString& FileName)
+{
+    return FileName.contains('/') ? FileName : QDir(ProgramDir()).filePath("conf/" + FileName);
+}
+
 void OverrideProgramDir(const QString& Folder)
 {
     Override() = Folder;

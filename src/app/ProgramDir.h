@@ -12,6 +12,10 @@ QString ProgramDir();
 // an absolute path is returned unchanged.
 QString InProgramDir(const QString& FileName);
 
+// Where a configuration or URL file named by the user lives: a bare file name means the file
+// in conf/ of the program's folder; a name with a folder part is returned unchanged.
+QString InConfDir(const QString& FileName);
+
 // Makes ProgramDir answer Folder instead (an empty text restores the real folder). For tests
 // that must not write beside the test programs.
 void OverrideProgramDir(const QString& Folder);

@@ -15,3 +15,13 @@ TEST(ProgramDir, BareNamesResolveBesideTheProgram)
     OverrideProgramDir(QString());
     EXPECT_EQ(ProgramDir(), QCoreApplication::applicationDirPath());
 }
+
+TEST(ProgramDir, BareNamesOfSettingFilesResolveInConf)
+{
+    OverrideProgramDir("/opt/kestrim");
+    EXPECT_EQ(InConfDir("url.txt"), "/opt/kestrim/conf/url.txt");
+    EXPECT_EQ(InConfDir("my urls.txt"), "/opt/kestrim/conf/my urls.txt");
+    EXPECT_EQ(InConfDir("/home/u/url.txt"), "/home/u/url.txt");
+    EXPECT_EQ(InConfDir("sub/url.txt"), "sub/url.txt");
+    OverrideProgramDir(QString());
+}
