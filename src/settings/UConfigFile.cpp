@@ -108,4 +108,10 @@ std::string TConfigFile::KeywordColor() const { return ReadString("Color", "Keyw
 std::string TConfigFile::KeywordBackColor() const { return ReadString("Color", "KeywordBack", ""); }
 std::string TConfigFile::RetMarkColor() const { return ReadString("Color", "RetMark", ""); }
 
+const TConfigFile& ConfigOrDefaults(const TConfigFile* Config)
+{
+    static const TConfigFile defaults{std::string()};
+    return Config != nullptr ? *Config : defaults;
+}
+
 } // namespace kestrim

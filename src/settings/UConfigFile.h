@@ -48,4 +48,7 @@ private:
     std::map<std::string, TSection, TextLess> FSections;
 };
 
+// Config, or the built-in Perl set-up when no configuration is loaded (one that failed to load).
+const TConfigFile& ConfigOrDefaults(const TConfigFile* Config);
+
 } // namespace kestrim

@@ -83,6 +83,10 @@ TEST_F(ConfigFileTest, MissingEmptyAndCommentOnlyFilesGivePerlDefaults)
     // A dangling link names no file either.
     fs::create_symlink(FFolder / "nowhere.ini", FFolder / "link.ini");
     ExpectPerlDefaults(TConfigFile((FFolder / "link.ini").string()));
+    // A window without a loaded configuration works with the same set-up.
+    ExpectPerlDefaults(ConfigOrDefaults(nullptr));
+    const TConfigFile ruby(Write("[Command]\nCaption=Ruby\n"));
+    EXPECT_EQ(&ConfigOrDefaults(&ruby), &ruby);
 }
 
 TEST_F(ConfigFileTest, SectionsAndKeysIgnoreLetterCase)
