@@ -1,0 +1,59 @@
+#pragma once
+// The widget inside the editor's provisional body: a plain text widget that reports the
+// events the application watches, keeps text that enters it within Shift-JIS, leaves the
+// mouse wheel and the context menu to the editor's owner, and draws the line-end marks.
+
+#include <QPlainTextEdit>
+
+#include <functional>
+
+namespace kestrim {
+
+class TBodyEdit : public QPlainTextEdit {
+public:
+    explicit TBodyEdit(QWidget* Parent);
+
+    std::function<void()> OnClick;
+    std::function<void()> OnDblClick;
+    std::function<void(int Key, Qt::KeyboardModifiers Modifiers)> OnKeyUp;
+    std::function<void(Qt::MouseButton Button)> OnMouseUp;
+
+    // The marks to draw; the owner keeps them in step with its mark options.
+    struct TMarkStyle {
+        bool Visible = false;
+        QColor Color;
+    };
+    TMarkStyle RetMark;
+    TMarkStyle EofMark;
+    TMarkStyle Underline;
+
+    int TabWidth() const { return FTabWidth; }
+    void SetTabWidth(int Columns);
+    // Keeps the tab stops at TabWidth columns of the current font.
+    void UpdateTabStops();
+    // The display width of one column: the font's average character width.
+    int ColumnWidth() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override;
+    void keyReleaseEvent(QKeyEvent* Event) override;
+    void inputMethodEvent(QInputMethodEvent* Event) override;
+    void insertFromMimeData(const QMimeData* Source) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void wheelEvent(QWheelEvent* Event) override;
+    void contextMenuEvent(QContextMenuEvent* Event) override;
+    void paintEvent(QPaintEvent* Event) override;
+    void changeEvent(QEvent* Event) override;
+    bool event(QEvent* Event) override;
+
+private:
+    void PaintLineEndMarks(QPainter& Painter);
+    void PaintCaretUnderline(QPainter& Painter);
+
+    int FTabWidth = 8;
+    bool FClickPending = false;
+};
+
+} // namespace kestrim

@@ -1,0 +1,162 @@
+#include "editor/control/BodyLines.h"
+
+#include "editor/base/Exceptions.h"
+#include "editor/control/SjisQString.h"
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace kestrim {
+
+TBodyLines::TBodyLines(QPlainTextEdit& Edit) : FEdit(Edit)
+{
+    // The flag of the base follows the document, so that TrailingLineBreak() tells the truth
+    // after edits by hand; an empty document keeps the last known state for the next Add.
+    QObject::connect(&Document(), &QTextDocument::contentsChanged, &FEdit, [this] {
+        if (!DocumentEmpty())
+            SetTrailingLineBreak(EndsWithLineBreak());
+    });
+}
+
+QTextDocument& TBodyLines::Document() const
+{
+    return *FEdit.document();
+}
+
+bool TBodyLines::DocumentEmpty() const
+{
+    return Document().characterCount() <= 1; // the final paragraph separator is always there
+}
+
+bool TBodyLines::EndsWithLineBreak() const
+{
+    return Document().blockCount() > 1 && Document().lastBlock().length() == 1;
+}
+
+int TBodyLines::GetCount() const
+{
+    if (DocumentEmpty())
+        return 0;
+    return Document().blockCount() - (EndsWithLineBreak() ? 1 : 0);
+}
+
+std::string TBodyLines::Get(int Index) const
+{
+    CheckListIndex(Index, GetCount());
+    return QStringToSjis(Document().findBlockByNumber(Index).text());
+}
+
+void TBodyLines::PlaceCaret(int Position)
+{
+    QTextCursor caret(&Document());
+    caret.setPosition(Position);
+    FEdit.setTextCursor(caret);
+}
+
+void TBodyLines::Put(int Index, const std::string& S)
+{
+    CheckListIndex(Index, GetCount());
+    const QTextBlock block = Document().findBlockByNumber(Index);
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(SjisToQString(S));
+    const bool lineBreakFollows = cursor.block().next().isValid();
+    PlaceCaret(cursor.position() + (lineBreakFollows ? 1 : 0));
+}
+
+void TBodyLines::Insert(int Index, const std::string& S)
+{
+    if (Index == GetCount()) {
+        Add(S);
+        return;
+    }
+    CheckListIndex(Index, GetCount());
+    QTextCursor cursor(Document().findBlockByNumber(Index));
+    cursor.insertText(SjisToQString(S) + QChar('\n'));
+    PlaceCaret(cursor.position());
+}
+
+int TBodyLines::Add(const std::string& S)
+{
+    const int index = GetCount();
+    QTextCursor cursor(&Document());
+    cursor.movePosition(QTextCursor::End);
+    if (index > 0 && !EndsWithLineBreak())
+        cursor.insertText(QChar('\n') + SjisToQString(S)); // the new last line again has no break
+    else
+        cursor.insertText(SjisToQString(S) + QChar('\n'));
+    PlaceCaret(cursor.position());
+    return index;
+}
+
+void TBodyLines::Delete(int Index)
+{
+    CheckListIndex(Index, GetCount());
+    const QTextBlock block = Document().findBlockByNumber(Index);
+    QTextCursor cursor(block);
+    if (block.next().isValid())
+        cursor.setPosition(block.next().position(), QTextCursor::KeepAnchor);
+    else
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    PlaceCaret(Document().findBlockByNumber(Index).isValid()
+                   ? Document().findBlockByNumber(Index).position()
+                   : Document().lastBlock().position());
+}
+
+void TBodyLines::ReplaceDocument(const QString& Text)
+{
+    Document().setPlainText(Text); // also empties the undo history
+    PlaceCaret(0);
+    Document().setModified(true);
+}
+
+void TBodyLines::Clear()
+{
+    ReplaceDocument(QString());
+}
+
+std::string TBodyLines::GetTextStr() const
+{
+    std::string text;
+    const int count = GetCount();
+    QTextBlock block = Document().firstBlock();
+    for (int i = 0; i < count; ++i, block = block.next()) {
+        text += QStringToSjis(block.text());
+        if (i + 1 < count || EndsWithLineBreak())
+            text += "\r\n";
+    }
+    return text;
+}
+
+void TBodyLines::SetTextStr(const std::string& Text)
+{
+    QString document;
+    document.reserve(static_cast<qsizetype>(Text.size()));
+    // Each line is converted on its own, so that a broken character never swallows a line break.
+    const bool endsWithBreak = ForEachLine(Text, [&](std::size_t Begin, std::size_t End) {
+        document += SjisToQString(std::string_view(Text).substr(Begin, End - Begin));
+        document += QChar('\n');
+    });
+    if (!endsWithBreak && !document.isEmpty())
+        document.chop(1);
+    ReplaceDocument(document);
+    SetTrailingLineBreak(endsWithBreak || Text.empty());
+}
+
+void TBodyLines::Assign(const TStrings& Source)
+{
+    if (&Source == this)
+        return;
+    SetTextStr(Source.GetTextStr());
+    PlaceCaret(Document().lastBlock().position());
+}
+
+void TBodyLines::SetUpdateState(bool Updating)
+{
+    FEdit.setUpdatesEnabled(!Updating);
+}
+
+} // namespace kestrim

@@ -1,0 +1,215 @@
+#include "editor/control/EditorControl.h"
+
+#include "editor/control/BodyColumns.h"
+#include "editor/control/BodyEdit.h"
+#include "editor/control/BodyLines.h"
+#include "editor/control/SjisQString.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace kestrim {
+
+// The provisional body: a plain text widget that fills the control, and the line facade over
+// its document.
+class TEditor::TBody {
+public:
+    explicit TBody(TEditor& Owner) : Edit(new TBodyEdit(&Owner)), Lines(*Edit) {}
+
+    QTextBlock CaretBlock() const { return Edit->textCursor().block(); }
+    // The caret's byte offset in its line.
+    std::size_t CaretByte() const
+    {
+        const QTextCursor caret = Edit->textCursor();
+        return QStringToSjis(caret.block().text().left(caret.positionInBlock())).size();
+    }
+    int LineHeight() const { return qMax(1, Edit->fontMetrics().lineSpacing()); }
+    int TopRow() const { return Edit->verticalScrollBar()->value(); }
+    int LeftCol() const { return Edit->horizontalScrollBar()->value() / Edit->ColumnWidth(); }
+
+    TBodyEdit* Edit; // owned by the control as its child widget
+    TBodyLines Lines;
+    TStringList ReserveWords;
+};
+
+TEditor::TEditor(QWidget* Parent) : QWidget(Parent), FBody(std::make_unique<TBody>(*this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(FBody->Edit);
+    setFocusProxy(FBody->Edit);
+
+    FBody->ReserveWords.SetSorted(true);
+    FBody->ReserveWords.SetDuplicates(TDuplicates::dupIgnore);
+    FBody->ReserveWords.SetCaseSensitive(false);
+
+    FBody->Edit->OnClick = [this] { emit OnClick(); };
+    FBody->Edit->OnDblClick = [this] { emit OnDblClick(); };
+    FBody->Edit->OnKeyUp = [this](int Key, Qt::KeyboardModifiers Modifiers) { emit OnKeyUp(Key, Modifiers); };
+    FBody->Edit->OnMouseUp = [this](Qt::MouseButton Button) { emit OnMouseUp(Button); };
+}
+
+TEditor::~TEditor() = default;
+
+TStrings& TEditor::Lines()
+{
+    return FBody->Lines;
+}
+
+bool TEditor::Modified() const
+{
+    return FBody->Edit->document()->isModified();
+}
+
+void TEditor::SetModified(bool Value)
+{
+    FBody->Edit->document()->setModified(Value);
+}
+
+int TEditor::Row() const
+{
+    return FBody->CaretBlock().blockNumber();
+}
+
+int TEditor::Col() const
+{
+    const std::string line = QStringToSjis(FBody->CaretBlock().text());
+    return ColumnOfByte(line, FBody->CaretByte(), FBody->Edit->TabWidth());
+}
+
+void TEditor::SetRow(int Value)
+{
+    SetRowCol(Value, Col());
+}
+
+void TEditor::SetCol(int Value)
+{
+    SetRowCol(Row(), Value);
+}
+
+void TEditor::SetRowCol(int ARow, int ACol)
+{
+    const QTextDocument& document = *FBody->Edit->document();
+    const int row = std::clamp(ARow, 0, document.blockCount() - 1);
+    const QTextBlock block = document.findBlockByNumber(row);
+    const std::string line = QStringToSjis(block.text());
+    const std::size_t byte = ByteOfColumn(line, std::max(ACol, 0), FBody->Edit->TabWidth());
+    const int position = block.position() + static_cast<int>(SjisToQString(std::string_view(line).substr(0, byte)).size());
+    QTextCursor caret = FBody->Edit->textCursor();
+    if (caret.position() == position && !caret.hasSelection())
+        return;
+    caret.setPosition(position);
+    FBody->Edit->setTextCursor(caret);
+}
+
+int TEditor::VisibleRowCount() const
+{
+    return FBody->Edit->viewport()->height() / FBody->LineHeight();
+}
+
+int TEditor::VisibleColCount() const
+{
+    return FBody->Edit->viewport()->width() / FBody->Edit->ColumnWidth();
+}
+
+QPoint TEditor::CaretPos() const
+{
+    return FBody->Edit->viewport()->mapTo(this, FBody->Edit->cursorRect().topLeft());
+}
+
+void TEditor::ScrollCaret()
+{
+    const int row = Row();
+    const int rows = std::max(VisibleRowCount(), 1);
+    if (row < FBody->TopRow() || row >= FBody->TopRow() + rows)
+        FBody->Edit->verticalScrollBar()->setValue(std::max(row - rows / 3, 0));
+    const int col = Col();
+    const int cols = std::max(VisibleColCount(), 1);
+    if (col < FBody->LeftCol() || col >= FBody->LeftCol() + cols)
+        FBody->Edit->horizontalScrollBar()->setValue(std::max(col - cols / 3, 0) * FBody->Edit->ColumnWidth());
+}
+
+void TEditor::ScrollLines(int Count)
+{
+    QScrollBar* bar = FBody->Edit->verticalScrollBar();
+    bar->setValue(bar->value() + Count);
+}
+
+int TEditor::SelLength() const
+{
+    QString selected = FBody->Edit->textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    return static_cast<int>(QStringToSjis(selected).size());
+}
+
+void TEditor::SelectAll()
+{
+    FBody->Edit->selectAll();
+}
+
+void TEditor::CopyToClipboard()
+{
+    FBody->Edit->copy();
+}
+
+void TEditor::CutToClipboard()
+{
+    FBody->Edit->cut();
+}
+
+void TEditor::PasteFromClipboard()
+{
+    FBody->Edit->paste();
+}
+
+void TEditor::Undo()
+{
+    FBody->Edit->undo();
+}
+
+void TEditor::Redo()
+{
+    FBody->Edit->redo();
+}
+
+bool TEditor::CanUndo() const
+{
+    return FBody->Edit->document()->isUndoAvailable();
+}
+
+bool TEditor::CanRedo() const
+{
+    return FBody->Edit->document()->isRedoAvailable();
+}
+
+QFont TEditor::Font() const
+{
+    return FBody->Edit->font();
+}
+
+void TEditor::SetFont(const QFont& Value)
+{
+    FBody->Edit->setFont(Value);
+}
+
+TStringList& TEditor::ReserveWordList()
+{
+    return FBody->ReserveWords;
+}
+
+void TEditor::SetReserveWordList(const TStrings& Value)
+{
+    if (FBody->ReserveWords.Text() == Value.Text())
+        return;
+    FBody->ReserveWords.Assign(Value);
+}
+
+void TEditor::SetFocus()
+{
+    FBody->Edit->setFocus();
+}
+
+} // namespace kestrim

@@ -1,0 +1,19 @@
+#include "editor/control/SjisQString.h"
+
+#include "editor/base/CodePage.h"
+
+namespace kestrim {
+
+QString SjisToQString(std::string_view Sjis)
+{
+    return QString::fromStdU16String(SjisToUtf16(Sjis));
+}
+
+std::string QStringToSjis(const QString& Text, bool* LostCharacters)
+{
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(Text.utf16()),
+                                   static_cast<std::size_t>(Text.size()));
+    return Utf16ToSjis(text, LostCharacters);
+}
+
+} // namespace kestrim
