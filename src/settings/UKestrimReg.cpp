@@ -1,0 +1,59 @@
+#include "settings/UKestrimReg.h"
+
+#include <cmath>
+
+namespace kestrim {
+namespace {
+
+// Fonts given by pixel height have no point size; count points at the usual 96 dots per inch.
+int PointSizeOf(const QFont& Font)
+{
+    if (Font.pointSizeF() > 0)
+        return static_cast<int>(std::lround(Font.pointSizeF()));
+    return static_cast<int>(std::lround(Font.pixelSize() * 72.0 / 96.0));
+}
+
+} // namespace
+
+TKestrimReg::TKestrimReg(const std::string& MakerKey, const std::string& ProductKey)
+    : TRegistryBase(MakerKey, ProductKey)
+{
+}
+
+void TKestrimReg::LoadValues()
+{
+    LoadFont();
+    ConfigFile = ReadString("Conf", "File", DefaultConfigFile);
+    UrlFile = ReadString("Conf", "UrlFile", DefaultUrlFile);
+    Width = ReadInteger("Form", "Width", DefaultWidth);
+    Height = ReadInteger("Form", "Height", DefaultHeight);
+    MessageHeight = ReadInteger("Form", "MessageHeight", DefaultMessageHeight);
+    StatusBar = ReadBool("Form", "StatusBar", true);
+    ToolBar = ReadBool("Form", "ToolBar", true);
+}
+
+void TKestrimReg::LoadFont()
+{
+    // An empty stored name keeps the face of the new font: the default is for a missing value.
+    const std::string faceName = ReadString("Font", "Name", DefaultFontName);
+    if (!faceName.empty())
+        Font.setFamily(QString::fromStdString(faceName));
+    const int size = ReadInteger("Font", "Size", DefaultFontSize);
+    if (size > 0)
+        Font.setPointSize(size);
+}
+
+void TKestrimReg::SaveValues()
+{
+    WriteString("Font", "Name", Font.family().toStdString());
+    WriteInteger("Font", "Size", PointSizeOf(Font));
+    WriteString("Conf", "File", ConfigFile);
+    WriteString("Conf", "UrlFile", UrlFile);
+    WriteInteger("Form", "Width", Width);
+    WriteInteger("Form", "Height", Height);
+    WriteInteger("Form", "MessageHeight", MessageHeight);
+    WriteBool("Form", "StatusBar", StatusBar);
+    WriteBool("Form", "ToolBar", ToolBar);
+}
+
+} // namespace kestrim

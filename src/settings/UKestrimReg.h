@@ -1,0 +1,49 @@
+#pragma once
+// TKestrimReg: the user's preferences that outlive one run of the program: the editor font,
+// the window and message panel sizes, the visible bars and the configuration and URL files.
+//
+// The main window creates it with "Vek" and "Kestrim", calls Load and applies the fields; when
+// it closes it copies its state into the fields and calls Save inside a try block, showing the
+// ERegistryError's text in a message box (the settings of that run are then lost, nothing else).
+
+#include "settings/URegistryBase.h"
+
+#include <QFont>
+
+#include <string>
+
+namespace kestrim {
+
+class TKestrimReg : public TRegistryBase {
+public:
+    TKestrimReg(const std::string& MakerKey, const std::string& ProductKey);
+
+    // The values of a first start, when the store holds nothing.
+    static constexpr const char* DefaultFontName = "ＭＳ ゴシック";
+    static constexpr int DefaultFontSize = 10;
+    static constexpr const char* DefaultConfigFile = "Perl.ini";
+    static constexpr const char* DefaultUrlFile = "url.txt";
+    static constexpr int DefaultWidth = 640;
+    static constexpr int DefaultHeight = 480;
+    static constexpr int DefaultMessageHeight = 80;
+
+    // The fields start with those defaults, so that a Load that stops at a bad value leaves
+    // usable values behind it. File names are UTF-8.
+    std::string ConfigFile = DefaultConfigFile; // a bare name lies in conf/ beside the program
+    QFont Font;                                 // only the face name and the point size are kept
+    int Height = DefaultHeight;
+    int Width = DefaultWidth;
+    int MessageHeight = DefaultMessageHeight;
+    bool StatusBar = true;
+    bool ToolBar = true;
+    std::string UrlFile = DefaultUrlFile; // written back exactly as it was read
+
+protected:
+    void LoadValues() override;
+    void SaveValues() override;
+
+private:
+    void LoadFont();
+};
+
+} // namespace kestrim
