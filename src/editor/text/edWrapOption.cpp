@@ -1,0 +1,73 @@
+#include "editor/text/edWrapOption.h"
+
+#include "editor/base/CodePage.h"
+
+#include <algorithm>
+
+namespace kestrim {
+namespace {
+
+const std::string& DefaultFollowStr()
+{
+    static const std::string text = Utf8ToSjis("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ");
+    return text;
+}
+
+const std::string& DefaultLeadStr()
+{
+    static const std::string text = Utf8ToSjis("（［｛「『([{｢");
+    return text;
+}
+
+const std::string& DefaultPunctuationStr()
+{
+    static const std::string text = Utf8ToSjis("、。，．,.｡､");
+    return text;
+}
+
+} // namespace
+
+TEditorWrapOption::TEditorWrapOption()
+    : FFollowStr(DefaultFollowStr()), FLeadStr(DefaultLeadStr()), FPunctuationStr(DefaultPunctuationStr())
+{
+}
+
+template <typename T>
+void TEditorWrapOption::Store(T& Field, const T& Value)
+{
+    if (Field == Value)
+        return;
+    Field = Value;
+    Changed();
+}
+
+void TEditorWrapOption::Assign(const TPersistent& Source)
+{
+    const auto* source = dynamic_cast<const TEditorWrapOption*>(&Source);
+    if (!source)
+        return TNotifyPersistent::Assign(Source);
+    FFollowRetMark = source->FFollowRetMark;
+    FFollowPunctuation = source->FFollowPunctuation;
+    FFollowStr = source->FFollowStr;
+    FLeading = source->FLeading;
+    FLeadStr = source->FLeadStr;
+    FPunctuationStr = source->FPunctuationStr;
+    FWordBreak = source->FWordBreak;
+    FWrapByte = source->FWrapByte;
+    Changed();
+}
+
+void TEditorWrapOption::SetFollowRetMark(bool Value) { Store(FFollowRetMark, Value); }
+void TEditorWrapOption::SetFollowPunctuation(bool Value) { Store(FFollowPunctuation, Value); }
+void TEditorWrapOption::SetFollowStr(const std::string& Value) { Store(FFollowStr, Value); }
+void TEditorWrapOption::SetLeading(bool Value) { Store(FLeading, Value); }
+void TEditorWrapOption::SetLeadStr(const std::string& Value) { Store(FLeadStr, Value); }
+void TEditorWrapOption::SetPunctuationStr(const std::string& Value) { Store(FPunctuationStr, Value); }
+void TEditorWrapOption::SetWordBreak(bool Value) { Store(FWordBreak, Value); }
+
+void TEditorWrapOption::SetWrapByte(int Value)
+{
+    Store(FWrapByte, std::clamp(Value, MinWrapByte, MaxWrapByte));
+}
+
+} // namespace kestrim

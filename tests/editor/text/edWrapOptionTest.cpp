@@ -1,0 +1,63 @@
+#include "editor/base/Exceptions.h"
+#include "editor/text/edWrapOption.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrim;
+
+TEST(WrapOption, DefaultsAreShiftJisTexts)
+{
+    TEditorWrapOption option;
+    EXPECT_EQ(option.FollowStr(), "\x81" "A\x81" "B\x81" "C\x81" "D\x81" "E\x81" "H\x81" "I\x81" "J\x81" "K\x81" "R"
+                                  "\x81" "S\x81" "T\x81" "U\x81" "X\x81" "[\x81" "j\x81" "n\x81" "p\x81" "v\x81" "x"
+                                  "!),.:;?]}\xA1\xA3\xA4\xA5\xB0\xDE\xDF");
+    EXPECT_EQ(option.LeadStr(), "\x81" "i\x81" "m\x81" "o\x81" "u\x81" "w([{\xA2");
+    EXPECT_EQ(option.PunctuationStr(), "\x81" "A\x81" "B\x81" "C\x81" "D,.\xA1\xA4");
+    EXPECT_EQ(option.WrapByte(), 80);
+    EXPECT_FALSE(option.FollowRetMark() || option.FollowPunctuation() || option.Leading() || option.WordBreak());
+}
+
+TEST(WrapOption, OnlyRealChangesNotifyAndWrapByteIsClamped)
+{
+    TEditorWrapOption option;
+    int changes = 0;
+    option.OnChange = TNotifyEvent([&](TObject*) { ++changes; });
+    option.SetWrapByte(80);
+    option.SetLeadStr(option.LeadStr());
+    option.SetWordBreak(false);
+    EXPECT_EQ(changes, 0);
+
+    option.SetWrapByte(10);
+    EXPECT_EQ(option.WrapByte(), 20);
+    option.SetWrapByte(1000);
+    EXPECT_EQ(option.WrapByte(), 250);
+    option.SetWrapByte(3000); // clamps to the value it already has
+    EXPECT_EQ(changes, 2);
+    option.SetFollowStr("x");
+    option.SetLeading(true);
+    EXPECT_EQ(changes, 4);
+}
+
+TEST(WrapOption, AssignCopiesEveryValueWithOneNotification)
+{
+    TEditorWrapOption source, target;
+    source.SetFollowRetMark(true);
+    source.SetFollowPunctuation(true);
+    source.SetFollowStr("f");
+    source.SetLeading(true);
+    source.SetLeadStr("l");
+    source.SetPunctuationStr("p");
+    source.SetWordBreak(true);
+    source.SetWrapByte(33);
+    int changes = 0;
+    target.OnChange = TNotifyEvent([&](TObject*) { ++changes; });
+    target.Assign(source);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(target.FollowRetMark() && target.FollowPunctuation() && target.Leading() && target.WordBreak());
+    EXPECT_EQ(target.FollowStr() + target.LeadStr() + target.PunctuationStr(), "flp");
+    EXPECT_EQ(target.WrapByte(), 33);
+
+    TNotifyPersistent other;
+    EXPECT_THROW(target.Assign(other), Exception);
+    EXPECT_EQ(changes, 1);
+}
