@@ -1,0 +1,49 @@
+#pragma once
+// The parser of the editor's highlighting definition: the base tokens and brackets, plus
+// line comments, quoted strings, control codes, hexadecimal numbers, mail addresses and URLs
+// as the definition switches them on, and the colour of each token.
+
+#include "editor/highlight/EditorFountain.h"
+#include "editor/highlight/edFountainParser.h"
+
+#include <string>
+
+namespace kestrim {
+
+class TEditorParser : public TFountainParser {
+public:
+    // Raises Exception when Fountain is null. The definition's options are read here.
+    explicit TEditorParser(TEditorFountain* Fountain);
+
+    TFountainColor* TokenColor() override;
+
+protected:
+    void ScanTokenStart() override;
+    TTokenKinds RescannedKinds() override;
+
+    virtual bool MatchQuotation();
+    virtual void ScanQuoted();
+    virtual bool MatchCommenter();
+    virtual bool MatchHexPrefix();
+    virtual bool MatchControlHex();
+    virtual void ScanControlHex();
+    virtual bool MatchControlChar();
+    virtual void ScanControlDigits();
+
+private:
+    void BuildScanTables();
+    TFountainColor* BracketColor();
+
+    TEditorFountain* FEditorFountain;
+    std::string FCommenter;
+    // The quotation byte; meaningful only when FHasQuotation.
+    unsigned char FQuotation = 0;
+    bool FHasQuotation = false;
+    // Upper-cased, since the prefix is matched without regard to case.
+    std::string FHexPrefix;
+    bool FControlCode;
+    bool FMail;
+    bool FUrl;
+};
+
+} // namespace kestrim

@@ -1,0 +1,652 @@
+#include "editor/highlight/edFountainParser.h"
+
+#include "editor/base/CodePage.h"
+#include "editor/base/Exceptions.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <span>
+
+namespace kestrim {
+namespace {
+
+// A set of byte values, built at compile time.
+class TByteSet {
+public:
+    constexpr TByteSet& Add(unsigned char First, unsigned char Last)
+    {
+        for (unsigned b = First; b <= Last; ++b)
+            FBytes[b] = true;
+        return *this;
+    }
+    constexpr TByteSet& Add(std::string_view Bytes)
+    {
+        for (char c : Bytes)
+            FBytes[static_cast<unsigned char>(c)] = true;
+        return *this;
+    }
+    constexpr bool operator[](unsigned char Byte) const { return FBytes[Byte]; }
+
+private:
+    std::array<bool, 256> FBytes{};
+};
+
+constexpr TByteSet DigitBytes = TByteSet().Add('0', '9');
+constexpr TByteSet WordBytes = TByteSet().Add('0', '9').Add('A', 'Z').Add('a', 'z').Add("_");
+constexpr TByteSet HexBytes = TByteSet().Add('0', '9').Add('A', 'F').Add('a', 'f');
+constexpr TByteSet MailBytes = TByteSet().Add("!$%&*,-./;=?@^_~").Add('0', '9').Add('A', 'Z').Add('a', 'z');
+constexpr TByteSet UrlBytes = TByteSet().Add("#%&+-./:=?_~").Add('0', '9').Add('A', 'Z').Add('a', 'z');
+// Blanks and control bytes between tokens; a tab is a token of its own.
+constexpr TByteSet SpaceBytes = TByteSet().Add(1, 8).Add(10, 32);
+constexpr TByteSet KanjiLeadBytes = TByteSet().Add(0x88, 0x9F).Add(0xE0, 0xFC);
+
+constexpr bool InRange(unsigned char Byte, unsigned char First, unsigned char Last)
+{
+    return Byte >= First && Byte <= Last;
+}
+
+constexpr bool IsWideDigit(unsigned char Lead, unsigned char Trail)
+{
+    return Lead == 0x82 && InRange(Trail, 0x4F, 0x58);
+}
+
+constexpr bool IsWideLatin(unsigned char Lead, unsigned char Trail)
+{
+    return Lead == 0x82 && (InRange(Trail, 0x60, 0x79) || InRange(Trail, 0x81, 0x9A));
+}
+
+constexpr bool IsHiragana(unsigned char Lead, unsigned char Trail)
+{
+    return Lead == 0x82 && InRange(Trail, 0x9F, 0xF1);
+}
+
+constexpr bool IsKatakana(unsigned char Lead, unsigned char Trail)
+{
+    return Lead == 0x83 && InRange(Trail, 0x40, 0x96);
+}
+
+// The long-vowel mark and the full-width hyphen-minus, which belong to a kana word.
+constexpr bool IsKanaMark(unsigned char Lead, unsigned char Trail)
+{
+    return Lead == 0x81 && (Trail == 0x5B || Trail == 0x7C);
+}
+
+// Full-width digits go on over the full-width comma and full stop.
+bool ContinuesWideDigits(unsigned char Lead, unsigned char Trail)
+{
+    return IsWideDigit(Lead, Trail) || (Lead == 0x81 && InRange(Trail, 0x43, 0x44));
+}
+
+bool ContinuesWideLatin(unsigned char Lead, unsigned char Trail)
+{
+    return IsWideLatin(Lead, Trail);
+}
+
+bool ContinuesHiragana(unsigned char Lead, unsigned char Trail)
+{
+    return IsHiragana(Lead, Trail) || IsKanaMark(Lead, Trail);
+}
+
+bool ContinuesKatakana(unsigned char Lead, unsigned char Trail)
+{
+    return IsKatakana(Lead, Trail) || IsKanaMark(Lead, Trail);
+}
+
+// The two-byte characters of lead bytes 0x82 and 0x83 that are neither digits, letters nor kana.
+constexpr bool IsWideSymbolOf82Or83(unsigned char Lead, unsigned char Trail)
+{
+    if (Lead == 0x82)
+        return InRange(Trail, 0x40, 0x4E) || InRange(Trail, 0x59, 0x5F) || InRange(Trail, 0x7A, 0x80) ||
+               InRange(Trail, 0x9B, 0x9E) || Trail >= 0xF2;
+    return Lead == 0x83 && InRange(Trail, 0x97, 0xF0);
+}
+
+// The first NUL, CR or LF of Text, or its end: a row ends there.
+const char* RowEndOf(std::string_view Text)
+{
+    const char* end = Text.data() + Text.size();
+    return std::find_if(Text.data(), end, [](char c) { return c == '\0' || c == '\r' || c == '\n'; });
+}
+
+bool IsBlankRow(const std::string& Row)
+{
+    return Row.find_first_not_of(' ') == std::string::npos;
+}
+
+} // namespace
+
+TFountainParser::TFountainParser(TFountain* Fountain) : FFountain(Fountain)
+{
+    if (!Fountain)
+        throw Exception("TFountainParser.Create need instance of TFountain");
+    BuildScanTables();
+    ReadBrackets();
+}
+
+TFountainParser::TFountainParser()
+{
+    BuildScanTables();
+}
+
+void TFountainParser::BuildScanTables()
+{
+    auto bytes = [this](unsigned First, unsigned Last, TScanProc Proc) {
+        for (unsigned b = First; b <= Last; ++b)
+            FByteScanTable[b] = Proc;
+    };
+    bytes(0x00, 0xFF, &TFountainParser::ScanSymbol);
+    // CR and LF end a row as NUL does; the scan never reaches past them.
+    bytes(0x00, 0x00, &TFountainParser::ScanNul);
+    bytes(0x0A, 0x0A, &TFountainParser::ScanNul);
+    bytes(0x0D, 0x0D, &TFountainParser::ScanNul);
+    bytes(0x09, 0x09, &TFountainParser::ScanTab);
+    bytes('0', '9', &TFountainParser::ScanNumber);
+    bytes('A', 'Z', &TFountainParser::ScanWord);
+    bytes('_', '_', &TFountainParser::ScanWord);
+    bytes('a', 'z', &TFountainParser::ScanWord);
+    bytes(0x81, 0x81, &TFountainParser::ScanWideSymbol);
+    bytes(0x82, 0x83, &TFountainParser::ScanWideRun);
+    bytes(0x84, 0x87, &TFountainParser::ScanWideSymbol);
+    bytes(0x88, 0x9F, &TFountainParser::ScanKanji);
+    bytes(0xA1, 0xA5, &TFountainParser::ScanHalfKanaPunct);
+    bytes(0xA6, 0xDF, &TFountainParser::ScanHalfKana);
+    bytes(0xE0, 0xFC, &TFountainParser::ScanKanji);
+
+    std::fill(std::begin(FKindScanTable), std::end(FKindScanTable), &TFountainParser::ScanSymbol);
+    FKindScanTable[tokInteger] = &TFountainParser::ScanNumber;
+    FKindScanTable[tokFloat] = &TFountainParser::ScanNumber;
+    FKindScanTable[tokBracket] = &TFountainParser::ScanBracket;
+    FKindScanTable[tokLineComment] = &TFountainParser::ScanLineComment;
+    FKindScanTable[tokReserved] = &TFountainParser::ScanReserved;
+    FKindScanTable[tokWord] = &TFountainParser::ScanWord;
+    FKindScanTable[tokWideSymbol] = &TFountainParser::ScanWideSymbol;
+    for (TTokenKind kind : {tokWideDigits, tokWideLatin, tokHiragana, tokKatakana})
+        FKindScanTable[kind] = &TFountainParser::ScanWideRun;
+    FKindScanTable[tokKanji] = &TFountainParser::ScanKanji;
+    FKindScanTable[tokHalfKanaPunct] = &TFountainParser::ScanHalfKanaPunct;
+    FKindScanTable[tokHalfKana] = &TFountainParser::ScanHalfKana;
+    FKindScanTable[tokUrl] = &TFountainParser::ScanUrl;
+    FKindScanTable[tokMail] = &TFountainParser::ScanMail;
+    FKindScanTable[tokHexNumber] = &TFountainParser::ScanHexDigits;
+    FKindScanTable[tokSingleQuoted] = &TFountainParser::ScanSingleQuoted;
+    FKindScanTable[tokDoubleQuoted] = &TFountainParser::ScanDoubleQuoted;
+}
+
+void TFountainParser::ReadBrackets()
+{
+    TFountainBracketCollection& brackets = FFountain->Brackets();
+    for (int i = 0; i < brackets.Count(); ++i) {
+        const TFountainBracketItem* item = brackets.Items(i);
+        FBrackets.push_back({item->LeftBracket(), item->RightBracket()});
+        if (!item->LeftBracket().empty())
+            FLeftBracketStarts.set(static_cast<unsigned char>(item->LeftBracket()[0]));
+    }
+}
+
+const TFountainParser::TBracketPair* TFountainParser::BracketPair(int Index) const
+{
+    if (Index < 0 || Index >= static_cast<int>(FBrackets.size()))
+        return nullptr;
+    return &FBrackets[static_cast<size_t>(Index)];
+}
+
+// --- Row and token
+
+void TFountainParser::BeginRow(std::string_view Text, const TRowAttributeData& Data)
+{
+    FRowStart = FNextPtr = FTokenStartPtr = FScanPtr = Text.data();
+    FRowEnd = RowEndOf(Text);
+    FToken = tokEnd;
+    FWrappedStart = false;
+    FTokenBracket = -2;
+    FRowAttribute = Data.RowAttribute;
+    FPrevRowAttribute = Data.PrevRowAttribute;
+    FOpenBracket = Data.OpenBracket;
+    FExtraInt1 = Data.ExtraInt1;
+    FCarryLength = Data.CarryLength;
+    FExtraInt2 = Data.ExtraInt2;
+    FCarryKind = Data.CarryKind;
+    FExtraByte = Data.ExtraByte;
+    FExtraStr = Data.ExtraStr;
+}
+
+TTokenKind TFountainParser::NextToken()
+{
+    SkipSpaces();
+    FScanPtr = FTokenStartPtr = FNextPtr;
+    FWrappedStart = FCarryKind != 0;
+    if (AtRowEnd())
+        FToken = tokEnd;
+    else if (FCarryKind != 0)
+        ContinueCarriedToken();
+    else if (FOpenBracket >= 0)
+        ScanBracket();
+    else
+        ScanTokenStart();
+    FNextPtr = FScanPtr;
+    return FToken;
+}
+
+void TFountainParser::SkipSpaces()
+{
+    while (FNextPtr < FRowEnd && SpaceBytes[static_cast<unsigned char>(*FNextPtr)])
+        ++FNextPtr;
+}
+
+void TFountainParser::ScanTokenStart()
+{
+    if (FOpenBracket == -1 && MatchLeftBracket())
+        ScanBracket();
+    else
+        (this->*FByteScanTable[Current()])();
+}
+
+void TFountainParser::ContinueCarriedToken()
+{
+    if (FCarryLength > 0) {
+        FToken = static_cast<TTokenKind>(FCarryKind);
+        FScanPtr += std::min<std::ptrdiff_t>(FCarryLength, FRowEnd - FScanPtr);
+        // The carried bytes end with the right bracket.
+        if (FToken == tokBracket && FOpenBracket >= 0) {
+            FTokenBracket = FOpenBracket;
+            FOpenBracket = -1;
+        }
+    } else {
+        (this->*FKindScanTable[FCarryKind])();
+    }
+    FCarryKind = 0;
+    FCarryLength = 0;
+}
+
+bool TFountainParser::IsReservedWord()
+{
+    if (FWrappedStart || FToken == tokEnd || FToken == tokBracket || FToken == tokLineComment)
+        return false;
+    if (!FFountain || FFountain->ReserveWordList().Count() == 0)
+        return false;
+    return FFountain->ReserveWordList().IndexOf(TokenText()) >= 0;
+}
+
+void TFountainParser::CarriedTokenKind(TTokenKind& Kind)
+{
+    if (IsReservedWord())
+        Kind = tokReserved;
+}
+
+TTokenKinds TFountainParser::RescannedKinds()
+{
+    return TokenKinds({tokLineComment, tokSingleQuoted, tokDoubleQuoted});
+}
+
+TTokenKinds TFountainParser::LineEndKinds()
+{
+    return TokenKinds({tokLineComment});
+}
+
+// --- Helpers
+
+int TFountainParser::CharLength(const char* P) const
+{
+    return IsDBCSLeadByte(At(P)) && P + 1 < FRowEnd ? 2 : 1;
+}
+
+bool TFountainParser::Matches(std::string_view Text) const
+{
+    return static_cast<std::size_t>(FRowEnd - FScanPtr) >= Text.size() &&
+           std::memcmp(FScanPtr, Text.data(), Text.size()) == 0;
+}
+
+void TFountainParser::ScanStringBody(unsigned char Quote)
+{
+    while (!AtRowEnd()) {
+        if (Current() == Quote) {
+            ++FScanPtr;
+            if (Current() != Quote)
+                return;
+            ++FScanPtr;
+        } else {
+            FScanPtr += CharLength(FScanPtr);
+        }
+    }
+}
+
+// --- Brackets, mail addresses, URLs
+
+bool TFountainParser::MatchLeftBracket()
+{
+    if (!FLeftBracketStarts[Current()])
+        return false;
+    for (std::size_t i = 0; i < FBrackets.size(); ++i) {
+        const TBracketPair& pair = FBrackets[i];
+        // Without a right bracket a region would never close: such an item does not open one.
+        if (pair.Left.empty() || pair.Right.empty() || !Matches(pair.Left))
+            continue;
+        FOpenBracket = static_cast<int>(i);
+        FScanPtr += pair.Left.size();
+        return true;
+    }
+    return false;
+}
+
+void TFountainParser::ScanBracket()
+{
+    const TBracketPair* pair = BracketPair(FOpenBracket);
+    if (!pair || pair->Right.empty()) {
+        FToken = tokEnd;
+        return;
+    }
+    FToken = tokBracket;
+    FTokenBracket = FOpenBracket;
+    while (!AtRowEnd()) {
+        if (Matches(pair->Right)) {
+            FScanPtr += pair->Right.size();
+            FOpenBracket = -1;
+            return;
+        }
+        FScanPtr += CharLength(FScanPtr);
+    }
+}
+
+bool TFountainParser::MatchMail()
+{
+    const char* p = FScanPtr;
+    if (!MailBytes[At(p)] || At(p) == '@')
+        return false;
+    bool atSeen = false;
+    for (; MailBytes[At(p)]; ++p) {
+        if (*p == '@') {
+            atSeen = true;
+        } else if (*p == '.' && atSeen) {
+            FScanPtr = p + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TFountainParser::ScanMail()
+{
+    FToken = tokMail;
+    while (MailBytes[Current()])
+        ++FScanPtr;
+}
+
+bool TFountainParser::MatchUrlPrefix()
+{
+    static constexpr std::string_view ftp[] = {"ftp:"};
+    static constexpr std::string_view http[] = {"http:", "https:"};
+    static constexpr std::string_view www[] = {"www."};
+    std::span<const std::string_view> prefixes;
+    switch (Current()) {
+    case 'f':
+        prefixes = ftp;
+        break;
+    case 'h':
+        prefixes = http;
+        break;
+    case 'w':
+        prefixes = www;
+        break;
+    default:
+        return false;
+    }
+    for (std::string_view prefix : prefixes) {
+        if (Matches(prefix)) {
+            FScanPtr += prefix.size();
+            return true;
+        }
+    }
+    return false;
+}
+
+void TFountainParser::ScanUrl()
+{
+    FToken = tokUrl;
+    while (UrlBytes[Current()])
+        ++FScanPtr;
+}
+
+// --- Scanning by first byte
+
+void TFountainParser::ScanReserved()
+{
+    (this->*FByteScanTable[Current()])();
+    FToken = tokReserved;
+}
+
+void TFountainParser::ScanNul()
+{
+    FToken = tokEnd;
+}
+
+void TFountainParser::ScanTab()
+{
+    FToken = tokTab;
+    if (Current() == '\t')
+        ++FScanPtr;
+}
+
+void TFountainParser::ScanLineComment()
+{
+    FToken = tokLineComment;
+    FScanPtr = FRowEnd;
+}
+
+void TFountainParser::ScanHexDigits()
+{
+    FToken = tokHexNumber;
+    while (HexBytes[Current()])
+        ++FScanPtr;
+}
+
+void TFountainParser::ScanNumber()
+{
+    FToken = tokInteger;
+    auto skipDigits = [this] {
+        while (DigitBytes[Current()])
+            ++FScanPtr;
+    };
+    skipDigits();
+    const unsigned char next = Current();
+    if (next == '.') {
+        const unsigned char afterPoint = At(FScanPtr + 1);
+        if (DigitBytes[afterPoint]) {
+            FToken = tokFloat;
+            ++FScanPtr;
+            skipDigits();
+        } else if (afterPoint == 'E' || afterPoint == 'e') {
+            FToken = tokFloat;
+            ++FScanPtr;
+        } else {
+            return; // the point is not part of the number
+        }
+    }
+    if (Current() == 'E' || Current() == 'e') {
+        FToken = tokFloat;
+        ++FScanPtr;
+        if (Current() == '+' || Current() == '-')
+            ++FScanPtr;
+        skipDigits();
+    }
+}
+
+void TFountainParser::ScanWord()
+{
+    FToken = tokWord;
+    while (WordBytes[Current()])
+        ++FScanPtr;
+}
+
+void TFountainParser::ScanWideSymbol()
+{
+    FToken = tokWideSymbol;
+    const unsigned char lead = Current();
+    if (lead == 0x81 || InRange(lead, 0x84, 0x87))
+        FScanPtr += CharLength(FScanPtr);
+    else if (IsWideSymbolOf82Or83(lead, At(FScanPtr + 1)))
+        FScanPtr += 2;
+}
+
+void TFountainParser::ScanWideRunOf(TTokenKind Kind, bool (*Continues)(unsigned char, unsigned char))
+{
+    FToken = Kind;
+    FScanPtr += 2;
+    while (Continues(Current(), At(FScanPtr + 1)))
+        FScanPtr += 2;
+}
+
+void TFountainParser::ScanWideRun()
+{
+    const unsigned char lead = Current();
+    const unsigned char trail = At(FScanPtr + 1);
+    if (IsWideDigit(lead, trail)) {
+        ScanWideRunOf(tokWideDigits, ContinuesWideDigits);
+    } else if (IsWideLatin(lead, trail)) {
+        ScanWideRunOf(tokWideLatin, ContinuesWideLatin);
+    } else if (IsHiragana(lead, trail)) {
+        ScanWideRunOf(tokHiragana, ContinuesHiragana);
+    } else if (IsKatakana(lead, trail)) {
+        ScanWideRunOf(tokKatakana, ContinuesKatakana);
+    } else {
+        FToken = tokWideSymbol;
+        if (IsWideSymbolOf82Or83(lead, trail))
+            FScanPtr += 2;
+        else if (lead == 0x82 || lead == 0x83)
+            ++FScanPtr; // a malformed character: the lead byte alone
+    }
+}
+
+void TFountainParser::ScanKanji()
+{
+    FToken = tokKanji;
+    while (KanjiLeadBytes[Current()]) {
+        ++FScanPtr;
+        if (Current() >= 0x40)
+            ++FScanPtr;
+    }
+}
+
+void TFountainParser::ScanHalfKanaPunct()
+{
+    FToken = tokHalfKanaPunct;
+    if (InRange(Current(), 0xA1, 0xA5))
+        ++FScanPtr;
+}
+
+void TFountainParser::ScanHalfKana()
+{
+    FToken = tokHalfKana;
+    while (InRange(Current(), 0xA6, 0xDF))
+        ++FScanPtr;
+}
+
+void TFountainParser::ScanSymbol()
+{
+    FToken = tokSymbol;
+    if (!AtRowEnd())
+        ++FScanPtr;
+}
+
+void TFountainParser::ScanSingleQuoted()
+{
+    FToken = tokSingleQuoted;
+    if (!FWrappedStart && Current() == '\'')
+        ++FScanPtr;
+    ScanStringBody('\'');
+}
+
+void TFountainParser::ScanDoubleQuoted()
+{
+    FToken = tokDoubleQuoted;
+    if (!FWrappedStart && Current() == '"')
+        ++FScanPtr;
+    ScanStringBody('"');
+}
+
+// --- State from row to row
+
+void TFountainParser::ComputeNextRowState(int Index, const TRowAttributeStringList& List, TRowAttributeData& Data)
+{
+    // A line comment begun on an earlier row fills this one and goes on only past a wrap.
+    if (LineEndKinds()[Data.CarryKind]) {
+        Data.CarryLength = 0;
+        if (Data.RowAttribute != raWrapped)
+            Data.CarryKind = 0;
+        return;
+    }
+    const std::string& row = List.Str(Index);
+    if (IsBlankRow(row))
+        return;
+
+    // A token cut by the wrap is scanned whole, over the row and the next one.
+    const bool wrapped = Data.RowAttribute == raWrapped && Index + 1 < List.Count();
+    std::string_view text = row;
+    if (wrapped) {
+        FJoinedText.assign(row).append(List.Str(Index + 1));
+        text = FJoinedText;
+    }
+    const int rowLength = static_cast<int>(row.size());
+
+    int bracketAtTokenStart = Data.OpenBracket;
+    int lastElement = Data.ExtraInt1;
+    int bracketBeforeToken = Data.OpenBracket;
+    bool crossed = false;
+    BeginRow(text, Data);
+    for (;;) {
+        bracketBeforeToken = FOpenBracket;
+        if (NextToken() == tokEnd)
+            break;
+        Data.OpenBracket = FOpenBracket;
+        if (FToken == tokBracket)
+            bracketAtTokenStart = FTokenBracket;
+        lastElement = FExtraInt1;
+        if (TokenOffset() + TokenLength() > rowLength) {
+            crossed = true;
+            break;
+        }
+        Data.ExtraInt1 = FExtraInt1;
+        Data.ExtraByte = FExtraByte;
+    }
+    Data.CarryLength = 0;
+    Data.CarryKind = 0;
+    if (!crossed)
+        return;
+
+    // The token lies wholly on the next row: the state is the one in front of it.
+    if (TokenOffset() >= rowLength) {
+        Data.OpenBracket = bracketBeforeToken;
+        return;
+    }
+
+    const int tokenEnd = TokenOffset() + TokenLength();
+    const int carried = tokenEnd - rowLength;
+    Data.ExtraInt1 = lastElement;
+    if (FToken == tokBracket) {
+        if (Data.OpenBracket != -1)
+            return; // still open at the end of the next row
+        // The bracket closes on the next row; when the wrap cuts the right bracket itself, the
+        // next row cannot find it and takes its bytes by count.
+        Data.OpenBracket = bracketAtTokenStart;
+        const TBracketPair* pair = BracketPair(bracketAtTokenStart);
+        if (pair && carried < static_cast<int>(pair->Right.size()) && carried <= MaxCarryLength) {
+            Data.CarryKind = tokBracket;
+            Data.CarryLength = carried;
+        }
+        return;
+    }
+
+    TTokenKind kind = FToken;
+    CarriedTokenKind(kind);
+    Data.CarryKind = kind;
+    if (RescannedKinds()[kind])
+        return;
+    // A token that runs on past the next row is scanned again there.
+    if (FNextPtr >= FRowEnd && List.Rows(Index + 1) == raWrapped)
+        return;
+    // A longer rest than the row store can count is scanned again as well.
+    if (carried <= MaxCarryLength)
+        Data.CarryLength = carried;
+}
+
+} // namespace kestrim
