@@ -1,9 +1,12 @@
 // Kestrim: a workbench for converting text data with a script.
+#include "web/WebEngineSetup.h"
+
 #include <QApplication>
 #include <QMainWindow>
 
 int main(int argc, char** argv)
 {
+    kestrim::PrepareWebEngine();
     QApplication app(argc, argv);
     QMainWindow window;
     window.setWindowTitle("Kestrim");

@@ -1,0 +1,78 @@
+#pragma once
+// TWebPage: the Web page of the main window. A bar with the list of reference pages from the
+// URL file, the keyword box, "Go!" and the history buttons, above an embedded browser.
+
+#include "web/UWebItemShelf.h"
+
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QUrl;
+class QWebEngineView;
+
+namespace kestrim {
+
+class TWebPage : public QWidget {
+    Q_OBJECT
+
+public:
+    // actWebBack and actWebForward are the window's history commands: the page runs them on
+    // its browser and shows them as its two buttons.
+    TWebPage(QAction& actWebBack, QAction& actWebForward, QWidget* Parent = nullptr);
+
+    // Appends the entries of the URL file FileName to the list, selects the first line and
+    // applies it. Raises EFOpenError when the file cannot be read; the list then stays as it was.
+    void LoadUrlFile(const QString& FileName);
+
+    // The item of the selected line, or none.
+    const TWebItem* SelectedWebItem() const;
+
+    // Opens Address (Shift-JIS bytes, as the URL file holds them) in the browser.
+    void Navigate(const std::string& Address);
+
+    // The controls, for the window and for tests.
+    QComboBox* cmbWebItem;
+    QLineEdit* edtKeyword;
+    QPushButton* bbnGo;
+    QToolButton* spbBack;
+    QToolButton* spbForward;
+    QWebEngineView* webPage;
+
+signals:
+    // The browser's status: the link under the mouse, or how loading goes.
+    void StatusTextChanged(const QString& Text);
+    // The page became visible.
+    void Shown();
+    // A command of the page failed; Text tells the user why.
+    void ErrorRaised(const QString& Text);
+
+public slots:
+    void cmbWebItemSelect();
+    void bbnGoClick();
+    void actWebBackExecute();
+    void actWebForwardExecute();
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    QWidget* CreateBar(QAction& actWebBack, QAction& actWebForward);
+    void CreateBrowser();
+    void FillWebItems();
+    void SetKeywordEnabled(bool Enabled);
+    std::string SelectedAddress(const TWebItem& Item) const;
+    void webPageLinkHovered(const QString& Url);
+    void SetLoadStatus(const QString& Text);
+
+    TWebItemShelf FShelf;
+    // The status of the last load, shown again when the mouse leaves a link.
+    QString FLoadStatus;
+};
+
+} // namespace kestrim

@@ -1,0 +1,161 @@
+#include "web/WebPage.h"
+
+#include "editor/base/CodePage.h"
+#include "editor/base/Exceptions.h"
+#include "editor/base/FileIO.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace kestrim;
+
+namespace {
+
+constexpr int LoadTimeoutMs = 20000;
+// Long enough for a load that should not happen to have started.
+constexpr int QuietMs = 300;
+
+class WebPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FFolder.isValid());
+        WriteFileBytes(Path("one.html"), "<html><body><a href='two.html'>two</a></body></html>");
+        WriteFileBytes(Path("two.html"), "<html><body>two</body></html>");
+        FPage.resize(640, 400);
+        FPage.show();
+    }
+
+    std::string Path(const QString& Name) const { return FFolder.filePath(Name).toStdString(); }
+    QString Url(const QString& Name) const { return QUrl::fromLocalFile(FFolder.filePath(Name)).toString(); }
+
+    // Loads a URL file of the given lines (UTF-8 here, Shift-JIS in the file).
+    void LoadUrlFile(const QString& Lines)
+    {
+        WriteFileBytes(Path("url.txt"), Utf8ToSjis(Lines.toStdString()));
+        FPage.LoadUrlFile(FFolder.filePath("url.txt"));
+    }
+
+    // Whether Action makes the browser load a page (and waits until it has).
+    bool Loads(const std::function<void()>& Action, int TimeoutMs = LoadTimeoutMs)
+    {
+        QSignalSpy finished(FPage.webPage, &QWebEngineView::loadFinished);
+        Action();
+        return finished.wait(TimeoutMs);
+    }
+
+    QString Shown() const { return FPage.webPage->url().toString(QUrl::FullyEncoded); }
+
+    QTemporaryDir FFolder;
+    QAction FBack;
+    QAction FForward;
+    TWebPage FPage{FBack, FForward};
+};
+
+void TypeJapanese(QWidget* Widget, const QString& Text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(Text);
+    QApplication::sendEvent(Widget, &event);
+}
+
+} // namespace
+
+TEST_F(WebPageTest, EnterInTheKeywordBoxOpensTheTemplateWithTheEncodedKeyword)
+{
+    LoadUrlFile("# pages\r\n検索," + Url("one.html") + "?q={key}&again={key}\r\n");
+    ASSERT_EQ(FPage.cmbWebItem->count(), 1);
+    EXPECT_EQ(FPage.cmbWebItem->itemText(0), "検索");
+    ASSERT_TRUE(FPage.edtKeyword->isEnabled());
+    QSignalSpy status(&FPage, &TWebPage::StatusTextChanged);
+
+    QTest::keyClicks(FPage.edtKeyword, "a b");
+    TypeJapanese(FPage.edtKeyword, "あ");
+    ASSERT_TRUE(Loads([&] { QTest::keyClick(FPage.edtKeyword, Qt::Key_Return); }));
+
+    EXPECT_EQ(Shown(), Url("one.html") + "?q=a+b%82%A0&again=a+b%82%A0");
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_EQ(status.last().value(0).toString(), "ページが表示されました");
+}
+
+TEST_F(WebPageTest, EntryWithoutMarkerGreysTheKeywordAndEnterInTheListOpensItUnchanged)
+{
+    LoadUrlFile("keyed," + Url("one.html") + "?q={key}\n" + "plain," + Url("two.html") + "\n");
+    FPage.edtKeyword->setText("kept");
+
+    QTest::keyClick(FPage.cmbWebItem, Qt::Key_Down);
+    ASSERT_EQ(FPage.cmbWebItem->currentIndex(), 1);
+    EXPECT_FALSE(FPage.edtKeyword->isEnabled());
+    EXPECT_EQ(FPage.edtKeyword->text(), "kept");
+    ASSERT_TRUE(Loads([&] { QTest::keyClick(FPage.cmbWebItem, Qt::Key_Return); }));
+    EXPECT_EQ(Shown(), Url("two.html"));
+
+    QTest::keyClick(FPage.cmbWebItem, Qt::Key_Up);
+    EXPECT_TRUE(FPage.edtKeyword->isEnabled());
+    // An empty keyword removes the marker.
+    FPage.edtKeyword->clear();
+    ASSERT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
+    EXPECT_EQ(Shown(), Url("one.html") + "?q=");
+}
+
+TEST_F(WebPageTest, BackAndForwardWalkTheHistoryAndDoNothingAtItsEnds)
+{
+    LoadUrlFile("one," + Url("one.html") + "\ntwo," + Url("two.html") + "\n");
+    ASSERT_TRUE(Loads([&] { FPage.Navigate("about:blank"); }));
+    EXPECT_FALSE(Loads([&] { FBack.trigger(); }, QuietMs));
+    EXPECT_EQ(Shown(), "about:blank");
+
+    ASSERT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
+    FPage.cmbWebItem->setCurrentIndex(1);
+    ASSERT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
+    ASSERT_TRUE(Loads([&] { FBack.trigger(); }));
+    EXPECT_EQ(Shown(), Url("one.html"));
+    ASSERT_TRUE(Loads([&] { FForward.trigger(); }));
+    EXPECT_EQ(Shown(), Url("two.html"));
+    EXPECT_FALSE(Loads([&] { FForward.trigger(); }, QuietMs));
+    EXPECT_EQ(Shown(), Url("two.html"));
+}
+
+TEST_F(WebPageTest, UnreadableUrlFileLeavesAnEmptyListAndGoDoesNothing)
+{
+    EXPECT_THROW(FPage.LoadUrlFile(FFolder.filePath("missing.txt")), EFOpenError);
+    EXPECT_EQ(FPage.cmbWebItem->count(), 0);
+    EXPECT_EQ(FPage.SelectedWebItem(), nullptr);
+    EXPECT_FALSE(Loads([&] { FPage.bbnGo->click(); }, QuietMs));
+}
+
+TEST_F(WebPageTest, EntryWithoutAddressIsReportedInsteadOfOpened)
+{
+    LoadUrlFile("nothing,\n");
+    QSignalSpy errors(&FPage, &TWebPage::ErrorRaised);
+    EXPECT_FALSE(Loads([&] { FPage.bbnGo->click(); }, QuietMs));
+    ASSERT_EQ(errors.count(), 1);
+    EXPECT_FALSE(errors.first().value(0).toString().isEmpty());
+}
+
+TEST_F(WebPageTest, ChoosingThePageTabAnnouncesIt)
+{
+    QTabWidget tabs;
+    tabs.addTab(new QWidget, "other");
+    auto* page = new TWebPage(FBack, FForward);
+    tabs.addTab(page, "Web");
+    tabs.show();
+    QSignalSpy shown(page, &TWebPage::Shown);
+    tabs.setCurrentIndex(1);
+    EXPECT_EQ(shown.count(), 1);
+    tabs.setCurrentIndex(0);
+    EXPECT_EQ(shown.count(), 1);
+}
