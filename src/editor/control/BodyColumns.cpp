@@ -1,6 +1,6 @@
 #include "editor/control/BodyColumns.h"
 
-#include "editor/base/CodePage.h"
+#include "editor/base/edUtils.h"
 
 namespace kestrim {
 
@@ -13,8 +13,7 @@ int CharacterWidth(std::string_view Line, std::size_t Offset, int Column, int Ta
         Length = 1;
         return TabWidth - Column % TabWidth;
     }
-    // A lead byte at the end of a broken line stands alone.
-    Length = IsDBCSLeadByte(Line[Offset]) && Offset + 1 < Line.size() ? 2 : 1;
+    Length = StartsTwoByteChar(Line, Offset) ? 2 : 1;
     return static_cast<int>(Length);
 }
 

@@ -113,8 +113,10 @@ void TBodyEdit::mouseReleaseEvent(QMouseEvent* Event)
 
 void TBodyEdit::mouseDoubleClickEvent(QMouseEvent* Event)
 {
-    FClickPending = false; // the release that follows a double-click is no click
-    QPlainTextEdit::mouseDoubleClickEvent(Event);
+    // The first click placed the caret; what a double-click selects is the owner's choice
+    // (the window selects the word at the caret). The release that follows is no click.
+    FClickPending = false;
+    Event->accept();
     if (Event->button() == Qt::LeftButton && OnDblClick)
         OnDblClick();
 }

@@ -48,6 +48,14 @@ std::string TBodyLines::Get(int Index) const
     return QStringToSjis(Document().findBlockByNumber(Index).text());
 }
 
+void TBodyLines::InsertAsOneStep(QTextCursor& Cursor, const QString& Text)
+{
+    // An edit block of its own keeps the document from merging it with the edit before.
+    Cursor.beginEditBlock();
+    Cursor.insertText(Text);
+    Cursor.endEditBlock();
+}
+
 void TBodyLines::PlaceCaret(int Position)
 {
     QTextCursor caret(&Document());
@@ -61,7 +69,7 @@ void TBodyLines::Put(int Index, const std::string& S)
     const QTextBlock block = Document().findBlockByNumber(Index);
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(SjisToQString(S));
+    InsertAsOneStep(cursor, SjisToQString(S));
     const bool lineBreakFollows = cursor.block().next().isValid();
     PlaceCaret(cursor.position() + (lineBreakFollows ? 1 : 0));
 }
@@ -74,7 +82,7 @@ void TBodyLines::Insert(int Index, const std::string& S)
     }
     CheckListIndex(Index, GetCount());
     QTextCursor cursor(Document().findBlockByNumber(Index));
-    cursor.insertText(SjisToQString(S) + QChar('\n'));
+    InsertAsOneStep(cursor, SjisToQString(S) + QChar('\n'));
     PlaceCaret(cursor.position());
 }
 
@@ -84,9 +92,9 @@ int TBodyLines::Add(const std::string& S)
     QTextCursor cursor(&Document());
     cursor.movePosition(QTextCursor::End);
     if (index > 0 && !EndsWithLineBreak())
-        cursor.insertText(QChar('\n') + SjisToQString(S)); // the new last line again has no break
+        InsertAsOneStep(cursor, QChar('\n') + SjisToQString(S)); // the new last line again has no break
     else
-        cursor.insertText(SjisToQString(S) + QChar('\n'));
+        InsertAsOneStep(cursor, SjisToQString(S) + QChar('\n'));
     PlaceCaret(cursor.position());
     return index;
 }
@@ -100,7 +108,7 @@ void TBodyLines::Delete(int Index)
         cursor.setPosition(block.next().position(), QTextCursor::KeepAnchor);
     else
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
+    InsertAsOneStep(cursor, QString());
     PlaceCaret(Document().findBlockByNumber(Index).isValid()
                    ? Document().findBlockByNumber(Index).position()
                    : Document().lastBlock().position());

@@ -7,6 +7,7 @@
 
 class QPlainTextEdit;
 class QString;
+class QTextCursor;
 class QTextDocument;
 
 namespace kestrim {
@@ -39,6 +40,7 @@ private:
     bool DocumentEmpty() const;
     void ReplaceDocument(const QString& Text);
     void PlaceCaret(int Position);
+    static void InsertAsOneStep(QTextCursor& Cursor, const QString& Text);
 
     QPlainTextEdit& FEdit;
 };

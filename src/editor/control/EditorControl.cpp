@@ -1,8 +1,11 @@
 #include "editor/control/EditorControl.h"
 
+#include "editor/control/BodyBytes.h"
 #include "editor/control/BodyColumns.h"
 #include "editor/control/BodyEdit.h"
 #include "editor/control/BodyLines.h"
+#include "editor/control/BodySearch.h"
+#include "editor/control/BodyTokens.h"
 #include "editor/control/SjisQString.h"
 
 #include <QScrollBar>
@@ -145,9 +148,40 @@ int TEditor::SelLength() const
     return static_cast<int>(QStringToSjis(selected).size());
 }
 
+void TEditor::SetSelLength(int Value)
+{
+    QTextCursor caret = FBody->Edit->textCursor();
+    const int from = caret.hasSelection() && Value > 0 ? caret.selectionStart() : caret.position();
+    caret.setPosition(from);
+    if (Value > 0) {
+        const TBodyBytes bytes(*FBody->Edit->document());
+        caret.setPosition(bytes.PositionOf(bytes.ByteOf(from) + static_cast<std::size_t>(Value)),
+                          QTextCursor::KeepAnchor);
+    }
+    FBody->Edit->setTextCursor(caret);
+}
+
 void TEditor::SelectAll()
 {
     FBody->Edit->selectAll();
+}
+
+void TEditor::SelectTokenAt(const QPoint& Point, bool /*UseDefinition*/, bool /*KeepBrackets*/)
+{
+    // The provisional body has no highlighting parser: every token is a plain word.
+    const QPoint inViewport = FBody->Edit->viewport()->mapFrom(this, Point);
+    const QTextCursor at = FBody->Edit->cursorForPosition(inViewport);
+    const QTextBlock block = at.block();
+    const QString text = block.text();
+    const std::string line = QStringToSjis(text);
+    const TByteRange token = TokenAt(line, QStringToSjis(text.left(at.positionInBlock())).size());
+    const auto positionOf = [&](std::size_t Byte) {
+        return block.position() + static_cast<int>(SjisToQString(std::string_view(line).substr(0, Byte)).size());
+    };
+    QTextCursor selection(block);
+    selection.setPosition(positionOf(token.Begin));
+    selection.setPosition(positionOf(token.End), QTextCursor::KeepAnchor);
+    FBody->Edit->setTextCursor(selection);
 }
 
 void TEditor::CopyToClipboard()
@@ -183,6 +217,22 @@ bool TEditor::CanUndo() const
 bool TEditor::CanRedo() const
 {
     return FBody->Edit->document()->isRedoAvailable();
+}
+
+bool TEditor::Search(const std::string& Pattern, TSearchOptions Options)
+{
+    const QTextCursor caret = FBody->Edit->textCursor();
+    const bool down = Options & soDown;
+    const int from = !caret.hasSelection() ? caret.position() : down ? caret.selectionEnd() : caret.selectionStart();
+    const TBodyBytes bytes(*FBody->Edit->document());
+    const std::optional<TByteRange> hit = FindText(bytes.Text(), bytes.ByteOf(from), Pattern, Options);
+    if (!hit)
+        return false;
+    QTextCursor selection = caret;
+    selection.setPosition(bytes.PositionOf(hit->Begin));
+    selection.setPosition(bytes.PositionOf(hit->End), QTextCursor::KeepAnchor);
+    FBody->Edit->setTextCursor(selection);
+    return true;
 }
 
 QFont TEditor::Font() const

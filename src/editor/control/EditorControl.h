@@ -53,7 +53,7 @@ public:
     void ScrollLines(int Count);
 
     // Bytes selected, a line break counting 2; 0 when nothing is selected. Setting 0 removes
-    // the selection; setting n selects n bytes from the caret.
+    // the selection; setting n selects n bytes from the selection's start, or from the caret.
     int SelLength() const;
     void SetSelLength(int Value);
     void SelectAll();

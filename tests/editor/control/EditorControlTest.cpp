@@ -1,34 +1,347 @@
 #include "editor/control/EditorControl.h"
 
+#include "editor/base/Exceptions.h"
+#include "editor/base/FileIO.h"
 #include "editor/base/MemoryStream.h"
 
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace kestrim {
 namespace {
+
+// Shift-JIS of あ, い, 漢, 字 and the full-width Ａ and ａ.
+const std::string A = "\x82\xa0";
+const std::string I = "\x82\xa2";
+const std::string Kan = "\x8a\xbf";
+const std::string Ji = "\x8e\x9a";
+const std::string FullUpperA = "\x82\x60";
+const std::string FullLowerA = "\x82\x81";
+
+std::string Selected(TEditor& Editor)
+{
+    // The selection as text, read through the clipboard like the application would.
+    Editor.CopyToClipboard();
+    return QApplication::clipboard()->text().toStdString();
+}
 
 TEST(EditorLines, EmptyTextLeavesAnEmptyDocumentWithTheCaretAtTheStart)
 {
     TEditor editor;
     editor.Lines().SetText("abc\r\ndef");
     editor.SetRowCol(1, 2);
+    editor.SelectAll();
     editor.Lines().SetText("");
     EXPECT_EQ(editor.Lines().Count(), 0);
+    EXPECT_EQ(editor.Lines().Text(), "");
     EXPECT_EQ(editor.Row(), 0);
     EXPECT_EQ(editor.Col(), 0);
     EXPECT_EQ(editor.SelLength(), 0);
 }
 
-TEST(EditorLines, StreamRoundTripKeepsTheFinalLineBreakOrItsAbsence)
+TEST(EditorLines, TextSurvivesStreamsAndFilesByteForByte)
 {
-    for (const std::string text : {"ab\r\nc\r\n", "ab\r\nc", "\x82\xa0\tx\r\n\r\n"}) {
+    // Final break or not, empty lines, tabs, two-byte characters, NUL, a stray trail byte and
+    // a lead byte that ends its line.
+    const std::string texts[] = {"ab\r\nc\r\n", "ab\r\nc", "\r\n", A + "\tx\r\n\r\n",
+                                 std::string("n\0l\r\n", 5) + "\xff\x40\r\nz\x81\r\n\x81"};
+    QTemporaryDir folder;
+    const std::string file = folder.filePath("text.txt").toStdString();
+    for (const std::string& text : texts) {
         TEditor editor;
         TMemoryStream in(text);
         editor.Lines().LoadFromStream(in);
         TMemoryStream out;
         editor.Lines().SaveToStream(out);
         EXPECT_EQ(out.Bytes(), text);
+
+        editor.Lines().SaveToFile(file);
+        EXPECT_EQ(ReadFileBytes(file), text);
+        TEditor reloaded;
+        reloaded.Lines().LoadFromFile(file);
+        EXPECT_EQ(reloaded.Lines().Text(), text);
     }
+}
+
+TEST(EditorLines, LineBreaksOfEveryKindBecomeCrLf)
+{
+    TEditor editor;
+    editor.Lines().SetText("a\rb\nc\r\nd");
+    EXPECT_EQ(editor.Lines().Count(), 4);
+    EXPECT_EQ(editor.Lines().Text(), "a\r\nb\r\nc\r\nd");
+    EXPECT_FALSE(editor.Lines().TrailingLineBreak());
+}
+
+TEST(EditorLines, AFailedLoadLeavesTheTextAsItWas)
+{
+    TEditor editor;
+    editor.Lines().SetText("keep\r\n");
+    editor.SetModified(false);
+    QTemporaryDir folder;
+    EXPECT_THROW(editor.Lines().LoadFromFile(folder.filePath("missing.txt").toStdString()), EFOpenError);
+    EXPECT_THROW(editor.Lines().LoadFromFile(folder.path().toStdString()), EFOpenError);
+    EXPECT_EQ(editor.Lines().Text(), "keep\r\n");
+    EXPECT_FALSE(editor.Modified());
+}
+
+TEST(EditorLines, LineEditsKeepTheFinalLineBreakStateAndAreOneUndoStepEach)
+{
+    TEditor editor;
+    editor.Lines().SetText("a");
+    editor.Lines().Add("b");
+    EXPECT_EQ(editor.Lines().Text(), "a\r\nb");
+    editor.Lines().SetText("a\r\n");
+    editor.Lines().Add("b");
+    EXPECT_EQ(editor.Lines().Text(), "a\r\nb\r\n");
+    editor.Lines().Insert(0, "z");
+    editor.Lines().Put(1, "y");
+    EXPECT_EQ(editor.Lines().Text(), "z\r\ny\r\nb\r\n");
+    editor.Lines().Delete(2);
+    EXPECT_EQ(editor.Lines().Text(), "z\r\ny\r\n");
+    EXPECT_THROW(editor.Lines().Delete(2), EStringListError);
+    EXPECT_THROW(editor.Lines().Get(-1), EStringListError);
+
+    for (const char* expected : {"z\r\ny\r\nb\r\n", "z\r\na\r\nb\r\n", "a\r\nb\r\n", "a\r\n"}) {
+        ASSERT_TRUE(editor.CanUndo());
+        editor.Undo();
+        EXPECT_EQ(editor.Lines().Text(), expected);
+    }
+    EXPECT_FALSE(editor.CanUndo()); // setting the whole text started the history
+    EXPECT_TRUE(editor.CanRedo());
+    editor.Redo();
+    EXPECT_EQ(editor.Lines().Text(), "a\r\nb\r\n");
+}
+
+TEST(EditorLines, WholeTextOperationsEmptyTheUndoHistoryAndCountAsChanges)
+{
+    TEditor editor;
+    editor.Lines().Add("x");
+    editor.SetModified(false);
+    editor.Lines().Clear();
+    EXPECT_FALSE(editor.CanUndo());
+    EXPECT_TRUE(editor.Modified());
+    editor.SetModified(false);
+    editor.Lines().SetText("y");
+    EXPECT_TRUE(editor.Modified());
+}
+
+TEST(EditorUndo, KeepsAtLeastSixtyFourSteps)
+{
+    TEditor editor;
+    for (int i = 0; i < 70; ++i)
+        editor.Lines().Add(std::to_string(i));
+    for (int i = 0; i < 64; ++i)
+        editor.Undo();
+    EXPECT_EQ(editor.Lines().Count(), 6);
+}
+
+TEST(EditorCaret, RowAndColCountDisplayColumns)
+{
+    TEditor editor;
+    // A tab to column 8, あ in columns 8-9, b in column 10; a second, shorter line.
+    editor.Lines().SetText("\t" + A + "b\r\nxy");
+    struct {
+        int Col, Expected;
+    } cases[] = {{0, 0}, {3, 0}, {8, 8}, {9, 8}, {10, 10}, {11, 11}, {100, 11}, {-4, 0}};
+    for (const auto& c : cases) {
+        editor.SetRowCol(0, c.Col);
+        EXPECT_EQ(editor.Col(), c.Expected) << "column " << c.Col;
+    }
+    editor.SetRowCol(0, 10);
+    editor.SetRow(1); // the column is kept where the line allows
+    EXPECT_EQ(editor.Row(), 1);
+    EXPECT_EQ(editor.Col(), 2);
+    editor.SetCol(1);
+    EXPECT_EQ(editor.Col(), 1);
+}
+
+TEST(EditorCaret, SetRowClampsToTheRowsThatExist)
+{
+    TEditor editor;
+    editor.Lines().SetText("a\r\nb\r\nc");
+    editor.SetRow(99);
+    EXPECT_EQ(editor.Row(), 2);
+    editor.SetRow(-3);
+    EXPECT_EQ(editor.Row(), 0);
+    editor.Lines().SetText("a\r\n"); // the empty row after a final break takes the caret
+    editor.SetRow(5);
+    EXPECT_EQ(editor.Row(), 1);
+    editor.Lines().Clear();
+    editor.SetRowCol(3, 3);
+    EXPECT_EQ(editor.Row(), 0);
+    EXPECT_EQ(editor.Col(), 0);
+}
+
+TEST(EditorCaret, ScrollingMovesTheViewNotTheCaret)
+{
+    TEditor editor;
+    editor.resize(300, 200);
+    editor.show();
+    std::string text;
+    for (int i = 0; i < 500; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    editor.Lines().SetText(text);
+    ASSERT_GT(editor.VisibleRowCount(), 2);
+    editor.ScrollLines(10);
+    editor.ScrollLines(-3);
+    EXPECT_EQ(editor.Row(), 0);
+
+    editor.SetRowCol(400, 0);
+    editor.ScrollLines(-200); // the caret is far off screen now
+    editor.ScrollCaret();
+    const int rows = editor.VisibleRowCount();
+    const int top = editor.findChild<QAbstractScrollArea*>()->verticalScrollBar()->value();
+    EXPECT_EQ(top, 400 - rows / 3);
+    EXPECT_GE(editor.CaretPos().y(), 0);
+    EXPECT_LT(editor.CaretPos().y(), editor.height());
+}
+
+TEST(EditorSelection, SelLengthCountsALineBreakAsTwoBytes)
+{
+    TEditor editor;
+    editor.Lines().SetText("ab\r\nc\r\n");
+    editor.SelectAll();
+    EXPECT_EQ(editor.SelLength(), 7);
+    editor.SetSelLength(0);
+    EXPECT_EQ(editor.SelLength(), 0);
+
+    editor.SetRowCol(0, 0);
+    editor.SetSelLength(3); // ends inside the line break: the whole break is taken
+    EXPECT_EQ(editor.SelLength(), 4);
+    editor.Lines().SetText(A + I + "x");
+    editor.SetSelLength(3); // ends inside い
+    EXPECT_EQ(editor.SelLength(), 4);
+    EXPECT_EQ(editor.Col(), 4);
+    editor.SetSelLength(100); // from the selection's start
+    EXPECT_EQ(editor.SelLength(), 5);
+    editor.SetRowCol(0, 2);
+    editor.SetSelLength(2);
+    EXPECT_EQ(Selected(editor), "\xe3\x81\x84"); // い
+}
+
+TEST(EditorSelection, SelectTokenAtTakesThePlainWordAtThePoint)
+{
+    TEditor editor;
+    editor.resize(400, 200);
+    editor.show();
+    editor.Lines().SetText("foo_bar1 = " + Kan + Ji + A + I + "!\r\n");
+    const auto tokenAt = [&](int Col) {
+        editor.SetRowCol(0, Col);
+        editor.SelectTokenAt(editor.CaretPos(), false, false);
+        return editor.SelLength();
+    };
+    EXPECT_EQ(tokenAt(0), 8);  // foo_bar1
+    EXPECT_EQ(tokenAt(3), 8);
+    EXPECT_EQ(tokenAt(8), 8);  // just after the word
+    EXPECT_EQ(tokenAt(9), 1);  // "="
+    EXPECT_EQ(tokenAt(11), 4); // 漢字, not the hiragana after it
+    EXPECT_EQ(tokenAt(15), 4); // あい
+    EXPECT_EQ(tokenAt(19), 4); // at the "!" right after あい
+}
+
+TEST(EditorSearch, FindsForwardAndBackwardFromTheSelection)
+{
+    TEditor editor;
+    editor.Lines().SetText("abab\r\nxab");
+    ASSERT_TRUE(editor.Search("ab", soDown));
+    EXPECT_EQ(editor.Row(), 0);
+    EXPECT_EQ(editor.Col(), 2);
+    EXPECT_EQ(editor.SelLength(), 2);
+    ASSERT_TRUE(editor.Search("ab", soDown));
+    EXPECT_EQ(editor.Col(), 4);
+    ASSERT_TRUE(editor.Search("ab", soDown));
+    EXPECT_EQ(editor.Row(), 1);
+    EXPECT_FALSE(editor.Search("ab", soDown));
+    EXPECT_EQ(editor.SelLength(), 2); // a miss leaves the last hit selected
+
+    ASSERT_TRUE(editor.Search("ab", 0)); // backward from the selection's start
+    EXPECT_EQ(editor.Row(), 0);
+    EXPECT_EQ(editor.Col(), 4);
+    editor.SetRowCol(0, 0);
+    EXPECT_FALSE(editor.Search("ab", 0));
+    EXPECT_FALSE(editor.Search("", soDown));
+    ASSERT_TRUE(editor.Search("b\r\nx", soDown)); // a hit across a line break
+    EXPECT_EQ(editor.SelLength(), 4);
+}
+
+TEST(EditorSearch, CaseAndWholeWordOptions)
+{
+    TEditor editor;
+    editor.Lines().SetText("ABC foobar foo_bar " + FullLowerA);
+    EXPECT_TRUE(editor.Search("abc", soDown));
+    editor.SetRowCol(0, 0);
+    EXPECT_FALSE(editor.Search("abc", soDown | soMatchCase));
+    EXPECT_TRUE(editor.Search(FullUpperA, soDown));
+    EXPECT_EQ(editor.Col(), 21);
+
+    editor.SetRowCol(0, 0);
+    ASSERT_TRUE(editor.Search("foo", soDown | soWholeWord)); // in foo_bar, not in foobar
+    EXPECT_EQ(editor.Col(), 14);
+    EXPECT_FALSE(editor.Search("foo", soDown | soWholeWord));
+}
+
+TEST(EditorSearch, NeverStopsInsideATwoByteCharacter)
+{
+    TEditor editor;
+    // ア is 0x83 0x41: its trail byte is an "A".
+    editor.Lines().SetText("\x83\x41\x83\x41");
+    EXPECT_FALSE(editor.Search("A", soDown));
+    EXPECT_FALSE(editor.Search("\x41\x83", soDown));
+    EXPECT_TRUE(editor.Search("\x83\x41", soDown));
+    EXPECT_EQ(editor.Col(), 2);
+}
+
+TEST(EditorClipboard, TextGoesOutAsPlatformTextAndComesBackWithinShiftJis)
+{
+    TEditor editor;
+    editor.Lines().SetText(A + "\r\nb");
+    editor.SelectAll();
+    EXPECT_EQ(Selected(editor), "\xe3\x81\x82\nb");
+
+    editor.CutToClipboard();
+    EXPECT_EQ(editor.Lines().Text(), "");
+    editor.PasteFromClipboard();
+    EXPECT_EQ(editor.Lines().Text(), A + "\r\nb");
+
+    // The euro sign and an emoji have no Shift-JIS code.
+    QApplication::clipboard()->setText(QString::fromUtf8("x\xe2\x82\xac\xf0\x9f\x98\x80y"));
+    editor.Lines().Clear();
+    editor.PasteFromClipboard();
+    EXPECT_EQ(editor.Lines().Text(), "x??y");
+}
+
+TEST(EditorInput, TypedTextIsShiftJisAndEventsReachTheApplication)
+{
+    TEditor editor;
+    editor.show();
+    editor.SetFocus();
+    QSignalSpy keyUps(&editor, &TEditor::OnKeyUp);
+    QSignalSpy clicks(&editor, &TEditor::OnClick);
+    QSignalSpy doubleClicks(&editor, &TEditor::OnDblClick);
+    QSignalSpy mouseUps(&editor, &TEditor::OnMouseUp);
+    QWidget* edit = editor.findChild<QAbstractScrollArea*>();
+    ASSERT_NE(edit, nullptr);
+
+    QTest::keyClick(edit, Qt::Key_A);
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString::fromUtf8("\xe2\x82\xac"), {});
+    EXPECT_EQ(editor.Lines().Text(), "a?");
+    EXPECT_TRUE(editor.Modified());
+    EXPECT_EQ(keyUps.count(), 2);
+
+    QWidget* viewport = static_cast<QAbstractScrollArea*>(edit)->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(doubleClicks.count(), 1);
+    EXPECT_EQ(clicks.count(), 1); // the release after a double-click is no click
+    EXPECT_EQ(mouseUps.count(), 2);
 }
 
 } // namespace
