@@ -66,11 +66,6 @@ void TEditorParser::ScanTokenStart()
         (this->*FByteScanTable[Current()])();
 }
 
-TTokenKinds TEditorParser::RescannedKinds()
-{
-    return TFountainParser::RescannedKinds().set(tokQuoted);
-}
-
 bool TEditorParser::MatchQuotation()
 {
     if (!FHasQuotation || AtRowEnd() || Current() != FQuotation)

@@ -19,7 +19,6 @@ public:
 
 protected:
     void ScanTokenStart() override;
-    TTokenKinds RescannedKinds() override;
 
     virtual bool MatchQuotation();
     virtual void ScanQuoted();

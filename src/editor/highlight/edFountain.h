@@ -20,6 +20,12 @@ class TFountainParser;
 // The colours and font style of one element of the text; clNone takes the editor's own colour.
 class TFountainColor : public TNotifyPersistent {
 public:
+    // Colours are owned objects whose change handler names their owner: they are copied with
+    // Assign, never as values.
+    TFountainColor() = default;
+    TFountainColor(const TFountainColor&) = delete;
+    TFountainColor& operator=(const TFountainColor&) = delete;
+
     TColor BkColor() const { return FBkColor; }
     void SetBkColor(TColor Value);
     TColor Color() const { return FColor; }
@@ -117,6 +123,10 @@ using TFountainParserClass = std::unique_ptr<TFountainParser> (*)(TFountain* Fou
 // collection of their own kind.
 class TFountain : public TFileExtComponent, public TColorPublisher {
 public:
+    // Its parts notify through handlers bound to it: a definition stays where it was made.
+    TFountain(const TFountain&) = delete;
+    TFountain& operator=(const TFountain&) = delete;
+
     // Editors add their change handler here; each is called with the definition as Sender.
     TNotifyEventList& NotifyEventList() { return *FNotifyEventList; }
 

@@ -246,7 +246,9 @@ void TFountainParser::ContinueCarriedToken()
 {
     if (FCarryLength > 0) {
         FToken = static_cast<TTokenKind>(FCarryKind);
-        FScanPtr += std::min<std::ptrdiff_t>(FCarryLength, FRowEnd - FScanPtr);
+        // Counted from the row start: blanks skipped in front of the token (inside a string
+        // cut by the wrap) belong to the carried bytes.
+        FScanPtr = std::max(FScanPtr, FRowStart + std::min<std::ptrdiff_t>(FCarryLength, FRowEnd - FRowStart));
         // The carried bytes end with the right bracket.
         if (FToken == tokBracket && FOpenBracket >= 0) {
             FTokenBracket = FOpenBracket;
@@ -272,11 +274,6 @@ void TFountainParser::CarriedTokenKind(TTokenKind& Kind)
 {
     if (IsReservedWord())
         Kind = tokReserved;
-}
-
-TTokenKinds TFountainParser::RescannedKinds()
-{
-    return TokenKinds({tokLineComment, tokSingleQuoted, tokDoubleQuoted});
 }
 
 TTokenKinds TFountainParser::LineEndKinds()
@@ -639,9 +636,9 @@ void TFountainParser::ComputeNextRowState(int Index, const TRowAttributeStringLi
     TTokenKind kind = FToken;
     CarriedTokenKind(kind);
     Data.CarryKind = kind;
-    if (RescannedKinds()[kind])
-        return;
-    // A token that runs on past the next row is scanned again there.
+    // A token that runs on past the next row is scanned again there. One that ends on it is
+    // taken by count, strings too: scanned again from the row start, a string would take the
+    // second quote of a doubled quote cut by the wrap for its end.
     if (FNextPtr >= FRowEnd && List.Rows(Index + 1) == raWrapped)
         return;
     // A longer rest than the row store can count is scanned again as well.

@@ -132,8 +132,6 @@ protected:
     virtual void ScanTokenStart();
     // Makes Kind tokReserved when the current token is a reserved word.
     virtual void CarriedTokenKind(TTokenKind& Kind);
-    // Kinds that a wrapped row hands on to be scanned again rather than by a byte count.
-    virtual TTokenKinds RescannedKinds();
     // Kinds that always run to the end of their logical line.
     virtual TTokenKinds LineEndKinds();
 
