@@ -4,7 +4,6 @@
 #include "editor/control/BodyColumns.h"
 #include "editor/control/BodyEdit.h"
 #include "editor/control/BodyLines.h"
-#include "editor/control/BodySearch.h"
 #include "editor/control/BodyTokens.h"
 #include "editor/control/SjisQString.h"
 
@@ -225,12 +224,13 @@ bool TEditor::Search(const std::string& Pattern, TSearchOptions Options)
     const bool down = Options & soDown;
     const int from = !caret.hasSelection() ? caret.position() : down ? caret.selectionEnd() : caret.selectionStart();
     const TBodyBytes bytes(*FBody->Edit->document());
-    const std::optional<TByteRange> hit = FindText(bytes.Text(), bytes.ByteOf(from), Pattern, Options);
-    if (!hit)
+    int position = static_cast<int>(bytes.ByteOf(from));
+    int length = 0;
+    if (!SearchText(bytes.Text(), position, length, Pattern, Options))
         return false;
     QTextCursor selection = caret;
-    selection.setPosition(bytes.PositionOf(hit->Begin));
-    selection.setPosition(bytes.PositionOf(hit->End), QTextCursor::KeepAnchor);
+    selection.setPosition(bytes.PositionOf(static_cast<std::size_t>(position)));
+    selection.setPosition(bytes.PositionOf(static_cast<std::size_t>(position + length)), QTextCursor::KeepAnchor);
     FBody->Edit->setTextCursor(selection);
     return true;
 }
