@@ -33,3 +33,25 @@ TEST(IntConvertTest, TheMessageNamesTheText)
         EXPECT_STREQ(error.what(), "'あ12' は有効な整数値ではありません。");
     }
 }
+
+TEST(IntConvertTest, EnteredIntegersTakeBlanksSignsAndHexadecimalPrefixes)
+{
+    EXPECT_EQ(ParseEnteredInteger("12"), 12);
+    EXPECT_EQ(ParseEnteredInteger("  \t+12"), 12);
+    EXPECT_EQ(ParseEnteredInteger(" -12"), -12);
+    EXPECT_EQ(ParseEnteredInteger("$1f"), 31);
+    EXPECT_EQ(ParseEnteredInteger("0X1F"), 31);
+    EXPECT_EQ(ParseEnteredInteger("-0x10"), -16);
+    EXPECT_EQ(ParseEnteredInteger("2147483647"), INT_MAX);
+    EXPECT_EQ(ParseEnteredInteger("-2147483648"), INT_MIN);
+    EXPECT_EQ(ParseEnteredInteger("$7FFFFFFF"), INT_MAX);
+    EXPECT_EQ(ParseEnteredInteger("-$80000000"), INT_MIN);
+}
+
+TEST(IntConvertTest, EnteredIntegersRefuseOtherTextAndWhatExceeds32Bits)
+{
+    for (const char* text : {"", "  ", "-", "$", "0x", "12 ", "1 2", "+-1", "$-1", "12a", "0x1g", "1.0",
+                             "2147483648", "-2147483649", "$80000000", "$FFFFFFFF", "99999999999999999999",
+                             "\x82\x50\x82\x51"}) // full-width "１２" in Shift-JIS
+        EXPECT_EQ(ParseEnteredInteger(text), std::nullopt) << '"' << text << '"';
+}
