@@ -33,7 +33,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(FFolder.isValid());
-        WriteFileBytes(Path("one.html"), "<html><body><a href='two.html'>two</a></body></html>");
+        WriteFileBytes(Path("one.html"), "<html><body style='margin:0'><a href='two.html' "
+                                          "style='display:block;height:100px'>two</a></body></html>");
         WriteFileBytes(Path("two.html"), "<html><body>two</body></html>");
         FPage.resize(640, 400);
         FPage.show();
@@ -88,6 +89,22 @@ TEST_F(WebPageTest, EnterInTheKeywordBoxOpensTheTemplateWithTheEncodedKeyword)
 
     EXPECT_EQ(Shown(), Url("one.html") + "?q=a+b%82%A0&again=a+b%82%A0");
     ASSERT_FALSE(status.isEmpty());
+    EXPECT_EQ(status.last().value(0).toString(), "ページが表示されました");
+}
+
+TEST_F(WebPageTest, StatusTextShowsTheHoveredLinkThenTheLoadStatusAgain)
+{
+    LoadUrlFile("one," + Url("one.html") + "\n");
+    ASSERT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
+    QWidget* view = FPage.webPage->focusProxy();
+    ASSERT_NE(view, nullptr);
+    QSignalSpy status(&FPage, &TWebPage::StatusTextChanged);
+
+    QTest::mouseMove(view, QPoint(20, 50));
+    ASSERT_TRUE(status.wait(LoadTimeoutMs));
+    EXPECT_EQ(status.last().value(0).toString(), Url("two.html"));
+    QTest::mouseMove(view, QPoint(20, 300));
+    ASSERT_TRUE(status.wait(LoadTimeoutMs));
     EXPECT_EQ(status.last().value(0).toString(), "ページが表示されました");
 }
 
