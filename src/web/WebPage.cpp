@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -112,7 +113,7 @@ void TWebPage::CreateBrowser()
 
 void TWebPage::LoadUrlFile(const QString& FileName)
 {
-    FShelf.LoadFromFile(FileName.toStdString());
+    FShelf.LoadFromFile(QFile::encodeName(FileName).toStdString());
     FillWebItems();
     cmbWebItemSelect();
 }
