@@ -60,7 +60,9 @@ QWidget* TWebPage::CreateBar(QAction& actWebBack, QAction& actWebForward)
 {
     auto* bar = new QWidget(this);
     bar->setObjectName("Panel1");
-    bar->setFixedHeight(BarHeight);
+    // At least the designed height; taller when a large font needs it.
+    bar->setMinimumHeight(BarHeight);
+    bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     cmbWebItem = new QComboBox(bar);
     cmbWebItem->setObjectName("cmbWebItem");
