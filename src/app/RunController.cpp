@@ -1,0 +1,151 @@
+#include "app/RunController.h"
+
+#include "app/ConsoleCommand.h"
+#include "app/MessageList.h"
+#include "app/ProgramDir.h"
+#include "editor/base/Exceptions.h"
+#include "editor/control/EditorControl.h"
+#include "editor/control/SjisQString.h"
+#include "settings/UConfigFile.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScopeGuard>
+
+#include <exception>
+
+namespace kestrim {
+namespace {
+
+// A script name without a folder part lives in the program's folder; any other is used as it
+// stands, a relative one resolving against the current folder. An empty name thus names the
+// program's folder itself, which the save then refuses.
+QString ScriptPath(const std::string& Script)
+{
+    const QString name = SjisToQString(Script);
+    return name.contains(QLatin1Char('/')) ? name : InProgramDir(name);
+}
+
+// The command line carries the path as Shift-JIS; a path that Shift-JIS cannot spell would
+// start the interpreter on a file that does not exist.
+std::string ScriptPathForCommandLine(const QString& Path)
+{
+    bool lost = false;
+    std::string sjis = QStringToSjis(Path, &lost);
+    if (lost)
+        throw Exception("スクリプトファイルのパス \"" + Path.toStdString()
+                        + "\" には Shift-JIS で表せない文字が含まれています。");
+    return sjis;
+}
+
+// Both quoted parts stand as they are: nothing inside them is escaped.
+std::string FormatCommandLine(const std::string& Command, const std::string& Option, const std::string& Script)
+{
+    return "\"" + Command + "\" " + Option + " \"" + Script + "\"";
+}
+
+} // namespace
+
+TRunController::TRunController(TConsoleCommand& ConsoleCommand, TEditor& Script, TEditor& Data, TEditor& Result,
+                               TMessageList& Messages, TRunHost& Host)
+    : FConsoleCommand(ConsoleCommand)
+    , FScript(Script)
+    , FData(Data)
+    , FResult(Result)
+    , FMessages(Messages)
+    , FHost(Host)
+{
+}
+
+void TRunController::actRunExecute()
+{
+    FHost.SetRunning(true);
+    const auto leaveRunning = qScopeGuard([this] { FHost.SetRunning(false); });
+    TRunOutcome outcome;
+    std::exception_ptr failure;
+    try {
+        const TRunPlan plan = PlanRun();
+        FScript.Lines().SaveToFile(plan.ScriptFile);
+        FConsoleCommand.SetCommandLine(plan.CommandLine);
+        RunInterpreter(outcome);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    ShowOutput();
+    FHost.ShowRunOutcome(RunOutcomeText(outcome));
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TRunController::actRunClipboardExecute()
+{
+    FData.Lines().Clear();
+    FData.PasteFromClipboard();
+    actRunExecute();
+    FResult.SelectAll();
+    FResult.CopyToClipboard();
+    FResult.SetSelLength(0);
+}
+
+void TRunController::actTerminateExecute()
+{
+    FConsoleCommand.Terminate();
+}
+
+// Everything is taken from the configuration now: a configuration loaded during the run
+// does not change it.
+TRunController::TRunPlan TRunController::PlanRun() const
+{
+    const TConfigFile& config = ConfigOrDefaults(FHost.Config());
+    const QString scriptPath = ScriptPath(config.Script());
+    TRunPlan plan;
+    plan.ScriptFile = scriptPath.toStdString();
+    plan.CommandLine = FormatCommandLine(config.Command(), config.Option(), ScriptPathForCommandLine(scriptPath));
+    return plan;
+}
+
+void TRunController::RunInterpreter(TRunOutcome& Outcome)
+{
+    TMemoryStream input;
+    FData.Lines().SaveToStream(input);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    QElapsedTimer clock;
+    clock.start();
+    const auto stopClock = qScopeGuard([&] { Outcome.Seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9; });
+    try {
+        FConsoleCommand.Execute(input);
+        Outcome.End = TRunEnd::Ended;
+    } catch (const ECommandTerminate&) {
+        Outcome.End = TRunEnd::Stopped;
+        throw;
+    }
+}
+
+// The runner's streams are read to their end by every run, so a run that failed before the
+// interpreter started finds them empty and clears the old result and messages.
+void TRunController::ShowOutput()
+{
+    FResult.Lines().LoadFromStream(FConsoleCommand.OutputStream());
+    FHost.ShowResultPage();
+    FMessages.LoadFromStream(FConsoleCommand.ErrorStream());
+    FResult.ScrollCaret();
+}
+
+QString TRunController::RunOutcomeText(const TRunOutcome& Outcome) const
+{
+    const QString elapsed = QStringLiteral(" (経過時間 %1 秒)").arg(Outcome.Seconds, 0, 'f', 2);
+    switch (Outcome.End) {
+    case TRunEnd::NotStarted:
+        return {};
+    case TRunEnd::Stopped:
+        return QStringLiteral("中断") + elapsed;
+    case TRunEnd::Ended:
+        break;
+    }
+    if (FConsoleCommand.ExitedBySignal())
+        return QStringLiteral("シグナル %1 で終了").arg(FConsoleCommand.ExitSignal()) + elapsed;
+    return QStringLiteral("終了コード %1").arg(FConsoleCommand.ExitCode()) + elapsed;
+}
+
+} // namespace kestrim

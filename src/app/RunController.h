@@ -1,0 +1,74 @@
+#pragma once
+// TRunController: Run, Run with clipboard and Stop. A run writes the script page to the
+// configuration's script file, starts the interpreter on it with the data page as standard
+// input, and puts standard output on the result page and standard error in the message list.
+// The run keeps the window alive (the runner processes events), so Stop and the other commands
+// are reached while Run is still on the stack.
+
+#include <QString>
+
+#include <string>
+
+namespace kestrim {
+
+class TConfigFile;
+class TConsoleCommand;
+class TEditor;
+class TMessageList;
+
+// What the controller needs of the window it runs in.
+class TRunHost {
+public:
+    virtual ~TRunHost() = default;
+    // The current language configuration; none after a configuration failed to load.
+    virtual const TConfigFile* Config() const = 0;
+    // Enables Stop and disables the two run commands while Running, the other way round after.
+    virtual void SetRunning(bool Running) = 0;
+    virtual void ShowResultPage() = 0;
+    // How the last run ended, for the status bar; empty when no interpreter was started.
+    virtual void ShowRunOutcome(const QString& Text) = 0;
+};
+
+class TRunController {
+public:
+    TRunController(TConsoleCommand& ConsoleCommand, TEditor& Script, TEditor& Data, TEditor& Result,
+                   TMessageList& Messages, TRunHost& Host);
+
+    // Run. Whatever happens, the result page and the message list show what this run produced
+    // (nothing when it failed before the interpreter started) and the window leaves the running
+    // state; then a failure is raised: the file system's error, the runner's start failure or
+    // its stop (ECommandTerminate).
+    void actRunExecute();
+    // Replaces the data page by the clipboard's text, runs, and puts the whole result on the
+    // clipboard. A failed run raises its error and leaves the clipboard alone.
+    void actRunClipboardExecute();
+    // Asks the run in progress to stop; it then raises ECommandTerminate.
+    void actTerminateExecute();
+
+private:
+    struct TRunPlan {
+        std::string ScriptFile; // the path as the file system takes it (UTF-8)
+        std::string CommandLine;
+    };
+    enum class TRunEnd { NotStarted, Ended, Stopped };
+    struct TRunOutcome {
+        TRunEnd End = TRunEnd::NotStarted;
+        double Seconds = 0;
+    };
+
+    TRunPlan PlanRun() const;
+    // Feeds the data page to the interpreter. Outcome tells how far the run got, also when
+    // this raises.
+    void RunInterpreter(TRunOutcome& Outcome);
+    void ShowOutput();
+    QString RunOutcomeText(const TRunOutcome& Outcome) const;
+
+    TConsoleCommand& FConsoleCommand;
+    TEditor& FScript;
+    TEditor& FData;
+    TEditor& FResult;
+    TMessageList& FMessages;
+    TRunHost& FHost;
+};
+
+} // namespace kestrim

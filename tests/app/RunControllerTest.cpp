@@ -1,0 +1,257 @@
+#include "app/RunController.h"
+
+#include "app/ConsoleCommand.h"
+#include "app/MessageList.h"
+#include "app/ProgramDir.h"
+#include "editor/base/FileIO.h"
+#include "editor/control/EditorControl.h"
+#include "settings/UConfigFile.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+using namespace kestrim;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+class TFakeHost : public TRunHost {
+public:
+    const TConfigFile* Config() const override { return Configuration.get(); }
+    void SetRunning(bool Running) override { RunningStates.push_back(Running); }
+    void ShowResultPage() override { ++ResultPageShown; }
+    void ShowRunOutcome(const QString& Text) override { Outcome = Text; }
+
+    std::unique_ptr<TConfigFile> Configuration;
+    std::vector<bool> RunningStates;
+    int ResultPageShown = 0;
+    QString Outcome;
+};
+
+std::string NormalisedBreaks(QString Text)
+{
+    return Text.replace("\r\n", "\n").toStdString();
+}
+
+class RunControllerTest : public ::testing::Test {
+protected:
+    RunControllerTest()
+    {
+        OverrideProgramDir(Folder.path());
+        Configure("Script=script.pl");
+        // No test may hang: a run still going after its deadline is stopped and so fails.
+        ConsoleCommand.ProcessMessages = [this] {
+            QCoreApplication::processEvents();
+            if (OnPass)
+                OnPass();
+            if (Clock::now() > Deadline)
+                Controller.actTerminateExecute();
+        };
+    }
+    ~RunControllerTest() override { OverrideProgramDir({}); }
+
+    // A configuration running perl, with more lines of its [Command] section.
+    void Configure(const std::string& CommandLines, const std::string& Command = "perl")
+    {
+        const std::string file = Folder.filePath("test.ini").toStdString();
+        WriteFileBytes(file, "[Command]\r\nCommand=" + Command + "\r\n" + CommandLines + "\r\n");
+        Host.Configuration = std::make_unique<TConfigFile>(file);
+    }
+
+    void Run(const std::string& Script, const std::string& Data = {})
+    {
+        ScriptEditor.Lines().SetText(Script);
+        DataEditor.Lines().SetText(Data);
+        Controller.actRunExecute();
+    }
+
+    std::string ScriptFile() const { return Folder.filePath("script.pl").toStdString(); }
+
+    std::vector<std::string> Messages() const
+    {
+        std::vector<std::string> items;
+        for (int i = 0; i < MessageList.count(); ++i)
+            items.push_back(MessageList.ItemBytes(i));
+        return items;
+    }
+
+    // The page, the list and the states after a run that failed before the interpreter started.
+    void ExpectNothingRan()
+    {
+        EXPECT_EQ(ResultEditor.Lines().Text(), "");
+        EXPECT_EQ(MessageList.count(), 0);
+        EXPECT_FALSE(Host.RunningStates.back());
+        EXPECT_EQ(Host.Outcome.toStdString(), "");
+    }
+
+    QTemporaryDir Folder;
+    TConsoleCommand ConsoleCommand;
+    TEditor ScriptEditor;
+    TEditor DataEditor;
+    TEditor ResultEditor;
+    TMessageList MessageList;
+    TFakeHost Host;
+    TRunController Controller{ConsoleCommand, ScriptEditor, DataEditor, ResultEditor, MessageList, Host};
+    std::function<void()> OnPass;
+    Clock::time_point Deadline = Clock::now() + std::chrono::seconds(20);
+};
+
+TEST_F(RunControllerTest, RunsTheScriptOnTheDataAndShowsTheResultPage)
+{
+    const std::string script = "print uc while <STDIN>;\r\n";
+    ScriptEditor.Lines().SetText(script);
+    DataEditor.Lines().SetText("abc\r\ndef");
+    ScriptEditor.SetModified(true);
+    Controller.actRunExecute();
+
+    EXPECT_EQ(ResultEditor.Lines().Text(), "ABC\r\nDEF");
+    EXPECT_EQ(ReadFileBytes(ScriptFile()), script);
+    EXPECT_EQ(ConsoleCommand.CommandLine(), "\"perl\"  \"" + ScriptFile() + "\"");
+    EXPECT_EQ(Host.RunningStates, (std::vector<bool>{true, false}));
+    EXPECT_EQ(Host.ResultPageShown, 1);
+    EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^終了コード 0 \\(経過時間 \\d+\\.\\d\\d 秒\\)$")).match(Host.Outcome).hasMatch())
+        << Host.Outcome.toStdString();
+    EXPECT_TRUE(ScriptEditor.Modified()) << "a run leaves the script's modified state alone";
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    ScriptEditor.SetModified(false);
+    Configure("Script=script.pl\r\nOption=-w -l");
+    Controller.actRunExecute();
+    EXPECT_FALSE(ScriptEditor.Modified());
+    EXPECT_EQ(ConsoleCommand.CommandLine(), "\"perl\" -w -l \"" + ScriptFile() + "\"");
+}
+
+TEST_F(RunControllerTest, StandardErrorFillsTheMessageListLineByLine)
+{
+    Run(R"(print "$_\n" for 1..5; print STDERR "first\nsecond\n"; exit 3;)");
+    EXPECT_EQ(ResultEditor.Lines().Count(), 5);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"first", "second"}));
+    EXPECT_TRUE(Host.Outcome.startsWith(QString::fromUtf8("終了コード 3 ("))) << Host.Outcome.toStdString();
+
+    Run(R"(binmode STDERR; print STDERR "one\rtwo\r\nthree\0four\n"; kill TERM => $$;)");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(ResultEditor.Lines().Text(), "") << "the old result is replaced";
+    EXPECT_TRUE(Host.Outcome.startsWith(QString::fromUtf8("シグナル 15 で終了 ("))) << Host.Outcome.toStdString();
+
+    Run(R"(print STDERR "line $_ at script line $_.\n" for 1..100000;)");
+    ASSERT_EQ(MessageList.count(), 100000);
+    EXPECT_EQ(MessageList.ItemBytes(99999), "line 100000 at script line 100000.");
+}
+
+TEST_F(RunControllerTest, InterpreterThatCannotStartClearsTheOldOutput)
+{
+    Run(R"(print "old"; print STDERR "old message";)");
+    Configure("Script=script.pl", "/nonexistent/kestrim-interpreter");
+    try {
+        Run("print 1");
+        FAIL() << "the run started";
+    } catch (const ECommandTerminate&) {
+        FAIL() << "a start failure is no stop";
+    } catch (const Exception& error) {
+        EXPECT_EQ(error.what(), "\"/nonexistent/kestrim-interpreter\"  \"" + ScriptFile() + "\" を起動できません。");
+    }
+    ExpectNothingRan();
+    EXPECT_EQ(Host.ResultPageShown, 2);
+}
+
+TEST_F(RunControllerTest, ScriptFileThatCannotBeWrittenStopsTheRunWithTheFileError)
+{
+    const std::string missingFolder = Folder.filePath("missing/script.pl").toStdString();
+    const struct {
+        const char* Case;
+        std::function<void()> Arrange;
+        std::string NamedPath;
+    } cases[] = {
+        {"folder missing", [&] { Configure("Script=" + missingFolder); }, missingFolder},
+        {"a folder in the file's place",
+         [&] {
+             QFile::remove(Folder.filePath("script.pl"));
+             QDir(Folder.path()).mkdir("script.pl");
+         },
+         ScriptFile()},
+        {"empty Script", [&] { Configure("Script="); }, Folder.path().toStdString()},
+        {"no configuration loaded", [&] { Host.Configuration.reset(); }, Folder.path().toStdString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Case);
+        Run(R"(print "old"; print STDERR "old message";)");
+        c.Arrange();
+        try {
+            Run("print 1");
+            ADD_FAILURE() << "the run started";
+        } catch (const EFCreateError& error) {
+            EXPECT_NE(std::string(error.what()).find("\"" + c.NamedPath + "\""), std::string::npos) << error.what();
+        }
+        ExpectNothingRan();
+        Configure("Script=script.pl");
+        QDir(Folder.path()).rmdir("script.pl");
+    }
+}
+
+TEST_F(RunControllerTest, ProgramFolderThatShiftJisCannotSpellIsRefusedBeforeWriting)
+{
+    const QString folder = Folder.filePath(QString::fromUtf8("\xF0\x9F\x93\x81")); // a folder emoji
+    ASSERT_TRUE(QDir().mkpath(folder));
+    OverrideProgramDir(folder);
+    EXPECT_THROW(Run("print 1"), Exception);
+    EXPECT_FALSE(QDir(folder).exists("script.pl"));
+    ExpectNothingRan();
+}
+
+TEST_F(RunControllerTest, StopEndsARunThatNeverEndsAndKeepsWhatCameSoFar)
+{
+    int cursorShape = -1;
+    OnPass = [&] {
+        if (QGuiApplication::overrideCursor() != nullptr)
+            cursorShape = QGuiApplication::overrideCursor()->shape();
+        if (ConsoleCommand.OutputStream().Size() > 0 && ConsoleCommand.ErrorStream().Size() > 0)
+            Controller.actTerminateExecute();
+    };
+    const auto start = Clock::now();
+    try {
+        Run(R"($| = 1; print "partial\n"; print STDERR "warning\n"; sleep 1 while 1;)");
+        FAIL() << "the run was not stopped";
+    } catch (const ECommandTerminate& error) {
+        EXPECT_STREQ(error.what(), "コマンド処理を中断しました。");
+    }
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(ResultEditor.Lines().Text(), "partial\r\n");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"warning"});
+    EXPECT_EQ(cursorShape, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(Host.RunningStates, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(Host.Outcome.startsWith(QString::fromUtf8("中断 ("))) << Host.Outcome.toStdString();
+}
+
+TEST_F(RunControllerTest, RunWithClipboardTakesTheDataFromTheClipboardAndPutsTheResultBack)
+{
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    ScriptEditor.Lines().SetText("print while <STDIN>;");
+    DataEditor.Lines().SetText("old data\r\n");
+    clipboard.setText("one\ntwo\nthree");
+    Controller.actRunClipboardExecute();
+
+    EXPECT_EQ(DataEditor.Lines().Count(), 3);
+    EXPECT_EQ(DataEditor.Lines().Strings(0), "one");
+    EXPECT_EQ(ResultEditor.Lines().Text(), DataEditor.Lines().Text());
+    EXPECT_EQ(NormalisedBreaks(clipboard.text()), "one\ntwo\nthree");
+    EXPECT_EQ(ResultEditor.SelLength(), 0);
+
+    Configure("Script=script.pl", "/nonexistent/kestrim-interpreter");
+    clipboard.setText("kept");
+    EXPECT_THROW(Controller.actRunClipboardExecute(), Exception);
+    EXPECT_EQ(clipboard.text(), "kept") << "a failed run leaves the clipboard alone";
+}
+
+} // namespace
