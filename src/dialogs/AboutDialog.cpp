@@ -1,10 +1,10 @@
 #include "dialogs/AboutDialog.h"
 
+#include "dialogs/DialogPlacement.h"
+
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 
 namespace kestrim {
@@ -45,7 +45,7 @@ TAboutBox::TAboutBox(QWidget* Parent)
     setFont(font);
     setFixedSize(ClientWidth, ClientHeight);
     CreateControls();
-    CenterOnScreen();
+    CenterOnScreen(*this);
 }
 
 void TAboutBox::CreateControls()
@@ -67,16 +67,6 @@ void TAboutBox::CreateControls()
     Button1->setGeometry(128, 72, 73, 25);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-void TAboutBox::CenterOnScreen()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    QRect frame(QPoint(0, 0), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 } // namespace kestrim

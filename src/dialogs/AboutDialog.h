@@ -26,7 +26,6 @@ public:
 
 private:
     void CreateControls();
-    void CenterOnScreen();
 };
 
 } // namespace kestrim

@@ -1,0 +1,182 @@
+#include "dialogs/InputDialog.h"
+#include "dialogs/InputInteger.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+
+using namespace kestrim;
+
+namespace {
+
+// Runs Execute; once the form is up, Drive works on it and must close it.
+bool ExecuteWith(TIntegerDialog& Dialog, const std::function<void(TIntegerDlg&)>& Drive)
+{
+    QTimer::singleShot(0, [&] {
+        auto* form = qobject_cast<TIntegerDlg*>(QApplication::activeModalWidget());
+        if (form == nullptr) {
+            ADD_FAILURE() << "no modal integer form";
+            if (QWidget* other = QApplication::activeModalWidget())
+                other->close();
+            return;
+        }
+        Drive(*form);
+    });
+    return Dialog.Execute();
+}
+
+// Types Text over the box's content and presses OK. Returns the text of the error box this
+// brings up (closing it), or an empty text when none comes up.
+QString Confirm(TIntegerDlg& Form, const QString& Text)
+{
+    Form.InputValue->clear();
+    QTest::keyClicks(Form.InputValue, Text);
+    QString shown;
+    // A timer of this scope: it cannot fire later into another test's dialog.
+    QTimer closer;
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    closer.start(0);
+    QTest::mouseClick(Form.bbnOK, Qt::LeftButton);
+    return shown;
+}
+
+void Cancel(TIntegerDlg& Form)
+{
+    QTest::mouseClick(Form.bbnCancel, Qt::LeftButton);
+}
+
+} // namespace
+
+TEST(InputIntegerTest, BoundsStayOrderedWhenOnePassesTheOther)
+{
+    TIntegerDialog dialog;
+    EXPECT_EQ(dialog.Min(), 0);
+    EXPECT_EQ(dialog.Max(), INT_MAX);
+    dialog.SetMax(-5);
+    EXPECT_EQ(dialog.Min(), -5);
+    EXPECT_EQ(dialog.Max(), -5);
+    dialog.SetMin(10);
+    EXPECT_EQ(dialog.Max(), 10);
+    dialog.SetMin(3);
+    EXPECT_EQ(dialog.Max(), 10) << "a bound moved inside the range leaves the other alone";
+}
+
+TEST(InputIntegerTest, OutOfRangeValuesAreRefusedWithTheBoundAndTheFormStaysOpen)
+{
+    TIntegerDialog dialog;
+    dialog.SetMin(1);
+    dialog.SetMax(100);
+    QString below, above, inRange;
+    bool openAfterErrors = false;
+    const bool confirmed = ExecuteWith(dialog, [&](TIntegerDlg& form) {
+        below = Confirm(form, "0");
+        above = Confirm(form, "101");
+        openAfterErrors = form.isVisible() && form.InputValue->text() == "101";
+        inRange = Confirm(form, "100");
+    });
+    EXPECT_EQ(below, QString("値が小さすぎます\r\n1 以上の数値を入力して下さい"));
+    EXPECT_EQ(above, QString("値が大きすぎます\r\n100 以下の数値を入力して下さい"));
+    EXPECT_TRUE(openAfterErrors);
+    EXPECT_EQ(inRange, QString());
+    EXPECT_TRUE(confirmed);
+    EXPECT_EQ(dialog.Value(), 100);
+}
+
+TEST(InputIntegerTest, TextThatIsNoNumberShowsTheErrorMessageEvenWhenItIsOnlyTooLarge)
+{
+    TIntegerDialog dialog;
+    QString letters, tooLarge, configured;
+    ExecuteWith(dialog, [&](TIntegerDlg& form) {
+        letters = Confirm(form, "abc");
+        tooLarge = Confirm(form, "2147483648");
+        Cancel(form);
+    });
+    EXPECT_EQ(letters, QString("整数値を入力してください"));
+    EXPECT_EQ(tooLarge, QString("整数値を入力してください"));
+
+    dialog.SetErrorMessage("行番号を数字で入力してください");
+    ExecuteWith(dialog, [&](TIntegerDlg& form) {
+        configured = Confirm(form, "12x");
+        Cancel(form);
+    });
+    EXPECT_EQ(configured, QString("行番号を数字で入力してください"));
+}
+
+TEST(InputIntegerTest, HexadecimalAndSignedInputIsAccepted)
+{
+    TIntegerDialog dialog;
+    dialog.SetMin(-100);
+    EXPECT_TRUE(ExecuteWith(dialog, [](TIntegerDlg& form) { Confirm(form, "$1F"); }));
+    EXPECT_EQ(dialog.Value(), 31);
+    EXPECT_TRUE(ExecuteWith(dialog, [](TIntegerDlg& form) { Confirm(form, " -0x10"); }));
+    EXPECT_EQ(dialog.Value(), -16);
+}
+
+TEST(InputIntegerTest, EmptyInputCancelAndEscapeLeaveValueUnchanged)
+{
+    TIntegerDialog dialog;
+    ASSERT_TRUE(ExecuteWith(dialog, [](TIntegerDlg& form) { Confirm(form, "7"); }));
+    QString emptyMessage = "not run";
+    EXPECT_FALSE(ExecuteWith(dialog, [&](TIntegerDlg& form) { emptyMessage = Confirm(form, ""); }));
+    EXPECT_EQ(emptyMessage, QString()) << "an empty box closes silently";
+    EXPECT_FALSE(ExecuteWith(dialog, [](TIntegerDlg& form) {
+        QTest::keyClicks(form.InputValue, "8");
+        Cancel(form);
+    }));
+    EXPECT_FALSE(ExecuteWith(dialog, [](TIntegerDlg& form) {
+        QTest::keyClicks(form.InputValue, "9");
+        QTest::keyClick(&form, Qt::Key_Escape);
+    }));
+    EXPECT_EQ(dialog.Value(), 7);
+    // Enter presses OK.
+    EXPECT_TRUE(ExecuteWith(dialog, [](TIntegerDlg& form) {
+        QTest::keyClicks(form.InputValue, "12");
+        QTest::keyClick(form.InputValue, Qt::Key_Return);
+    }));
+    EXPECT_EQ(dialog.Value(), 12);
+}
+
+TEST(InputIntegerTest, CaptionPromptAndPasswordCharacterReachTheForm)
+{
+    QGuiApplication::setApplicationDisplayName("Kestrim test");
+    TIntegerDialog dialog;
+    QString title, prompt, shownText;
+    ExecuteWith(dialog, [&](TIntegerDlg& form) {
+        title = form.windowTitle();
+        prompt = form.Information->text();
+        shownText = form.InputValue->text();
+        Cancel(form);
+    });
+    EXPECT_EQ(title, QString("Kestrim test"));
+    EXPECT_EQ(prompt, QString("整数値を入力してください"));
+    EXPECT_EQ(shownText, QString()) << "the box starts empty";
+
+    dialog.SetCaption("指定行へ移動");
+    dialog.SetInformation("移動先の行番号を入力");
+    dialog.SetPasswordChar('*');
+    ExecuteWith(dialog, [&](TIntegerDlg& form) {
+        title = form.windowTitle();
+        prompt = form.Information->text();
+        QTest::keyClicks(form.InputValue, "123");
+        shownText = form.InputValue->displayText();
+        Cancel(form);
+    });
+    EXPECT_EQ(title, QString("指定行へ移動"));
+    EXPECT_EQ(prompt, QString("移動先の行番号を入力"));
+    EXPECT_EQ(shownText, QString("***"));
+}
