@@ -3,7 +3,6 @@
 // Test texts are written in UTF-8 and converted, since the parsers read Shift-JIS.
 
 #include "editor/base/CodePage.h"
-#include "editor/highlight/EditorParser.h"
 #include "editor/highlight/edFountainParser.h"
 
 #include <algorithm>
@@ -17,39 +16,17 @@ inline std::string Sjis(std::string_view Utf8)
     return Utf8ToSjis(Utf8);
 }
 
-inline std::string KindName(TTokenKind Kind)
+inline std::string KindName(int Kind)
 {
-    switch (Kind) {
-    case tokEnd: return "End";
-    case tokSymbol: return "Sym";
-    case tokInteger: return "Int";
-    case tokFloat: return "Float";
-    case tokBracket: return "Bracket";
-    case tokLineComment: return "Comment";
-    case tokReserved: return "Reserved";
-    case tokTab: return "Tab";
-    case tokWord: return "Word";
-    case tokWideSymbol: return "WSym";
-    case tokWideDigits: return "WDigits";
-    case tokWideLatin: return "WLatin";
-    case tokHiragana: return "Hira";
-    case tokKatakana: return "Kata";
-    case tokKanji: return "Kanji";
-    case tokHalfKanaPunct: return "HPunct";
-    case tokHalfKana: return "HKana";
-    case tokUrl: return "Url";
-    case tokMail: return "Mail";
-    case tokHexNumber: return "Hex";
-    case tokSingleQuoted: return "SQuoted";
-    case tokDoubleQuoted: return "DQuoted";
-    case tokQuoted: return "Quoted";
-    case tokControlChar: return "Ctrl";
-    case tokControlHex: return "CtrlHex";
-    }
-    return "Kind" + std::to_string(static_cast<int>(Kind));
+    static const char* const names[] = {"End",  "Sym",  "?2",      "Int",    "Float",  "?5",     "Bracket",
+                                        "Comment", "Reserved", "Tab",  "?10",    "Word",   "WSym",   "?13",
+                                        "WDigits", "WLatin", "Hira", "Kata",   "Kanji",  "HPunct", "HKana",
+                                        "Url",  "Mail", "Hex",     "SQuoted", "DQuoted", "Quoted", "Ctrl",
+                                        "CtrlHex"};
+    return Kind < static_cast<int>(std::size(names)) ? names[Kind] : "Kind" + std::to_string(Kind);
 }
 
-// Name and text of one token; a reserved word is marked with "*" after its kind.
+// Kind and text of the current token; a reserved word is marked with "*" after its kind.
 inline std::string DumpToken(TFountainParser& Parser, std::string_view Text)
 {
     return KindName(Parser.Token()) + (Parser.IsReservedWord() ? "*" : "") + "\"" + SjisToUtf8(Text) + "\"";
@@ -65,12 +42,6 @@ inline std::string DumpTokens(TFountainParser& Parser, const std::string& Row, c
     return dump;
 }
 
-// A row list that a test fills with rows and their row attributes.
-inline void AddRow(TRowAttributeStringList& List, const std::string& Row, TRowAttribute Attribute)
-{
-    List.SetRows(List.Add(Row), Attribute);
-}
-
 // Computes and stores the state of every row from the initial state, as the row list does.
 inline void ComputeAllRowStates(TFountainParser& Parser, TRowAttributeStringList& List)
 {
@@ -83,19 +54,48 @@ inline void ComputeAllRowStates(TFountainParser& Parser, TRowAttributeStringList
     }
 }
 
-// The tokens of one stored row as the painter takes them: a wrapped row is parsed together
-// with the next one, and tokens that start past the row's end are left out.
-inline std::string DumpStoredRow(TFountainParser& Parser, const TRowAttributeStringList& List, int Row)
+// Rows of a UTF-8 text in which "|" ends a wrapped row and "\n" a line.
+inline void FillRows(TRowAttributeStringList& List, std::string_view Utf8)
 {
-    const std::string& own = List.Str(Row);
-    std::string text = own;
-    if (List.Rows(Row) == raWrapped && Row + 1 < List.Count())
-        text += List.Str(Row + 1);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= Utf8.size(); ++i) {
+        if (i < Utf8.size() && Utf8[i] != '|' && Utf8[i] != '\n')
+            continue;
+        List.SetRows(List.Add(Sjis(Utf8.substr(start, i - start))), i < Utf8.size() && Utf8[i] == '|' ? raWrapped : raCrlf);
+        start = i + 1;
+    }
+}
+
+// Each stored row as the painter parses it (a wrapped row together with the next one, tokens
+// that start past the row left out), rows separated by " | ". A row's stored state comes first
+// when it holds more than the initial state: [b0] an open bracket, [Word+3] a carried token.
+inline std::string DumpStoredRows(TFountainParser& Parser, const TRowAttributeStringList& List)
+{
     std::string dump;
-    Parser.BeginRow(text, List.GetRowAttributeData(Row));
-    while (Parser.NextToken() != tokEnd && Parser.TokenOffset() < static_cast<int>(own.size()))
-        dump += (dump.empty() ? "" : " ") + DumpToken(Parser, Parser.TokenText());
+    for (int row = 0; row < List.Count(); ++row) {
+        const TRowAttributeData data = List.GetRowAttributeData(row);
+        std::string rowDump;
+        if (data.OpenBracket >= 0)
+            rowDump += "[b" + std::to_string(data.OpenBracket) + "]";
+        if (data.CarryKind != 0)
+            rowDump += "[" + KindName(data.CarryKind) + "+" + std::to_string(data.CarryLength) + "]";
+        const std::string& own = List.Str(row);
+        const std::string text = List.Rows(row) == raWrapped && row + 1 < List.Count() ? own + List.Str(row + 1) : own;
+        Parser.BeginRow(text, data);
+        while (Parser.NextToken() != tokEnd && Parser.TokenOffset() < static_cast<int>(own.size()))
+            rowDump += (rowDump.empty() ? "" : " ") + DumpToken(Parser, Parser.TokenText());
+        dump += (row == 0 ? "" : " | ") + rowDump;
+    }
     return dump;
+}
+
+inline std::string DumpWrapped(TFountain& Fountain, std::string_view Utf8)
+{
+    TEditorStringList list;
+    FillRows(list, Utf8);
+    auto parser = Fountain.NewParser();
+    ComputeAllRowStates(*parser, list);
+    return DumpStoredRows(*parser, list);
 }
 
 // Byte offsets at which Line is cut into rows of at most Width bytes, never inside a two-byte
@@ -113,21 +113,27 @@ inline std::vector<std::size_t> WrapPoints(const std::string& Line, std::size_t 
     return cuts;
 }
 
-// The token label that decides a token's colour: reserved words by that, others by kind.
+// What decides a token's colour: reserved words by that (also the rest of one carried over a
+// wrap), the others by kind.
 inline std::string ColourLabel(TFountainParser& Parser)
 {
-    return Parser.IsReservedWord() ? "Reserved" : KindName(Parser.Token());
+    return Parser.IsReservedWord() || Parser.Token() == tokReserved ? "Reserved" : KindName(Parser.Token());
 }
 
-// Wraps the UTF-8 lines at Width, stores every row's state and parses each row from its state
-// as the painter does. Returns "" when every row shows the tokens of its logical line, parsed
-// whole and cut at the wrap points, else the first row that differs.
+inline void AppendPiece(std::string& Dump, const std::string& Label, const std::string& Piece)
+{
+    Dump += (Dump.empty() ? "" : " ") + Label + "\"" + SjisToUtf8(Piece) + "\"";
+}
+
+// Wraps the lines at Width, stores every row's state and parses each row from its state as the
+// painter does. Returns "" when every row shows the tokens of its logical line, parsed whole
+// and cut at the wrap points, else the first row that differs.
 inline std::string MismatchOfStoredRows(TFountain& Fountain, const std::vector<std::string>& Lines, int Width)
 {
     auto parser = Fountain.NewParser();
     TEditorStringList logical;
     for (const std::string& line : Lines)
-        AddRow(logical, Sjis(line), raCrlf);
+        logical.Add(Sjis(line));
     ComputeAllRowStates(*parser, logical);
 
     TEditorStringList rows;
@@ -137,27 +143,22 @@ inline std::string MismatchOfStoredRows(TFountain& Fountain, const std::vector<s
         const std::vector<std::size_t> cuts = WrapPoints(text, static_cast<std::size_t>(Width));
         std::vector<std::string> rowDumps(cuts.size() - 1);
         parser->BeginRow(text, logical.GetRowAttributeData(line));
-        std::size_t part = 0;
-        while (parser->NextToken() != tokEnd) {
-            const std::size_t offset = static_cast<std::size_t>(parser->TokenOffset());
-            const std::size_t end = offset + static_cast<std::size_t>(parser->TokenLength());
-            while (offset >= cuts[part + 1])
+        for (std::size_t part = 0; parser->NextToken() != tokEnd;) {
+            std::size_t from = static_cast<std::size_t>(parser->TokenOffset());
+            const std::size_t end = from + static_cast<std::size_t>(parser->TokenLength());
+            while (from >= cuts[part + 1])
                 ++part;
-            const std::string label = ColourLabel(*parser);
-            for (std::size_t p = part, from = offset; from < end; ++p) {
-                const std::size_t to = std::min(end, cuts[p + 1]);
+            for (std::size_t p = part; from < end; from = cuts[++p]) {
+                std::string piece = text.substr(from, std::min(end, cuts[p + 1]) - from);
                 // A row starts with its first token after its blanks, also inside a token.
-                std::string piece = text.substr(from, to - from);
-                if (from != offset)
+                if (p != part)
                     piece.erase(0, piece.find_first_not_of(' '));
-                std::string& dump = rowDumps[p];
                 if (!piece.empty())
-                    dump += (dump.empty() ? "" : " ") + label + "\"" + SjisToUtf8(piece) + "\"";
-                from = to;
+                    AppendPiece(rowDumps[p], ColourLabel(*parser), piece);
             }
         }
         for (std::size_t p = 0; p + 1 < cuts.size(); ++p) {
-            AddRow(rows, text.substr(cuts[p], cuts[p + 1] - cuts[p]), p + 2 < cuts.size() ? raWrapped : raCrlf);
+            rows.SetRows(rows.Add(text.substr(cuts[p], cuts[p + 1] - cuts[p])), p + 2 < cuts.size() ? raWrapped : raCrlf);
             expected.push_back(rowDumps[p]);
         }
     }
@@ -165,17 +166,12 @@ inline std::string MismatchOfStoredRows(TFountain& Fountain, const std::vector<s
     ComputeAllRowStates(*parser, rows);
     for (int row = 0; row < rows.Count(); ++row) {
         const std::string& own = rows.Str(row);
-        std::string text = own;
-        if (rows.Rows(row) == raWrapped)
-            text += rows.Str(row + 1);
+        const std::string text = rows.Rows(row) == raWrapped ? own + rows.Str(row + 1) : own;
         parser->BeginRow(text, rows.GetRowAttributeData(row));
         std::string dump;
         while (parser->NextToken() != tokEnd && parser->TokenOffset() < static_cast<int>(own.size())) {
             const std::size_t offset = static_cast<std::size_t>(parser->TokenOffset());
-            const std::size_t end = std::min(own.size(), offset + static_cast<std::size_t>(parser->TokenLength()));
-            // The rest of a reserved word carried over a wrap has the kind tokReserved.
-            const std::string label = parser->Token() == tokReserved ? "Reserved" : ColourLabel(*parser);
-            dump += (dump.empty() ? "" : " ") + label + "\"" + SjisToUtf8(own.substr(offset, end - offset)) + "\"";
+            AppendPiece(dump, ColourLabel(*parser), own.substr(offset, static_cast<std::size_t>(parser->TokenLength())));
         }
         if (dump != expected[static_cast<std::size_t>(row)])
             return "row " + std::to_string(row) + ": " + dump + " instead of " + expected[static_cast<std::size_t>(row)];

@@ -1,7 +1,6 @@
 #include "editor/base/Exceptions.h"
-#include "editor/highlight/EditorParser.h"
+#include "editor/highlight/EditorFountain.h"
 #include "editor/highlight/edFountain.h"
-#include "editor/highlight/edFountainParser.h"
 
 #include <gtest/gtest.h>
 
@@ -112,20 +111,6 @@ TEST(FountainBracketCollection, AssignOfTooManyItemsStopsAtTheLimitAndEndsItsUpd
     EXPECT_EQ(watcher.Count, 1);
 }
 
-TEST(FountainBracketItem, AssignCopiesBracketsAndColour)
-{
-    TEditorFountain fountain;
-    TFountainBracketItem* source = fountain.Brackets().Add();
-    source->SetLeftBracket("<<");
-    source->SetRightBracket("EOF");
-    source->ItemColor().SetStyle({fsUnderline});
-    TFountainBracketItem* target = fountain.Brackets().Add();
-    target->Assign(*source);
-    EXPECT_EQ(target->LeftBracket(), "<<");
-    EXPECT_EQ(target->RightBracket(), "EOF");
-    EXPECT_EQ(target->ItemColor().Style(), TFontStyles{fsUnderline});
-}
-
 TEST(Fountain, EveryChangeReachesEveryEditorOnce)
 {
     TEditorFountain fountain;
@@ -153,17 +138,6 @@ TEST(Fountain, EveryChangeReachesEveryEditorOnce)
     fountain.ReserveWordList().Add("sub");
     EXPECT_EQ(first.Count, 6);
     EXPECT_EQ(second.Count, 6);
-}
-
-TEST(Fountain, ReservedWordsAreSortedUniqueAndCaseInsensitive)
-{
-    TEditorFountain fountain;
-    TStringList words;
-    for (const char* word : {"while", "if", "IF", "else", "while"})
-        words.Add(word);
-    fountain.SetReserveWordList(words);
-    EXPECT_EQ(fountain.ReserveWordList().Text(), "else\r\nif\r\nwhile\r\n");
-    EXPECT_GE(fountain.ReserveWordList().IndexOf("WHILE"), 0);
 }
 
 TEST(Fountain, UsesItalicLooksAtEveryColour)
@@ -202,12 +176,4 @@ TEST(Fountain, CopyColorPartsCopiesTheChosenParts)
     fountain.CopyColorParts(fountain, item->ItemColor(), cpColor);
     EXPECT_EQ(fountain.Reserve().Color(), clRed);
     EXPECT_EQ(fountain.Colors().Symbol().Color(), clRed);
-}
-
-TEST(Fountain, NewParserIsOfTheDefinitionsParserClass)
-{
-    TEditorFountain fountain;
-    std::unique_ptr<TFountainParser> parser = fountain.NewParser();
-    EXPECT_NE(dynamic_cast<TEditorParser*>(parser.get()), nullptr);
-    EXPECT_EQ(parser->Fountain(), &fountain);
 }
