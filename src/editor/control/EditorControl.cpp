@@ -4,10 +4,15 @@
 #include "editor/control/BodyColumns.h"
 #include "editor/control/BodyEdit.h"
 #include "editor/control/BodyLines.h"
+#include "editor/control/BodyHighlighter.h"
 #include "editor/control/BodyTokens.h"
+#include "editor/control/EditorFonts.h"
+#include "editor/control/EditorOptions.h"
+#include "editor/control/QtColors.h"
 #include "editor/control/SjisQString.h"
 
 #include <QScrollBar>
+#include <QTimer>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -15,11 +20,19 @@
 
 namespace kestrim {
 
-// The provisional body: a plain text widget that fills the control, and the line facade over
-// its document.
+// The provisional body: a plain text widget that fills the control, the line facade over its
+// document, and the option objects the application sets, applied to the widget on each change.
 class TEditor::TBody {
 public:
-    explicit TBody(TEditor& Owner) : Edit(new TBodyEdit(&Owner)), Lines(*Edit) {}
+    explicit TBody(TEditor& Owner) : Edit(new TBodyEdit(&Owner)), Lines(*Edit), Highlighter(View.Fountain(), nullptr)
+    {
+        Marks.OnChange = TNotifyEvent([this](TObject*) { MarksChanged(); });
+        View.OnChange = TNotifyEvent([this](TObject*) { ViewChanged(); });
+        // Filling the list directly notifies nobody, as with the full control; the colours
+        // follow anyway, once the filling is over.
+        View.Fountain().ReserveWordList().OnChange = [this] { ScheduleRehighlight(); };
+        ViewChanged();
+    }
 
     QTextBlock CaretBlock() const { return Edit->textCursor().block(); }
     // The caret's byte offset in its line.
@@ -32,9 +45,56 @@ public:
     int TopRow() const { return Edit->verticalScrollBar()->value(); }
     int LeftCol() const { return Edit->horizontalScrollBar()->value() / Edit->ColumnWidth(); }
 
+    void MarksChanged()
+    {
+        const auto style = [](const TEditorMark& Mark) {
+            return TBodyEdit::TMarkStyle{Mark.Visible(), ToQColor(Mark.Color(), Qt::gray)};
+        };
+        Edit->RetMark = style(Marks.RetMark());
+        Edit->EofMark = style(Marks.EofMark());
+        Edit->Underline = style(Marks.Underline());
+        Edit->viewport()->update();
+    }
+
+    void ViewChanged()
+    {
+        QPalette palette = Edit->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Text, Qt::black);
+        const TEditorColor& select = View.Colors().Select();
+        palette.setColor(QPalette::Highlight, ToQColor(select.BkColor(), palette.color(QPalette::Highlight)));
+        palette.setColor(QPalette::HighlightedText, ToQColor(select.Color(), palette.color(QPalette::HighlightedText)));
+        Edit->setPalette(palette);
+        // Texts without colours of their own are not parsed at all: a long result stays cheap.
+        const bool colours = TBodyHighlighter::Colours(View.Fountain());
+        if (!colours)
+            Highlighter.setDocument(nullptr);
+        else if (Highlighter.document() != Edit->document())
+            Highlighter.setDocument(Edit->document());
+        else
+            Highlighter.rehighlight();
+        Edit->ensureCursorVisible();
+        Edit->viewport()->update();
+    }
+
+    void ScheduleRehighlight()
+    {
+        if (RehighlightPending || !Highlighter.document())
+            return;
+        RehighlightPending = true;
+        QTimer::singleShot(0, Edit, [this] {
+            RehighlightPending = false;
+            if (Highlighter.document())
+                Highlighter.rehighlight();
+        });
+    }
+
     TBodyEdit* Edit; // owned by the control as its child widget
     TBodyLines Lines;
-    TStringList ReserveWords;
+    TEditorMarks Marks;
+    TEditorViewInfo View;
+    TBodyHighlighter Highlighter;
+    bool RehighlightPending = false;
 };
 
 TEditor::TEditor(QWidget* Parent) : QWidget(Parent), FBody(std::make_unique<TBody>(*this))
@@ -43,10 +103,7 @@ TEditor::TEditor(QWidget* Parent) : QWidget(Parent), FBody(std::make_unique<TBod
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(FBody->Edit);
     setFocusProxy(FBody->Edit);
-
-    FBody->ReserveWords.SetSorted(true);
-    FBody->ReserveWords.SetDuplicates(TDuplicates::dupIgnore);
-    FBody->ReserveWords.SetCaseSensitive(false);
+    FBody->Edit->setFont(DefaultEditorFont());
 
     FBody->Edit->OnClick = [this] { emit OnClick(); };
     FBody->Edit->OnDblClick = [this] { emit OnDblClick(); };
@@ -54,7 +111,11 @@ TEditor::TEditor(QWidget* Parent) : QWidget(Parent), FBody(std::make_unique<TBod
     FBody->Edit->OnMouseUp = [this](Qt::MouseButton Button) { emit OnMouseUp(Button); };
 }
 
-TEditor::~TEditor() = default;
+TEditor::~TEditor()
+{
+    // The widget goes first, so that nothing it sends while it is destroyed reaches the body.
+    delete FBody->Edit;
+}
 
 TStrings& TEditor::Lines()
 {
@@ -245,16 +306,40 @@ void TEditor::SetFont(const QFont& Value)
     FBody->Edit->setFont(Value);
 }
 
+TEditorViewInfo& TEditor::View()
+{
+    return FBody->View;
+}
+
+void TEditor::SetView(const TEditorViewInfo& Value)
+{
+    FBody->View.Assign(Value);
+}
+
+TEditorMarks& TEditor::Marks()
+{
+    return FBody->Marks;
+}
+
+void TEditor::SetMarks(const TEditorMarks& Value)
+{
+    FBody->Marks.Assign(Value);
+}
+
 TStringList& TEditor::ReserveWordList()
 {
-    return FBody->ReserveWords;
+    return FBody->View.Fountain().ReserveWordList();
 }
 
 void TEditor::SetReserveWordList(const TStrings& Value)
 {
-    if (FBody->ReserveWords.Text() == Value.Text())
+    // The same words in another order are the same list.
+    TStringList words;
+    words.SetSorted(true);
+    words.Assign(Value);
+    if (words.Text() == ReserveWordList().Text())
         return;
-    FBody->ReserveWords.Assign(Value);
+    FBody->View.Fountain().SetReserveWordList(Value);
 }
 
 void TEditor::SetFocus()

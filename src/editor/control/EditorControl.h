@@ -3,6 +3,9 @@
 //
 // The application uses the editor only through the members declared public here. Text in and
 // out is Shift-JIS bytes; the control converts at the toolkit boundary only.
+// The editor has no context menu and no mouse-wheel handling of its own: both events go on to
+// the TEditor widget and its parents, so that its owner's contextMenuPolicy (with actions, or
+// customContextMenuRequested) and the window's wheel handling decide.
 
 #include "editor/base/StringList.h"
 #include "editor/base/StringsBase.h"

@@ -1,5 +1,7 @@
 #include "editor/control/EditorControl.h"
 
+#include "editor/control/EditorOptions.h"
+
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
 #include "editor/base/MemoryStream.h"
@@ -7,6 +9,10 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -342,6 +348,89 @@ TEST(EditorInput, TypedTextIsShiftJisAndEventsReachTheApplication)
     EXPECT_EQ(doubleClicks.count(), 1);
     EXPECT_EQ(clicks.count(), 1); // the release after a double-click is no click
     EXPECT_EQ(mouseUps.count(), 2);
+}
+
+// The foreground colour the highlighting gives the character at Index of Row.
+QColor ColourAt(TEditor& Editor, int Row, int Index)
+{
+    const QTextBlock block = Editor.findChild<QPlainTextEdit*>()->document()->findBlockByNumber(Row);
+    for (const QTextLayout::FormatRange& range : block.layout()->formats())
+        if (Index >= range.start && Index < range.start + range.length && range.format.hasProperty(QTextFormat::ForegroundBrush))
+            return range.format.foreground().color();
+    return {};
+}
+
+TEST(EditorView, CommentsAndReservedWordsTakeTheViewsColours)
+{
+    TEditor editor;
+    editor.Lines().SetText("print $x; # note\r\nPRINT \"#\"\r\n");
+    editor.SetModified(false);
+    editor.View().SetCommenter("#");
+    editor.View().SetQuotation("\"");
+    editor.View().Colors().Comment().SetColor(clRed);
+    editor.View().Colors().Reserve().SetColor(clBlue);
+    EXPECT_EQ(ColourAt(editor, 0, 12), QColor(Qt::red));
+    EXPECT_FALSE(ColourAt(editor, 1, 7).isValid()); // a mark inside a string is no comment
+
+    // Filling the list directly tells nobody; the colours follow once the filling is over.
+    editor.ReserveWordList().Add("print");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ColourAt(editor, 0, 0), QColor(Qt::blue));
+    EXPECT_EQ(ColourAt(editor, 1, 0), QColor(Qt::blue)); // without regard to case
+    EXPECT_FALSE(ColourAt(editor, 0, 6).isValid());
+    EXPECT_FALSE(editor.Modified());
+
+    editor.View().Colors().Comment().SetColor(clNone);
+    editor.View().Colors().Reserve().SetColor(clNone);
+    EXPECT_FALSE(ColourAt(editor, 0, 12).isValid());
+}
+
+TEST(EditorView, SelectionColoursAndMarksReachTheScreen)
+{
+    TEditor editor;
+    editor.resize(300, 100);
+    editor.show();
+    auto* edit = editor.findChild<QPlainTextEdit*>();
+    EXPECT_EQ(edit->palette().color(QPalette::Highlight), QColor(0, 0, 0x80)); // navy
+    editor.View().Colors().Select().SetBkColor(clGreen);
+    EXPECT_EQ(edit->palette().color(QPalette::Highlight), QColor(0, 0x80, 0));
+
+    editor.Lines().SetText("ab\r\ncd");
+    const auto redPixels = [&] {
+        const QImage image = editor.grab().toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == QColor(Qt::red);
+        return count;
+    };
+    EXPECT_EQ(redPixels(), 0);
+    editor.Marks().RetMark().SetColor(clRed);
+    editor.Marks().RetMark().SetVisible(true);
+    EXPECT_GT(redPixels(), 0);
+    editor.Marks().RetMark().SetVisible(false);
+    EXPECT_EQ(redPixels(), 0);
+}
+
+TEST(EditorView, SettingTheSameReservedWordsChangesNothing)
+{
+    TEditor editor;
+    TStringList words;
+    words.Add("while");
+    words.Add("if");
+    editor.SetReserveWordList(words);
+    EXPECT_EQ(editor.ReserveWordList().Text(), "if\r\nwhile\r\n");
+    int notified = 0;
+    editor.View().Fountain().NotifyEventList().Add(TNotifyEvent([&](TObject*) { ++notified; }));
+    TStringList same;
+    same.Add("while");
+    same.Add("if");
+    editor.SetReserveWordList(same);
+    EXPECT_EQ(notified, 0);
+    same.Add("else");
+    editor.SetReserveWordList(same);
+    EXPECT_EQ(notified, 1);
+    EXPECT_EQ(editor.ReserveWordList().Count(), 3);
 }
 
 } // namespace

@@ -1,0 +1,442 @@
+#include "editor/control/EditorOptions.h"
+
+#include "editor/base/edUtils.h"
+
+#include <algorithm>
+
+namespace kestrim {
+
+namespace {
+
+// Stores Value and tells Owner's listeners, only when Value differs from what Field holds.
+template <typename T>
+void Store(TNotifyPersistent& Owner, T& Field, T Value)
+{
+    if (Field == Value)
+        return;
+    Field = Value;
+    Owner.Changed();
+}
+
+int EvenWithin(int Value, int Low, int High)
+{
+    const int limited = std::clamp(Value, Low, High);
+    return limited - limited % 2;
+}
+
+int Pixels(int Value)
+{
+    return std::clamp(Value, 0, 100);
+}
+
+// Source as a T, for Assign: anything else is refused as by any persistent object.
+template <typename T>
+const T* Same(const TPersistent& Source)
+{
+    return dynamic_cast<const T*>(&Source);
+}
+
+} // namespace
+
+void TEditorCursors::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorCursors>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    FDefaultCursor = source->FDefaultCursor;
+    FDragSelCursor = source->FDragSelCursor;
+    FDragSelCopyCursor = source->FDragSelCopyCursor;
+    FInSelCursor = source->FInSelCursor;
+    FLeftMarginCursor = source->FLeftMarginCursor;
+    FTopMarginCursor = source->FTopMarginCursor;
+    Changed();
+}
+
+void TEditorCaret::SetStyle(TEditorCaretStyle Value)
+{
+    Store(*this, FStyle, Value);
+}
+
+void TEditorCaret::SetTabSpaceCount(int Value)
+{
+    Store(*this, FTabSpaceCount, EvenWithin(Value, 2, 8));
+}
+
+void TEditorCaret::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorCaret>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    BeginUpdate();
+    FAutoCursor = source->FAutoCursor;
+    FAutoIndent = source->FAutoIndent;
+    FBackSpaceUnIndent = source->FBackSpaceUnIndent;
+    FCursors.Assign(source->FCursors);
+    FFreeCaret = source->FFreeCaret;
+    FFreeRow = source->FFreeRow;
+    FInTab = source->FInTab;
+    FKeepCaret = source->FKeepCaret;
+    FLockScroll = source->FLockScroll;
+    FNextLine = source->FNextLine;
+    FPrevSpaceIndent = source->FPrevSpaceIndent;
+    FRowSelect = source->FRowSelect;
+    FSelDragMode = source->FSelDragMode;
+    FSelMove = source->FSelMove;
+    FSoftTab = source->FSoftTab;
+    SetStyle(source->FStyle);
+    FTabIndent = source->FTabIndent;
+    SetTabSpaceCount(source->FTabSpaceCount);
+    EndUpdate();
+}
+
+void TEditorMargin::SetCharacter(int Value)
+{
+    Store(*this, FCharacter, Pixels(Value));
+}
+
+void TEditorMargin::SetLeft(int Value)
+{
+    Store(*this, FLeft, Pixels(Value));
+}
+
+void TEditorMargin::SetLine(int Value)
+{
+    Store(*this, FLine, Pixels(Value));
+}
+
+void TEditorMargin::SetTop(int Value)
+{
+    Store(*this, FTop, Pixels(Value));
+}
+
+void TEditorMargin::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorMargin>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    BeginUpdate();
+    SetCharacter(source->FCharacter);
+    SetLeft(source->FLeft);
+    SetLine(source->FLine);
+    SetTop(source->FTop);
+    FUnderlineAllowance = source->FUnderlineAllowance;
+    EndUpdate();
+}
+
+void TEditorMark::SetColor(TColor Value)
+{
+    Store(*this, FColor, Value);
+}
+
+void TEditorMark::SetVisible(bool Value)
+{
+    Store(*this, FVisible, Value);
+}
+
+void TEditorMark::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorMark>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    FColor = source->FColor;
+    FVisible = source->FVisible;
+    Changed();
+}
+
+TEditorMarks::TEditorMarks()
+{
+    const TNotifyEvent markChanged = TNotifyEvent::Of<&TNotifyPersistent::ChangedProc>(this);
+    for (TEditorMark* mark : {&FEofMark, &FRetMark, &FWrapMark, &FHideMark, &FUnderline})
+        mark->OnChange = markChanged;
+}
+
+void TEditorMarks::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorMarks>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    BeginUpdate();
+    FEofMark.Assign(source->FEofMark);
+    FRetMark.Assign(source->FRetMark);
+    FWrapMark.Assign(source->FWrapMark);
+    FHideMark.Assign(source->FHideMark);
+    FUnderline.Assign(source->FUnderline);
+    EndUpdate();
+}
+
+TEditorViewInfo::TEditorViewInfo() : TEditorViewInfo(std::make_unique<TEditorFountain>()) {}
+
+TEditorViewInfo::TEditorViewInfo(std::unique_ptr<TEditorFountain> Fountain) : FFountain(std::move(Fountain))
+{
+    FFountain->NotifyEventList().Add(TNotifyEvent::Of<&TNotifyPersistent::ChangedProc>(this));
+}
+
+void TEditorViewInfo::SetCommenter(const std::string& Value)
+{
+    if (Value == Commenter())
+        return;
+    FFountain->SetCommenter(Value);
+    Changed();
+}
+
+void TEditorViewInfo::SetControlCode(bool Value)
+{
+    if (Value == ControlCode())
+        return;
+    FFountain->SetControlCode(Value);
+    Changed();
+}
+
+void TEditorViewInfo::SetHexPrefix(const std::string& Value)
+{
+    if (Value == HexPrefix())
+        return;
+    FFountain->SetHexPrefix(Value);
+    Changed();
+}
+
+void TEditorViewInfo::SetMail(bool Value)
+{
+    if (Value == Mail())
+        return;
+    FFountain->SetMail(Value);
+    Changed();
+}
+
+void TEditorViewInfo::SetQuotation(const std::string& Value)
+{
+    const std::string first = Value.substr(0, Value.empty() ? 0 : StartsTwoByteChar(Value, 0) ? 2 : 1);
+    if (first == Quotation())
+        return;
+    FFountain->SetQuotation(first);
+    Changed();
+}
+
+void TEditorViewInfo::SetUrl(bool Value)
+{
+    if (Value == Url())
+        return;
+    FFountain->SetUrl(Value);
+    Changed();
+}
+
+void TEditorViewInfo::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorViewInfo>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    BeginUpdate();
+    SetBrackets(source->Brackets());
+    SetColors(source->Colors());
+    SetCommenter(source->Commenter());
+    SetControlCode(source->ControlCode());
+    SetHexPrefix(source->HexPrefix());
+    SetMail(source->Mail());
+    SetQuotation(source->Quotation());
+    SetUrl(source->Url());
+    EndUpdate();
+}
+
+void TEditorRuler::SetBkColor(TColor Value)
+{
+    Store(*this, FBkColor, Value);
+}
+
+void TEditorRuler::SetColor(TColor Value)
+{
+    Store(*this, FColor, Value);
+}
+
+void TEditorRuler::SetEdge(bool Value)
+{
+    Store(*this, FEdge, Value);
+}
+
+void TEditorRuler::SetGaugeRange(int Value)
+{
+    Store(*this, FGaugeRange, EvenWithin(Value, 8, 10));
+}
+
+void TEditorRuler::SetMarkColor(TColor Value)
+{
+    Store(*this, FMarkColor, Value);
+}
+
+void TEditorRuler::SetVisible(bool Value)
+{
+    Store(*this, FVisible, Value);
+}
+
+void TEditorRuler::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorRuler>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    FBkColor = source->FBkColor;
+    FColor = source->FColor;
+    FEdge = source->FEdge;
+    FGaugeRange = source->FGaugeRange;
+    FMarkColor = source->FMarkColor;
+    FVisible = source->FVisible;
+    Changed();
+}
+
+void TEditorLeftbar::SetBkColor(TColor Value)
+{
+    Store(*this, FBkColor, Value);
+}
+
+void TEditorLeftbar::SetColor(TColor Value)
+{
+    Store(*this, FColor, Value);
+}
+
+void TEditorLeftbar::SetColumn(int Value)
+{
+    Store(*this, FColumn, std::clamp(Value, 1, 8));
+}
+
+void TEditorLeftbar::SetEdge(bool Value)
+{
+    Store(*this, FEdge, Value);
+}
+
+void TEditorLeftbar::SetLeftMargin(int Value)
+{
+    Store(*this, FLeftMargin, Pixels(Value));
+}
+
+void TEditorLeftbar::SetRightMargin(int Value)
+{
+    Store(*this, FRightMargin, Pixels(Value));
+}
+
+void TEditorLeftbar::SetShowNumber(bool Value)
+{
+    Store(*this, FShowNumber, Value);
+}
+
+void TEditorLeftbar::SetShowNumberMode(TEditorShowNumberMode Value)
+{
+    Store(*this, FShowNumberMode, Value);
+}
+
+void TEditorLeftbar::SetVisible(bool Value)
+{
+    Store(*this, FVisible, Value);
+}
+
+void TEditorLeftbar::SetZeroBase(bool Value)
+{
+    Store(*this, FZeroBase, Value);
+}
+
+void TEditorLeftbar::SetZeroLead(bool Value)
+{
+    Store(*this, FZeroLead, Value);
+}
+
+void TEditorLeftbar::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorLeftbar>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    FBkColor = source->FBkColor;
+    FColor = source->FColor;
+    FColumn = source->FColumn;
+    FEdge = source->FEdge;
+    FLeftMargin = source->FLeftMargin;
+    FRightMargin = source->FRightMargin;
+    FShowNumber = source->FShowNumber;
+    FShowNumberMode = source->FShowNumberMode;
+    FVisible = source->FVisible;
+    FZeroBase = source->FZeroBase;
+    FZeroLead = source->FZeroLead;
+    Changed();
+}
+
+void TEditorImagebar::SetDigitWidth(int Value)
+{
+    Store(*this, FDigitWidth, Pixels(Value));
+}
+
+void TEditorImagebar::SetLeftMargin(int Value)
+{
+    Store(*this, FLeftMargin, Pixels(Value));
+}
+
+void TEditorImagebar::SetMarkWidth(int Value)
+{
+    Store(*this, FMarkWidth, Pixels(Value));
+}
+
+void TEditorImagebar::SetRightMargin(int Value)
+{
+    Store(*this, FRightMargin, Pixels(Value));
+}
+
+void TEditorImagebar::SetVisible(bool Value)
+{
+    Store(*this, FVisible, Value);
+}
+
+void TEditorImagebar::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorImagebar>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    FDigitWidth = source->FDigitWidth;
+    FLeftMargin = source->FLeftMargin;
+    FMarkWidth = source->FMarkWidth;
+    FRightMargin = source->FRightMargin;
+    FVisible = source->FVisible;
+    Changed();
+}
+
+void TEditorSpeed::SetCaretVerticalAc(int Value)
+{
+    FCaretVerticalAc = std::clamp(Value, 1, 4);
+}
+
+void TEditorSpeed::SetPageVerticalRange(int Value)
+{
+    FPageVerticalRange = std::clamp(Value, 1, 4);
+}
+
+void TEditorSpeed::SetPageVerticalRangeAc(int Value)
+{
+    FPageVerticalRangeAc = std::clamp(Value, 1, 4);
+}
+
+void TEditorSpeed::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorSpeed>(Source);
+    if (!source) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    FCaretVerticalAc = source->FCaretVerticalAc;
+    FInitBracketsFull = source->FInitBracketsFull;
+    FPageVerticalRange = source->FPageVerticalRange;
+    FPageVerticalRangeAc = source->FPageVerticalRangeAc;
+}
+
+} // namespace kestrim
