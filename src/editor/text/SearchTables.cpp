@@ -5,8 +5,6 @@
 namespace kestrim {
 namespace {
 
-constexpr unsigned char VoicedMark = 0xDE;
-constexpr unsigned char SemiVoicedMark = 0xDF;
 constexpr unsigned char HalfWidthU = 0xB3;
 constexpr TSearchChar FullWidthVu = 0x8394;
 
@@ -123,6 +121,16 @@ TSearchChar FoldTwoByteCase(TSearchChar Char)
     for (const CaseRange& range : LowerCaseRanges)
         if (InRange(Char, range.First, range.Last))
             return static_cast<TSearchChar>(Char - range.First + range.UpperFirst);
+    return Char;
+}
+
+TSearchChar UnfoldTwoByteCase(TSearchChar Char)
+{
+    for (const CaseRange& range : LowerCaseRanges) {
+        const TSearchChar upperLast = static_cast<TSearchChar>(range.UpperFirst + (range.Last - range.First));
+        if (InRange(Char, range.UpperFirst, upperLast))
+            return static_cast<TSearchChar>(Char - range.UpperFirst + range.First);
+    }
     return Char;
 }
 

@@ -28,6 +28,9 @@ bool IsSearchDelimiter(unsigned char Byte);
 // 0xA1-0xDF a two-byte character, for every other byte the byte itself.
 TSearchChar FullWidthForm(unsigned char Byte);
 
+constexpr unsigned char VoicedMark = 0xDE;
+constexpr unsigned char SemiVoicedMark = 0xDF;
+
 // The full-width voiced or semi-voiced kana that a half-width kana and the mark after it
 // (0xDE voiced, 0xDF semi-voiced) stand for, or 0 when the two do not combine.
 TSearchChar VoicedKana(unsigned char Kana, unsigned char Mark);
@@ -38,5 +41,7 @@ bool IsCombiningKana(unsigned char Byte);
 // A two-byte lower-case letter (full-width Latin, Greek, Cyrillic, small roman numeral) as its
 // upper-case letter; every other character unchanged.
 TSearchChar FoldTwoByteCase(TSearchChar Char);
+// The two-byte lower-case letter whose upper case is Char; every other character unchanged.
+TSearchChar UnfoldTwoByteCase(TSearchChar Char);
 
 } // namespace kestrim

@@ -3,6 +3,8 @@
 #include "editor/base/CodePage.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace kestrim {
 namespace {
@@ -19,6 +21,15 @@ std::size_t CharBytes(std::string_view Text, std::size_t Offset)
     return Offset + 1 < Text.size() && IsDBCSLeadByte(Text[Offset]) ? 2 : 1;
 }
 
+// The bytes of a character by its first byte. A lead byte at the very end of a text steps past
+// the end, which ends every walk that uses this table.
+constexpr std::array<std::uint8_t, 256> CharStep = [] {
+    std::array<std::uint8_t, 256> steps{};
+    for (unsigned byte = 0; byte < steps.size(); ++byte)
+        steps[byte] = IsDBCSLeadByte(static_cast<unsigned char>(byte)) ? 2 : 1;
+    return steps;
+}();
+
 // Which bytes start a character. Character boundaries are only known from the start of a
 // text, so this is the one way to walk it backwards.
 std::vector<bool> CharStarts(std::string_view Text)
@@ -34,6 +45,7 @@ std::vector<bool> CharStarts(std::string_view Text)
 TTextMatcher::TTextMatcher(std::string_view Pattern, TSearchOptions Options) : FOptions(Options)
 {
     Prepare(Pattern);
+    PrepareFirstBytes();
 }
 
 // Patterns are compared in their folded form: upper case unless matching case, full width
@@ -45,6 +57,28 @@ void TTextMatcher::Prepare(std::string_view Pattern)
         FPattern.push_back(patternChar);
         FPatternBytes += IsTwoByteChar(patternChar) ? 2 : 1;
     }
+}
+
+void TTextMatcher::PrepareFirstBytes()
+{
+    for (unsigned byte = 0; byte < FFirstBytes.size(); ++byte)
+        FFirstBytes[byte] = !FPattern.empty() && CouldStartHit(static_cast<unsigned char>(byte));
+}
+
+// Whether some text character starting with Byte reads as the pattern's first character.
+bool TTextMatcher::CouldStartHit(unsigned char Byte) const
+{
+    const TSearchChar first = FPattern.front();
+    const bool matchCase = (FOptions & soMatchCase) != 0;
+    if (IsDBCSLeadByte(Byte) && IsTwoByteChar(first)
+        && (Byte == first >> 8 || (!matchCase && Byte == UnfoldTwoByteCase(first) >> 8)))
+        return true;
+    // Byte as a one-byte character; a lead byte is one only at the end of the text.
+    const unsigned char single = matchCase ? Byte : SearchUpperCase(Byte);
+    if ((FOptions & soIgnoreWidth) == 0)
+        return single == first;
+    return FullWidthForm(single) == first || VoicedKana(Byte, VoicedMark) == first
+           || VoicedKana(Byte, SemiVoicedMark) == first;
 }
 
 TSearchChar TTextMatcher::PatternChar(std::string_view Pattern, std::size_t& Offset) const
@@ -137,17 +171,6 @@ TTextMatcher::TTry TTextMatcher::TryAt(const TSearchWindow& Window, std::size_t 
     return TTry::Hit;
 }
 
-// A try at Start, with the whole-word rule that the hit is followed by a delimiter.
-TTextMatcher::TTry TTextMatcher::TryWordAt(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const
-{
-    const TTry result = TryAt(Window, Start, End);
-    if (result != TTry::Hit || (FOptions & soWholeWord) == 0)
-        return result;
-    if (End == Window.Text.size())
-        return Window.MoreAfter ? TTry::NeedMore : TTry::Hit;
-    return IsSearchDelimiter(ByteAt(Window.Text, End)) ? TTry::Hit : TTry::Miss;
-}
-
 // A word starts with a character that is not a delimiter right after one that is. The
 // character before is judged as a whole: a trail byte that happens to be a delimiter byte
 // does not end a word.
@@ -164,63 +187,78 @@ std::size_t TTextMatcher::MinHitBytes() const
     return (FOptions & soIgnoreWidth) != 0 ? FPattern.size() : FPatternBytes;
 }
 
-TScanResult TTextMatcher::ScanForward(const TSearchWindow& Window, std::size_t From, std::size_t Last) const
+std::optional<std::size_t> TTextMatcher::LastStart(const TSearchWindow& Window, std::size_t Limit) const
 {
-    const std::string_view text = Window.Text;
-    if (FPattern.empty() || text.empty())
-        return {};
-    Last = std::min(Last, text.size() - 1);
-    if (!Window.MoreAfter) {
-        if (text.size() < MinHitBytes())
-            return {};
-        Last = std::min(Last, text.size() - MinHitBytes());
-    }
-    const bool wholeWord = (FOptions & soWholeWord) != 0;
-    std::size_t prevStart = 0;
-    for (std::size_t start = 0; start <= Last; start += CharBytes(text, start)) {
-        if (start >= From && (!wholeWord || IsWordStart(Window, start, prevStart))) {
-            std::size_t end = 0;
-            const TTry result = TryWordAt(Window, start, end);
-            if (result == TTry::Hit)
-                return {TScanOutcome::Found, start, end - start};
-            if (result == TTry::NeedMore)
-                return {TScanOutcome::NeedMore, start, 0};
-        }
-        prevStart = start;
-    }
-    return {};
+    const std::size_t size = Window.Text.size();
+    if (FPattern.empty() || size == 0)
+        return std::nullopt;
+    if (Window.MoreAfter)
+        return std::min(Limit, size - 1);
+    if (size < MinHitBytes())
+        return std::nullopt;
+    return std::min(Limit, size - MinHitBytes());
 }
 
+// A try at Start, with the whole-word rule that the hit is followed by a delimiter.
+TScanResult TTextMatcher::TryStart(const TSearchWindow& Window, std::size_t Start) const
+{
+    std::size_t end = 0;
+    const TTry result = TryAt(Window, Start, end);
+    if (result == TTry::Miss)
+        return {};
+    const TScanResult found{TScanOutcome::Found, Start, end - Start};
+    const TScanResult needMore{TScanOutcome::NeedMore, Start, 0};
+    if (result == TTry::NeedMore)
+        return needMore;
+    if ((FOptions & soWholeWord) == 0)
+        return found;
+    if (end == Window.Text.size())
+        return Window.MoreAfter ? needMore : found;
+    return IsSearchDelimiter(ByteAt(Window.Text, end)) ? found : TScanResult{};
+}
+
+// Walks the character starts from the window's start, where boundaries are known, and tries
+// those from From to Last that pass the cheap tests, in ascending order, until OnTry returns
+// true for a result.
+template <typename OnTry>
+void TTextMatcher::ForEachTry(const TSearchWindow& Window, std::size_t From, std::size_t Last, OnTry&& onTry) const
+{
+    // The hot loop of every search: a table step per character, a table test per start.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(Window.Text.data());
+    const bool wholeWord = (FOptions & soWholeWord) != 0;
+    std::size_t prevStart = 0;
+    for (std::size_t start = 0; start <= Last; prevStart = start, start += CharStep[bytes[start]]) {
+        if (FFirstBytes[bytes[start]] && start >= From && (!wholeWord || IsWordStart(Window, start, prevStart))
+            && onTry(TryStart(Window, start)))
+            return;
+    }
+}
+
+TScanResult TTextMatcher::ScanForward(const TSearchWindow& Window, std::size_t From, std::size_t Last) const
+{
+    const std::optional<std::size_t> last = LastStart(Window, Last);
+    TScanResult first;
+    if (last)
+        ForEachTry(Window, From, *last, [&](const TScanResult& result) {
+            first = result;
+            return result.Outcome != TScanOutcome::NotFound;
+        });
+    return first;
+}
+
+// Walking backwards would need the character boundaries first; walking forwards to From and
+// keeping the last decided try costs no more and gives the same answer.
 TScanResult TTextMatcher::ScanBackward(const TSearchWindow& Window, std::size_t From) const
 {
-    const std::string_view text = Window.Text;
-    if (FPattern.empty() || text.empty())
-        return {};
-    From = std::min(From, text.size() - 1);
-    if (!Window.MoreAfter) {
-        if (text.size() < MinHitBytes())
-            return {};
-        From = std::min(From, text.size() - MinHitBytes());
-    }
-    const std::vector<bool> starts = CharStarts(text);
-    const bool wholeWord = (FOptions & soWholeWord) != 0;
-    std::size_t start = From;
-    while (!starts[start])
-        --start;
-    for (;;) {
-        const std::size_t prevStart = start == 0 ? 0 : (starts[start - 1] ? start - 1 : start - 2);
-        if (!wholeWord || IsWordStart(Window, start, prevStart)) {
-            std::size_t end = 0;
-            const TTry result = TryWordAt(Window, start, end);
-            if (result == TTry::Hit)
-                return {TScanOutcome::Found, start, end - start};
-            if (result == TTry::NeedMore)
-                return {TScanOutcome::NeedMore, start, 0};
-        }
-        if (start == 0)
-            return {};
-        start = prevStart;
-    }
+    const std::optional<std::size_t> last = LastStart(Window, From);
+    TScanResult nearest;
+    if (last)
+        ForEachTry(Window, 0, *last, [&](const TScanResult& result) {
+            if (result.Outcome != TScanOutcome::NotFound)
+                nearest = result;
+            return false;
+        });
+    return nearest;
 }
 
 // One character back from Offset. A voicing mark after a kana it combines with goes back

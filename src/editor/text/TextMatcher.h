@@ -6,6 +6,7 @@
 #include "editor/text/SearchTables.h"
 #include "editor/text/TextSearch.h"
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -60,11 +61,18 @@ private:
     };
 
     void Prepare(std::string_view Pattern);
+    void PrepareFirstBytes();
+    bool CouldStartHit(unsigned char Byte) const;
     TSearchChar PatternChar(std::string_view Pattern, std::size_t& Offset) const;
     TTextChar ReadTextChar(const TSearchWindow& Window, std::size_t Offset) const;
     std::size_t SkippableBytes(std::string_view Text, std::size_t Offset) const;
     TTry TryAt(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const;
-    TTry TryWordAt(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const;
+    TScanResult TryStart(const TSearchWindow& Window, std::size_t Start) const;
+    template <typename OnTry>
+    void ForEachTry(const TSearchWindow& Window, std::size_t From, std::size_t Last, OnTry&& onTry) const;
+    // The last start a try may use: at most Limit, inside the text and, when nothing follows
+    // the window, leaving room for the shortest hit. None when no hit fits.
+    std::optional<std::size_t> LastStart(const TSearchWindow& Window, std::size_t Limit) const;
     bool IsWordStart(const TSearchWindow& Window, std::size_t Start, std::size_t PrevStart) const;
     // The fewest text bytes a hit takes.
     std::size_t MinHitBytes() const;
@@ -73,6 +81,9 @@ private:
     TSearchOptions FOptions;
     std::vector<TSearchChar> FPattern;
     std::size_t FPatternBytes = 0;
+    // Which first bytes of a text character may match the pattern's first character: a cheap
+    // test that rules out most starts before a try.
+    std::array<bool, 256> FFirstBytes{};
 };
 
 } // namespace kestrim
