@@ -1,0 +1,133 @@
+// Feeds random text, pattern, start and options to SearchText and checks that a hit lies
+// inside the text on character boundaries and on the searched side of the start. The same
+// text cut into rows goes through the block-wise row search with tiny blocks, which must find
+// the hit that SearchText finds in the joined rows. The text is an exact-size copy, so that a
+// read past it is caught by AddressSanitizer.
+
+#include "editor/base/CodePage.h"
+#include "editor/text/RowSearch.h"
+#include "editor/text/TextSearch.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace kestrim;
+
+namespace {
+
+void Check(bool Condition, const char* What)
+{
+    if (!Condition) {
+        std::fprintf(stderr, "broken: %s\n", What);
+        std::abort();
+    }
+}
+
+std::vector<bool> CharStarts(std::string_view Text)
+{
+    std::vector<bool> starts(Text.size() + 1, false);
+    for (std::size_t offset = 0; offset < Text.size();) {
+        starts[offset] = true;
+        offset += offset + 1 < Text.size() && IsDBCSLeadByte(Text[offset]) ? 2 : 1;
+    }
+    starts[Text.size()] = true;
+    return starts;
+}
+
+void CheckSearchText(std::string_view Text, int Position, int Length, std::string_view Pattern,
+                     TSearchOptions Options)
+{
+    const int start = Position, currentLength = Length;
+    if (!SearchText(Text, Position, Length, Pattern, Options))
+        return;
+    Check(Position >= 0 && Length > 0 && static_cast<std::size_t>(Position + Length) <= Text.size(),
+          "hit outside the text");
+    const std::vector<bool> starts = CharStarts(Text);
+    Check(starts[static_cast<std::size_t>(Position)] && starts[static_cast<std::size_t>(Position + Length)],
+          "hit off a character boundary");
+    if (Options & soDown)
+        Check(Position >= start + currentLength, "forward hit before the start");
+    else
+        Check(Position < start, "backward hit after the start");
+}
+
+// Lines of Text become rows; a line whose bit in Wrapped is set goes on in the next row, unless
+// it ends in a lone lead byte, which only a line's end may hold.
+void CutIntoRows(std::string_view Text, std::uint32_t Wrapped, TEditorStringList& Rows)
+{
+    std::size_t begin = 0;
+    for (int index = 0;; ++index) {
+        const std::size_t end = std::min(Text.find('\n', begin), Text.size());
+        std::string row;
+        for (char c : Text.substr(begin, end - begin))
+            if (c != '\r')
+                row += c;
+        Rows.Add(row);
+        const bool loneLead = !row.empty() && CharStarts(row)[row.size() - 1] && IsDBCSLeadByte(row.back());
+        const bool wrapped = (Wrapped >> (index % 32) & 1) != 0 && !loneLead;
+        if (end == Text.size()) {
+            Rows.SetRows(Rows.GetCount() - 1, raEof);
+            return;
+        }
+        Rows.SetRows(Rows.GetCount() - 1, wrapped ? raWrapped : raCrlf);
+        begin = end + 1;
+    }
+}
+
+void CheckRowSearch(std::string_view Text, std::uint32_t Wrapped, int Row, int Offset, int HitLength,
+                    std::string_view Pattern, TSearchOptions Options, int BlockSize)
+{
+    TEditorStringList rows;
+    CutIntoRows(Text, Wrapped, rows);
+    std::string joined;
+    std::vector<int> rowStarts;
+    for (int row = 0; row < rows.GetCount(); ++row) {
+        rowStarts.push_back(static_cast<int>(joined.size()));
+        joined += rows.Str(row) + (rows.Rows(row) == raCrlf ? "\r\n" : "");
+    }
+    Row %= rows.GetCount();
+    const int rowBytes = (Row + 1 < rows.GetCount() ? rowStarts[Row + 1] : static_cast<int>(joined.size())) - rowStarts[Row];
+    Offset %= rowBytes + 1;
+    int position = rowStarts[Row] + Offset, length = HitLength;
+    std::optional<TRowSearchHit> expected;
+    if (SearchText(joined, position, length, Pattern, Options)) {
+        int hitRow = Row;
+        while (hitRow + 1 < rows.GetCount() && rowStarts[hitRow + 1] <= position)
+            ++hitRow;
+        while (rowStarts[hitRow] > position)
+            --hitRow;
+        expected = TRowSearchHit{hitRow, position - rowStarts[hitRow], length};
+    }
+    Check(SearchRows(rows, Row, Offset, HitLength, Pattern, Options, BlockSize) == expected,
+          "row search differs from SearchText on the joined rows");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
+{
+    FuzzedDataProvider input(Data, Size);
+    const auto options = input.ConsumeIntegral<TSearchOptions>();
+    const int position = input.ConsumeIntegral<std::uint16_t>() % 600 - 50;
+    const int length = input.ConsumeIntegral<std::uint8_t>() % 40 - 2;
+    const int blockSize = 1 + input.ConsumeIntegral<std::uint8_t>() % 64;
+    const auto wrapped = input.ConsumeIntegral<std::uint32_t>();
+    const int row = input.ConsumeIntegral<std::uint8_t>();
+    const std::string pattern = input.ConsumeRandomLengthString(24);
+    const std::string rest = input.ConsumeRemainingBytesAsString();
+    const std::vector<char> text(rest.begin(), rest.end());
+    const std::string_view view(text.data(), text.size());
+
+    CheckSearchText(view, position, length, pattern, options);
+    if (!view.empty() && length >= 0)
+        CheckRowSearch(view, wrapped, row, position < 0 ? 0 : position, length, pattern, options, blockSize);
+    return 0;
+}
