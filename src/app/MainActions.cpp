@@ -1,0 +1,161 @@
+#include "app/MainActions.h"
+
+#include "app/ToolIcons.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QKeySequence>
+
+namespace kestrim {
+namespace {
+
+struct TCommand {
+    const char* Name;
+    const char* Caption;
+    QKeySequence Shortcut;
+    const char* Hint;
+};
+
+QAction* MakeAction(QObject* Owner, const TCommand& Command)
+{
+    auto* action = new QAction(QString::fromUtf8(Command.Caption), Owner);
+    action->setObjectName(QString::fromUtf8(Command.Name));
+    action->setShortcut(Command.Shortcut);
+    const QString hint = QString::fromUtf8(Command.Hint);
+    action->setToolTip(hint.isEmpty() ? QString() : ShortHint(hint));
+    action->setStatusTip(LongHint(hint));
+    return action;
+}
+
+QAction* MakeAction(QObject* Owner, const TCommand& Command, TToolIcon Icon)
+{
+    QAction* action = MakeAction(Owner, Command);
+    action->setIcon(ToolIcon(Icon));
+    return action;
+}
+
+QAction* MakeCheckable(QObject* Owner, const TCommand& Command)
+{
+    QAction* action = MakeAction(Owner, Command);
+    action->setCheckable(true);
+    return action;
+}
+
+constexpr auto Ctrl = Qt::CTRL;
+
+} // namespace
+
+QString ShortHint(const QString& Hint)
+{
+    return Hint.section(QLatin1Char('|'), 0, 0);
+}
+
+// The text after the last bar, so that a hint written with a doubled bar does not show a
+// stray "|" in the status bar.
+QString LongHint(const QString& Hint)
+{
+    return Hint.section(QLatin1Char('|'), -1);
+}
+
+TMainActions::TMainActions(QObject* Owner)
+{
+    actNew = MakeAction(Owner, {"actNew", "新規作成(&N)...", Ctrl | Qt::Key_N,
+                                "新規作成|新しいファイルを作成します。"}, TToolIcon::New);
+    actLoad = MakeAction(Owner, {"actLoad", "開く(&O)...", Ctrl | Qt::Key_O,
+                                 "開く|スクリプトファイルを開きます。"}, TToolIcon::Open);
+    actSave = MakeAction(Owner, {"actSave", "上書き保存(&S)", Ctrl | Qt::Key_S,
+                                 "上書き保存|編集中のファイルを保存します。"}, TToolIcon::Save);
+    actSaveAs = MakeAction(Owner, {"actSaveAs", "名前を付けて保存(&A)...", {},
+                                   "名前を付けて保存|新しいファイル名で保存します。"});
+
+    actUndo = MakeAction(Owner, {"actUndo", "元に戻す(&U)", Ctrl | Qt::Key_Z,
+                                 "元に戻す|直前の操作を取り消します。"});
+    actRedo = MakeAction(Owner, {"actRedo", "やり直し(&R)", Ctrl | Qt::ALT | Qt::Key_Z,
+                                 "やり直し|元に戻した操作をやり直します。"});
+    actCut = MakeAction(Owner, {"actCut", "切り取り(&T)", Ctrl | Qt::Key_X,
+                                "切り取り|クリップボードにコピーしてから削除します。"}, TToolIcon::Cut);
+    actCopy = MakeAction(Owner, {"actCopy", "コピー(&C)", Ctrl | Qt::Key_C,
+                                 "コピー|クリップボードにコピーします。"}, TToolIcon::Copy);
+    actPaste = MakeAction(Owner, {"actPaste", "貼り付け(&P)", Ctrl | Qt::Key_V,
+                                  "貼り付け|クリップボードの内容を貼り付けます。"}, TToolIcon::Paste);
+    actSelectAll = MakeAction(Owner, {"actSelectAll", "すべて選択(&A)", Ctrl | Qt::Key_A,
+                                      "すべて選択|全体を選択します。"});
+    actSelectWord = MakeAction(Owner, {"actSelectWord", "単語選択", {}, ""});
+    actFind = MakeAction(Owner, {"actFind", "検索(&F)", Ctrl | Qt::Key_F,
+                                 "検索|検索ダイアログを表示します。"});
+
+    actViewScript = MakeCheckable(Owner, {"actViewScript", "スクリプトタブ(&S)", Ctrl | Qt::Key_1,
+                                          "スクリプト|スクリプトタブを表示します。"});
+    actViewData = MakeCheckable(Owner, {"actViewData", "データタブ(&D)", Ctrl | Qt::Key_2,
+                                        "データ|データタブを表示します。"});
+    actViewResult = MakeCheckable(Owner, {"actViewResult", "結果タブ(&R)", Ctrl | Qt::Key_3,
+                                          "結果|結果タブを表示します。"});
+    actViewWeb = MakeCheckable(Owner, {"actViewWeb", "Webタブ(&W)", Ctrl | Qt::Key_4,
+                                       "Web|Webタブを表示します。"});
+    grpViewPage = new QActionGroup(Owner);
+    for (QAction* action : {actViewScript, actViewData, actViewResult, actViewWeb})
+        grpViewPage->addAction(action);
+
+    actMoveTop = MakeAction(Owner, {"actMoveTop", "先頭へ移動(&T)", {},
+                                    "先頭へ移動|カーソルを先頭に移動します。"});
+    actMoveLineNumber = MakeAction(Owner, {"actMoveLineNumber", "指定行へ移動(&A)", {},
+                                           "指定行へ移動|カーソルを指定した行に移動します。"});
+    actMoveBottom = MakeAction(Owner, {"actMoveBottom", "最後へ移動(&B)", {},
+                                       "最後へ移動|カーソルを最後に移動します。"});
+    actViewStatusBar = MakeCheckable(Owner, {"actViewStatusBar", "ステータスバー(&B)", {},
+                                             "ステータスバーの表示／非表示を切り替えます。"});
+    actViewToolBar = MakeCheckable(Owner, {"actViewToolBar", "ツールバー(&T)", {},
+                                           "ツールバーの表示／非表示を切り替えます。"});
+
+    actRun = MakeAction(Owner, {"actRun", "実行(&R)", Qt::Key_F9, "実行|スクリプトを実行します。"},
+                        TToolIcon::Run);
+    actTerminate = MakeAction(Owner, {"actTerminate", "中断", Ctrl | Qt::Key_F2,
+                                      "中断|実行中のプログラムを中断します。"}, TToolIcon::Stop);
+    actTerminate->setEnabled(false);
+    actRunClipboard = MakeAction(
+        Owner,
+        {"actRunClipboard", "クリップボードで実行(&C)", Ctrl | Qt::Key_F9,
+         "クリップボードで実行|クリップボードのデータをデータタブに貼り付けてから実行して、"
+         "実行結果をクリップボードにコピーします。"},
+        TToolIcon::RunClipboard);
+
+    actFont = MakeAction(Owner, {"actFont", "フォント(&F)...", {}, "フォント|フォントの設定を行います。"});
+    actConfig = MakeAction(Owner, {"actConfig", "設定ファイル読み込み(&S)...", {},
+                                   "設定ファイル読み込み||設定ファイルを読み込みます。"},
+                           TToolIcon::LoadConfig);
+
+    actDataClear = MakeAction(Owner, {"actDataClear", "クリア(&C)", {}, "クリア|データをクリアします。"},
+                              TToolIcon::Clear);
+    actDataOpen = MakeAction(Owner, {"actDataOpen", "開く(&O)", {}, "開く|データファイルを開きます。"},
+                             TToolIcon::Open);
+    actDataSave = MakeAction(Owner, {"actDataSave", "保存(&S)", {}, "保存|データをファイルに保存します。"},
+                             TToolIcon::Save);
+    actResultCopy = MakeAction(Owner, {"actResultCopy", "結果をコピー(&C)", {},
+                                       "結果をコピー|クリップボードに結果をコピーします。"},
+                               TToolIcon::Copy);
+    actResultSave = MakeAction(Owner, {"actResultSave", "actResultSave", {}, "保存|結果を保存します。"},
+                               TToolIcon::Save);
+
+    actWebBack = MakeAction(Owner, {"actWebBack", "戻る(&B)", {}, "戻る|一つ前に戻ります。"},
+                            TToolIcon::Back);
+    actWebForward = MakeAction(Owner, {"actWebForward", "進む(&F)", {}, "進む|一つ先に進みます。"},
+                               TToolIcon::Forward);
+
+    mniExit = MakeAction(Owner, {"mniExit", "終了(&X)", {}, "アプリケーションを終了します。"});
+    mniHelp = MakeAction(Owner, {"mniHelp", "ヘルプ(&H)", {}, "ヘルプファイルを開きます。"});
+    mniAbout = MakeAction(Owner, {"mniAbout", "バージョン情報(&A)", {}, "バージョン情報を表示します。"});
+}
+
+QList<QAction*> TMainActions::All() const
+{
+    return {actNew,        actLoad,          actSave,          actSaveAs,       actUndo,
+            actRedo,       actCut,           actCopy,          actPaste,        actSelectAll,
+            actSelectWord, actFind,          actViewScript,    actViewData,     actViewResult,
+            actViewWeb,    actMoveTop,       actMoveLineNumber, actMoveBottom,  actViewStatusBar,
+            actViewToolBar, actRun,          actTerminate,     actRunClipboard, actFont,
+            actConfig,     actDataClear,     actDataOpen,      actDataSave,     actResultCopy,
+            actResultSave, actWebBack,       actWebForward,    mniExit,         mniHelp,
+            mniAbout};
+}
+
+} // namespace kestrim

@@ -1,0 +1,45 @@
+#include "app/StandardLibrary.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace kestrim {
+
+bool FolderCanBeEntered(const QString& Folder)
+{
+    const QFileInfo info(Folder);
+    return info.isDir() && info.isExecutable();
+}
+
+TShellOpenResult ShellOpen(const QString& Folder, const QString& FileName)
+{
+    const QString path = QDir(Folder).filePath(FileName);
+    if (!QFileInfo::exists(path))
+        return TShellOpenResult::NotFound;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? TShellOpenResult::Opened
+                                                                 : TShellOpenResult::Failed;
+}
+
+void ErrorMessage(QWidget* Parent, const QString& Text)
+{
+    QApplication::beep();
+    QMessageBox::critical(Parent, ApplicationTitle(), Text, QMessageBox::Ok);
+}
+
+// The display name is what Qt shows for the application; a caption equal to it is shown
+// without the name appended a second time.
+QString ApplicationTitle()
+{
+    return QGuiApplication::applicationDisplayName();
+}
+
+void SetApplicationTitle(const QString& Title)
+{
+    QGuiApplication::setApplicationDisplayName(Title);
+}
+
+} // namespace kestrim

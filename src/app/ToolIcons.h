@@ -1,0 +1,27 @@
+#pragma once
+// Images of the tool buttons: the desktop theme's icon where there is one, otherwise the
+// style's standard icon or a small picture drawn here.
+
+#include <QIcon>
+
+namespace kestrim {
+
+enum class TToolIcon {
+    New,
+    Open,
+    Save,
+    Cut,
+    Copy,
+    Paste,
+    Run,
+    Stop,
+    RunClipboard,
+    LoadConfig,
+    Clear,
+    Back,
+    Forward,
+};
+
+QIcon ToolIcon(TToolIcon Icon);
+
+} // namespace kestrim

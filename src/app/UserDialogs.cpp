@@ -1,0 +1,61 @@
+#include "app/UserDialogs.h"
+
+#include "app/StandardLibrary.h"
+#include "dialogs/About.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace kestrim {
+namespace {
+
+// Messages are written with CR LF line breaks; the toolkit's boxes break lines at LF.
+QString DisplayText(QString Text)
+{
+    return Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+std::optional<QString> TQtUserDialogs::ChooseFile(const TFileDialogOptions& Options)
+{
+    std::optional<QString> name = ExecuteFileDialog(FParent, Options, FLastFolder);
+    if (name)
+        FLastFolder = QFileInfo(*name).absolutePath();
+    return name;
+}
+
+TSaveAnswer TQtUserDialogs::AskYesNoCancel(const QString& Text)
+{
+    QMessageBox box(QMessageBox::Question, ApplicationTitle(), DisplayText(Text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FParent);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return TSaveAnswer::Yes;
+    case QMessageBox::No: return TSaveAnswer::No;
+    default: return TSaveAnswer::Cancel;
+    }
+}
+
+void TQtUserDialogs::ShowError(const QString& Text)
+{
+    QMessageBox::critical(FParent, ApplicationTitle(), DisplayText(Text));
+}
+
+void TQtUserDialogs::ShowMessage(const QString& Text)
+{
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), DisplayText(Text), QMessageBox::Ok, FParent);
+    box.exec();
+}
+
+void TQtUserDialogs::ErrorMessage(const QString& Text)
+{
+    kestrim::ErrorMessage(FParent, DisplayText(Text));
+}
+
+void TQtUserDialogs::ShowAbout(TAboutDialog& Dialog)
+{
+    Dialog.Execute();
+}
+
+} // namespace kestrim

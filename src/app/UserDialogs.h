@@ -1,0 +1,54 @@
+#pragma once
+// Everything modal the main window asks or tells the user, behind one interface so that
+// tests can answer in place of the user.
+
+#include "app/FileDialogs.h"
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace kestrim {
+
+class TAboutDialog;
+
+enum class TSaveAnswer { Yes, No, Cancel };
+
+class TUserDialogs {
+public:
+    virtual ~TUserDialogs() = default;
+
+    // The chosen full file name, or nothing when the user cancelled.
+    virtual std::optional<QString> ChooseFile(const TFileDialogOptions& Options) = 0;
+    // A question with Yes, No and Cancel; closing the box is Cancel.
+    virtual TSaveAnswer AskYesNoCancel(const QString& Text) = 0;
+    // The error display of the commands: the error's text, titled with the application title.
+    virtual void ShowError(const QString& Text) = 0;
+    // A plain message box.
+    virtual void ShowMessage(const QString& Text) = 0;
+    // The error sound and an error box with an OK button.
+    virtual void ErrorMessage(const QString& Text) = 0;
+    virtual void ShowAbout(TAboutDialog& Dialog) = 0;
+};
+
+// The real dialogs, owned by Parent.
+class TQtUserDialogs : public TUserDialogs {
+public:
+    explicit TQtUserDialogs(QWidget* Parent) : FParent(Parent) {}
+
+    std::optional<QString> ChooseFile(const TFileDialogOptions& Options) override;
+    TSaveAnswer AskYesNoCancel(const QString& Text) override;
+    void ShowError(const QString& Text) override;
+    void ShowMessage(const QString& Text) override;
+    void ErrorMessage(const QString& Text) override;
+    void ShowAbout(TAboutDialog& Dialog) override;
+
+private:
+    QWidget* FParent;
+    // The file dialogs open where the user last chose a file.
+    QString FLastFolder;
+};
+
+} // namespace kestrim
