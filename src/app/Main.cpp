@@ -1,0 +1,664 @@
+#include "app/Main.h"
+
+#include "app/ConsoleCommand.h"
+#include "app/MessageList.h"
+#include "app/ProgramDir.h"
+#include "app/StandardLibrary.h"
+#include "app/UserDialogs.h"
+#include "dialogs/About.h"
+#include "editor/base/Exceptions.h"
+#include "editor/control/EditorControl.h"
+#include "editor/control/SjisQString.h"
+#include "settings/UConfigFile.h"
+#include "settings/UEditorSettings.h"
+#include "settings/UKestrimReg.h"
+#include "web/WebPage.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace kestrim {
+namespace {
+
+const QString ProgramTitle = QStringLiteral("Kestrim");
+const QString ProgramVersion = QStringLiteral("0.9.0");
+const QString CopyrightHolder = QStringLiteral("Vek");
+const QString CopyrightYear = QStringLiteral("2026");
+const QString HelpFileName = QStringLiteral("kestrim.html");
+const QString HelpFileHint = QStringLiteral("\r\n\r\nﾍﾙﾌﾟを見るためには実行ﾌｧｲﾙのあるﾌｫﾙﾀﾞの中に\r\n"
+                                            "kestrim.html がなければいけません\r\n");
+
+// Sizes are designed for 120 dots per inch and scaled to the screen.
+constexpr int DesignDpi = 120;
+constexpr int DesignWidth = 696;
+constexpr int DesignHeight = 522;
+constexpr int DesignMessageHeight = 105;
+constexpr int DesignFontPixels = 15;
+constexpr int DesignLanguageBoxWidth = 59;
+constexpr int DesignCaretPanelWidth = 50;
+constexpr int SplitterWidth = 4;
+constexpr int PageCount = 4;
+
+} // namespace
+
+TfrmKestrim::TfrmKestrim(std::unique_ptr<TUserDialogs> Dialogs)
+    : FDialogs(Dialogs ? std::move(Dialogs) : std::make_unique<TQtUserDialogs>(this))
+{
+    setObjectName("frmKestrim");
+    CreateComponents();
+    FormCreate();
+}
+
+TfrmKestrim::~TfrmKestrim()
+{
+    qApp->removeEventFilter(this);
+    FormDestroy();
+}
+
+int TfrmKestrim::Scaled(int DesignPixels) const
+{
+    return DesignPixels * logicalDpiY() / DesignDpi;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Components
+
+void TfrmKestrim::CreateComponents()
+{
+    QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    windowFont.setPixelSize(Scaled(DesignFontPixels));
+    setFont(windowFont);
+    resize(Scaled(DesignWidth), Scaled(DesignHeight));
+    FMessageHeight = Scaled(DesignMessageHeight);
+
+    FActions = std::make_unique<TMainActions>(this);
+    addActions(FActions->All());
+    CreateToolBar();
+    CreatePages();
+    CreateStatusBar();
+    CreateMenus();
+    CreateAboutDialog();
+    ConnectActions();
+}
+
+void TfrmKestrim::CreateToolBar()
+{
+    const TMainActions& a = *FActions;
+    tlbMain = new QToolBar(this);
+    tlbMain->setObjectName("tlbMain");
+    tlbMain->setMovable(false);
+    tlbMain->setFloatable(false);
+    tlbMain->setIconSize(QSize(Scaled(20), Scaled(20)));
+    tlbMain->addActions({a.actNew, a.actLoad, a.actSave});
+    tlbMain->addSeparator();
+    tlbMain->addActions({a.actCut, a.actCopy, a.actPaste});
+    tlbMain->addSeparator();
+    tlbMain->addActions({a.actRun, a.actTerminate, a.actRunClipboard});
+    tlbMain->addSeparator();
+    tlbMain->addAction(a.actConfig);
+    edtLanguageName = new QLineEdit(tlbMain);
+    edtLanguageName->setObjectName("edtLanguageName");
+    edtLanguageName->setReadOnly(true);
+    edtLanguageName->setFocusPolicy(Qt::ClickFocus);
+    edtLanguageName->setFixedWidth(Scaled(DesignLanguageBoxWidth));
+    tlbMain->addWidget(edtLanguageName);
+    addToolBar(tlbMain);
+}
+
+QWidget* TfrmKestrim::CreateEditorPage(TEditor*& Editor, QToolBar* PageToolBar)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    if (PageToolBar) {
+        PageToolBar->setParent(page);
+        PageToolBar->setIconSize(QSize(Scaled(20), Scaled(20)));
+        layout->addWidget(PageToolBar);
+    }
+    Editor = new TEditor(page);
+    layout->addWidget(Editor, 1);
+    ConnectEditor(*Editor);
+    return page;
+}
+
+void TfrmKestrim::CreatePages()
+{
+    const TMainActions& a = *FActions;
+    pgcEditor = new QTabWidget;
+    pgcEditor->setObjectName("pgcEditor");
+    pgcEditor->setFocusPolicy(Qt::NoFocus);
+
+    auto* tlbData = new QToolBar;
+    tlbData->setObjectName("tlbData");
+    tlbData->addActions({a.actDataClear, a.actDataOpen, a.actDataSave});
+    auto* tlbResult = new QToolBar;
+    tlbResult->setObjectName("tlbResult");
+    tlbResult->addActions({a.actResultCopy, a.actResultSave});
+
+    pgcEditor->addTab(CreateEditorPage(tedScript, nullptr), QStringLiteral("スクリプト"));
+    pgcEditor->addTab(CreateEditorPage(tedData, tlbData), QStringLiteral("データ"));
+    pgcEditor->addTab(CreateEditorPage(tedResult, tlbResult), QStringLiteral("結果"));
+    tbsWeb = new TWebPage(*a.actWebBack, *a.actWebForward);
+    tbsWeb->setObjectName("tbsWeb");
+    pgcEditor->addTab(tbsWeb, QStringLiteral("Web"));
+    tedScript->setObjectName("tedScript");
+    tedData->setObjectName("tedData");
+    tedResult->setObjectName("tedResult");
+
+    lsbMessage = new TMessageList;
+    lsbMessage->setObjectName("lsbMessage");
+    pnlMessage = new QWidget;
+    pnlMessage->setObjectName("pnlMessage");
+    auto* messageLayout = new QVBoxLayout(pnlMessage);
+    messageLayout->setContentsMargins(0, 0, 0, 0);
+    messageLayout->addWidget(lsbMessage);
+
+    Splitter2 = new QSplitter(Qt::Vertical);
+    Splitter2->setObjectName("Splitter2");
+    Splitter2->setHandleWidth(SplitterWidth);
+    Splitter2->setChildrenCollapsible(false);
+    Splitter2->addWidget(pgcEditor);
+    Splitter2->addWidget(pnlMessage);
+    // The pages take every change of the window's height; the message panel keeps its own.
+    Splitter2->setStretchFactor(0, 1);
+    Splitter2->setStretchFactor(1, 0);
+    setCentralWidget(Splitter2);
+
+    connect(pgcEditor, &QTabWidget::currentChanged, this, &TfrmKestrim::pgcEditorChange);
+    connect(lsbMessage, &QListWidget::itemDoubleClicked, this, &TfrmKestrim::lsbMessageDblClick);
+    connect(Splitter2, &QSplitter::splitterMoved, this, [this] { FMessageHeight = pnlMessage->height(); });
+    connect(tbsWeb, &TWebPage::StatusTextChanged, this, &TfrmKestrim::ShowHint);
+    connect(tbsWeb, &TWebPage::ErrorRaised, this, [this](const QString& Text) { FDialogs->ShowError(Text); });
+}
+
+void TfrmKestrim::CreateStatusBar()
+{
+    FCaretPanel = new QLabel;
+    FCaretPanel->setObjectName("stbMainPanel1");
+    FCaretPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    FCaretPanel->setMinimumWidth(Scaled(DesignCaretPanelWidth));
+    FHintPanel = new QLabel;
+    FHintPanel->setObjectName("stbMainPanel2");
+    statusBar()->setObjectName("stbMain");
+    statusBar()->addWidget(FCaretPanel);
+    statusBar()->addWidget(FHintPanel, 1);
+}
+
+void TfrmKestrim::CreateMenus()
+{
+    const TMainActions& a = *FActions;
+    QMenuBar* mnuMain = menuBar();
+    mnuMain->setObjectName("mnuMain");
+
+    QMenu* file = mnuMain->addMenu(QStringLiteral("ファイル(&F)"));
+    file->addActions({a.actNew, a.actLoad});
+    file->addSeparator();
+    file->addActions({a.actSave, a.actSaveAs});
+    file->addSeparator();
+    file->addAction(a.mniExit);
+
+    QMenu* edit = mnuMain->addMenu(QStringLiteral("編集(&E)"));
+    edit->setObjectName("mniEdit");
+    edit->addActions({a.actUndo, a.actRedo});
+    edit->addSeparator();
+    edit->addActions({a.actCut, a.actCopy, a.actPaste, a.actSelectAll});
+    edit->addSeparator();
+    edit->addAction(a.actFind);
+
+    QMenu* view = mnuMain->addMenu(QStringLiteral("表示(&V)"));
+    view->addActions({a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb});
+    view->addSeparator();
+    view->addActions({a.actMoveTop, a.actMoveLineNumber, a.actMoveBottom});
+    view->addSeparator();
+    view->addActions({a.actViewStatusBar, a.actViewToolBar});
+
+    QMenu* run = mnuMain->addMenu(QStringLiteral("実行(&R)"));
+    run->addActions({a.actRun, a.actTerminate, a.actRunClipboard});
+
+    QMenu* settings = mnuMain->addMenu(QStringLiteral("設定(&S)"));
+    settings->addActions({a.actFont, a.actConfig});
+
+    QMenu* help = mnuMain->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->addActions({a.mniHelp, a.mniAbout});
+
+    popMain = new QMenu(this);
+    popMain->setObjectName("popMain");
+    popMain->addActions({a.actUndo, a.actRedo});
+    popMain->addSeparator();
+    popMain->addActions({a.actCut, a.actCopy, a.actPaste});
+}
+
+void TfrmKestrim::CreateAboutDialog()
+{
+    dlgAbout = new TAboutDialog(this);
+    dlgAbout->setObjectName("dlgAbout");
+    dlgAbout->SetTitle(ProgramTitle);
+    dlgAbout->SetVersion(ProgramVersion);
+    dlgAbout->SetYear(CopyrightYear);
+    dlgAbout->SetCopyright(CopyrightHolder);
+}
+
+// No tool-bar toggle menu of the toolkit's own: the view commands keep their check marks.
+QMenu* TfrmKestrim::createPopupMenu()
+{
+    return nullptr;
+}
+
+void TfrmKestrim::ConnectEditor(TEditor& Editor)
+{
+    // A key released after its page was left (Ctrl+Tab) leaves the new page's caret shown.
+    connect(&Editor, &TEditor::OnKeyUp, this, [this, &Editor] {
+        if (Editor.isVisible())
+            UpdateCaretStatus(&Editor);
+        UpdateCutCopy();
+    });
+    connect(&Editor, &TEditor::OnClick, this, [this, &Editor] { UpdateCaretStatus(&Editor); });
+    connect(&Editor, &TEditor::OnMouseUp, this, &TfrmKestrim::UpdateCutCopy);
+    Editor.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&Editor, &QWidget::customContextMenuRequested, this,
+            [this, &Editor](const QPoint& Pos) { popMain->popup(Editor.mapToGlobal(Pos)); });
+}
+
+void TfrmKestrim::ConnectCommand(QAction* Action, std::function<void()> Handler)
+{
+    connect(Action, &QAction::triggered, this, [this, Handler = std::move(Handler)] { Execute(Handler); });
+}
+
+void TfrmKestrim::ConnectPageAction(QAction* Action, TPage Page)
+{
+    connect(Action, &QAction::triggered, this, [this, Page] { ShowPage(Page); });
+}
+
+void TfrmKestrim::ConnectActions()
+{
+    const TMainActions& a = *FActions;
+    ConnectCommand(a.actNew, [this] { FFileCommands->actNewExecute(); });
+    ConnectCommand(a.actLoad, [this] { FFileCommands->actLoadExecute(); });
+    ConnectCommand(a.actSave, [this] { FFileCommands->actSaveExecute(); });
+    ConnectCommand(a.actSaveAs, [this] { FFileCommands->actSaveAsExecute(); });
+    ConnectCommand(a.actDataClear, [this] { FFileCommands->actDataClearExecute(); });
+    ConnectCommand(a.actDataOpen, [this] { FFileCommands->actDataOpenExecute(); });
+    ConnectCommand(a.actDataSave, [this] { FFileCommands->actDataSaveExecute(); });
+    ConnectCommand(a.actResultCopy, [this] { FFileCommands->actResultCopyExecute(); });
+    ConnectCommand(a.actResultSave, [this] { FFileCommands->actResultSaveExecute(); });
+    ConnectCommand(a.actConfig, [this] { FFileCommands->actConfigExecute(); });
+
+    ConnectCommand(a.actRun, [this] { FRunController->actRunExecute(); });
+    ConnectCommand(a.actRunClipboard, [this] { FRunController->actRunClipboardExecute(); });
+    ConnectCommand(a.actTerminate, [this] { FRunController->actTerminateExecute(); });
+
+    ConnectPageAction(a.actViewScript, pgScript);
+    ConnectPageAction(a.actViewData, pgData);
+    ConnectPageAction(a.actViewResult, pgResult);
+    ConnectPageAction(a.actViewWeb, pgWeb);
+
+    ConnectCommand(a.mniExit, [this] { close(); });
+    ConnectCommand(a.mniHelp, [this] { mniHelpClick(); });
+    ConnectCommand(a.mniAbout, [this] { FDialogs->ShowAbout(*dlgAbout); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start and end
+
+void TfrmKestrim::FormCreate()
+{
+    FConsoleCommand = std::make_unique<TConsoleCommand>();
+    FRunController = std::make_unique<TRunController>(*FConsoleCommand, *tedScript, *tedData, *tedResult,
+                                                      *lsbMessage, static_cast<TRunHost&>(*this));
+    FFileCommands = std::make_unique<TFileCommands>(*tedScript, *tedData, *tedResult, *FDialogs,
+                                                    static_cast<TFileCommandsHost&>(*this));
+    FSettings = std::make_unique<TKestrimReg>("Vek", "Kestrim");
+    Execute([this] { FSettings->Load(); });
+    ApplySettings();
+    LoadConfig(QString::fromStdString(FSettings->ConfigFile));
+    SetUpWebPage();
+    tbsWeb->Navigate("about:blank");
+    ShowPage(pgScript);
+    pgcEditorChange(pgScript);
+    // Key preview and the mouse-wheel rule see the events before the focused control does.
+    qApp->installEventFilter(this);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TfrmKestrim::UpdatePaste);
+    UpdateCutCopy();
+    UpdateCaption();
+}
+
+void TfrmKestrim::ApplySettings()
+{
+    SetEditorFont(FSettings->Font);
+    if (FSettings->Width > 0)
+        resize(FSettings->Width, height());
+    if (FSettings->Height > 0)
+        resize(width(), FSettings->Height);
+    SetStatusBarVisible(FSettings->StatusBar);
+    SetToolBarVisible(FSettings->ToolBar);
+    if (FSettings->MessageHeight > 0)
+        SetMessageHeight(FSettings->MessageHeight);
+}
+
+// The list of reference pages; a URL file that cannot be read leaves it empty.
+void TfrmKestrim::SetUpWebPage()
+{
+    try {
+        tbsWeb->LoadUrlFile(InConfDir(QString::fromStdString(FSettings->UrlFile)));
+    } catch (const std::exception& Error) {
+        FDialogs->ShowMessage(QString::fromUtf8(Error.what()));
+    }
+}
+
+void TfrmKestrim::closeEvent(QCloseEvent* Event)
+{
+    bool confirmed = false;
+    Execute([this, &confirmed] {
+        ConfirmSave();
+        confirmed = true;
+    });
+    if (!confirmed) {
+        Event->ignore();
+        return;
+    }
+    // A run in progress ends with its stop error before the program ends.
+    FConsoleCommand->Terminate();
+    // The size stored at the end is the normal one, not the maximised one; the platform may
+    // carry out the change of state only later.
+    FClosedSize = NormalSize();
+    if (isMaximized() || isMinimized() || isFullScreen())
+        showNormal();
+    Event->accept();
+}
+
+void TfrmKestrim::FormDestroy()
+{
+    FRunController.reset();
+    FConsoleCommand.reset();
+    StoreSettings();
+    Execute([this] { FSettings->Save(); });
+    FSettings.reset();
+    FConfig.reset();
+}
+
+void TfrmKestrim::StoreSettings()
+{
+    const QSize size = FClosedSize.value_or(NormalSize());
+    FSettings->Width = size.width();
+    FSettings->Height = size.height();
+    FSettings->Font = tedScript->Font();
+    FSettings->StatusBar = !statusBar()->isHidden();
+    FSettings->ToolBar = !tlbMain->isHidden();
+    FSettings->MessageHeight = MessageHeight();
+}
+
+QSize TfrmKestrim::NormalSize() const
+{
+    return isMaximized() || isMinimized() || isFullScreen() ? normalGeometry().size() : size();
+}
+
+void TfrmKestrim::showEvent(QShowEvent* Event)
+{
+    QMainWindow::showEvent(Event);
+    FClosedSize.reset();
+    if (!FLaidOut) {
+        FLaidOut = true;
+        SetMessageHeight(FMessageHeight);
+    }
+}
+
+void TfrmKestrim::changeEvent(QEvent* Event)
+{
+    QMainWindow::changeEvent(Event);
+    // The script editor takes the focus whenever the window is activated; on another page the
+    // focus stays where the user left it.
+    if (Event->type() == QEvent::ActivationChange && isActiveWindow() && pgcEditor->currentIndex() == pgScript)
+        tedScript->SetFocus();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Configuration
+
+void TfrmKestrim::LoadConfig(const QString& Name)
+{
+    try {
+        FConfig.reset();
+        FConfig = std::make_unique<TConfigFile>(QFile::encodeName(InConfDir(Name)).toStdString());
+        ApplyConfigToEditors(*FConfig, *tedScript, *tedData, *tedResult);
+        edtLanguageName->setText(SjisToQString(FConfig->Caption()));
+        LoadKeywordFile(FConfig->KeywordFile(), tedScript->ReserveWordList());
+        FSettings->ConfigFile = Name.toStdString();
+    } catch (const std::exception& Error) {
+        FDialogs->ShowMessage(QString::fromUtf8(Error.what()));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages, status bar and enabled states
+
+TEditor& TfrmKestrim::CurrentEditor() const
+{
+    switch (pgcEditor->currentIndex()) {
+    case pgData: return *tedData;
+    case pgResult: return *tedResult;
+    default: return *tedScript;
+    }
+}
+
+void TfrmKestrim::ShowPage(TPage Page)
+{
+    pgcEditor->setCurrentIndex(Page);
+}
+
+void TfrmKestrim::ShowScriptPage()
+{
+    ShowPage(pgScript);
+}
+
+void TfrmKestrim::ShowResultPage()
+{
+    ShowPage(pgResult);
+}
+
+void TfrmKestrim::pgcEditorChange(int Index)
+{
+    const TMainActions& a = *FActions;
+    const QList<QAction*> pageActions{a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb};
+    if (Index >= 0 && Index < pageActions.size())
+        pageActions[Index]->setChecked(true);
+    UpdateCaretStatus(Index == pgWeb ? nullptr : &CurrentEditor());
+    UpdateCutCopy();
+}
+
+void TfrmKestrim::UpdateCaretStatus(TEditor* Editor)
+{
+    FCaretPanel->setText(Editor ? QStringLiteral("%1:%2").arg(Editor->Row() + 1).arg(Editor->Col() + 1)
+                                : QString());
+}
+
+void TfrmKestrim::UpdateCutCopy()
+{
+    const bool selected = CurrentEditor().SelLength() > 0;
+    FActions->actCut->setEnabled(selected);
+    FActions->actCopy->setEnabled(selected);
+}
+
+void TfrmKestrim::UpdatePaste()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    FActions->actPaste->setEnabled(data != nullptr && data->hasText());
+}
+
+void TfrmKestrim::UpdateCaption()
+{
+    const QString caption =
+        FileName().isEmpty() ? ProgramTitle : QStringLiteral("%1 - %2").arg(QFileInfo(FileName()).fileName(), ProgramTitle);
+    SetApplicationTitle(caption);
+    setWindowTitle(caption);
+}
+
+void TfrmKestrim::ConfirmSave()
+{
+    FFileCommands->ConfirmSave();
+}
+
+void TfrmKestrim::SetEditorFont(const QFont& Font)
+{
+    for (TEditor* editor : {tedScript, tedData, tedResult})
+        editor->SetFont(Font);
+}
+
+void TfrmKestrim::SetStatusBarVisible(bool Visible)
+{
+    statusBar()->setVisible(Visible);
+    FActions->actViewStatusBar->setChecked(Visible);
+}
+
+void TfrmKestrim::SetToolBarVisible(bool Visible)
+{
+    tlbMain->setVisible(Visible);
+    FActions->actViewToolBar->setChecked(Visible);
+}
+
+void TfrmKestrim::SetRunning(bool Running)
+{
+    FActions->actRun->setEnabled(!Running);
+    FActions->actRunClipboard->setEnabled(!Running);
+    FActions->actTerminate->setEnabled(Running);
+}
+
+void TfrmKestrim::ShowRunOutcome(const QString& Text)
+{
+    FHintPanel->setText(Text);
+}
+
+void TfrmKestrim::ShowHint(const QString& Hint)
+{
+    FHintPanel->setText(Hint);
+}
+
+QString TfrmKestrim::StatusPanelText(int Index) const
+{
+    return Index == 0 ? FCaretPanel->text() : FHintPanel->text();
+}
+
+int TfrmKestrim::MessageHeight() const
+{
+    return FLaidOut ? pnlMessage->height() : FMessageHeight;
+}
+
+void TfrmKestrim::SetMessageHeight(int Height)
+{
+    FMessageHeight = Height;
+    if (!FLaidOut)
+        return;
+    const QList<int> sizes = Splitter2->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    Splitter2->setSizes({std::max(0, total - Height), Height});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events
+
+bool TfrmKestrim::event(QEvent* Event)
+{
+    // The long hint of the command under the mouse goes to status panel 2.
+    if (Event->type() == QEvent::StatusTip) {
+        ShowHint(static_cast<QStatusTipEvent*>(Event)->tip());
+        return true;
+    }
+    return QMainWindow::event(Event);
+}
+
+bool TfrmKestrim::IsInThisWindow(QObject* Object) const
+{
+    const auto* widget = qobject_cast<QWidget*>(Object);
+    return widget != nullptr && widget->window() == this;
+}
+
+bool TfrmKestrim::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Event->type() == QEvent::KeyPress && IsInThisWindow(Watched))
+        return FormKeyDown(static_cast<QKeyEvent*>(Event));
+    if (Event->type() == QEvent::Wheel && IsInThisWindow(Watched))
+        return FormMouseWheel(static_cast<QWheelEvent*>(Event));
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab step through the pages, wrapping around. The caret panel shows
+// the position before the key takes effect; the editors' key-release handlers refresh it.
+bool TfrmKestrim::FormKeyDown(QKeyEvent* Event)
+{
+    const bool control = Event->modifiers().testFlag(Qt::ControlModifier);
+    const bool backward = Event->key() == Qt::Key_Backtab
+                          || (Event->key() == Qt::Key_Tab && Event->modifiers().testFlag(Qt::ShiftModifier));
+    const bool pageKey = control && (Event->key() == Qt::Key_Tab || Event->key() == Qt::Key_Backtab);
+    if (pageKey)
+        ShowPage(static_cast<TPage>((pgcEditor->currentIndex() + (backward ? PageCount - 1 : 1)) % PageCount));
+    UpdateCaretStatus(pgcEditor->currentIndex() == pgWeb ? nullptr : &CurrentEditor());
+    return pageKey;
+}
+
+// Every wheel turn scrolls the current editor by one line, whatever its size and wherever the
+// mouse is in the window.
+bool TfrmKestrim::FormMouseWheel(QWheelEvent* Event)
+{
+    const int delta = Event->angleDelta().y();
+    if (delta == 0)
+        return false;
+    CurrentEditor().ScrollLines(delta > 0 ? -1 : 1);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void TfrmKestrim::Execute(const std::function<void()>& Handler)
+{
+    try {
+        Handler();
+    } catch (const EAbort&) {
+    } catch (const std::exception& Error) {
+        FDialogs->ShowError(QString::fromUtf8(Error.what()));
+    }
+}
+
+void TfrmKestrim::lsbMessageDblClick()
+{
+    Execute([this] {
+        const auto row = lsbMessage->SelectedErrorRow(ConfigOrDefaults(Config()).ErrLine());
+        if (!row)
+            return;
+        ShowPage(pgScript);
+        tedScript->SetCol(0);
+        tedScript->SetRow(*row);
+        UpdateCaretStatus(tedScript);
+        tedScript->SetFocus();
+    });
+}
+
+void TfrmKestrim::mniHelpClick()
+{
+    const QString folder = ProgramDir();
+    if (!FolderCanBeEntered(folder)) {
+        FDialogs->ErrorMessage(folder + QStringLiteral(" が見つかりません") + HelpFileHint);
+        return;
+    }
+    if (ShellOpen(folder, HelpFileName) == TShellOpenResult::NotFound)
+        FDialogs->ErrorMessage(HelpFileName + QStringLiteral(" が見つかりません") + HelpFileHint);
+}
+
+} // namespace kestrim

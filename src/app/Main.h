@@ -1,0 +1,146 @@
+#pragma once
+// TfrmKestrim: the program's one window. A tool bar, four pages (script, data, result, Web),
+// the message list under them and a status bar; it owns the runner, the settings and the
+// current language configuration, and carries every user command as an action.
+
+#include "app/FileCommands.h"
+#include "app/MainActions.h"
+#include "app/RunController.h"
+#include "app/UserDialogs.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+
+namespace kestrim {
+
+class TAboutDialog;
+class TConfigFile;
+class TConsoleCommand;
+class TEditor;
+class TKestrimReg;
+class TMessageList;
+class TWebPage;
+
+class TfrmKestrim : public QMainWindow, private TRunHost, private TFileCommandsHost {
+    Q_OBJECT
+
+public:
+    enum TPage { pgScript = 0, pgData = 1, pgResult = 2, pgWeb = 3 };
+
+    // Loads the settings and the language configuration. Dialogs answers for the user; without
+    // it the window shows the real dialogs.
+    explicit TfrmKestrim(std::unique_ptr<TUserDialogs> Dialogs = nullptr);
+    // Stores the settings.
+    ~TfrmKestrim() override;
+
+    // The editor of the visible page; the script editor while the Web page is visible.
+    TEditor& CurrentEditor() const;
+    void ShowPage(TPage Page);
+
+    // Status panel 1: the editor's caret as "line:column", both from 1; empty without an editor.
+    void UpdateCaretStatus(TEditor* Editor);
+    void UpdateCutCopy();
+    void UpdatePaste();
+    void UpdateCaption() override;
+    void ConfirmSave();
+    void SetEditorFont(const QFont& Font);
+    void SetStatusBarVisible(bool Visible);
+    void SetToolBarVisible(bool Visible);
+    void SetRunning(bool Running) override;
+    // Loads a language configuration: a bare name lies in conf/ beside the program. Never
+    // fails: an error is shown in a message box and the steps after it are skipped.
+    void LoadConfig(const QString& Name) override;
+    const TConfigFile* Config() const override { return FConfig.get(); }
+
+    const QString& FileName() const { return FFileCommands->FileName(); }
+    const TMainActions& Actions() const { return *FActions; }
+    TKestrimReg& Settings() const { return *FSettings; }
+    QString StatusPanelText(int Index) const;
+    int MessageHeight() const;
+    void SetMessageHeight(int Height);
+
+    // Components.
+    QToolBar* tlbMain;
+    QLineEdit* edtLanguageName;
+    QTabWidget* pgcEditor;
+    TEditor* tedScript;
+    TEditor* tedData;
+    TEditor* tedResult;
+    TWebPage* tbsWeb;
+    QSplitter* Splitter2;
+    TMessageList* lsbMessage;
+    QMenu* popMain;
+    TAboutDialog* dlgAbout;
+
+protected:
+    bool event(QEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void changeEvent(QEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+    QMenu* createPopupMenu() override;
+
+private:
+    int Scaled(int DesignPixels) const;
+    void FormCreate();
+    void FormDestroy();
+    void ApplySettings();
+    void StoreSettings();
+    QSize NormalSize() const;
+    void SetUpWebPage();
+
+    void CreateComponents();
+    void CreateToolBar();
+    QWidget* CreateEditorPage(TEditor*& Editor, QToolBar* PageToolBar);
+    void CreatePages();
+    void CreateStatusBar();
+    void CreateMenus();
+    void CreateAboutDialog();
+    void ConnectEditor(TEditor& Editor);
+    void ConnectActions();
+    void ConnectPageAction(QAction* Action, TPage Page);
+    void ConnectCommand(QAction* Action, std::function<void()> Handler);
+
+    // Runs a command handler; an error that leaves it is shown by the error display, the
+    // silent abort ends it without a message.
+    void Execute(const std::function<void()>& Handler);
+
+    void pgcEditorChange(int Index);
+    bool FormKeyDown(QKeyEvent* Event);
+    bool FormMouseWheel(QWheelEvent* Event);
+    void lsbMessageDblClick();
+    void mniHelpClick();
+    void ShowResultPage() override;
+    void ShowScriptPage() override;
+    void ShowRunOutcome(const QString& Text) override;
+    void ShowHint(const QString& Hint);
+    bool IsInThisWindow(QObject* Object) const;
+
+    std::unique_ptr<TUserDialogs> FDialogs;
+    std::unique_ptr<TMainActions> FActions;
+    std::unique_ptr<TConsoleCommand> FConsoleCommand;
+    std::unique_ptr<TKestrimReg> FSettings;
+    std::unique_ptr<TConfigFile> FConfig;
+    std::unique_ptr<TRunController> FRunController;
+    std::unique_ptr<TFileCommands> FFileCommands;
+    QLabel* FCaretPanel;
+    QLabel* FHintPanel;
+    QWidget* pnlMessage;
+    // The message panel's height while the window is not laid out yet.
+    int FMessageHeight;
+    bool FLaidOut = false;
+    // The window's normal size when it was closed.
+    std::optional<QSize> FClosedSize;
+};
+
+} // namespace kestrim

@@ -1,0 +1,631 @@
+#include "app/Main.h"
+
+#include "app/FileDialogs.h"
+#include "app/MainActions.h"
+#include "app/MessageList.h"
+#include "app/ProgramDir.h"
+#include "app/StandardLibrary.h"
+#include "editor/base/CodePage.h"
+#include "editor/base/FileIO.h"
+#include "editor/control/EditorControl.h"
+#include "settings/UKestrimReg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <sys/stat.h>
+
+using namespace kestrim;
+
+namespace {
+
+// What the window asked and told the user; it outlives the window, which owns the dialogs.
+struct TDialogLog {
+    std::deque<std::optional<QString>> Files; // answers of the file dialogs, in turn
+    std::deque<TSaveAnswer> Answers;          // answers of the save question, in turn
+    std::vector<TFileDialogOptions> FileRequests;
+    std::vector<QString> Questions;
+    std::vector<QString> Errors;        // the commands' error display
+    std::vector<QString> Messages;      // plain message boxes
+    std::vector<QString> ErrorMessages; // error sound and box
+    int AboutShown = 0;
+};
+
+class TFakeDialogs : public TUserDialogs {
+public:
+    explicit TFakeDialogs(TDialogLog& Log) : FLog(Log) {}
+
+    std::optional<QString> ChooseFile(const TFileDialogOptions& Options) override
+    {
+        FLog.FileRequests.push_back(Options);
+        return Next(FLog.Files, std::optional<QString>());
+    }
+    TSaveAnswer AskYesNoCancel(const QString& Text) override
+    {
+        FLog.Questions.push_back(Text);
+        return Next(FLog.Answers, TSaveAnswer::Cancel);
+    }
+    void ShowError(const QString& Text) override { FLog.Errors.push_back(Text); }
+    void ShowMessage(const QString& Text) override { FLog.Messages.push_back(Text); }
+    void ErrorMessage(const QString& Text) override { FLog.ErrorMessages.push_back(Text); }
+    void ShowAbout(TAboutDialog&) override { ++FLog.AboutShown; }
+
+private:
+    template <typename T>
+    static T Next(std::deque<T>& Queue, T WhenEmpty)
+    {
+        if (Queue.empty())
+            return WhenEmpty;
+        T answer = Queue.front();
+        Queue.pop_front();
+        return answer;
+    }
+
+    TDialogLog& FLog;
+};
+
+std::string Sjis(const char* Utf8)
+{
+    return Utf8ToSjis(Utf8);
+}
+
+std::string Bytes(const QString& FileName)
+{
+    return ReadFileBytes(QFile::encodeName(FileName).toStdString());
+}
+
+void Write(const QString& FileName, const std::string& Content)
+{
+    WriteFileBytes(QFile::encodeName(FileName).toStdString(), Content);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FFolder.isValid());
+        // The program's folder holds the shipped configuration; runs write their script there.
+        const QDir shipped(QCoreApplication::applicationDirPath() + "/conf");
+        QDir(FFolder.path()).mkpath("conf");
+        for (const QString& name : shipped.entryList(QDir::Files))
+            QFile::copy(shipped.filePath(name), Path("conf/" + name));
+        OverrideProgramDir(FFolder.path());
+        RedirectSettings(Path("settings"));
+    }
+
+    void TearDown() override
+    {
+        FWindow.reset();
+        OverrideProgramDir(QString());
+    }
+
+    QString Path(const QString& Name) const { return QDir(FFolder.path()).filePath(Name); }
+    QString SettingsFile() const { return FSettingsFolder + "/Vek/Kestrim.ini"; }
+
+    void RedirectSettings(const QString& Folder)
+    {
+        FSettingsFolder = Folder;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder);
+    }
+
+    TfrmKestrim& Window()
+    {
+        if (!FWindow)
+            FWindow = std::make_unique<TfrmKestrim>(std::make_unique<TFakeDialogs>(Log));
+        return *FWindow;
+    }
+
+    // Shortcuts work only in the active window.
+    TfrmKestrim& ShownWindow()
+    {
+        TfrmKestrim& window = Window();
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        return window;
+    }
+
+    void CloseWindow() { FWindow.reset(); }
+
+    void Press(int Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+    {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : FWindow.get();
+        QTest::keyClick(target, static_cast<Qt::Key>(Key), Modifiers);
+    }
+
+    void SetScript(const char* Utf8) { Window().tedScript->Lines().SetText(Sjis(Utf8)); }
+
+    int Page() { return Window().pgcEditor->currentIndex(); }
+
+    TDialogLog Log;
+    QTemporaryDir FFolder;
+    QString FSettingsFolder;
+    std::unique_ptr<TfrmKestrim> FWindow;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Start, settings and closing
+
+TEST_F(MainWindowTest, FirstStartUsesTheDefaults)
+{
+    TfrmKestrim& window = ShownWindow();
+    const TMainActions& a = window.Actions();
+    EXPECT_EQ(window.size(), QSize(640, 480));
+    EXPECT_EQ(window.MessageHeight(), 80);
+    EXPECT_TRUE(window.statusBar()->isVisible());
+    EXPECT_TRUE(window.tlbMain->isVisible());
+    EXPECT_TRUE(a.actViewStatusBar->isChecked());
+    EXPECT_TRUE(a.actViewToolBar->isChecked());
+    EXPECT_EQ(window.edtLanguageName->text(), "Perl");
+    EXPECT_EQ(window.windowTitle(), "Kestrim");
+    EXPECT_EQ(Page(), TfrmKestrim::pgScript);
+    EXPECT_TRUE(a.actViewScript->isChecked());
+    EXPECT_TRUE(window.tedScript->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_EQ(window.StatusPanelText(0), "1:1");
+    EXPECT_TRUE(a.actRun->isEnabled());
+    EXPECT_TRUE(a.actRunClipboard->isEnabled());
+    EXPECT_FALSE(a.actTerminate->isEnabled());
+    EXPECT_FALSE(a.actCut->isEnabled()); // nothing selected
+    EXPECT_EQ(window.Settings().ConfigFile, "Perl.ini");
+    EXPECT_TRUE(Log.Errors.empty() && Log.Messages.empty());
+
+    CloseWindow();
+    QSettings stored(SettingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("Form/Width").toString(), "640");
+    EXPECT_EQ(stored.value("Form/MessageHeight").toString(), "80");
+    EXPECT_EQ(stored.value("Form/StatusBar").toString(), "1");
+    EXPECT_EQ(stored.value("Conf/File").toString(), "Perl.ini");
+}
+
+TEST_F(MainWindowTest, SettingsOfOneRunAreAppliedAtTheNextStart)
+{
+    Write(Path("ruby.ini"), "[Command]\r\nCaption=Ruby\r\n");
+    {
+        TfrmKestrim& window = ShownWindow();
+        window.resize(700, 500);
+        window.SetEditorFont(QFont("IPAGothic", 14));
+        window.SetStatusBarVisible(false);
+        window.SetToolBarVisible(false);
+        window.SetMessageHeight(120);
+        window.LoadConfig(Path("ruby.ini"));
+        CloseWindow();
+    }
+    TfrmKestrim& window = ShownWindow();
+    EXPECT_EQ(window.size(), QSize(700, 500));
+    EXPECT_EQ(window.MessageHeight(), 120);
+    EXPECT_FALSE(window.statusBar()->isVisible());
+    EXPECT_FALSE(window.Actions().actViewStatusBar->isChecked());
+    EXPECT_FALSE(window.tlbMain->isVisible());
+    EXPECT_FALSE(window.Actions().actViewToolBar->isChecked());
+    for (TEditor* editor : {window.tedScript, window.tedData, window.tedResult}) {
+        EXPECT_EQ(editor->Font().family(), "IPAGothic");
+        EXPECT_EQ(editor->Font().pointSize(), 14);
+    }
+    // A configuration chosen with its full path is stored with it.
+    EXPECT_EQ(window.edtLanguageName->text(), "Ruby");
+    EXPECT_EQ(window.Settings().ConfigFile, Path("ruby.ini").toStdString());
+}
+
+TEST_F(MainWindowTest, GarbageSettingsGiveTheDefaults)
+{
+    QDir().mkpath(FSettingsFolder + "/Vek");
+    Write(SettingsFile(), std::string("\0\xff[[Form\nWidth=\x81\nHeight\n=\n[Form]Width=abc", 40));
+    TfrmKestrim& window = Window();
+    EXPECT_EQ(window.size(), QSize(640, 480));
+    EXPECT_EQ(window.edtLanguageName->text(), "Perl");
+    EXPECT_TRUE(Log.Errors.empty());
+}
+
+TEST_F(MainWindowTest, SettingsThatCannotBeWrittenAreReportedAtTheEnd)
+{
+    Write(Path("plain-file"), "x");
+    RedirectSettings(Path("plain-file/settings"));
+    Window();
+    EXPECT_TRUE(Log.Errors.empty());
+    CloseWindow();
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_TRUE(Log.Errors[0].contains("Kestrim.ini")) << Log.Errors[0].toStdString();
+}
+
+TEST_F(MainWindowTest, ClosingAsksToSaveAndStoresTheNormalSize)
+{
+    TfrmKestrim& window = ShownWindow();
+    SetScript("print 1;");
+    Log.Answers = {TSaveAnswer::Cancel};
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(Log.Questions.size(), 1u);
+
+    window.showMaximized();
+    QTest::qWait(50);
+    Log.Answers = {TSaveAnswer::No};
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isMaximized());
+    CloseWindow();
+    QSettings stored(SettingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("Form/Width").toString(), "640");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages, keys, wheel, clipboard
+
+TEST_F(MainWindowTest, CtrlTabStepsThroughThePagesAndWrapsAround)
+{
+    TfrmKestrim& window = ShownWindow();
+    Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Page(), TfrmKestrim::pgWeb);
+    EXPECT_TRUE(window.Actions().actViewWeb->isChecked());
+    EXPECT_EQ(window.StatusPanelText(0), "");
+    EXPECT_EQ(&window.CurrentEditor(), window.tedScript);
+    Press(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(Page(), TfrmKestrim::pgScript);
+    // Also while an editor has the focus, which would take a plain Tab as text.
+    window.tedScript->SetFocus();
+    for (int page : {TfrmKestrim::pgData, TfrmKestrim::pgResult, TfrmKestrim::pgWeb, TfrmKestrim::pgScript}) {
+        Press(Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(Page(), page);
+    }
+    EXPECT_EQ(window.tedScript->Lines().Text(), "");
+}
+
+TEST_F(MainWindowTest, PageChangesShowTheirEditorsCaret)
+{
+    TfrmKestrim& window = ShownWindow();
+    window.tedData->Lines().SetText("abc\r\ndef");
+    window.tedData->SetRowCol(1, 2);
+    window.Actions().actViewData->trigger();
+    EXPECT_EQ(&window.CurrentEditor(), window.tedData);
+    EXPECT_EQ(window.StatusPanelText(0), "2:3");
+    window.tedData->SelectAll();
+    window.Actions().actViewResult->trigger();
+    EXPECT_FALSE(window.Actions().actCopy->isEnabled());
+    window.Actions().actViewData->trigger();
+    EXPECT_TRUE(window.Actions().actCopy->isEnabled());
+}
+
+TEST_F(MainWindowTest, EveryWheelTurnScrollsTheCurrentEditorByOneLine)
+{
+    TfrmKestrim& window = ShownWindow();
+    std::string lines;
+    for (int i = 0; i < 300; ++i)
+        lines += "line\r\n";
+    window.tedScript->Lines().SetText(lines);
+    window.tedScript->SetRow(100);
+    window.tedScript->ScrollCaret();
+    auto turn = [&](QWidget* Target, int Delta) {
+        QWheelEvent wheel(QPointF(5, 5), Target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, Delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Target, &wheel);
+    };
+    const int y = window.tedScript->CaretPos().y();
+    turn(window.lsbMessage->viewport(), -360);
+    const int pitch = y - window.tedScript->CaretPos().y();
+    EXPECT_GT(pitch, 0);
+    turn(window.lsbMessage->viewport(), 1);
+    EXPECT_EQ(window.tedScript->CaretPos().y(), y);
+    // The Web page has no editor: the wheel scrolls the script editor behind it.
+    window.ShowPage(TfrmKestrim::pgWeb);
+    turn(window.pgcEditor, -120);
+    EXPECT_EQ(window.tedScript->CaretPos().y(), y - pitch);
+}
+
+TEST_F(MainWindowTest, PasteFollowsTheClipboard)
+{
+    TfrmKestrim& window = Window();
+    QGuiApplication::clipboard()->setText("text");
+    EXPECT_TRUE(window.Actions().actPaste->isEnabled());
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(window.Actions().actPaste->isEnabled());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Running and the message list
+
+TEST_F(MainWindowTest, F9RunsTheScriptOnTheDataAndShowsTheResult)
+{
+    TfrmKestrim& window = ShownWindow();
+    SetScript("print uc while <STDIN>;\r\nprint STDERR \"two\\nlines\\n\";\r\n");
+    window.tedData->Lines().SetText("abc\r\ndef\r\n");
+    Press(Qt::Key_F9);
+    EXPECT_EQ(window.tedResult->Lines().Text(), "ABC\r\nDEF\r\n");
+    EXPECT_EQ(Page(), TfrmKestrim::pgResult);
+    EXPECT_EQ(window.lsbMessage->count(), 2);
+    EXPECT_TRUE(window.StatusPanelText(1).startsWith("終了コード 0")) << window.StatusPanelText(1).toStdString();
+    EXPECT_TRUE(window.Actions().actRun->isEnabled());
+    EXPECT_FALSE(window.Actions().actTerminate->isEnabled());
+    EXPECT_TRUE(window.tedScript->Modified()); // a run does not save the user's script
+    EXPECT_EQ(window.windowTitle(), "Kestrim");
+    EXPECT_TRUE(Log.Errors.empty());
+}
+
+TEST_F(MainWindowTest, CtrlF2StopsAScriptThatNeverEnds)
+{
+    TfrmKestrim& window = ShownWindow();
+    SetScript("$| = 1; print \"started\\n\"; sleep 1 while 1;");
+    bool runningStates = false;
+    QTimer::singleShot(500, [&] {
+        const TMainActions& a = window.Actions();
+        runningStates = !a.actRun->isEnabled() && !a.actRunClipboard->isEnabled() && a.actTerminate->isEnabled();
+        // F9 does nothing while the run goes on.
+        Press(Qt::Key_F9);
+        Press(Qt::Key_F2, Qt::ControlModifier);
+    });
+    QElapsedTimer timer;
+    timer.start();
+    Press(Qt::Key_F9);
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_TRUE(runningStates);
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_EQ(Log.Errors[0], "コマンド処理を中断しました。");
+    EXPECT_EQ(window.tedResult->Lines().Text(), "started\r\n");
+    EXPECT_TRUE(window.Actions().actRun->isEnabled());
+    EXPECT_FALSE(window.Actions().actTerminate->isEnabled());
+}
+
+TEST_F(MainWindowTest, AMissingInterpreterIsReported)
+{
+    Write(Path("conf/missing.ini"), "[Command]\r\nCommand=no-such-interpreter\r\nScript=script.pl\r\n");
+    TfrmKestrim& window = ShownWindow();
+    window.LoadConfig("missing.ini");
+    window.Actions().actRun->trigger();
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_TRUE(Log.Errors[0].endsWith("を起動できません。")) << Log.Errors[0].toStdString();
+    EXPECT_EQ(Page(), TfrmKestrim::pgResult);
+    EXPECT_TRUE(window.Actions().actRun->isEnabled());
+}
+
+TEST_F(MainWindowTest, DoubleClickOnAMessageMovesTheCaretToTheScriptLine)
+{
+    TfrmKestrim& window = ShownWindow();
+    SetScript("a\r\nb\r\nc\r\nd\r\n");
+    window.tedScript->SetRowCol(0, 1);
+    TMemoryStream errors("Useless use at script line 3.\nnothing here\n");
+    window.lsbMessage->LoadFromStream(errors);
+    window.ShowPage(TfrmKestrim::pgData);
+    auto doubleClick = [&](int Index) {
+        QListWidgetItem* item = window.lsbMessage->item(Index);
+        const QPoint at = window.lsbMessage->visualItemRect(item).center();
+        // The toolkit's double-click follows the press that picks the item.
+        QTest::mouseClick(window.lsbMessage->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(window.lsbMessage->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    };
+    doubleClick(1);
+    EXPECT_EQ(Page(), TfrmKestrim::pgData);
+    doubleClick(0);
+    EXPECT_EQ(Page(), TfrmKestrim::pgScript);
+    EXPECT_EQ(window.tedScript->Row(), 2);
+    EXPECT_EQ(window.tedScript->Col(), 0);
+    EXPECT_EQ(window.StatusPanelText(0), "3:1");
+    EXPECT_TRUE(window.tedScript->isAncestorOf(QApplication::focusWidget()));
+
+    // A pattern the matcher rejects is shown and leaves the caret alone.
+    Write(Path("conf/bad.ini"), "[Environment]\r\nErrLine=line (\\d+\r\n");
+    window.LoadConfig("bad.ini");
+    window.tedScript->SetRowCol(0, 0);
+    doubleClick(0);
+    EXPECT_EQ(Log.Errors.size(), 1u);
+    EXPECT_EQ(window.tedScript->Row(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// File commands
+
+TEST_F(MainWindowTest, OpenAndNewSetTheCaption)
+{
+    TfrmKestrim& window = ShownWindow();
+    Write(Path("sample.pl"), "print 1;\r\n");
+    window.ShowPage(TfrmKestrim::pgData);
+    Log.Files = {Path("sample.pl")};
+    window.Actions().actLoad->trigger();
+    EXPECT_EQ(window.tedScript->Lines().Text(), "print 1;\r\n");
+    EXPECT_FALSE(window.tedScript->Modified());
+    EXPECT_EQ(window.FileName(), Path("sample.pl"));
+    EXPECT_EQ(window.windowTitle(), "sample.pl - Kestrim");
+    EXPECT_EQ(ApplicationTitle(), "sample.pl - Kestrim");
+    EXPECT_EQ(Page(), TfrmKestrim::pgScript);
+    const TFileDialogOptions& open = Log.FileRequests.back();
+    EXPECT_EQ(open.Kind, TFileDialogOptions::Open);
+    EXPECT_TRUE(open.MustExist);
+    EXPECT_EQ(open.Filter, "Perlスクリプト(*.pl)|*.pl|すべてのファイル(*.*)|*.*");
+
+    window.Actions().actNew->trigger();
+    EXPECT_TRUE(Log.Questions.empty()); // nothing was changed
+    EXPECT_EQ(window.tedScript->Lines().Text(), "");
+    EXPECT_EQ(window.windowTitle(), "Kestrim");
+    EXPECT_EQ(ApplicationTitle(), "Kestrim");
+}
+
+TEST_F(MainWindowTest, ConfirmSaveAnswers)
+{
+    TfrmKestrim& window = Window();
+    SetScript("keep");
+
+    Log.Answers = {TSaveAnswer::Cancel};
+    window.Actions().actNew->trigger();
+    ASSERT_EQ(Log.Questions.size(), 1u);
+    EXPECT_EQ(Log.Questions[0], "(新規ファイル)\r\nの内容は変更されています。\r\n保存しますか？");
+    EXPECT_EQ(window.tedScript->Lines().Text(), "keep");
+
+    // Yes on a script never saved leads to Save As; cancelling it cancels the New too.
+    Log.Answers = {TSaveAnswer::Yes};
+    window.Actions().actNew->trigger();
+    EXPECT_EQ(Log.FileRequests.back().Kind, TFileDialogOptions::Save);
+    EXPECT_EQ(window.tedScript->Lines().Text(), "keep");
+    EXPECT_TRUE(window.tedScript->Modified());
+
+    Log.Answers = {TSaveAnswer::Yes};
+    Log.Files = {Path("kept.pl")};
+    window.Actions().actNew->trigger();
+    EXPECT_EQ(Bytes(Path("kept.pl")), "keep");
+    EXPECT_EQ(window.tedScript->Lines().Text(), "");
+    EXPECT_FALSE(window.tedScript->Modified());
+
+    SetScript("dropped");
+    Log.Answers = {TSaveAnswer::No};
+    Log.Files = {Path("kept.pl")};
+    window.Actions().actLoad->trigger();
+    EXPECT_EQ(Log.Questions.back(), "(新規ファイル)\r\nの内容は変更されています。\r\n保存しますか？");
+    EXPECT_EQ(window.tedScript->Lines().Text(), "keep");
+
+    // A named script is saved without a dialog, and the question names it.
+    SetScript("changed");
+    const std::size_t dialogs = Log.FileRequests.size();
+    Log.Answers = {TSaveAnswer::Yes};
+    window.Actions().actNew->trigger();
+    EXPECT_TRUE(Log.Questions.back().startsWith(Path("kept.pl") + "\r\n"));
+    EXPECT_EQ(Log.FileRequests.size(), dialogs);
+    EXPECT_EQ(Bytes(Path("kept.pl")), "changed");
+}
+
+TEST_F(MainWindowTest, SaveReplacesTheFileKeepingItsPermissions)
+{
+    TfrmKestrim& window = Window();
+    Write(Path("script.txt"), "old");
+    ::chmod(QFile::encodeName(Path("script.txt")).constData(), 0640);
+    Log.Files = {Path("script.txt")};
+    window.Actions().actLoad->trigger();
+    SetScript("new text");
+    window.Actions().actSave->trigger();
+    EXPECT_EQ(Bytes(Path("script.txt")), "new text");
+    struct stat info {};
+    ::stat(QFile::encodeName(Path("script.txt")).constData(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_FALSE(window.tedScript->Modified());
+
+    // A failed save tells why and changes nothing.
+    Log.Files = {Path("no-folder/x.pl")};
+    window.Actions().actSaveAs->trigger();
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_TRUE(Log.Errors[0].contains("no-folder/x.pl"));
+    EXPECT_EQ(window.FileName(), Path("script.txt"));
+    EXPECT_EQ(window.tedScript->Lines().Text(), "new text");
+}
+
+TEST_F(MainWindowTest, SaveAsOffersTheConfigurationsFileType)
+{
+    TfrmKestrim& window = Window();
+    window.Actions().actSaveAs->trigger(); // cancelled: nothing happens, no message
+    TFileDialogOptions save = Log.FileRequests.back();
+    EXPECT_EQ(save.Filter, "Perlスクリプト(*.pl)|*.pl|すべてのファイル(*.*)|*.*");
+    EXPECT_EQ(save.DefaultExt, "pl");
+    EXPECT_TRUE(save.ConfirmOverwrite);
+    EXPECT_TRUE(Log.Errors.empty());
+
+    Write(Path("conf/ruby.ini"), Sjis("[Environment]\r\nDefaultExt=rb\r\nDialogExt=Rubyスクリプト(*.rb)|*.rb\r\n"));
+    Log.Files = {Path("conf/ruby.ini")};
+    window.Actions().actConfig->trigger();
+    EXPECT_EQ(Log.FileRequests.back().Filter, "設定ファイル(*.ini)|*.ini");
+    EXPECT_EQ(window.Settings().ConfigFile, Path("conf/ruby.ini").toStdString());
+    window.Actions().actSaveAs->trigger();
+    save = Log.FileRequests.back();
+    EXPECT_EQ(save.Filter, "Rubyスクリプト(*.rb)|*.rb");
+    EXPECT_EQ(save.DefaultExt, "rb");
+}
+
+TEST_F(MainWindowTest, DataAndResultPagesLoadAndSaveAnyFile)
+{
+    TfrmKestrim& window = Window();
+    window.tedData->Lines().SetText("keep me\r\n");
+    // A data file that cannot be read leaves the data page as it was.
+    Log.Files = {Path("missing.txt")};
+    window.Actions().actDataOpen->trigger();
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_TRUE(Log.Errors[0].contains("missing.txt"));
+    EXPECT_EQ(window.tedData->Lines().Text(), "keep me\r\n");
+
+    Write(Path("data.txt"), "no final break");
+    Log.Files = {Path("data.txt")};
+    window.Actions().actDataOpen->trigger();
+    EXPECT_EQ(window.tedData->Lines().Text(), "no final break");
+    EXPECT_EQ(Log.FileRequests.back().Filter, "すべてのファイル(*.*)|*.*");
+
+    window.tedResult->Lines().SetText("result\r\n");
+    Log.Files = {Path("data.txt")};
+    window.Actions().actResultSave->trigger();
+    EXPECT_FALSE(Log.FileRequests.back().ConfirmOverwrite);
+    EXPECT_EQ(Bytes(Path("data.txt")), "result\r\n");
+
+    window.Actions().actResultCopy->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "result\n");
+    EXPECT_EQ(window.tedResult->SelLength(), 0);
+
+    window.Actions().actDataClear->trigger();
+    EXPECT_EQ(window.tedData->Lines().Text(), "");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Configuration and help
+
+TEST_F(MainWindowTest, LoadConfigStoresTheNameAsGivenAndReportsUnreadableFiles)
+{
+    TfrmKestrim& window = Window();
+    window.LoadConfig("Perl.ini");
+    EXPECT_EQ(window.Settings().ConfigFile, "Perl.ini");
+    EXPECT_NE(window.tedScript->ReserveWordList().Count(), 0);
+
+    QDir(FFolder.path()).mkpath("conf/folder.ini");
+    window.LoadConfig("folder.ini");
+    ASSERT_EQ(Log.Messages.size(), 1u);
+    EXPECT_TRUE(Log.Messages[0].contains("folder.ini"));
+    EXPECT_EQ(window.Config(), nullptr);
+    EXPECT_EQ(window.edtLanguageName->text(), "Perl");
+    EXPECT_EQ(window.Settings().ConfigFile, "Perl.ini");
+}
+
+TEST_F(MainWindowTest, HelpNamesWhatIsMissing)
+{
+    TfrmKestrim& window = Window();
+    window.Actions().mniHelp->trigger();
+    ASSERT_EQ(Log.ErrorMessages.size(), 1u);
+    EXPECT_EQ(Log.ErrorMessages[0], "kestrim.html が見つかりません\r\n\r\nﾍﾙﾌﾟを見るためには実行ﾌｧｲﾙのあるﾌｫﾙﾀﾞの中に\r\n"
+                                    "kestrim.html がなければいけません\r\n");
+    OverrideProgramDir(Path("gone"));
+    window.Actions().mniHelp->trigger();
+    ASSERT_EQ(Log.ErrorMessages.size(), 2u);
+    EXPECT_TRUE(Log.ErrorMessages[1].startsWith(Path("gone") + " が見つかりません\r\n"));
+    window.Actions().mniAbout->trigger();
+    EXPECT_EQ(Log.AboutShown, 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Command table and dialog filters
+
+TEST(MainActions, HintsSplitIntoToolTipAndStatusText)
+{
+    QObject owner;
+    TMainActions a(&owner);
+    EXPECT_EQ(a.actNew->toolTip(), "新規作成");
+    EXPECT_EQ(a.actNew->statusTip(), "新しいファイルを作成します。");
+    EXPECT_EQ(a.actNew->shortcut(), QKeySequence("Ctrl+N"));
+    EXPECT_EQ(a.actRedo->shortcut(), QKeySequence("Ctrl+Alt+Z"));
+    EXPECT_EQ(a.actTerminate->shortcut(), QKeySequence("Ctrl+F2"));
+    EXPECT_EQ(a.actConfig->statusTip(), "設定ファイルを読み込みます。");
+    EXPECT_EQ(a.actViewToolBar->toolTip(), "ツールバーの表示／非表示を切り替えます。");
+    EXPECT_EQ(a.actViewToolBar->statusTip(), "ツールバーの表示／非表示を切り替えます。");
+    EXPECT_EQ(a.All().size(), 36);
+}
+
+TEST(FileDialogs, FiltersBecomeTheToolkitsForm)
+{
+    EXPECT_EQ(QtNameFilters("Perlスクリプト(*.pl)|*.pl"), QStringList{"Perlスクリプト(*.pl) (*.pl)"});
+    EXPECT_EQ(QtNameFilters("Text|*.txt;*.log|すべてのファイル(*.*)|*.*"),
+              (QStringList{"Text (*.txt *.log)", "すべてのファイル(*.*) (*)"}));
+    EXPECT_EQ(QtNameFilters("lonely description"), QStringList{});
+    EXPECT_EQ(QtNameFilters(""), QStringList{});
+}
+
+} // namespace
