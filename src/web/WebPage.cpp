@@ -199,13 +199,21 @@ void TWebPage::actWebForwardExecute()
 
 void TWebPage::webPageLinkHovered(const QString& Url)
 {
-    emit StatusTextChanged(Url.isEmpty() ? FLoadStatus : Url);
+    ShowStatus(Url.isEmpty() ? FLoadStatus : Url);
 }
 
 void TWebPage::SetLoadStatus(const QString& Text)
 {
     FLoadStatus = Text;
-    emit StatusTextChanged(Text);
+    ShowStatus(Text);
+}
+
+// A browser behind another page (loading the blank page at start-up, say) would only
+// overwrite the hints.
+void TWebPage::ShowStatus(const QString& Text)
+{
+    if (isVisible())
+        emit StatusTextChanged(Text);
 }
 
 bool TWebPage::eventFilter(QObject* Watched, QEvent* Event)
@@ -213,15 +221,6 @@ bool TWebPage::eventFilter(QObject* Watched, QEvent* Event)
     if ((Watched == cmbWebItem || Watched == edtKeyword) && IsEnterKey(Event))
         bbnGoClick();
     return QWidget::eventFilter(Watched, Event);
-}
-
-// Showing the page by switching tabs is the window's business; a window coming back from
-// the task bar is not.
-void TWebPage::showEvent(QShowEvent* Event)
-{
-    QWidget::showEvent(Event);
-    if (!Event->spontaneous())
-        emit Shown();
 }
 
 } // namespace kestrim

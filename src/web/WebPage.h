@@ -44,10 +44,9 @@ public:
     QWebEngineView* webPage;
 
 signals:
-    // The browser's status: the link under the mouse, or how loading goes.
+    // The browser's status while the page is visible: the link under the mouse, or how
+    // loading goes.
     void StatusTextChanged(const QString& Text);
-    // The page became visible.
-    void Shown();
     // A command of the page failed; Text tells the user why.
     void ErrorRaised(const QString& Text);
 
@@ -59,7 +58,6 @@ public slots:
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
     QWidget* CreateBar(QAction& actWebBack, QAction& actWebForward);
@@ -69,6 +67,7 @@ private:
     std::string SelectedAddress(const TWebItem& Item) const;
     void webPageLinkHovered(const QString& Url);
     void SetLoadStatus(const QString& Text);
+    void ShowStatus(const QString& Text);
 
     TWebItemShelf FShelf;
     // The status of the last load, shown again when the mouse leaves a link.
