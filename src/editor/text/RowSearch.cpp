@@ -94,12 +94,14 @@ public:
         }
     }
 
-    // Appends the next block of rows; false when no row is left.
-    bool AppendBlock(std::size_t BlockSize)
+    // Appends rows for a try that reaches past the end: a block's worth or, when the window
+    // is larger, as many bytes as it holds, so that a try skipping over a long run of line
+    // breaks or blanks reads it a bounded number of times. False when no row is left.
+    bool Grow(std::size_t BlockSize)
     {
         if (FEndRow >= FRows->GetCount())
             return false;
-        AppendRowsUpTo(BlockEndBelow(*FRows, FEndRow, BlockSize));
+        AppendRowsUpTo(BlockEndBelow(*FRows, FEndRow, std::max(BlockSize, FText.size())));
         return true;
     }
 
@@ -135,7 +137,7 @@ std::optional<TRowSearchHit> SearchDown(const TRowAttributeStringList& Rows, con
             const TScanResult result = Matcher.ScanForward(window.View(), From, blockBytes - 1);
             if (result.Outcome == TScanOutcome::Found)
                 return window.HitAt(result);
-            if (result.Outcome == TScanOutcome::NotFound || !window.AppendBlock(BlockSize))
+            if (result.Outcome == TScanOutcome::NotFound || !window.Grow(BlockSize))
                 break;
             From = result.Position;
         }
@@ -161,7 +163,7 @@ std::optional<TRowSearchHit> SearchUp(const TRowAttributeStringList& Rows, const
             const TScanResult result = Matcher.ScanBackward(window.View(), from);
             if (result.Outcome == TScanOutcome::Found)
                 return window.HitAt(result);
-            if (result.Outcome == TScanOutcome::NotFound || !window.AppendBlock(BlockSize))
+            if (result.Outcome == TScanOutcome::NotFound || !window.Grow(BlockSize))
                 break;
             from = result.Position;
         }

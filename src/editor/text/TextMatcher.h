@@ -25,9 +25,9 @@ struct TSearchWindow {
 
 enum class TScanOutcome { Found, NotFound, NeedMore };
 
-// Found: the hit's Position and Length in the window. NeedMore: Position is the first start
-// that could not be decided without the text after the window; every start the scan passed
-// before it failed for good.
+// Found: the hit's Position and Length in the window. NeedMore: Position is the start that
+// could not be decided without the text after the window; every start the scan would have
+// preferred to it failed for good.
 struct TScanResult {
     TScanOutcome Outcome = TScanOutcome::NotFound;
     std::size_t Position = 0;
@@ -38,14 +38,13 @@ class TTextMatcher {
 public:
     TTextMatcher(std::string_view Pattern, TSearchOptions Options);
 
-    bool Empty() const { return FPattern.empty(); }
     bool Forward() const { return (FOptions & soDown) != 0; }
     // The prepared pattern's length in bytes.
     std::size_t PatternBytes() const { return FPatternBytes; }
 
     // Tries the character starts From <= T <= Last in ascending order.
     TScanResult ScanForward(const TSearchWindow& Window, std::size_t From, std::size_t Last) const;
-    // Tries the character starts T <= From in descending order.
+    // The hit with the highest character start T <= From.
     TScanResult ScanBackward(const TSearchWindow& Window, std::size_t From) const;
     // The highest start a backward search from Position may try: far enough back that the
     // pattern fits before Position. None when the pattern does not fit.

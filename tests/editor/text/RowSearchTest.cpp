@@ -80,6 +80,21 @@ TEST(RowSearch, WholeWordsAreJudgedAcrossBlockEdges)
     EXPECT_EQ(Search(broken, 1, 3, "bar", soWholeWord, 3), (TRowSearchHit{1, 0, 3}));
 }
 
+// A hit that skips a long run of empty lines is read in windows that double, not grow by a
+// block at a time, which took minutes before.
+TEST(RowSearch, AHitAcrossManyLineBreaksIsFoundInReasonableTime)
+{
+    constexpr int emptyLines = 100'000;
+    TEditorStringList rows;
+    Fill(rows, {{"a", raCrlf}});
+    for (int i = 0; i < emptyLines; ++i)
+        rows.Add("");
+    Fill(rows, {{"b", raEof}});
+    const TRowSearchHit hit{0, 0, 3 + 2 * emptyLines + 1};
+    EXPECT_EQ(Search(rows, 0, 0, "ab", soDown | soAcrossLines, 16), hit);
+    EXPECT_EQ(Search(rows, emptyLines + 1, 1, "ab", soAcrossLines, 16), hit);
+}
+
 namespace {
 
 // Characters for random texts: letters whose two-byte forms have a trail byte equal to a
