@@ -39,14 +39,11 @@ constexpr TSearchOptions Up = 0;
 
 TEST(TextSearch, RejectsBadArgumentsAndLeavesThemAlone)
 {
-    int position = 1, length = 0;
-    EXPECT_FALSE(SearchText("abc", position, length, "", Down));
-    EXPECT_FALSE(SearchText("", position, length, "a", Down));
-    position = 4;
-    EXPECT_FALSE(SearchText("abc", position, length, "a", Up));
-    position = -1;
-    EXPECT_FALSE(SearchText("abc", position, length, "a", Down));
-    position = 2, length = -1;
+    EXPECT_EQ(Find("abc", "", Down), std::nullopt);
+    EXPECT_EQ(Find("", "a", Down), std::nullopt);
+    EXPECT_EQ(Find("abc", "a", Up, 4), std::nullopt);
+    EXPECT_EQ(Find("abc", "a", Down, -1), std::nullopt);
+    int position = 2, length = -1;
     EXPECT_FALSE(SearchText("abc", position, length, "c", Down));
     EXPECT_EQ(position, 2);
     EXPECT_EQ(length, -1);
@@ -105,18 +102,16 @@ TEST(TextSearch, IgnoringWidthMatchesHalfWidthFormsAndVoicedKana)
     EXPECT_EQ(Find("abc", Sjis("ａｂｃ"), Down), std::nullopt);
 }
 
-TEST(TextSearch, OnlyHalfWidthHaToHoTakeTheSemiVoicedMark)
+// A semi-voiced mark combines only with ha..ho, and the half-width middle dot is the
+// katakana middle dot, not a full stop.
+TEST(TextSearch, IgnoringWidthKeepsOtherKanaAndTheMiddleDotApart)
 {
     const TSearchOptions width = Down | soIgnoreWidth;
     EXPECT_EQ(Find(Sjis("キ"), Sjis("ｶﾟ"), width), std::nullopt);
     EXPECT_EQ(Find(Sjis("カ゜"), Sjis("ｶﾟ"), width), (Hit{0, 4}));
     EXPECT_EQ(Find(Sjis("ｶﾟ"), Sjis("キ"), width), std::nullopt);
-}
-
-TEST(TextSearch, HalfWidthMiddleDotIsTheKatakanaMiddleDot)
-{
-    EXPECT_EQ(Find(Sjis("・"), Sjis("･"), Down | soIgnoreWidth), (Hit{0, 2}));
-    EXPECT_EQ(Find(Sjis("･"), ".", Down | soIgnoreWidth), std::nullopt);
+    EXPECT_EQ(Find(Sjis("・"), Sjis("･"), width), (Hit{0, 2}));
+    EXPECT_EQ(Find(Sjis("･"), ".", width), std::nullopt);
 }
 
 TEST(TextSearch, WholeWordsStartAfterADelimiterAndEndBeforeOne)
