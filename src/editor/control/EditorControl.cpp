@@ -203,9 +203,20 @@ void TEditor::ScrollLines(int Count)
 
 int TEditor::SelLength() const
 {
-    QString selected = FBody->Edit->textCursor().selectedText();
-    selected.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return static_cast<int>(QStringToSjis(selected).size());
+    // Line by line: the window asks on every key and click, also with a long text selected.
+    const QTextCursor caret = FBody->Edit->textCursor();
+    const QTextDocument& document = *FBody->Edit->document();
+    const QTextBlock first = document.findBlock(caret.selectionStart());
+    const QTextBlock last = document.findBlock(caret.selectionEnd());
+    const int from = caret.selectionStart() - first.position();
+    const int to = caret.selectionEnd() - last.position();
+    if (first == last)
+        return static_cast<int>(SjisLength(QStringView(first.text()).mid(from, to - from)));
+    std::size_t bytes = SjisLength(QStringView(first.text()).mid(from)) + 2;
+    for (QTextBlock block = first.next(); block != last; block = block.next())
+        bytes += SjisLength(block.text()) + 2;
+    bytes += SjisLength(QStringView(last.text()).left(to));
+    return static_cast<int>(bytes);
 }
 
 void TEditor::SetSelLength(int Value)

@@ -16,4 +16,12 @@ std::string QStringToSjis(const QString& Text, bool* LostCharacters)
     return Utf16ToSjis(text, LostCharacters);
 }
 
+std::size_t SjisLength(QStringView Text)
+{
+    for (const QChar c : Text)
+        if (c.unicode() >= 0x80)
+            return QStringToSjis(Text.toString()).size();
+    return static_cast<std::size_t>(Text.size());
+}
+
 } // namespace kestrim

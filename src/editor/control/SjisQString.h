@@ -12,5 +12,7 @@ QString SjisToQString(std::string_view Sjis);
 // Characters that Shift-JIS cannot hold become "?"; LostCharacters, when given, tells whether
 // that happened.
 std::string QStringToSjis(const QString& Text, bool* LostCharacters = nullptr);
+// The length of QStringToSjis(Text), without building it for plain ASCII.
+std::size_t SjisLength(QStringView Text);
 
 } // namespace kestrim
