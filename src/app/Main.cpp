@@ -335,7 +335,9 @@ void TfrmKestrim::FormCreate()
     pgcEditorChange(pgScript);
     // Key preview and the mouse-wheel rule see the events before the focused control does.
     qApp->installEventFilter(this);
+    // Joining the clipboard's watchers tells at once what it holds.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TfrmKestrim::UpdatePaste);
+    UpdatePaste();
     UpdateCutCopy();
     UpdateCaption();
 }

@@ -325,7 +325,9 @@ TEST_F(MainWindowTest, EveryWheelTurnScrollsTheCurrentEditorByOneLine)
 
 TEST_F(MainWindowTest, PasteFollowsTheClipboard)
 {
+    QGuiApplication::clipboard()->clear();
     TfrmKestrim& window = Window();
+    EXPECT_FALSE(window.Actions().actPaste->isEnabled());
     QGuiApplication::clipboard()->setText("text");
     EXPECT_TRUE(window.Actions().actPaste->isEnabled());
     QGuiApplication::clipboard()->clear();
