@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextBlock>
+#include <QtMath>
 
 namespace kestrim {
 
@@ -43,6 +44,12 @@ void TBodyEdit::UpdateTabStops()
 int TBodyEdit::ColumnWidth() const
 {
     return qMax(1, fontMetrics().horizontalAdvance(QLatin1Char('0')));
+}
+
+int TBodyEdit::TextBottom() const
+{
+    const QTextBlock last = document()->lastBlock();
+    return qCeil(blockBoundingGeometry(last).translated(contentOffset()).bottom());
 }
 
 bool TBodyEdit::event(QEvent* Event)

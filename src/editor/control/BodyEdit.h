@@ -31,8 +31,10 @@ public:
     void SetTabWidth(int Columns);
     // Keeps the tab stops at TabWidth columns of the current font.
     void UpdateTabStops();
-    // The display width of one column: the font's average character width.
+    // The display width of one column: the width of a digit.
     int ColumnWidth() const;
+    // The first pixel row of the viewport below the last row of the text.
+    int TextBottom() const;
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override;

@@ -44,6 +44,8 @@ public:
     int LineHeight() const { return qMax(1, Edit->fontMetrics().lineSpacing()); }
     int TopRow() const { return Edit->verticalScrollBar()->value(); }
     int LeftCol() const { return Edit->horizontalScrollBar()->value() / Edit->ColumnWidth(); }
+    // The first pixel row of the viewport below the last row of the text.
+    int TextBottom() const { return Edit->TextBottom(); }
 
     void MarksChanged()
     {
@@ -241,6 +243,8 @@ void TEditor::SelectTokenAt(const QPoint& Point, bool /*UseDefinition*/, bool /*
 {
     // The provisional body has no highlighting parser: every token is a plain word.
     const QPoint inViewport = FBody->Edit->viewport()->mapFrom(this, Point);
+    if (inViewport.y() >= FBody->TextBottom())
+        return; // below the text: nothing to select
     const QTextCursor at = FBody->Edit->cursorForPosition(inViewport);
     const QTextBlock block = at.block();
     const QString text = block.text();

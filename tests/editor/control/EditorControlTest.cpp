@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QWheelEvent>
+#include <QContextMenuEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -249,6 +251,9 @@ TEST(EditorSelection, SelectTokenAtTakesThePlainWordAtThePoint)
     EXPECT_EQ(tokenAt(11), 4); // 漢字, not the hiragana after it
     EXPECT_EQ(tokenAt(15), 4); // あい
     EXPECT_EQ(tokenAt(19), 4); // at the "!" right after あい
+    editor.SetSelLength(0);
+    editor.SelectTokenAt(QPoint(5, editor.height() - 5), false, false); // below the text
+    EXPECT_EQ(editor.SelLength(), 0);
 }
 
 TEST(EditorSearch, FindsForwardAndBackwardFromTheSelection)
@@ -348,6 +353,33 @@ TEST(EditorInput, TypedTextIsShiftJisAndEventsReachTheApplication)
     EXPECT_EQ(doubleClicks.count(), 1);
     EXPECT_EQ(clicks.count(), 1); // the release after a double-click is no click
     EXPECT_EQ(mouseUps.count(), 2);
+}
+
+TEST(EditorInput, TheContextMenuAndTheWheelAreTheOwnersToHandle)
+{
+    QWidget window;
+    auto* editor = new TEditor(&window);
+    editor->resize(200, 100);
+    window.show();
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "row\r\n";
+    editor->Lines().SetText(text);
+    editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    QSignalSpy menus(editor, &QWidget::customContextMenuRequested);
+    QWidget* viewport = editor->findChild<QAbstractScrollArea*>()->viewport();
+
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(10, 10), viewport->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(viewport, &menu);
+    ASSERT_EQ(menus.count(), 1);
+
+    // Left unaccepted, a wheel event from the platform goes on to the parents.
+    const QPointF at(10, 10);
+    QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &wheel);
+    EXPECT_FALSE(wheel.isAccepted());
+    EXPECT_EQ(editor->findChild<QAbstractScrollArea*>()->verticalScrollBar()->value(), 0);
 }
 
 // The foreground colour the highlighting gives the character at Index of Row.
