@@ -37,8 +37,7 @@ constexpr int SearchBlockSize = 8191;
 //   hits (hsCaret), else 0. A forward search starts after it; a backward one ignores it.
 // On a hit the editor drops its selection, puts the caret at DistanceToCaret(Row, Offset) and
 // shows Length bytes from there. No hit: an empty document or Pattern, a negative HitLength, or
-// nothing found. Row must be a row of Rows (EStringListError otherwise); Rows must not change
-// during the call.
+// nothing found. Row must be a row of Rows (EStringListError otherwise).
 std::optional<TRowSearchHit> SearchRows(const TRowAttributeStringList& Rows, int Row, int Offset, int HitLength,
                                         std::string_view Pattern, TSearchOptions Options,
                                         int BlockSize = SearchBlockSize);
