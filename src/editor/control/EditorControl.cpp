@@ -164,8 +164,8 @@ void TEditor::SetRowCol(int ARow, int ACol)
     const std::size_t byte = ByteOfColumn(line, std::max(ACol, 0), FBody->Edit->TabWidth());
     const int position = block.position() + static_cast<int>(SjisToQString(std::string_view(line).substr(0, byte)).size());
     QTextCursor caret = FBody->Edit->textCursor();
-    if (caret.position() == position && !caret.hasSelection())
-        return;
+    if (caret.position() == position)
+        return; // a selection ending at the caret stays
     caret.setPosition(position);
     FBody->Edit->setTextCursor(caret);
 }
