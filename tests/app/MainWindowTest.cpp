@@ -228,6 +228,13 @@ TEST_F(MainWindowTest, GarbageSettingsGiveTheDefaults)
     EXPECT_EQ(window.size(), QSize(640, 480));
     EXPECT_EQ(window.edtLanguageName->text(), "Perl");
     EXPECT_TRUE(Log.Errors.empty());
+    CloseWindow();
+
+    // Sizes that are not positive leave the designed size.
+    Write(SettingsFile(), "[Form]\nWidth=0\nHeight=-5\n");
+    TfrmKestrim& designed = Window();
+    const int dpi = designed.logicalDpiY();
+    EXPECT_EQ(designed.size(), QSize(696 * dpi / 120, 522 * dpi / 120));
 }
 
 TEST_F(MainWindowTest, SettingsThatCannotBeWrittenAreReportedAtTheEnd)
@@ -376,6 +383,21 @@ TEST_F(MainWindowTest, CtrlF2StopsAScriptThatNeverEnds)
     EXPECT_EQ(window.tedResult->Lines().Text(), "started\r\n");
     EXPECT_TRUE(window.Actions().actRun->isEnabled());
     EXPECT_FALSE(window.Actions().actTerminate->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowStopsTheRun)
+{
+    TfrmKestrim& window = ShownWindow();
+    SetScript("sleep 1 while 1;");
+    window.tedScript->SetModified(false);
+    QTimer::singleShot(300, [&] { window.close(); });
+    QElapsedTimer timer;
+    timer.start();
+    window.Actions().actRun->trigger();
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_EQ(Log.Errors[0], "コマンド処理を中断しました。");
 }
 
 TEST_F(MainWindowTest, AMissingInterpreterIsReported)
