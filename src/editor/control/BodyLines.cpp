@@ -1,6 +1,7 @@
 #include "editor/control/BodyLines.h"
 
 #include "editor/base/Exceptions.h"
+#include "editor/control/BodyBytes.h"
 #include "editor/control/SjisQString.h"
 
 #include <QPlainTextEdit>
@@ -128,15 +129,7 @@ void TBodyLines::Clear()
 
 std::string TBodyLines::GetTextStr() const
 {
-    std::string text;
-    const int count = GetCount();
-    QTextBlock block = Document().firstBlock();
-    for (int i = 0; i < count; ++i, block = block.next()) {
-        text += QStringToSjis(block.text());
-        if (i + 1 < count || EndsWithLineBreak())
-            text += "\r\n";
-    }
-    return text;
+    return TBodyBytes(Document()).Text();
 }
 
 void TBodyLines::SetTextStr(const std::string& Text)

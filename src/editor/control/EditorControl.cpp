@@ -3,8 +3,8 @@
 #include "editor/control/BodyBytes.h"
 #include "editor/control/BodyColumns.h"
 #include "editor/control/BodyEdit.h"
-#include "editor/control/BodyLines.h"
 #include "editor/control/BodyHighlighter.h"
+#include "editor/control/BodyLines.h"
 #include "editor/control/BodyTokens.h"
 #include "editor/control/EditorFonts.h"
 #include "editor/control/EditorOptions.h"
@@ -12,8 +12,8 @@
 #include "editor/control/SjisQString.h"
 
 #include <QScrollBar>
-#include <QTimer>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
