@@ -1,0 +1,123 @@
+// The Web page inside the main window: the URL file at start-up and the browser's status text.
+#include "app/Main.h"
+
+#include "app/ProgramDir.h"
+#include "app/UserDialogs.h"
+#include "editor/base/CodePage.h"
+#include "editor/base/FileIO.h"
+#include "web/WebPage.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace kestrim;
+
+namespace {
+
+constexpr int LoadTimeoutMs = 20000;
+
+struct TMessageLog {
+    std::vector<QString> Messages; // plain message boxes
+    std::vector<QString> Errors;   // error displays of every kind
+};
+
+// Tells the log instead of the user; no question is ever asked in these tests.
+class TLoggedDialogs : public TUserDialogs {
+public:
+    explicit TLoggedDialogs(TMessageLog& Log) : FLog(Log) {}
+    std::optional<QString> ChooseFile(const TFileDialogOptions&) override { return std::nullopt; }
+    TSaveAnswer AskYesNoCancel(const QString&) override { return TSaveAnswer::Cancel; }
+    void ShowError(const QString& Text) override { FLog.Errors.push_back(Text); }
+    void ShowMessage(const QString& Text) override { FLog.Messages.push_back(Text); }
+    void ErrorMessage(const QString& Text) override { FLog.Errors.push_back(Text); }
+    void ShowAbout(TAboutDialog&) override {}
+
+private:
+    TMessageLog& FLog;
+};
+
+class MainWebPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FFolder.isValid());
+        QDir(FFolder.path()).mkpath("conf");
+        OverrideProgramDir(FFolder.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Path("settings"));
+        WriteFileBytes(Path("page.html").toStdString(), "<html><body>page</body></html>");
+    }
+    void TearDown() override
+    {
+        FWindow.reset();
+        OverrideProgramDir(QString());
+    }
+
+    QString Path(const QString& Name) const { return QDir(FFolder.path()).filePath(Name); }
+    QString PageUrl() const { return QUrl::fromLocalFile(Path("page.html")).toString(); }
+
+    void StoreUrlFileSetting(const QString& Name)
+    {
+        QSettings(Path("settings/Vek/Kestrim.ini"), QSettings::IniFormat).setValue("Conf/UrlFile", Name);
+    }
+
+    TfrmKestrim& Window()
+    {
+        FWindow = std::make_unique<TfrmKestrim>(std::make_unique<TLoggedDialogs>(FLog));
+        return *FWindow;
+    }
+
+    QTemporaryDir FFolder;
+    TMessageLog FLog;
+    std::unique_ptr<TfrmKestrim> FWindow;
+};
+
+} // namespace
+
+TEST_F(MainWebPageTest, StartUpFillsTheListFromConfShowsABlankPageAndStatusReachesPanelTwo)
+{
+    WriteFileBytes(Path("conf/url.txt").toStdString(),
+                   Utf8ToSjis("# pages\r\n検索," + PageUrl().toStdString() + "?q={key}\r\n目次,https://x/\r\n"));
+    TfrmKestrim& window = Window();
+    TWebPage& web = *window.tbsWeb;
+    EXPECT_TRUE(FLog.Messages.empty());
+    ASSERT_EQ(web.cmbWebItem->count(), 2);
+    EXPECT_EQ(web.cmbWebItem->currentText(), "検索");
+    EXPECT_TRUE(web.edtKeyword->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return web.webPage->url() == QUrl("about:blank"); }, LoadTimeoutMs));
+
+    window.show();
+    window.ShowPage(TfrmKestrim::pgWeb);
+    web.edtKeyword->setText("perl");
+    web.bbnGo->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.StatusPanelText(1) == "ページが表示されました"; }, LoadTimeoutMs));
+    EXPECT_EQ(web.webPage->url().toString(), PageUrl() + "?q=perl");
+}
+
+TEST_F(MainWebPageTest, UnreadableUrlFileIsReportedOnceAndStartUpGoesOn)
+{
+    StoreUrlFileSetting(Path("mine/urls.txt"));
+    TfrmKestrim& window = Window();
+    ASSERT_EQ(FLog.Messages.size(), 1u);
+    EXPECT_TRUE(FLog.Messages[0].contains(Path("mine/urls.txt"))) << FLog.Messages[0].toStdString();
+    EXPECT_EQ(window.tbsWeb->cmbWebItem->count(), 0);
+    EXPECT_EQ(window.edtLanguageName->text(), "Perl");
+    window.tbsWeb->bbnGo->click();
+    EXPECT_TRUE(FLog.Errors.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.tbsWeb->webPage->url() == QUrl("about:blank"); }, LoadTimeoutMs));
+
+    // A name with a folder is taken as it stands.
+    QDir(FFolder.path()).mkpath("mine");
+    WriteFileBytes(Path("mine/urls.txt").toStdString(), "mine,https://x/\r\n");
+    EXPECT_EQ(Window().tbsWeb->cmbWebItem->count(), 1);
+    EXPECT_EQ(FLog.Messages.size(), 1u);
+}
