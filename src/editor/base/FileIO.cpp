@@ -72,29 +72,50 @@ bool FileExists(const std::string& FileName)
     return std::filesystem::exists(FileName, error) || error;
 }
 
-std::string ReadFileBytes(const std::string& FileName)
+TFileReader::TFileReader(const std::string& FileName)
+    : FFileName(FileName), FFd(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC))
 {
-    FileDescriptor fd(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0)
+    if (FFd < 0)
         throw EFOpenError(OpenErrorText(FileName, errno));
     struct stat info {};
-    if (::fstat(fd.Get(), &info) == 0 && S_ISDIR(info.st_mode))
+    const bool known = ::fstat(FFd, &info) == 0;
+    if (known && S_ISDIR(info.st_mode)) {
+        ::close(FFd);
         throw EFOpenError(OpenErrorText(FileName, EISDIR));
-    std::string bytes;
-    if (info.st_size > 0)
-        bytes.reserve(static_cast<size_t>(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw EFOpenError(OpenErrorText(FileName, errno));
-        }
-        bytes.append(buffer, static_cast<size_t>(n));
     }
+    FSize = known && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+}
+
+TFileReader::~TFileReader()
+{
+    ::close(FFd);
+}
+
+std::size_t TFileReader::Read(char* Buffer, std::size_t Count)
+{
+    for (;;) {
+        const ssize_t n = ::read(FFd, Buffer, Count);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            throw EFOpenError(OpenErrorText(FFileName, errno));
+    }
+}
+
+void TFileReader::Rewind()
+{
+    if (::lseek(FFd, 0, SEEK_SET) != 0)
+        throw EFOpenError(OpenErrorText(FFileName, errno));
+}
+
+std::string ReadFileBytes(const std::string& FileName)
+{
+    TFileReader file(FileName);
+    std::string bytes;
+    bytes.reserve(file.Size());
+    char buffer[65536];
+    while (const std::size_t n = file.Read(buffer, sizeof buffer))
+        bytes.append(buffer, n);
     return bytes;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Reading and writing whole files of bytes, with errors the user can read.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,28 @@ namespace kestrim {
 // Whether anything exists under FileName. A name that cannot be examined counts as existing,
 // so that reading it reports why.
 bool FileExists(const std::string& FileName);
+
+// A file opened for reading a block at a time. Raises EFOpenError, naming the file, when it
+// cannot be opened or read (missing, a folder, no permission).
+class TFileReader {
+public:
+    explicit TFileReader(const std::string& FileName);
+    ~TFileReader();
+    TFileReader(const TFileReader&) = delete;
+    TFileReader& operator=(const TFileReader&) = delete;
+
+    // The size the file had when it was opened.
+    std::size_t Size() const { return FSize; }
+    // Reads up to Count bytes into Buffer; returns how many, 0 at the end of the file.
+    std::size_t Read(char* Buffer, std::size_t Count);
+    // Goes back to the start of the file.
+    void Rewind();
+
+private:
+    std::string FFileName;
+    int FFd = -1;
+    std::size_t FSize = 0;
+};
 
 // The whole file. Raises EFOpenError when it cannot be opened or read (missing, a folder,
 // no permission).

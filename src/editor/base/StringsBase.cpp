@@ -52,7 +52,7 @@ void TStrings::Assign(const TStrings& Source)
     BeginUpdate();
     Clear();
     AddStrings(Source);
-    FTrailingLineBreak = Source.FTrailingLineBreak;
+    FTrailingLineBreak = Source.TrailingLineBreak();
     EndUpdate();
 }
 

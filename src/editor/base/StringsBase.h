@@ -47,7 +47,8 @@ public:
     virtual void SetTextStr(const std::string& Text);
     std::string Text() const { return GetTextStr(); }
     void SetText(const std::string& Text) { SetTextStr(Text); }
-    bool TrailingLineBreak() const { return FTrailingLineBreak; }
+    // Descendants that hold their text elsewhere answer from that text.
+    virtual bool TrailingLineBreak() const { return FTrailingLineBreak; }
     void SetTrailingLineBreak(bool Value) { FTrailingLineBreak = Value; }
 
     // Update batching: SetUpdateState(true) runs just before the counter leaves 0,
@@ -70,6 +71,12 @@ private:
     int FUpdateCount = 0;
     bool FTrailingLineBreak = true;
 };
+
+// Whether Text ends with a line break: CR or LF.
+inline bool EndsWithLineBreak(std::string_view Text)
+{
+    return !Text.empty() && (Text.back() == '\r' || Text.back() == '\n');
+}
 
 // Calls Callback(begin, end) for every line of Text, cut at CR LF, lone CR and lone LF.
 // A final line break starts no empty line. Returns whether Text ended with a line break.

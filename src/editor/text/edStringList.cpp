@@ -3,6 +3,7 @@
 #include "editor/base/Exceptions.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace kestrim {
 namespace {
@@ -90,8 +91,7 @@ void TheStringList::Insert(int Index, const std::string& S)
 {
     CheckListIndex(Index, GetCount() + 1);
     Changing();
-    if (FItems.size() == FItems.capacity())
-        Grow();
+    GrowFor(FItems.size() + 1);
     TheStringItem item;
     item.Str = S;
     FItems.insert(FItems.begin() + Index, std::move(item));
@@ -99,11 +99,37 @@ void TheStringList::Insert(int Index, const std::string& S)
 }
 
 // Capacities run 0, 4, 8, 12, 28, 44, 60, 76, 95, ...: a quarter more once past 64.
-void TheStringList::Grow()
+void TheStringList::GrowFor(std::size_t Needed)
 {
-    const int capacity = GetCapacity();
-    const int delta = capacity > 64 ? capacity / 4 : capacity > 8 ? 16 : 4;
-    FItems.reserve(static_cast<size_t>(capacity + delta));
+    std::size_t capacity = FItems.capacity();
+    if (capacity >= Needed)
+        return;
+    while (capacity < Needed)
+        capacity += capacity > 64 ? capacity / 4 : capacity > 8 ? 16 : 4;
+    FItems.reserve(capacity);
+}
+
+void TheStringList::ReplaceItems(int Index, int Count, TheStringList& Source)
+{
+    CheckListIndex(Index, GetCount() + 1);
+    if (Count < 0 || Count > GetCount() - Index)
+        throw EStringListError(SListIndexError);
+    Changing();
+    auto& source = Source.FItems;
+    const std::size_t kept = std::min(source.size(), static_cast<std::size_t>(Count));
+    const auto at = FItems.begin() + Index;
+    std::move(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(kept), at);
+    if (source.size() > kept) {
+        GrowFor(FItems.size() + source.size() - kept);
+        FItems.insert(FItems.begin() + Index + static_cast<std::ptrdiff_t>(kept),
+                      std::make_move_iterator(source.begin() + static_cast<std::ptrdiff_t>(kept)),
+                      std::make_move_iterator(source.end()));
+    } else {
+        const auto erased = FItems.begin() + Index + static_cast<std::ptrdiff_t>(kept);
+        FItems.erase(erased, erased + (Count - static_cast<std::ptrdiff_t>(kept)));
+    }
+    Source.TheStringList::Clear();
+    Changed();
 }
 
 void TheStringList::Delete(int Index)

@@ -73,6 +73,12 @@ public:
     // The row's text without a copy.
     const std::string& Str(int Index) const;
 
+    // Replaces the Count items from Index by all items of Source, moved whole (text, both words,
+    // Data, ExtraStr), and leaves Source empty: one change, whatever the number of items, so that
+    // the rows after Index move once. Raises the list-index error unless
+    // 0 <= Index <= Index + Count <= this Count.
+    void ReplaceItems(int Index, int Count, TheStringList& Source);
+
     std::string ExtraStrings(int Index) const;
     void SetExtraStrings(int Index, const std::string& Value);
     std::int32_t Datas(int Index) const;
@@ -94,7 +100,8 @@ protected:
     TheStringItem& Item(int Index);
 
 private:
-    void Grow();
+    // Grows the capacity by the list's steps until it holds at least Needed items.
+    void GrowFor(std::size_t Needed);
 
     std::vector<TheStringItem> FItems;
     int FUpdateCount = 0;

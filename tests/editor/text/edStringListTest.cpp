@@ -159,3 +159,32 @@ TEST(TheStringList, ExchangeMovesWholeRowsAndIndexesAreChecked)
     list.Insert(2, "c");
     EXPECT_EQ(list.Text(), "b\r\na\r\nc\r\n");
 }
+
+TEST(TheStringList, ReplaceItemsMovesWholeRowsInOneChange)
+{
+    TEditorStringList list;
+    for (const char* row : {"a", "b", "c"})
+        list.Add(row);
+    TEditorStringList source;
+    source.Add("x");
+    source.SetRowMarks(0, RowMark(1));
+    source.SetExtraStrings(0, "extra");
+    source.Add("y");
+    source.Add("z");
+    int changes = 0;
+    list.OnChange = TNotifyEvent([&](TObject*) { ++changes; });
+
+    list.ReplaceItems(1, 1, source);
+    EXPECT_EQ(list.Text(), "a\r\nx\r\ny\r\nz\r\nc\r\n");
+    EXPECT_EQ(list.RowMarks(1), RowMark(1));
+    EXPECT_EQ(list.ExtraStrings(1), "extra");
+    EXPECT_EQ(source.Count(), 0);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(list.GetCapacity(), 8) << "grown by the list's own steps";
+
+    list.ReplaceItems(0, 4, source);
+    EXPECT_EQ(list.Text(), "c\r\n");
+    EXPECT_THROW(list.ReplaceItems(0, 2, source), EStringListError);
+    EXPECT_THROW(list.ReplaceItems(2, 0, source), EStringListError);
+    EXPECT_EQ(list.Text(), "c\r\n");
+}
