@@ -1,0 +1,83 @@
+#pragma once
+// TEditorLink: an editor control as the text model sees it. The screen strings and the lines
+// facade ask an editor only what is listed here and tell it only this, so that the text model
+// builds and runs without the GUI: the Qt control implements the interface, tests fake it.
+
+namespace kestrim {
+
+class TEditorScreenStrings;
+class TFountain;
+
+class TEditorLink {
+public:
+    // --- What the text model asks
+
+    // The screen strings this editor shows.
+    virtual TEditorScreenStrings& ScreenStrings() = 0;
+    // The highlighting definition the editor paints with; rows are parsed with the owner's.
+    virtual TFountain& ActiveFountain() = 0;
+    // How many rows of the editor's row height fill the height of the whole display (at least
+    // 1): re-parsing runs ahead of a change by twice as many rows.
+    virtual int DisplayRowCount() const = 0;
+    // Speed option: parse every row after a reset instead of only those near the top row.
+    virtual bool InitBracketsFull() const = 0;
+    // The editor is still taking its initial settings; wrapping and parsing wait until it is done.
+    virtual bool Loading() const = 0;
+    virtual bool Destroying() const = 0;
+    // Whether the editor has the keyboard focus: the first attached editor that has it is the
+    // active one, whose caret undo records.
+    virtual bool HasFocus() const = 0;
+    // The caret (screen row, display column) and the first visible row.
+    virtual int Row() const = 0;
+    virtual int Col() const = 0;
+    virtual int TopRow() const = 0;
+
+    // --- What the text model tells
+
+    virtual void SetRowCol(int Row, int Col) = 0;
+    virtual void SetTopRow(int Row) = 0;
+    // Puts the caret Distance bytes after the start of Row, a line break counting 2 (the rows
+    // as they are after an edit).
+    virtual void DistanceToCaret(int Row, int Distance) = 0;
+    // The caret bracket: the caret is hidden from the first LockCaret to the last UnlockCaret.
+    virtual void LockCaret() = 0;
+    virtual void UnlockCaret() = 0;
+    // Drops the selection and any shown search hit.
+    virtual void CleanSelection() = 0;
+    // The rows changed: the change record of the screen strings says how, when it is valid.
+    virtual void TextChanged() = 0;
+    // The highlighting state of Row changed: it is to be painted again.
+    virtual void InvalidateRow(int Row) = 0;
+    // Recomputes the scroll ranges and repaints everything, after the whole text changed.
+    virtual void Refresh() = 0;
+    // A batch of changes through the lines facade begins or ends: the editor hides its caret and
+    // caret-row underline and stops redrawing, then shows them again and lays itself out anew.
+    virtual void BeginLinesUpdate() = 0;
+    virtual void EndLinesUpdate() = 0;
+
+protected:
+    ~TEditorLink() = default;
+};
+
+// Holds an editor's caret bracket for a scope, so that the caret comes back also when the work
+// inside fails. Without an editor it does nothing.
+class TCaretLock {
+public:
+    explicit TCaretLock(TEditorLink* Editor) : FEditor(Editor)
+    {
+        if (FEditor)
+            FEditor->LockCaret();
+    }
+    ~TCaretLock()
+    {
+        if (FEditor)
+            FEditor->UnlockCaret();
+    }
+    TCaretLock(const TCaretLock&) = delete;
+    TCaretLock& operator=(const TCaretLock&) = delete;
+
+private:
+    TEditorLink* FEditor;
+};
+
+} // namespace kestrim

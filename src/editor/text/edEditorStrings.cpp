@@ -1,0 +1,191 @@
+#include "editor/text/edEditorStrings.h"
+
+#include "editor/base/Exceptions.h"
+#include "editor/base/edClasses.h"
+#include "editor/base/edUtils.h"
+#include "editor/text/edEditorLink.h"
+#include "editor/text/edRaStrings.h"
+
+namespace kestrim {
+
+TEditorScreenStrings& TEditorStrings::Screen() const
+{
+    return FEditor.ScreenStrings();
+}
+
+int TEditorStrings::LineToRow(int Index) const
+{
+    const TEditorScreenStrings& rows = Screen();
+    if (!rows.WordWrap())
+        return Index;
+    int line = 0;
+    for (int row = 0; row < rows.Count(); ++row) {
+        if (line == Index)
+            return row;
+        if (rows.Rows(row) != raWrapped)
+            ++line;
+    }
+    return rows.Count();
+}
+
+int TEditorStrings::GetCount() const
+{
+    const TEditorScreenStrings& rows = Screen();
+    if (!rows.WordWrap() || rows.Count() == 0)
+        return rows.Count();
+    int lines = 0;
+    for (int row = 0; row < rows.Count() - 1; ++row)
+        if (rows.Rows(row) != raWrapped)
+            ++lines;
+    return lines + 1;
+}
+
+std::string TEditorStrings::Get(int Index) const
+{
+    const TEditorScreenStrings& rows = Screen();
+    if (!rows.WordWrap())
+        return rows.Get(Index);
+    CheckListIndex(Index, GetCount() + 1);
+    const int row = LineToRow(Index);
+    return row < rows.Count() ? rows.LineText(row) : std::string();
+}
+
+void TEditorStrings::Put(int Index, const std::string& S)
+{
+    CheckListIndex(Index, GetCount());
+    TCaretLock lock(&FEditor);
+    FEditor.CleanSelection();
+    TEditorScreenStrings& rows = Screen();
+    const int row = LineToRow(Index);
+    const int lineEnd = rows.LineEndRow(row);
+    const std::string text = rows.Rows(lineEnd) == raCrlf ? S + "\r\n" : S;
+    rows.ReplaceRows(row, lineEnd - row + 1, text);
+    FEditor.DistanceToCaret(row, static_cast<int>(text.size()));
+}
+
+void TEditorStrings::Insert(int Index, const std::string& S)
+{
+    CheckListIndex(Index, GetCount() + 1);
+    TEditorScreenStrings& rows = Screen();
+    const int row = LineToRow(Index);
+    if (row == rows.Count()) {
+        Add(S);
+        return;
+    }
+    TCaretLock lock(&FEditor);
+    FEditor.CleanSelection();
+    rows.ReplaceRows(row, 0, S + "\r\n");
+    FEditor.DistanceToCaret(row, static_cast<int>(S.size()) + 2);
+}
+
+int TEditorStrings::Add(const std::string& S)
+{
+    const int index = GetCount();
+    TCaretLock lock(&FEditor);
+    FEditor.CleanSelection();
+    TEditorScreenStrings& rows = Screen();
+    const int count = rows.Count();
+    if (count > 0 && rows.Rows(count - 1) != raCrlf) {
+        const std::string text = rows.Str(count - 1) + "\r\n" + S;
+        rows.ReplaceRows(count - 1, 1, text);
+        FEditor.DistanceToCaret(count - 1, static_cast<int>(text.size()));
+    } else {
+        rows.ReplaceRows(count, 0, S + "\r\n");
+        FEditor.DistanceToCaret(count, static_cast<int>(S.size()) + 2);
+    }
+    return index;
+}
+
+void TEditorStrings::Delete(int Index)
+{
+    CheckListIndex(Index, GetCount());
+    TCaretLock lock(&FEditor);
+    FEditor.CleanSelection();
+    TEditorScreenStrings& rows = Screen();
+    const int row = LineToRow(Index);
+    rows.ReplaceRows(row, rows.LineEndRow(row) - rows.LineStartRow(row) + 1, "");
+    FEditor.SetRowCol(row, 0);
+}
+
+void TEditorStrings::Clear()
+{
+    Screen().Clear();
+}
+
+std::string TEditorStrings::GetTextStr() const
+{
+    return Screen().RowsText(0, Screen().Count()).Text;
+}
+
+bool TEditorStrings::TrailingLineBreak() const
+{
+    const TEditorScreenStrings& rows = Screen();
+    return rows.Count() == 0 || rows.Rows(rows.Count() - 1) == raCrlf;
+}
+
+void TEditorStrings::SetTextStr(const std::string& Text)
+{
+    WithinUpdate(*this, [&] {
+        TEditorScreenStrings& rows = Screen();
+        rows.Clear();
+        StrToLines(Text, rows);
+        if (!Text.empty() && !EndsWithLineBreak(Text))
+            rows.SetRows(rows.Count() - 1, raEof);
+        LayOutNewText();
+    });
+}
+
+void TEditorStrings::Assign(const TStrings& Source)
+{
+    SetTextStr(Source.GetTextStr());
+    FEditor.SetRowCol(Screen().Count(), 0);
+}
+
+void TEditorStrings::LoadFromFile(const std::string& FileName)
+{
+    LoadFromFile(FileName, TFileLines::DefaultBlockSize);
+}
+
+void TEditorStrings::LoadFromFile(const std::string& FileName, std::size_t BlockSize)
+{
+    TFileLines file(FileName, BlockSize);
+    WithinUpdate(*this, [&] {
+        TEditorScreenStrings& rows = Screen();
+        rows.Clear();
+        rows.SetCapacity(file.RowCount());
+        file.ReadRows([&rows](const std::string& row, bool endsLine) {
+            const int index = rows.Add(row);
+            if (!endsLine)
+                rows.SetRows(index, raEof);
+        });
+        LayOutNewText();
+    });
+}
+
+void TEditorStrings::LayOutNewText()
+{
+    TEditorScreenStrings& rows = Screen();
+    if (rows.WordWrap())
+        rows.WrapAll();
+    rows.InitBrackets();
+}
+
+void TEditorStrings::RefreshEditors()
+{
+    for (TEditorLink* editor : Screen().Editors())
+        editor->Refresh();
+}
+
+void TEditorStrings::SetUpdateState(bool Updating)
+{
+    if (Updating) {
+        Screen().BeginUpdate();
+        FEditor.BeginLinesUpdate();
+    } else {
+        Screen().EndUpdate();
+        FEditor.EndLinesUpdate();
+        RefreshEditors();
+    }
+}
+
+} // namespace kestrim

@@ -1,0 +1,57 @@
+#pragma once
+// TEditorStrings: the editor's Lines, its text as logical lines over the screen strings. Every
+// change through it is an ordinary edit: one ReplaceRows, hence one undo step, and the caret
+// moves as if the user had made it. Whole-text operations (Text, loading, Clear) reset the rows,
+// the highlighting state and the undo history. The facade holds no text of its own.
+
+#include "editor/base/StringsBase.h"
+#include "editor/text/edFileLines.h"
+
+#include <cstddef>
+#include <string>
+
+namespace kestrim {
+
+class TEditorLink;
+class TEditorScreenStrings;
+
+class TEditorStrings : public TStrings {
+public:
+    explicit TEditorStrings(TEditorLink& Editor) : FEditor(Editor) {}
+
+    // With word wrap on, the line after a final line break reads as an empty line.
+    std::string Get(int Index) const override;
+    int GetCount() const override;
+    void Put(int Index, const std::string& S) override;
+    void Insert(int Index, const std::string& S) override;
+    // Appends S as a new last line; a text without a final line break keeps lacking one.
+    int Add(const std::string& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+    std::string GetTextStr() const override;
+    // Lines end at CR, LF and CR LF; the text ends with a line break only when Text does.
+    void SetTextStr(const std::string& Text) override;
+    // Takes Source's text and puts the caret below it.
+    void Assign(const TStrings& Source) override;
+    bool TrailingLineBreak() const override;
+    // Opens the file before anything changes: when it cannot be read, the text, the marks and
+    // the undo history stay as they were.
+    void LoadFromFile(const std::string& FileName) override;
+    void LoadFromFile(const std::string& FileName, std::size_t BlockSize);
+
+    // The first row of line Index; the row count for the line after the last.
+    int LineToRow(int Index) const;
+
+protected:
+    void SetUpdateState(bool Updating) override;
+
+private:
+    TEditorScreenStrings& Screen() const;
+    // After the rows were filled: wrap them when word wrap is on and parse the visible ones.
+    void LayOutNewText();
+    void RefreshEditors();
+
+    TEditorLink& FEditor;
+};
+
+} // namespace kestrim

@@ -1,0 +1,81 @@
+#include "editor/text/edFileLines.h"
+
+#include "editor/base/StringsBase.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace kestrim {
+namespace {
+
+constexpr char CtrlZ = 26;
+
+bool IsLineBreak(char Byte)
+{
+    return Byte == '\r' || Byte == '\n';
+}
+
+// The block without the LF of a CR LF whose CR ended the block before.
+std::string_view AfterSplitLineBreak(std::string_view Block, bool AfterCr)
+{
+    return AfterCr && !Block.empty() && Block.front() == '\n' ? Block.substr(1) : Block;
+}
+
+} // namespace
+
+TFileLines::TFileLines(const std::string& FileName, std::size_t BlockSize)
+    : FFile(FileName), FBlock(std::max<std::size_t>(BlockSize, 1), '\0')
+{
+    CountRows();
+}
+
+void TFileLines::CountRows()
+{
+    std::uint64_t position = 0;
+    std::uint64_t lineBreaks = 0;
+    char lastTextByte = 0;
+    bool afterCr = false;
+    while (const std::size_t size = FFile.Read(FBlock.data(), FBlock.size())) {
+        const std::string_view block = AfterSplitLineBreak(std::string_view(FBlock.data(), size), afterCr);
+        ForEachLine(block, [&](std::size_t, std::size_t end) {
+            if (end < block.size())
+                ++lineBreaks;
+        });
+        const std::size_t lastText = std::string_view(FBlock.data(), size).find_last_not_of(CtrlZ);
+        if (lastText != std::string_view::npos) {
+            FTextSize = position + lastText + 1;
+            lastTextByte = FBlock[lastText];
+        }
+        afterCr = FBlock[size - 1] == '\r';
+        position += size;
+    }
+    const bool unendedLastRow = FTextSize > 0 && !IsLineBreak(lastTextByte);
+    FRowCount = static_cast<int>(std::min<std::uint64_t>(lineBreaks + (unendedLastRow ? 1 : 0), INT32_MAX));
+}
+
+void TFileLines::ReadRows(const TOnRow& OnRow)
+{
+    FFile.Rewind();
+    std::string row;
+    std::uint64_t remaining = FTextSize;
+    bool afterCr = false;
+    while (remaining > 0) {
+        const std::size_t size = FFile.Read(FBlock.data(), std::min<std::uint64_t>(FBlock.size(), remaining));
+        if (size == 0)
+            break;
+        remaining -= size;
+        const std::string_view block = AfterSplitLineBreak(std::string_view(FBlock.data(), size), afterCr);
+        ForEachLine(block, [&](std::size_t begin, std::size_t end) {
+            row.append(block, begin, end - begin);
+            if (end < block.size()) {
+                OnRow(row, true);
+                row.clear();
+            }
+        });
+        afterCr = FBlock[size - 1] == '\r';
+    }
+    if (!row.empty())
+        OnRow(row, false);
+}
+
+} // namespace kestrim

@@ -1,0 +1,155 @@
+#pragma once
+// TEditorScreenStrings: the one store of an editor's text, as screen rows. A logical line is a
+// run of rows in which every row but the last is raWrapped; without word wrap each row is a
+// line. Every change of the text goes through ReplaceRows, which re-wraps, keeps the marks,
+// records undo, re-parses and leaves a change record for the editors to repaint from.
+//
+// Several editors may show one text. Each holds the screen strings through a std::shared_ptr
+// and attaches itself; the text lives as long as some editor uses it. The first attached
+// editor is the owner, which supplies the highlighting definition and the display metrics.
+
+#include "editor/text/edLayoutSettings.h"
+#include "editor/text/edStringList.h"
+#include "editor/text/edWordWrap.h"
+#include "editor/text/edWrapOption.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrim {
+
+class TEditorLink;
+class TEditorUndoObj;
+class TFountainParser;
+
+// What the last change did, for the editors to repaint only that. Valid while the editors are
+// told of the change; cleared when the update batch ends.
+struct TRowsChange {
+    int FirstRow = 0;       // first row rebuilt
+    int OldRowCount = 0;    // rows removed from FirstRow on
+    int NewRowCount = 0;    // rows put there
+    int ParsedRowCount = 0; // rows whose stored highlighting state changed
+    bool ChangeValid = false;
+};
+
+// A run of rows as text.
+struct TRowsText {
+    std::string Text;                    // the rows joined, "\r\n" after each raCrlf row
+    TRowAttribute Attribute = raInvalid; // attribute of the last row; raInvalid for no rows
+    int Rows = 0;
+};
+
+// A place in the rows: a row and a byte offset in its text.
+struct TRowByte {
+    int Row = 0;
+    int Byte = 0;
+
+    bool operator==(const TRowByte&) const = default;
+};
+
+class TEditorScreenStrings : public TEditorStringList {
+public:
+    TEditorScreenStrings();
+    ~TEditorScreenStrings() override;
+
+    void AttachEditor(TEditorLink& Editor);
+    void DetachEditor(TEditorLink& Editor);
+    const std::vector<TEditorLink*>& Editors() const { return FEditors; }
+    // The first attached editor, or nullptr.
+    TEditorLink* Owner() const;
+    // The first attached editor that has the focus, else the owner.
+    TEditorLink* ActiveEditor() const;
+
+    // First and last row of the logical line that holds Row.
+    int LineStartRow(int Row) const;
+    int LineEndRow(int Row) const;
+    // RowCount rows from Row, or the rest of Row's logical line when RowCount is -1. Rows
+    // outside the text are left out; an empty result for none.
+    TRowsText RowsText(int Row, int RowCount) const;
+    // The text of the logical line that starts at LineStart, without its line break.
+    std::string LineText(int LineStart) const;
+    // The place Distance bytes after the start of Row (a raCrlf row spans its length + 2, a
+    // raEof row its length + 1): the first row whose span goes past Distance, or a raEof row,
+    // at the remaining bytes (at most the row's length); the row after the last when the rows
+    // run out.
+    TRowByte DistanceToRowByte(int Row, int Distance) const;
+
+    // Removes RowCount rows from Row in one update batch; returns the union of their marks.
+    // Rows outside the text are ignored.
+    TRowMarks DeleteRows(int Row, int RowCount);
+    // Replaces RowCount rows from Row by the rows of List (left empty), handing the old rows'
+    // marks on to the new ones.
+    void ReplaceRowsFromList(int Row, int RowCount, TEditorStringList& List);
+    // The one primitive of every text change.
+    void ReplaceRows(int Row, int RowCount, std::string_view Text);
+
+    // Brings the stored start-of-row highlighting states up to date after rows from Row on
+    // changed; returns how many rows got a new state (counted, and invalidated in the editors,
+    // only with Notify).
+    int UpdateBrackets(int Row, bool Notify);
+    // Resets every row's state and parses the rows near the owner's top row again.
+    void InitBrackets();
+
+    // Rebuild every row with or without wrapping.
+    void WrapAll();
+    void UnwrapAll();
+    bool WordWrap() const { return FWordWrap.WordWrap(); }
+    // Re-wraps or unwraps the text; the undo history is emptied.
+    void SetWordWrap(bool Value);
+    TEditorWrapOption& WrapOption() { return FWrapOption; }
+    TEditorLayoutSettings& LayoutSettings() { return FLayout; }
+    // The rows of Text by the wrap rules; the caller sets the attribute of the last one.
+    void StrToWrapList(std::string_view Text, TEditorStringList& List) const { FWordWrap.StrToWrapList(Text, List); }
+    int WrapCount(std::string_view Line) const { return FWordWrap.WrapCount(Line); }
+
+    // The marks that some row of the text carries.
+    TRowMarks ListMarks() const { return FListMarks; }
+    void ExcludeListMarks(TRowMarks Marks) { FListMarks &= static_cast<TRowMarks>(~Marks); }
+    void IncludeListMarks(TRowMarks Marks) { FListMarks |= Marks; }
+
+    TEditorUndoObj& UndoObj() { return *FUndoObj; }
+    void Undo();
+    void Redo();
+
+    const TRowsChange& ChangeRecord() const { return FChange; }
+
+    // Removes every row; the undo history and the marks go, the carets go to row 0, column 0.
+    void Clear() override;
+
+protected:
+    void SetUpdateState(bool Updating) override;
+
+private:
+    friend class TEditorUndoObj;
+
+    template <typename Action>
+    void ForEachEditor(Action&& action) const;
+    std::unique_ptr<TFountainParser> NewOwnerParser() const;
+    int DisplayRowCount() const;
+    // Stores Data as the start state of Row, then advances it to the state after Row.
+    void StoreAndParse(TFountainParser& Parser, int Row, TRowAttributeData& Data);
+    // Resets the state of every parsed row from Row on.
+    void ResetRowsFrom(int Row);
+    // Puts caret and top rows past the last row back onto the text.
+    void ClampEditorRows();
+    void WrapOptionChanged();
+    void Rewrap(bool Wrap);
+    void DeleteWholeLines(int Row, int RowCount);
+    void ReplaceWithinLines(int Row, int RowCount, std::string_view Text);
+    void SetChange(int FirstRow, int OldRowCount, int NewRowCount, int ParsedRowCount);
+    // Hands the marks of rows that DeleteRows or an undo step removed to the row now at Row,
+    // or drops them from ListMarks when no row is left.
+    void KeepMarksOfRemovedRows(int Row, TRowMarks Marks);
+
+    std::vector<TEditorLink*> FEditors;
+    TRowsChange FChange;
+    TRowMarks FListMarks = 0;
+    std::unique_ptr<TEditorUndoObj> FUndoObj;
+    TEditorWrapOption FWrapOption;
+    TEditorLayoutSettings FLayout;
+    TEditorWordWrap FWordWrap{FWrapOption, FLayout};
+};
+
+} // namespace kestrim

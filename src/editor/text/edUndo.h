@@ -1,0 +1,69 @@
+#pragma once
+// Undo and redo of the screen strings. Every ReplaceRows records one step: the rows it put in
+// place and the text they replaced. Undoing a step puts that text back and turns the step into
+// its inverse, which redo applies in turn; there is no merging of steps.
+
+#include "editor/text/edStringList.h"
+
+#include <deque>
+#include <string>
+
+namespace kestrim {
+
+class TEditorScreenStrings;
+
+// One step.
+struct TUndoData {
+    int Row = 0;                         // caret of the active editor when the step was recorded
+    int Col = 0;
+    int StartRow = -1;                   // first row of the change
+    int RowCount = 0;                    // rows the change put in place from StartRow on
+    TRowAttribute Attribute = raInvalid; // attribute of the last removed row; raInvalid: nothing removed
+    std::string Str;                     // the removed rows, "\r\n" after each raCrlf row
+};
+
+// Steps in the order they were recorded; the last is the next to apply.
+using TUndoDataList = std::deque<TUndoData>;
+
+class TEditorUndoObj {
+public:
+    // The undo list never holds fewer steps than this.
+    static constexpr int MinUndoListMax = 64;
+
+    explicit TEditorUndoObj(TEditorScreenStrings& Owner) : FOwner(Owner) {}
+
+    // Appends a step holding the active editor's caret, for ReplaceRows to fill in. Drops the
+    // oldest steps beyond UndoListMax and, unless the step is the inverse of a redo, every
+    // step that could be redone.
+    TUndoData& NewUndoData();
+    bool CanUndo() const { return !FUndoList.empty(); }
+    bool CanRedo() const { return !FRedoList.empty(); }
+    // Both put the caret where it was before the step being reverted.
+    void Undo();
+    void Redo();
+    // Appends Step to the redo list with the active editor's caret.
+    void AddRedo(const TUndoData& Step);
+    void Clear();
+
+    int UndoListMax() const { return FUndoListMax; }
+    // Stores at least MinUndoListMax.
+    void SetUndoListMax(int Value);
+
+    const TUndoDataList& UndoList() const { return FUndoList; }
+    const TUndoDataList& RedoList() const { return FRedoList; }
+
+private:
+    // Puts Step's text in place of the rows it describes; returns the step that reverts it,
+    // with the caret left for the caller to fill in.
+    TUndoData ApplyStep(const TUndoData& Step);
+    // Appends a step with the active editor's caret; the inverse of a redo keeps the redo list.
+    TUndoData& AppendUndoData(bool KeepRedoList);
+    void TrimUndoList();
+
+    TEditorScreenStrings& FOwner;
+    int FUndoListMax = MinUndoListMax;
+    TUndoDataList FRedoList;
+    TUndoDataList FUndoList;
+};
+
+} // namespace kestrim

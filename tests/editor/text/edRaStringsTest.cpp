@@ -1,0 +1,274 @@
+#include "FakeEditor.h"
+
+#include "editor/text/edUndo.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace kestrim;
+using namespace kestrim::test;
+
+namespace {
+
+class ScreenStringsTest : public testing::Test {
+protected:
+    ScreenStringsTest() { AddBlockComment(Editor.Fountain); }
+
+    void Mark(int Row, int Mark)
+    {
+        Rows.SetRowMarks(Row, Rows.RowMarks(Row) | RowMark(Mark));
+        Rows.IncludeListMarks(RowMark(Mark));
+    }
+
+    TFakeEditor Editor;
+    TEditorScreenStrings& Rows = Editor.ScreenStrings();
+};
+
+const std::string A20(20, 'a');
+
+} // namespace
+
+TEST_F(ScreenStringsTest, ReplaceRowsAppendsRowsAndTellsTheEditorsOnce)
+{
+    Rows.ReplaceRows(0, 0, "abc\r\n");
+    EXPECT_EQ(Dump(Rows), "[abc|C]");
+    Rows.ReplaceRows(1, 0, "def\r\n");
+    EXPECT_EQ(Dump(Rows), "[abc|C][def|C]");
+    ASSERT_EQ(Editor.Changes.size(), 2u);
+    const TRowsChange& change = Editor.Changes.back();
+    EXPECT_TRUE(change.ChangeValid);
+    EXPECT_EQ(change.FirstRow, 1);
+    EXPECT_EQ(change.OldRowCount, 0);
+    EXPECT_EQ(change.NewRowCount, 1);
+    EXPECT_FALSE(Rows.ChangeRecord().ChangeValid); // only while the editors are told
+
+    SetRows(Rows, "abc$");
+    Rows.ReplaceRows(0, 1, "abc\r\nx");
+    EXPECT_EQ(Dump(Rows), "[abc|C][x|E]");
+    Rows.ReplaceRows(1, 1, "x\r");
+    EXPECT_EQ(Dump(Rows), "[abc|C][x|C]") << "a text ending in a lone CR ends its line";
+}
+
+TEST_F(ScreenStringsTest, ReplaceRowsIgnoresRowsOutsideTheText)
+{
+    SetRows(Rows, "a\nb\n");
+    Editor.Changes.clear();
+    Rows.ReplaceRows(-1, 1, "x");
+    Rows.ReplaceRows(1, 2, "x");
+    Rows.ReplaceRows(3, 0, "x");
+    Rows.ReplaceRows(1, 0, "");
+    EXPECT_EQ(Dump(Rows), "[a|C][b|C]");
+    EXPECT_FALSE(Rows.UndoObj().CanUndo());
+    EXPECT_TRUE(Editor.Changes.empty());
+}
+
+TEST_F(ScreenStringsTest, WholeLinesGoAndTheirMarksMoveToTheRowThatTakesTheirPlace)
+{
+    SetRows(Rows, "a\nb\nc\nd\n");
+    Mark(1, 1);
+    Mark(2, 2);
+    Rows.ReplaceRows(1, 2, "");
+    EXPECT_EQ(Dump(Rows), "[a|C][d|C#1#2]");
+    EXPECT_EQ(Editor.Changes.back().OldRowCount, 2);
+    EXPECT_EQ(Editor.Changes.back().NewRowCount, 0);
+    EXPECT_EQ(Rows.ListMarks(), RowMark(1) | RowMark(2));
+
+    Rows.ReplaceRows(1, 1, "");
+    EXPECT_EQ(Dump(Rows), "[a|C#1#2]") << "the last row's marks go up";
+    Rows.ReplaceRows(0, 1, "");
+    EXPECT_EQ(Rows.Count(), 0);
+    EXPECT_EQ(Rows.ListMarks(), 0) << "no row is left to carry them";
+}
+
+TEST_F(ScreenStringsTest, ALineBreakLeavesTheMarkWithTheTextItWasOn)
+{
+    SetRows(Rows, "abc\n");
+    Mark(0, 5);
+    Editor.SetRowCol(0, 0);
+    Rows.ReplaceRows(0, 1, "\r\nabc\r\n"); // Return at the start of the row
+    EXPECT_EQ(Dump(Rows), "[|C][abc|C#5]");
+
+    SetRows(Rows, "abc\n");
+    Mark(0, 5);
+    Editor.SetRowCol(0, 2);
+    Rows.ReplaceRows(0, 1, "ab\r\nc\r\n"); // Return inside the row
+    EXPECT_EQ(Dump(Rows), "[ab|C#5][c|C]");
+}
+
+TEST_F(ScreenStringsTest, RemovingALineBreakJoinsTwoLinesInOneUndoStep)
+{
+    SetRows(Rows, "r0\nr1\nr2\nr3\nr4\n");
+    Rows.ReplaceRows(3, 1, "r3");
+    EXPECT_EQ(Dump(Rows), "[r0|C][r1|C][r2|C][r3r4|C]");
+    EXPECT_EQ(Rows.UndoObj().UndoList().size(), 1u);
+    Rows.Undo();
+    EXPECT_EQ(Dump(Rows), "[r0|C][r1|C][r2|C][r3|C][r4|C]");
+}
+
+TEST_F(ScreenStringsTest, ChangesInAWrappedLineReWrapTheWholeLine)
+{
+    Rows.WrapOption().SetWrapByte(20);
+    Rows.SetWordWrap(true);
+    Rows.ReplaceRows(0, 0, A20 + "bbbbb\r\nnext\r\n");
+    EXPECT_EQ(Dump(Rows), "[" + A20 + "|W][bbbbb|C][next|C]");
+    EXPECT_EQ(Rows.LineStartRow(1), 0);
+    EXPECT_EQ(Rows.LineEndRow(0), 1);
+    const TRowsText line = Rows.RowsText(1, -1);
+    EXPECT_EQ(line.Text, "bbbbb\r\n");
+    EXPECT_EQ(line.Rows, 1);
+    EXPECT_EQ(Rows.RowsText(0, -1).Text, A20 + "bbbbb\r\n");
+
+    // a character taken from the first row pulls the next row's first character up
+    Rows.ReplaceRows(0, 1, std::string(19, 'a'));
+    EXPECT_EQ(Dump(Rows), "[" + std::string(19, 'a') + "b|W][bbbb|C][next|C]");
+    Rows.ReplaceRows(0, 2, "");
+    EXPECT_EQ(Dump(Rows), "[next|C]");
+}
+
+TEST_F(ScreenStringsTest, DistanceToRowByteCountsLineBreaksAsTwoBytes)
+{
+    SetRows(Rows, "ab|cd\nef$");
+    EXPECT_EQ(Rows.DistanceToRowByte(0, 1), (TRowByte{0, 1}));
+    EXPECT_EQ(Rows.DistanceToRowByte(0, 2), (TRowByte{1, 0})) << "the end of a wrapped row is the next row's start";
+    EXPECT_EQ(Rows.DistanceToRowByte(0, 4), (TRowByte{1, 2}));
+    EXPECT_EQ(Rows.DistanceToRowByte(0, 5), (TRowByte{1, 2})) << "inside the line break";
+    EXPECT_EQ(Rows.DistanceToRowByte(0, 6), (TRowByte{2, 0}));
+    EXPECT_EQ(Rows.DistanceToRowByte(1, 99), (TRowByte{2, 2})) << "the last row without a line break";
+    SetRows(Rows, "ab\n");
+    EXPECT_EQ(Rows.DistanceToRowByte(0, 4), (TRowByte{1, 0})) << "the empty line after a final break";
+}
+
+// Display rows 2: re-parsing runs at most 4 rows past the change.
+TEST_F(ScreenStringsTest, ReParsingStopsWhereTheStoredStateHoldsOrTwiceTheDisplayBelow)
+{
+    Editor.DisplayRows = 2;
+    Editor.FullParse = true;
+    SetRows(Rows, "x\nx\nx\nx\nx\nx\nx\nx\nx\nx\n");
+    Rows.InitBrackets();
+
+    Rows.ReplaceRows(1, 1, "x/*\r\n");
+    EXPECT_EQ(Editor.Changes.back().ParsedRowCount, 5);
+    EXPECT_EQ(Editor.InvalidatedRows, 5);
+    for (int row = 2; row <= 5; ++row)
+        EXPECT_EQ(Rows.Brackets(row), 0) << row;
+    for (int row = 6; row < 10; ++row)
+        EXPECT_EQ(Rows.Brackets(row), -2) << row << " is parsed when it is painted";
+    EXPECT_EQ(FirstStaleRow(Rows, Editor.Fountain), -1);
+
+    Rows.ReplaceRows(8, 1, "y\r\n"); // below the parsed rows: parsing resumes from row 5
+    EXPECT_EQ(Rows.Brackets(8), 0);
+    EXPECT_EQ(FirstStaleRow(Rows, Editor.Fountain), -1);
+
+    Rows.ReplaceRows(0, 1, "z\r\n"); // the state after row 1 is unchanged
+    EXPECT_EQ(Editor.Changes.back().ParsedRowCount, 2);
+    Rows.ReplaceRows(3, 1, "*/\r\n");
+    EXPECT_EQ(Rows.Brackets(5), -1);
+    EXPECT_EQ(FirstStaleRow(Rows, Editor.Fountain), -1);
+
+    Rows.UpdateBrackets(9, false);
+    EXPECT_NE(Rows.Brackets(9), -2);
+    EXPECT_EQ(FirstStaleRow(Rows, Editor.Fountain), -1);
+}
+
+TEST_F(ScreenStringsTest, InitBracketsParsesTheRowsNearTheTopUnlessToldToParseAll)
+{
+    for (int i = 0; i < 100; ++i)
+        Rows.Add("row");
+    Editor.DisplayRows = 10;
+    Editor.Top = 20;
+    Rows.InitBrackets();
+    EXPECT_NE(Rows.Brackets(40), -2);
+    EXPECT_EQ(Rows.Brackets(41), -2);
+
+    Editor.FullParse = true;
+    Rows.InitBrackets();
+    EXPECT_NE(Rows.Brackets(99), -2);
+
+    Editor.IsLoading = true;
+    Rows.ResetRowAttributeData(0);
+    Rows.InitBrackets();
+    EXPECT_EQ(Rows.Brackets(0), -2) << "nothing while the editor is loading";
+}
+
+TEST_F(ScreenStringsTest, WrappingOnAndOffKeepsLinesAndMarksAndDropsTheUndoHistory)
+{
+    Rows.WrapOption().SetWrapByte(20);
+    SetRows(Rows, "short\n" + std::string(50, 'a') + "\nend$");
+    Mark(1, 1);
+    Mark(2, 2);
+    Rows.ReplaceRows(0, 1, "Short\r\n");
+    Editor.SetRowCol(1, 7);
+
+    Rows.SetWordWrap(true);
+    EXPECT_EQ(Dump(Rows), "[Short|C][" + A20 + "|W#1][" + A20 + "|W][" + std::string(10, 'a') + "|C][end|E#2]");
+    EXPECT_FALSE(Rows.UndoObj().CanUndo());
+    EXPECT_EQ(Editor.Col(), 0);
+    EXPECT_EQ(Editor.Refreshes, 1);
+    EXPECT_GE(Editor.SelectionDrops, 1);
+
+    Mark(3, 3);
+    Rows.WrapOption().SetWrapByte(25); // a wrap option change re-wraps at once
+    EXPECT_EQ(Dump(Rows), "[Short|C][" + std::string(25, 'a') + "|W#1][" + std::string(25, 'a') + "|W][|C#3][end|E#2]");
+
+    Rows.SetWordWrap(false);
+    EXPECT_EQ(Dump(Rows), "[Short|C][" + std::string(50, 'a') + "|C#1#3][end|E#2]");
+    EXPECT_EQ(FirstStaleRow(Rows, Editor.Fountain), -1);
+}
+
+TEST_F(ScreenStringsTest, CaretAndTopRowsBeyondTheTextComeBackWhenABatchEnds)
+{
+    SetRows(Rows, "a\nb\nc\n");
+    Editor.SetRowCol(3, 0);
+    Editor.SetTopRow(3);
+    Rows.ReplaceRows(2, 1, "");
+    EXPECT_EQ(Editor.Row(), 2) << "the empty line after a final line break";
+    EXPECT_EQ(Editor.TopRow(), 2);
+    Rows.ReplaceRows(1, 1, "b");
+    EXPECT_EQ(Dump(Rows), "[a|C][b|E]");
+    EXPECT_EQ(Editor.Row(), 1);
+    Rows.ReplaceRows(0, 2, "");
+    EXPECT_EQ(Editor.Row(), 0);
+}
+
+TEST_F(ScreenStringsTest, ClearDropsMarksAndUndoAndPutsTheCaretAtTheStart)
+{
+    SetRows(Rows, "a\nb\n");
+    Mark(1, 4);
+    Rows.ReplaceRows(0, 1, "A\r\n");
+    Editor.SetRowCol(1, 1);
+    Editor.Changes.clear();
+
+    Rows.Clear();
+    EXPECT_EQ(Rows.Count(), 0);
+    EXPECT_EQ(Rows.ListMarks(), 0);
+    EXPECT_FALSE(Rows.UndoObj().CanUndo());
+    EXPECT_EQ(Editor.Row(), 0);
+    EXPECT_EQ(Editor.Col(), 0);
+    ASSERT_EQ(Editor.Changes.size(), 1u);
+    EXPECT_EQ(Editor.Changes[0].OldRowCount, 2);
+    EXPECT_EQ(Editor.Changes[0].NewRowCount, 0);
+    EXPECT_FALSE(Rows.ChangeRecord().ChangeValid);
+
+    Rows.Clear();
+    EXPECT_EQ(Editor.Changes.size(), 1u) << "clearing no rows tells nobody";
+}
+
+TEST(ScreenStrings, SharedByEditorsTheFocusedOneIsActiveAndTheTextOutlivesItsFirstEditor)
+{
+    auto first = std::make_unique<TFakeEditor>();
+    TFakeEditor second(first->SharedStrings());
+    TEditorScreenStrings& rows = second.ScreenStrings();
+    EXPECT_EQ(rows.Owner(), first.get());
+    EXPECT_EQ(rows.ActiveEditor(), first.get());
+    second.Focused = true;
+    EXPECT_EQ(rows.ActiveEditor(), &second);
+
+    rows.ReplaceRows(0, 0, "x\r\n");
+    EXPECT_EQ(first->Changes.size(), 1u);
+    EXPECT_EQ(second.Changes.size(), 1u);
+
+    first.reset();
+    EXPECT_EQ(rows.Owner(), &second);
+    EXPECT_EQ(Dump(rows), "[x|C]");
+}
