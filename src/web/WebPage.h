@@ -12,7 +12,6 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
-class QUrl;
 class QWebEngineView;
 
 namespace kestrim {

@@ -1,7 +1,6 @@
 #include "web/WebPage.h"
 
 #include "editor/base/CodePage.h"
-#include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
 
 #include <QAction>
@@ -149,14 +148,6 @@ TEST_F(WebPageTest, BackAndForwardWalkTheHistoryAndDoNothingAtItsEnds)
     EXPECT_EQ(Shown(), Url("two.html"));
     EXPECT_FALSE(Loads([&] { FForward.trigger(); }, QuietMs));
     EXPECT_EQ(Shown(), Url("two.html"));
-}
-
-TEST_F(WebPageTest, UnreadableUrlFileLeavesAnEmptyListAndGoDoesNothing)
-{
-    EXPECT_THROW(FPage.LoadUrlFile(FFolder.filePath("missing.txt")), EFOpenError);
-    EXPECT_EQ(FPage.cmbWebItem->count(), 0);
-    EXPECT_EQ(FPage.SelectedWebItem(), nullptr);
-    EXPECT_FALSE(Loads([&] { FPage.bbnGo->click(); }, QuietMs));
 }
 
 TEST_F(WebPageTest, EntryWithoutAddressIsReportedInsteadOfOpened)
