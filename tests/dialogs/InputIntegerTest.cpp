@@ -1,13 +1,11 @@
 #include "dialogs/InputDialog.h"
 #include "dialogs/InputInteger.h"
+#include "support/ModalWindows.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -18,41 +16,20 @@ using namespace kestrim;
 
 namespace {
 
-// Runs Execute; once the form is up, Drive works on it and must close it.
 bool ExecuteWith(TIntegerDialog& Dialog, const std::function<void(TIntegerDlg&)>& Drive)
 {
-    QTimer::singleShot(0, [&] {
-        auto* form = qobject_cast<TIntegerDlg*>(QApplication::activeModalWidget());
-        if (form == nullptr) {
-            ADD_FAILURE() << "no modal integer form";
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-            return;
-        }
-        Drive(*form);
-    });
-    return Dialog.Execute();
+    bool confirmed = false;
+    test::DriveModal<TIntegerDlg>([&] { confirmed = Dialog.Execute(); }, Drive);
+    return confirmed;
 }
 
 // Types Text over the box's content and presses OK. Returns the text of the error box this
-// brings up (closing it), or an empty text when none comes up.
+// brings up, or an empty text when none comes up.
 QString Confirm(TIntegerDlg& Form, const QString& Text)
 {
     Form.InputValue->clear();
     QTest::keyClicks(Form.InputValue, Text);
-    QString shown;
-    // A timer of this scope: it cannot fire later into another test's dialog.
-    QTimer closer;
-    closer.setSingleShot(true);
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->accept();
-        }
-    });
-    closer.start(0);
-    QTest::mouseClick(Form.bbnOK, Qt::LeftButton);
-    return shown;
+    return test::CloseMessageBoxDuring([&] { QTest::mouseClick(Form.bbnOK, Qt::LeftButton); }).Text;
 }
 
 void Cancel(TIntegerDlg& Form)
