@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/ConsoleCommand.h"
+#include "app/EditCommands.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
 #include "app/StandardLibrary.h"
@@ -33,6 +34,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace kestrim {
 namespace {
@@ -215,13 +218,13 @@ void TfrmKestrim::CreateMenus()
     file->addSeparator();
     file->addAction(a.mniExit);
 
-    QMenu* edit = mnuMain->addMenu(QStringLiteral("編集(&E)"));
-    edit->setObjectName("mniEdit");
-    edit->addActions({a.actUndo, a.actRedo});
-    edit->addSeparator();
-    edit->addActions({a.actCut, a.actCopy, a.actPaste, a.actSelectAll});
-    edit->addSeparator();
-    edit->addAction(a.actFind);
+    mniEdit = mnuMain->addMenu(QStringLiteral("編集(&E)"));
+    mniEdit->setObjectName("mniEdit");
+    mniEdit->addActions({a.actUndo, a.actRedo});
+    mniEdit->addSeparator();
+    mniEdit->addActions({a.actCut, a.actCopy, a.actPaste, a.actSelectAll});
+    mniEdit->addSeparator();
+    mniEdit->addAction(a.actFind);
 
     QMenu* view = mnuMain->addMenu(QStringLiteral("表示(&V)"));
     view->addActions({a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb});
@@ -290,6 +293,7 @@ void TfrmKestrim::ConnectPageAction(QAction* Action, TPage Page)
 void TfrmKestrim::ConnectActions()
 {
     const TMainActions& a = *FActions;
+    new TEditCommands(*this, a, *mniEdit, [this](const std::function<void()>& Handler) { Execute(Handler); });
     ConnectCommand(a.actNew, [this] { FFileCommands->actNewExecute(); });
     ConnectCommand(a.actLoad, [this] { FFileCommands->actLoadExecute(); });
     ConnectCommand(a.actSave, [this] { FFileCommands->actSaveExecute(); });
@@ -425,10 +429,10 @@ void TfrmKestrim::showEvent(QShowEvent* Event)
 void TfrmKestrim::changeEvent(QEvent* Event)
 {
     QMainWindow::changeEvent(Event);
-    // The script editor takes the focus whenever the window is activated; on another page the
-    // focus stays where the user left it.
-    if (Event->type() == QEvent::ActivationChange && isActiveWindow() && pgcEditor->currentIndex() == pgScript)
-        tedScript->SetFocus();
+    // The current editor takes the focus whenever the window is activated. On the Web page that
+    // is the hidden script editor, which cannot take it: the focus then stays on the page.
+    if (Event->type() == QEvent::ActivationChange && isActiveWindow())
+        CurrentEditor().SetFocus();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -591,8 +595,24 @@ bool TfrmKestrim::IsInThisWindow(QObject* Object) const
     return widget != nullptr && widget->window() == this;
 }
 
+// A control would keep keys such as Ctrl+C for itself; the window's enabled commands come
+// first, so that in the Web page's keyword box they still act on the current editor.
+bool TfrmKestrim::IsCommandShortcut(const QKeyEvent* Event) const
+{
+    const QKeySequence pressed(Event->keyCombination());
+    const QList<QAction*> actions = FActions->All();
+    return std::any_of(actions.begin(), actions.end(), [&pressed](const QAction* Action) {
+        return Action->isEnabled() && !Action->shortcut().isEmpty() && Action->shortcut() == pressed;
+    });
+}
+
 bool TfrmKestrim::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Event->type() == QEvent::ShortcutOverride && IsInThisWindow(Watched)
+        && IsCommandShortcut(static_cast<QKeyEvent*>(Event))) {
+        Event->ignore();
+        return true;
+    }
     if (Event->type() == QEvent::KeyPress && IsInThisWindow(Watched))
         return FormKeyDown(static_cast<QKeyEvent*>(Event));
     if (Event->type() == QEvent::Wheel && IsInThisWindow(Watched))

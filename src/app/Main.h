@@ -79,6 +79,7 @@ public:
     TWebPage* tbsWeb;
     QSplitter* Splitter2;
     TMessageList* lsbMessage;
+    QMenu* mniEdit;
     QMenu* popMain;
     TAboutDialog* dlgAbout;
 
@@ -125,6 +126,7 @@ private:
     void ShowRunOutcome(const QString& Text) override;
     void ShowHint(const QString& Hint);
     bool IsInThisWindow(QObject* Object) const;
+    bool IsCommandShortcut(const QKeyEvent* Event) const;
 
     std::unique_ptr<TUserDialogs> FDialogs;
     std::unique_ptr<TMainActions> FActions;

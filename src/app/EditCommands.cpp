@@ -1,0 +1,223 @@
+#include "app/EditCommands.h"
+
+#include "app/Main.h"
+#include "app/MainActions.h"
+#include "dialogs/FindDialog.h"
+#include "dialogs/InputInteger.h"
+#include "editor/control/EditorControl.h"
+#include "editor/control/SjisQString.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <climits>
+
+namespace kestrim {
+namespace {
+
+// Beyond every row and column: the editor clamps it to the end of the text.
+constexpr int PastTheEnd = INT_MAX;
+
+} // namespace
+
+TEditCommands::TEditCommands(TfrmKestrim& Window, const TMainActions& Actions, QMenu& mniEdit,
+                             TRunCommand RunCommand)
+    : QObject(&Window), FWindow(Window), FActions(Actions), FRunCommand(std::move(RunCommand))
+{
+    CreateDialogs();
+    ConnectCommands();
+    for (TEditor* editor : {Window.tedScript, Window.tedData, Window.tedResult})
+        connect(editor, &TEditor::OnDblClick, Actions.actSelectWord, &QAction::trigger);
+    connect(&mniEdit, &QMenu::aboutToShow, this, &TEditCommands::UpdateUndoRedo);
+    connect(Window.popMain, &QMenu::aboutToShow, this, &TEditCommands::UpdateUndoRedo);
+}
+
+void TEditCommands::CreateDialogs()
+{
+    dlgFind = new TFindDialog(&FWindow);
+    connect(dlgFind, &TFindDialog::OnFind, this, [this] { FRunCommand([this] { dlgFindFind(); }); });
+    dlgMoveLineNumber = new TIntegerDialog(this);
+    dlgMoveLineNumber->setObjectName("dlgMoveLineNumber");
+    dlgMoveLineNumber->SetCaption(QStringLiteral("指定行へ移動"));
+    dlgMoveLineNumber->SetInformation(QStringLiteral("移動先の行番号を入力"));
+}
+
+void TEditCommands::ConnectCommand(QAction* Action, void (TEditCommands::*Handler)())
+{
+    connect(Action, &QAction::triggered, this,
+            [this, Handler] { FRunCommand([this, Handler] { (this->*Handler)(); }); });
+}
+
+void TEditCommands::ConnectCommands()
+{
+    const TMainActions& a = FActions;
+    ConnectCommand(a.actUndo, &TEditCommands::actUndoExecute);
+    ConnectCommand(a.actRedo, &TEditCommands::actRedoExecute);
+    ConnectCommand(a.actCut, &TEditCommands::actCutExecute);
+    ConnectCommand(a.actCopy, &TEditCommands::actCopyExecute);
+    ConnectCommand(a.actPaste, &TEditCommands::actPasteExecute);
+    ConnectCommand(a.actSelectAll, &TEditCommands::actSelectAllExecute);
+    ConnectCommand(a.actSelectWord, &TEditCommands::actSelectWordExecute);
+    ConnectCommand(a.actFind, &TEditCommands::actFindExecute);
+    ConnectCommand(a.actMoveTop, &TEditCommands::actMoveTopExecute);
+    ConnectCommand(a.actMoveLineNumber, &TEditCommands::actMoveLineNumberExecute);
+    ConnectCommand(a.actMoveBottom, &TEditCommands::actMoveBottomExecute);
+    ConnectCommand(a.actViewStatusBar, &TEditCommands::actViewStatusBarExecute);
+    ConnectCommand(a.actViewToolBar, &TEditCommands::actViewToolBarExecute);
+    ConnectCommand(a.actFont, &TEditCommands::actFontExecute);
+}
+
+void TEditCommands::UpdateUndoRedo()
+{
+    const TEditor& editor = FWindow.CurrentEditor();
+    FActions.actUndo->setEnabled(editor.CanUndo());
+    FActions.actRedo->setEnabled(editor.CanRedo());
+}
+
+void TEditCommands::CaretMoved(TEditor& Editor)
+{
+    FWindow.UpdateCaretStatus(&Editor);
+    FWindow.UpdateCutCopy();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Edit
+
+void TEditCommands::actUndoExecute()
+{
+    TEditor& editor = FWindow.CurrentEditor();
+    editor.Undo();
+    CaretMoved(editor);
+}
+
+void TEditCommands::actRedoExecute()
+{
+    TEditor& editor = FWindow.CurrentEditor();
+    editor.Redo();
+    CaretMoved(editor);
+}
+
+void TEditCommands::actCutExecute()
+{
+    FWindow.CurrentEditor().CutToClipboard();
+    FWindow.UpdateCutCopy();
+}
+
+void TEditCommands::actCopyExecute()
+{
+    FWindow.CurrentEditor().CopyToClipboard();
+    FWindow.UpdateCutCopy();
+}
+
+void TEditCommands::actPasteExecute()
+{
+    FWindow.CurrentEditor().PasteFromClipboard();
+    FWindow.UpdateCutCopy();
+}
+
+void TEditCommands::actSelectAllExecute()
+{
+    FWindow.CurrentEditor().SelectAll();
+    FWindow.UpdateCutCopy();
+}
+
+void TEditCommands::actSelectWordExecute()
+{
+    TEditor& editor = FWindow.CurrentEditor();
+    editor.SelectTokenAt(editor.CaretPos(), false, false);
+    CaretMoved(editor);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Find
+
+void TEditCommands::actFindExecute()
+{
+    dlgFind->Execute();
+}
+
+void TEditCommands::dlgFindFind()
+{
+    TEditor& editor = FWindow.CurrentEditor();
+    bool lostCharacters = false;
+    const std::string pattern = QStringToSjis(dlgFind->FindText(), &lostCharacters);
+    TSearchOptions options = 0;
+    if (dlgFind->Down())
+        options |= soDown;
+    if (dlgFind->MatchCase())
+        options |= soMatchCase;
+    if (dlgFind->WholeWord())
+        options |= soWholeWord;
+    // A character the text cannot hold cannot occur in it; its "?" stand-in must not be found.
+    if (lostCharacters || !editor.Search(pattern, options)) {
+        ReportNotFound();
+        return;
+    }
+    CaretMoved(editor);
+}
+
+void TEditCommands::ReportNotFound()
+{
+    QApplication::beep();
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("検索"), QStringLiteral("見つかりませんでした。"),
+                    QMessageBox::Ok, &FWindow);
+    box.exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Caret
+
+void TEditCommands::actMoveTopExecute()
+{
+    TEditor& editor = FWindow.CurrentEditor();
+    editor.SetRowCol(0, 0);
+    CaretMoved(editor);
+}
+
+void TEditCommands::actMoveLineNumberExecute()
+{
+    if (!dlgMoveLineNumber->Execute())
+        return;
+    // Taken after the dialog: a run that ended meanwhile may have shown another page.
+    TEditor& editor = FWindow.CurrentEditor();
+    editor.SetRow(dlgMoveLineNumber->Value() - 1);
+    editor.SetCol(0);
+    CaretMoved(editor);
+}
+
+// The last row, after its last character: the end of the text.
+void TEditCommands::actMoveBottomExecute()
+{
+    TEditor& editor = FWindow.CurrentEditor();
+    editor.SetRow(PastTheEnd);
+    editor.SetCol(PastTheEnd);
+    CaretMoved(editor);
+}
+
+// ---------------------------------------------------------------------------------------------
+// View
+
+void TEditCommands::actViewStatusBarExecute()
+{
+    FWindow.SetStatusBarVisible(FWindow.statusBar()->isHidden());
+}
+
+void TEditCommands::actViewToolBarExecute()
+{
+    FWindow.SetToolBarVisible(FWindow.tlbMain->isHidden());
+}
+
+// The three editors share one font; the script editor's is the one offered.
+void TEditCommands::actFontExecute()
+{
+    QFontDialog dialog(FWindow.tedScript->Font(), &FWindow);
+    if (dialog.exec() == QDialog::Accepted)
+        FWindow.SetEditorFont(dialog.selectedFont());
+}
+
+} // namespace kestrim

@@ -1,0 +1,382 @@
+#include "app/Main.h"
+#include "app/UserDialogs.h"
+#include "dialogs/FindDialog.h"
+#include "dialogs/InputDialog.h"
+#include "editor/control/EditorControl.h"
+#include "support/ModalWindows.h"
+#include "web/WebPage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace kestrim;
+
+namespace {
+
+// The commands of these tests ask nothing through the window's dialogs; whatever they tell the
+// user there is kept and must stay empty.
+class TQuietDialogs : public TUserDialogs {
+public:
+    explicit TQuietDialogs(QStringList& Shown) : FShown(Shown) {}
+
+    std::optional<QString> ChooseFile(const TFileDialogOptions&) override { return std::nullopt; }
+    TSaveAnswer AskYesNoCancel(const QString& Text) override
+    {
+        FShown << Text;
+        return TSaveAnswer::Cancel;
+    }
+    void ShowError(const QString& Text) override { FShown << Text; }
+    void ShowMessage(const QString& Text) override { FShown << Text; }
+    void ErrorMessage(const QString& Text) override { FShown << Text; }
+    void ShowAbout(TAboutDialog&) override {}
+
+private:
+    QStringList& FShown;
+};
+
+class EditCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FSettings.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, FSettings.path());
+        FWindow = std::make_unique<TfrmKestrim>(std::make_unique<TQuietDialogs>(FShown));
+        FWindow->show();
+        FWindow->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(FWindow.get()));
+    }
+
+    void TearDown() override
+    {
+        FWindow.reset();
+        EXPECT_TRUE(FShown.isEmpty()) << FShown.join('\n').toStdString();
+    }
+
+    TfrmKestrim& Window() { return *FWindow; }
+    const TMainActions& Actions() { return FWindow->Actions(); }
+
+    // Keys go where the user's keys would: to the focused control.
+    void Press(Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), Key, Modifiers);
+    }
+
+    static void SetText(TEditor& Editor, const char* Text) { Editor.Lines().SetText(Text); }
+    static std::string Text(TEditor& Editor) { return Editor.Lines().Text(); }
+    std::string CaretPanel() { return FWindow->StatusPanelText(0).toStdString(); }
+
+    static void OpenAndClose(QMenu& Menu)
+    {
+        Menu.popup(QPoint(0, 0));
+        Menu.close();
+    }
+
+    // Go to line with Entry typed in the dialog; an empty entry cancels.
+    void MoveToLine(const QString& Entry)
+    {
+        test::DriveModal<TIntegerDlg>([&] { Actions().actMoveLineNumber->trigger(); }, [&](TIntegerDlg& Form) {
+            FDialogTitle = Form.windowTitle();
+            FDialogPrompt = Form.Information->text();
+            if (Entry.isEmpty()) {
+                QTest::mouseClick(Form.bbnCancel, Qt::LeftButton);
+                return;
+            }
+            QTest::keyClicks(Form.InputValue, Entry);
+            QTest::mouseClick(Form.bbnOK, Qt::LeftButton);
+        });
+    }
+
+    TFindDialog& FindDialog()
+    {
+        Actions().actFind->trigger();
+        auto* dialog = FWindow->findChild<TFindDialog*>("dlgFind");
+        EXPECT_TRUE(dialog != nullptr && dialog->isVisible());
+        return *dialog;
+    }
+
+    static test::TShownBox FindNext(TFindDialog& Dialog)
+    {
+        return test::CloseMessageBoxDuring([&] { QTest::mouseClick(Dialog.bbnFindNext, Qt::LeftButton); });
+    }
+
+    QString FDialogTitle;
+    QString FDialogPrompt;
+
+private:
+    QTemporaryDir FSettings;
+    QStringList FShown;
+    std::unique_ptr<TfrmKestrim> FWindow;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Edit commands and their enabled states
+
+TEST_F(EditCommandsTest, OnTheWebPageCommandsAndShortcutsActOnTheScriptEditor)
+{
+    TfrmKestrim& window = Window();
+    SetText(*window.tedScript, "abc\r\ndef");
+    window.ShowPage(TfrmKestrim::pgWeb);
+    QLineEdit& keyword = *window.tbsWeb->edtKeyword;
+    keyword.setFocus();
+    QTest::keyClicks(&keyword, "print");
+
+    Press(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(window.tedScript->SelLength(), 8);
+    EXPECT_EQ(keyword.selectedText(), QString());
+    EXPECT_TRUE(Actions().actCopy->isEnabled());
+
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("abc"));
+
+    window.tedScript->SetSelLength(0);
+    Actions().actMoveBottom->trigger();
+    QGuiApplication::clipboard()->setText("XY");
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Text(*window.tedScript), "abc\r\ndefXY");
+    EXPECT_EQ(keyword.text(), QString("print"));
+
+    Actions().actMoveTop->trigger();
+    EXPECT_EQ(window.tedScript->Row(), 0);
+    EXPECT_EQ(window.tedScript->Col(), 0);
+}
+
+TEST_F(EditCommandsTest, UndoAndRedoFollowTheCurrentEditorOnlyWhenAMenuOpens)
+{
+    TfrmKestrim& window = Window();
+    const TMainActions& a = Actions();
+    EXPECT_TRUE(a.actUndo->isEnabled());
+    EXPECT_TRUE(a.actRedo->isEnabled());
+
+    OpenAndClose(*window.mniEdit);
+    EXPECT_FALSE(a.actUndo->isEnabled());
+    EXPECT_FALSE(a.actRedo->isEnabled());
+
+    window.tedScript->SetFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    EXPECT_FALSE(a.actUndo->isEnabled()) << "no refresh before a menu opens";
+    OpenAndClose(*window.mniEdit);
+    EXPECT_TRUE(a.actUndo->isEnabled());
+
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(*window.tedScript), "");
+    OpenAndClose(*window.popMain);
+    EXPECT_FALSE(a.actUndo->isEnabled());
+    EXPECT_TRUE(a.actRedo->isEnabled());
+
+    // The data editor has nothing to redo.
+    window.ShowPage(TfrmKestrim::pgData);
+    OpenAndClose(*window.mniEdit);
+    EXPECT_FALSE(a.actRedo->isEnabled());
+}
+
+TEST_F(EditCommandsTest, SelectAllAndSelectWordEnableCutAndCopyWhenTheySelectSomething)
+{
+    TfrmKestrim& window = Window();
+    window.ShowPage(TfrmKestrim::pgData);
+    Actions().actSelectAll->trigger();
+    EXPECT_FALSE(Actions().actCut->isEnabled()) << "an empty editor selects nothing";
+
+    SetText(*window.tedData, "foo bar");
+    Actions().actSelectAll->trigger();
+    EXPECT_TRUE(Actions().actCut->isEnabled());
+    EXPECT_TRUE(Actions().actCopy->isEnabled());
+
+    // A double-click selects the word at the caret.
+    window.tedData->SetRowCol(0, 5);
+    emit window.tedData->OnDblClick();
+    EXPECT_EQ(window.tedData->SelLength(), 3);
+    Actions().actCut->trigger();
+    EXPECT_EQ(Text(*window.tedData), "foo ");
+    EXPECT_FALSE(Actions().actCut->isEnabled());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Find
+
+TEST_F(EditCommandsTest, FindHonoursDirectionCaseAndWholeWords)
+{
+    TfrmKestrim& window = Window();
+    TEditor& script = *window.tedScript;
+    SetText(script, "abc ABC abcd abc");
+    TFindDialog& dialog = FindDialog();
+    dialog.SetFindText("abc");
+    dialog.SetMatchCase(true);
+    dialog.SetWholeWord(true);
+
+    EXPECT_FALSE(FindNext(dialog).Shown);
+    EXPECT_EQ(script.SelLength(), 3);
+    EXPECT_LE(script.Col(), 3);
+    EXPECT_FALSE(FindNext(dialog).Shown);
+    EXPECT_GE(script.Col(), 13) << "\"ABC\" and \"abcd\" are passed over";
+    EXPECT_TRUE(Actions().actCopy->isEnabled());
+
+    dialog.SetDown(false);
+    EXPECT_FALSE(FindNext(dialog).Shown);
+    EXPECT_LE(script.Col(), 3);
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(EditCommandsTest, FindingNothingBeepsAndTellsWithoutTouchingTheSelection)
+{
+    TfrmKestrim& window = Window();
+    TEditor& data = *window.tedData;
+    window.ShowPage(TfrmKestrim::pgData);
+    SetText(data, "abc abc");
+    data.SetRowCol(0, 4);
+    data.SetSelLength(3);
+    TFindDialog& dialog = FindDialog();
+
+    for (const char* absent : {"xyz", "ＡＢＣ", "\xf0\x9f\x98\x80"}) { // the last cannot be Shift-JIS
+        dialog.SetFindText(QString::fromUtf8(absent));
+        const test::TShownBox box = FindNext(dialog);
+        EXPECT_TRUE(box.Shown) << absent;
+        EXPECT_EQ(box.Title, QString("検索"));
+        EXPECT_EQ(box.Text, QString("見つかりませんでした。"));
+        EXPECT_EQ(data.SelLength(), 3);
+        EXPECT_EQ(data.Col(), 7);
+    }
+    // The stand-in "?" of a character Shift-JIS lacks is not searched for.
+    SetText(data, "a?b");
+    dialog.SetFindText(QString::fromUtf8("\xf0\x9f\x98\x80"));
+    EXPECT_TRUE(FindNext(dialog).Shown);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Caret commands
+
+TEST_F(EditCommandsTest, MoveToLineClampsToTheTextAndShowsThePosition)
+{
+    TfrmKestrim& window = Window();
+    TEditor& script = *window.tedScript;
+    SetText(script, "one\r\ntwo\r\nthree");
+    script.SetRowCol(1, 2);
+
+    MoveToLine("1");
+    EXPECT_EQ(FDialogTitle, QString("指定行へ移動"));
+    EXPECT_EQ(FDialogPrompt, QString("移動先の行番号を入力"));
+    EXPECT_EQ(script.Row(), 0);
+    EXPECT_EQ(script.Col(), 0);
+    EXPECT_EQ(CaretPanel(), "1:1");
+
+    MoveToLine("99");
+    EXPECT_EQ(script.Row(), 2);
+    EXPECT_EQ(CaretPanel(), "3:1");
+
+    MoveToLine("0"); // the default bounds accept 0
+    EXPECT_EQ(script.Row(), 0);
+
+    script.SetRowCol(1, 2);
+    MoveToLine(QString()); // cancelled
+    EXPECT_EQ(script.Row(), 1);
+    EXPECT_EQ(script.Col(), 2);
+}
+
+TEST_F(EditCommandsTest, MoveToTopAndToEndReachTheEndsOfTheText)
+{
+    TfrmKestrim& window = Window();
+    window.ShowPage(TfrmKestrim::pgResult);
+    TEditor& result = *window.tedResult;
+    SetText(result, "ab\r\ncdef");
+
+    Actions().actMoveBottom->trigger();
+    EXPECT_EQ(result.Row(), 1);
+    EXPECT_EQ(result.Col(), 4);
+    EXPECT_EQ(CaretPanel(), "2:5");
+
+    Actions().actMoveTop->trigger();
+    EXPECT_EQ(CaretPanel(), "1:1");
+
+    // After a final line break the end of the text is the start of the empty last row.
+    SetText(result, "ab\r\ncdef\r\n");
+    Actions().actMoveBottom->trigger();
+    EXPECT_EQ(result.Row(), 2);
+    EXPECT_EQ(result.Col(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// View commands and activation
+
+TEST_F(EditCommandsTest, BarTogglesFollowTheBarsAndTheirCheckMarks)
+{
+    TfrmKestrim& window = Window();
+    const TMainActions& a = Actions();
+    a.actViewStatusBar->trigger();
+    EXPECT_TRUE(window.statusBar()->isHidden());
+    EXPECT_FALSE(a.actViewStatusBar->isChecked());
+    a.actViewToolBar->trigger();
+    EXPECT_TRUE(window.tlbMain->isHidden());
+    EXPECT_FALSE(a.actViewToolBar->isChecked());
+
+    a.actViewStatusBar->trigger();
+    a.actViewToolBar->trigger();
+    EXPECT_FALSE(window.statusBar()->isHidden());
+    EXPECT_TRUE(a.actViewStatusBar->isChecked());
+    EXPECT_FALSE(window.tlbMain->isHidden());
+    EXPECT_TRUE(a.actViewToolBar->isChecked());
+}
+
+TEST_F(EditCommandsTest, AFontChosenOnTheDataPageReachesAllThreeEditors)
+{
+    TfrmKestrim& window = Window();
+    window.ShowPage(TfrmKestrim::pgData);
+    QFont offered, chosen;
+    test::DriveModal<QFontDialog>([&] { Actions().actFont->trigger(); }, [&](QFontDialog& Dialog) {
+        offered = Dialog.currentFont();
+        QFont larger = offered;
+        larger.setPointSize(offered.pointSize() + 6);
+        Dialog.setCurrentFont(larger);
+        chosen = Dialog.currentFont();
+        Dialog.accept();
+    });
+    EXPECT_EQ(offered.family(), window.tedScript->Font().family());
+    for (TEditor* editor : {window.tedScript, window.tedData, window.tedResult}) {
+        EXPECT_EQ(editor->Font().family(), chosen.family());
+        EXPECT_EQ(editor->Font().pointSize(), chosen.pointSize());
+    }
+
+    // Cancelling changes nothing.
+    test::DriveModal<QFontDialog>([&] { Actions().actFont->trigger(); }, [](QFontDialog& Dialog) { Dialog.reject(); });
+    EXPECT_EQ(window.tedData->Font().pointSize(), chosen.pointSize());
+}
+
+TEST_F(EditCommandsTest, ActivationFocusesTheCurrentPagesEditor)
+{
+    TfrmKestrim& window = Window();
+    const auto reactivate = [&window] {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&other));
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    };
+    window.ShowPage(TfrmKestrim::pgData);
+    window.tedData->clearFocus();
+    reactivate();
+    EXPECT_TRUE(window.tedData->isAncestorOf(QApplication::focusWidget()));
+
+    // On the Web page the hidden script editor cannot take it: the focus stays on the page.
+    window.ShowPage(TfrmKestrim::pgWeb);
+    window.tbsWeb->edtKeyword->setFocus();
+    reactivate();
+    EXPECT_FALSE(window.tedScript->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_TRUE(window.tbsWeb->isAncestorOf(QApplication::focusWidget()));
+}
