@@ -11,14 +11,12 @@
 
 namespace kestrim {
 
-TBodyLines::TBodyLines(QPlainTextEdit& Edit) : FEdit(Edit)
+TBodyLines::TBodyLines(QPlainTextEdit& Edit) : FEdit(Edit) {}
+
+bool TBodyLines::TrailingLineBreak() const
 {
-    // The flag of the base follows the document, so that TrailingLineBreak() tells the truth
-    // after edits by hand; an empty document keeps the last known state for the next Add.
-    QObject::connect(&Document(), &QTextDocument::contentsChanged, &FEdit, [this] {
-        if (!DocumentEmpty())
-            SetTrailingLineBreak(EndsWithLineBreak());
-    });
+    // An empty document keeps what the last whole text said.
+    return DocumentEmpty() ? TStrings::TrailingLineBreak() : EndsWithLineBreak();
 }
 
 QTextDocument& TBodyLines::Document() const

@@ -27,6 +27,8 @@ public:
     // the start, and the text counts as modified.
     void Clear() override;
     std::string GetTextStr() const override;
+    // Whether the document ends with a line break, edits by hand included.
+    bool TrailingLineBreak() const override;
     void SetTextStr(const std::string& Text) override;
     // Takes Source's text as a whole and puts the caret below its last line.
     void Assign(const TStrings& Source) override;

@@ -340,10 +340,14 @@ TEST(EditorInput, TypedTextIsShiftJisAndEventsReachTheApplication)
     ASSERT_NE(edit, nullptr);
 
     QTest::keyClick(edit, Qt::Key_A);
+    EXPECT_FALSE(editor.Lines().TrailingLineBreak());
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_TRUE(editor.Lines().TrailingLineBreak());
+    QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString::fromUtf8("\xe2\x82\xac"), {});
     EXPECT_EQ(editor.Lines().Text(), "a?");
     EXPECT_TRUE(editor.Modified());
-    EXPECT_EQ(keyUps.count(), 2);
+    EXPECT_EQ(keyUps.count(), 4);
 
     QWidget* viewport = static_cast<QAbstractScrollArea*>(edit)->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(5, 5));
