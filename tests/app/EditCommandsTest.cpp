@@ -15,11 +15,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
-#include <QStatusBar>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -187,82 +184,49 @@ TEST_F(EditCommandsTest, UndoAndRedoFollowTheCurrentEditorOnlyWhenAMenuOpens)
     EXPECT_FALSE(a.actRedo->isEnabled());
 }
 
-TEST_F(EditCommandsTest, SelectAllAndSelectWordEnableCutAndCopyWhenTheySelectSomething)
-{
-    TfrmKestrim& window = Window();
-    window.ShowPage(TfrmKestrim::pgData);
-    Actions().actSelectAll->trigger();
-    EXPECT_FALSE(Actions().actCut->isEnabled()) << "an empty editor selects nothing";
-
-    SetText(*window.tedData, "foo bar");
-    Actions().actSelectAll->trigger();
-    EXPECT_TRUE(Actions().actCut->isEnabled());
-    EXPECT_TRUE(Actions().actCopy->isEnabled());
-
-    // A double-click selects the word at the caret.
-    window.tedData->SetRowCol(0, 5);
-    emit window.tedData->OnDblClick();
-    EXPECT_EQ(window.tedData->SelLength(), 3);
-    Actions().actCut->trigger();
-    EXPECT_EQ(Text(*window.tedData), "foo ");
-    EXPECT_FALSE(Actions().actCut->isEnabled());
-}
-
 // ---------------------------------------------------------------------------------------------
 // Find
 
-TEST_F(EditCommandsTest, FindHonoursDirectionCaseAndWholeWords)
+TEST_F(EditCommandsTest, FindHonoursItsOptionsAndReportsAMissWithoutTouchingTheSelection)
 {
     TfrmKestrim& window = Window();
-    TEditor& script = *window.tedScript;
-    SetText(script, "abc ABC abcd abc");
+    window.ShowPage(TfrmKestrim::pgData);
+    TEditor& data = *window.tedData;
+    SetText(data, "abc ABC abcd abc");
     TFindDialog& dialog = FindDialog();
     dialog.SetFindText("abc");
     dialog.SetMatchCase(true);
     dialog.SetWholeWord(true);
-
     EXPECT_FALSE(FindNext(dialog).Shown);
-    EXPECT_EQ(script.SelLength(), 3);
-    EXPECT_LE(script.Col(), 3);
     EXPECT_FALSE(FindNext(dialog).Shown);
-    EXPECT_GE(script.Col(), 13) << "\"ABC\" and \"abcd\" are passed over";
+    EXPECT_GE(data.Col(), 13) << "\"ABC\" and \"abcd\" are passed over";
+    EXPECT_EQ(data.SelLength(), 3);
     EXPECT_TRUE(Actions().actCopy->isEnabled());
-
     dialog.SetDown(false);
     EXPECT_FALSE(FindNext(dialog).Shown);
-    EXPECT_LE(script.Col(), 3);
-    EXPECT_TRUE(dialog.isVisible());
-}
+    EXPECT_LE(data.Col(), 3);
 
-TEST_F(EditCommandsTest, FindingNothingBeepsAndTellsWithoutTouchingTheSelection)
-{
-    TfrmKestrim& window = Window();
-    TEditor& data = *window.tedData;
-    window.ShowPage(TfrmKestrim::pgData);
-    SetText(data, "abc abc");
-    data.SetRowCol(0, 4);
+    // The last cannot be Shift-JIS; its "?" stand-in must not find the "?" in the text.
+    SetText(data, "abc a??b");
+    data.SetRowCol(0, 0);
     data.SetSelLength(3);
-    TFindDialog& dialog = FindDialog();
-
-    for (const char* absent : {"xyz", "ＡＢＣ", "\xf0\x9f\x98\x80"}) { // the last cannot be Shift-JIS
+    dialog.SetDown(true);
+    dialog.SetWholeWord(false);
+    for (const char* absent : {"xyz", "\xf0\x9f\x98\x80"}) {
         dialog.SetFindText(QString::fromUtf8(absent));
         const test::TShownBox box = FindNext(dialog);
-        EXPECT_TRUE(box.Shown) << absent;
         EXPECT_EQ(box.Title, QString("検索"));
         EXPECT_EQ(box.Text, QString("見つかりませんでした。"));
         EXPECT_EQ(data.SelLength(), 3);
-        EXPECT_EQ(data.Col(), 7);
+        EXPECT_EQ(data.Col(), 3);
     }
-    // The stand-in "?" of a character Shift-JIS lacks is not searched for.
-    SetText(data, "a?b");
-    dialog.SetFindText(QString::fromUtf8("\xf0\x9f\x98\x80"));
-    EXPECT_TRUE(FindNext(dialog).Shown);
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Caret commands
 
-TEST_F(EditCommandsTest, MoveToLineClampsToTheTextAndShowsThePosition)
+TEST_F(EditCommandsTest, MoveToLineClampsToTheTextAndMoveToEndReachesItsEnd)
 {
     TfrmKestrim& window = Window();
     TEditor& script = *window.tedScript;
@@ -287,51 +251,17 @@ TEST_F(EditCommandsTest, MoveToLineClampsToTheTextAndShowsThePosition)
     MoveToLine(QString()); // cancelled
     EXPECT_EQ(script.Row(), 1);
     EXPECT_EQ(script.Col(), 2);
-}
 
-TEST_F(EditCommandsTest, MoveToTopAndToEndReachTheEndsOfTheText)
-{
-    TfrmKestrim& window = Window();
-    window.ShowPage(TfrmKestrim::pgResult);
-    TEditor& result = *window.tedResult;
-    SetText(result, "ab\r\ncdef");
-
+    // Move to end: after the last character, or at the start of the row a final line break opens.
     Actions().actMoveBottom->trigger();
-    EXPECT_EQ(result.Row(), 1);
-    EXPECT_EQ(result.Col(), 4);
-    EXPECT_EQ(CaretPanel(), "2:5");
-
-    Actions().actMoveTop->trigger();
-    EXPECT_EQ(CaretPanel(), "1:1");
-
-    // After a final line break the end of the text is the start of the empty last row.
-    SetText(result, "ab\r\ncdef\r\n");
+    EXPECT_EQ(CaretPanel(), "3:6");
+    SetText(script, "one\r\n");
     Actions().actMoveBottom->trigger();
-    EXPECT_EQ(result.Row(), 2);
-    EXPECT_EQ(result.Col(), 0);
+    EXPECT_EQ(CaretPanel(), "2:1");
 }
 
 // ---------------------------------------------------------------------------------------------
-// View commands and activation
-
-TEST_F(EditCommandsTest, BarTogglesFollowTheBarsAndTheirCheckMarks)
-{
-    TfrmKestrim& window = Window();
-    const TMainActions& a = Actions();
-    a.actViewStatusBar->trigger();
-    EXPECT_TRUE(window.statusBar()->isHidden());
-    EXPECT_FALSE(a.actViewStatusBar->isChecked());
-    a.actViewToolBar->trigger();
-    EXPECT_TRUE(window.tlbMain->isHidden());
-    EXPECT_FALSE(a.actViewToolBar->isChecked());
-
-    a.actViewStatusBar->trigger();
-    a.actViewToolBar->trigger();
-    EXPECT_FALSE(window.statusBar()->isHidden());
-    EXPECT_TRUE(a.actViewStatusBar->isChecked());
-    EXPECT_FALSE(window.tlbMain->isHidden());
-    EXPECT_TRUE(a.actViewToolBar->isChecked());
-}
+// Font and activation
 
 TEST_F(EditCommandsTest, AFontChosenOnTheDataPageReachesAllThreeEditors)
 {
