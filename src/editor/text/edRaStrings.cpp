@@ -227,27 +227,24 @@ void TEditorScreenStrings::DeleteWholeLines(int Row, int RowCount)
 
 // The touched logical lines are rebuilt whole, from the row before Row when Row starts no line
 // (a word cut by the wrap may now fit there), and with the next line as well when Text ends the
-// last touched line without a line break (the two lines join).
+// last touched line without a line break (the two lines join). The last new row ends its line
+// as the old one did; at the end of the text it ends as the new text does, so that a line
+// break typed before the empty row after an exactly full last row is kept.
 void TEditorScreenStrings::ReplaceWithinLines(int Row, int RowCount, std::string_view Text)
 {
     const int first = std::max(LineStartRow(Row), Row - 1);
     const int lastReplaced = Row + RowCount - 1;
     int last = LineEndRow(lastReplaced);
-    TRowAttribute lastAttribute;
-    if (lastReplaced < last)
-        lastAttribute = Rows(last);
-    else if (last < Count() - 1) {
+    if (last == lastReplaced && last < Count() - 1)
         last = LineEndRow(last + 1);
-        lastAttribute = Rows(last);
-    } else
-        lastAttribute = EndsWithLineBreak(Text) ? raCrlf : raEof;
 
     std::string lines = RowsText(first, Row - first).Text;
     lines += Text;
     lines += RowsText(lastReplaced + 1, last - lastReplaced).Text;
     TEditorStringList rows;
     StrToWrapList(lines, rows);
-    rows.SetRows(rows.Count() - 1, lastAttribute);
+    const bool endsText = last >= Count() - 1;
+    rows.SetRows(rows.Count() - 1, !endsText ? Rows(last) : EndsWithLineBreak(lines) ? raCrlf : raEof);
     const int newCount = rows.Count();
 
     TUndoData& step = FUndoObj->NewUndoData();

@@ -124,6 +124,12 @@ TEST_F(ScreenStringsTest, ChangesInAWrappedLineReWrapTheWholeLine)
     EXPECT_EQ(Dump(Rows), "[" + std::string(19, 'a') + "b|W][bbbb|C][next|C]");
     Rows.ReplaceRows(0, 2, "");
     EXPECT_EQ(Dump(Rows), "[next|C]");
+
+    // Return at the end of an exactly full last row: the empty row after it ends the text
+    Rows.ReplaceRows(0, 1, A20);
+    EXPECT_EQ(Dump(Rows), "[" + A20 + "|W][|E]");
+    Rows.ReplaceRows(0, 1, A20 + "\r\n");
+    EXPECT_EQ(Dump(Rows), "[" + A20 + "|W][|C]") << "the line break is kept";
 }
 
 TEST_F(ScreenStringsTest, DistanceToRowByteCountsLineBreaksAsTwoBytes)
