@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -347,6 +348,10 @@ TEST(EditorInput, TypedTextIsShiftJisAndEventsReachTheApplication)
     QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString::fromUtf8("\xe2\x82\xac"), {});
     EXPECT_EQ(editor.Lines().Text(), "a?");
     EXPECT_TRUE(editor.Modified());
+    QInputMethodEvent composed;
+    composed.setCommitString(QString::fromUtf8("\xe6\xbc\xa2\xe2\x82\xac")); // 漢€
+    QApplication::sendEvent(edit, &composed);
+    EXPECT_EQ(editor.Lines().Text(), "a?" + Kan + "?");
     EXPECT_EQ(keyUps.count(), 4);
 
     QWidget* viewport = static_cast<QAbstractScrollArea*>(edit)->viewport();
