@@ -3,15 +3,31 @@
 // EditorStringListAdd: 1,000,000 Add calls on an empty TEditorStringList (target: 0.3 s).
 // StrToWrapList: 10 MB of mixed text (ASCII words, two-byte Japanese with punctuation, half-width
 // kana with voiced marks, tabs) wrapped at WrapByte 80 with every wrap rule on (target: 1 s).
+//
+// An editor's text of 100 MB in 2,000,000 lines of script, highlighted with comments, strings,
+// hexadecimal numbers and a block comment, the display 67 rows high:
+// LinesLoadFromFile: Lines.LoadFromFile of the file (target: 1 s); rss/file is the memory the
+// loaded text takes over the file's size (target: at most 3), parsedRows the rows InitBrackets
+// parsed.
+// InitBracketsAfterLoad: the parse after loading alone, only of the rows near the top.
+// TypeOneCharacter: one ReplaceRows of one row in the middle of the rows (target: 50 us).
+// InsertLineBreak: the same row split in two there (target: 30 ms).
 #include "editor/base/CodePage.h"
+#include "editor/base/FileIO.h"
+#include "editor/text/edEditorStrings.h"
 #include "editor/text/edStringList.h"
 #include "editor/text/edWordWrap.h"
+#include "editor/text/FakeEditor.h"
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+#include <fstream>
+#include <malloc.h>
 #include <memory>
 #include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace kestrim;
@@ -82,7 +98,146 @@ void StrToWrapList(benchmark::State& State)
     State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
+constexpr int ScriptLineCount = 2'000'000;
+constexpr std::size_t ScriptFileSize = 100'000'000;
+
+// Lines of script averaging 48 bytes, each ending in CR LF, ScriptLineCount of them in
+// ScriptFileSize bytes: made once and kept in the temporary folder.
+std::string ScriptFile()
+{
+    const std::string name = (std::filesystem::temp_directory_path() / "kestrim-bench-script.txt").string();
+    std::error_code error;
+    if (std::filesystem::file_size(name, error) == ScriptFileSize)
+        return name;
+    const std::vector<std::string> pieces = {"my ", "$total", " = ", "0x1F", " + ", "$value", "; ", "# note ",
+                                             "\"text\" ", "print ", "(", ")", "/* block */ ", "\t", "42 "};
+    std::mt19937 random(5);
+    std::string text;
+    text.reserve(ScriptFileSize);
+    for (int line = 0; line < ScriptLineCount; ++line) {
+        // Every line takes its share of what is left, so that the total comes out exact.
+        const std::size_t left = ScriptFileSize - text.size() - 2 * static_cast<std::size_t>(ScriptLineCount - line);
+        const std::size_t share = left / static_cast<std::size_t>(ScriptLineCount - line);
+        const std::size_t length = line + 1 == ScriptLineCount ? left : share / 2 + random() % (share + 1);
+        std::string row;
+        for (const std::string* piece = &pieces[random() % pieces.size()]; row.size() + piece->size() <= length;
+             piece = &pieces[random() % pieces.size()])
+            row += *piece;
+        row.resize(length, 'x');
+        text += row;
+        text += "\r\n";
+    }
+    WriteFileBytes(name, text);
+    return name;
+}
+
+long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+// An editor as the text model sees it, with the script's highlighting and a full-screen height.
+struct TScriptEditor {
+    TScriptEditor()
+    {
+        Editor.Fountain.SetCommenter("#");
+        Editor.Fountain.SetQuotation("\"");
+        Editor.Fountain.SetHexPrefix("0x");
+        kestrim::test::AddBlockComment(Editor.Fountain);
+        Editor.DisplayRows = 67;
+    }
+
+    kestrim::test::TFakeEditor Editor;
+    TEditorStrings Lines{Editor};
+};
+
+int ParsedRows(const TEditorScreenStrings& Rows)
+{
+    int parsed = 0;
+    for (int row = 0; row < Rows.Count(); ++row)
+        if (Rows.Brackets(row) != -2)
+            ++parsed;
+    return parsed;
+}
+
+void LinesLoadFromFile(benchmark::State& State)
+{
+    const std::string file = ScriptFile();
+    double rssPerFile = 0;
+    int parsed = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto editor = std::make_unique<TScriptEditor>();
+        ::malloc_trim(0); // the rows of the last load go back to the system
+        const long before = ResidentBytes();
+        State.ResumeTiming();
+        editor->Lines.LoadFromFile(file);
+        State.PauseTiming();
+        rssPerFile = static_cast<double>(ResidentBytes() - before) / static_cast<double>(ScriptFileSize);
+        parsed = ParsedRows(editor->Editor.ScreenStrings());
+        editor.reset();
+        State.ResumeTiming();
+    }
+    State.counters["rss/file"] = rssPerFile;
+    State.counters["parsedRows"] = parsed;
+    State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(ScriptFileSize));
+}
+
+// The loaded script, shared by the editing benchmarks, its middle rows parsed as painting them
+// would.
+TScriptEditor& LoadedScript()
+{
+    static TScriptEditor* editor = [] {
+        auto* loaded = new TScriptEditor;
+        loaded->Lines.LoadFromFile(ScriptFile());
+        TEditorScreenStrings& rows = loaded->Editor.ScreenStrings();
+        rows.UpdateBrackets(rows.Count() / 2, false);
+        return loaded;
+    }();
+    return *editor;
+}
+
+void InitBracketsAfterLoad(benchmark::State& State)
+{
+    TEditorScreenStrings& rows = LoadedScript().Editor.ScreenStrings();
+    for (auto _ : State)
+        rows.InitBrackets();
+    State.counters["parsedRows"] = ParsedRows(rows);
+}
+
+// Typing at the end of a row; each iteration types into the next row, so that no row grows long.
+void TypeOneCharacter(benchmark::State& State)
+{
+    TEditorScreenStrings& rows = LoadedScript().Editor.ScreenStrings();
+    int row = rows.Count() / 2;
+    for (auto _ : State) {
+        rows.ReplaceRows(row, 1, rows.Str(row) + "x\r\n");
+        ++row;
+    }
+}
+
+void InsertLineBreak(benchmark::State& State)
+{
+    TEditorScreenStrings& rows = LoadedScript().Editor.ScreenStrings();
+    const int row = rows.Count() / 2;
+    for (auto _ : State) {
+        std::string text = rows.Str(row);
+        text.insert(text.size() / 2, "\r\n");
+        text += "\r\n";
+        rows.ReplaceRows(row, 1, text);
+    }
+    State.counters["rows"] = rows.Count();
+}
+
 } // namespace
 
 BENCHMARK(EditorStringListAdd)->Unit(benchmark::kMillisecond);
 BENCHMARK(StrToWrapList)->Unit(benchmark::kMillisecond);
+BENCHMARK(LinesLoadFromFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(InitBracketsAfterLoad)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TypeOneCharacter)->Unit(benchmark::kMicrosecond);
+BENCHMARK(InsertLineBreak)->Unit(benchmark::kMillisecond);

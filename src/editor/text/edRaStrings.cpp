@@ -286,13 +286,6 @@ void TEditorScreenStrings::StoreAndParse(TFountainParser& Parser, int Row, TRowA
     Data.PrevRowAttribute = Rows(Row);
 }
 
-void TEditorScreenStrings::ResetRowsFrom(int Row)
-{
-    for (int row = std::max(Row, 0); row < Count(); ++row)
-        if (Brackets(row) != -2)
-            ResetRowAttributeData(row);
-}
-
 // Parsing starts from the nearest parsed row above Row and runs on until a row already holds
 // the state that reaches it. It stops at twice the display's rows below Row at the latest: the
 // rows beyond are reset and parsed when they are painted.
@@ -324,7 +317,7 @@ int TEditorScreenStrings::UpdateBrackets(int Row, bool Notify)
             ForEachEditor([row](TEditorLink& editor) { editor.InvalidateRow(row); });
         }
     }
-    ResetRowsFrom(last + 1);
+    ResetParsedRowsFrom(last + 1);
     return changed;
 }
 
@@ -333,7 +326,7 @@ void TEditorScreenStrings::InitBrackets()
     const TEditorLink* owner = Owner();
     if (!owner || owner->Loading() || owner->Destroying())
         return;
-    ResetRowsFrom(0);
+    ResetParsedRowsFrom(0);
     const std::unique_ptr<TFountainParser> parser = NewOwnerParser();
     const int last = owner->InitBracketsFull() ? Count() - 1
                                                : std::min(Count() - 1, 2 * DisplayRowCount() + owner->TopRow());

@@ -130,8 +130,6 @@ private:
     int DisplayRowCount() const;
     // Stores Data as the start state of Row, then advances it to the state after Row.
     void StoreAndParse(TFountainParser& Parser, int Row, TRowAttributeData& Data);
-    // Resets the state of every parsed row from Row on.
-    void ResetRowsFrom(int Row);
     // Puts caret and top rows past the last row back onto the text.
     void ClampEditorRows();
     void WrapOptionChanged();

@@ -342,4 +342,12 @@ void TRowAttributeStringList::ResetRowAttributeData(int Index)
     PutRowAttributeData(Index, reset);
 }
 
+void TRowAttributeStringList::ResetParsedRowsFrom(int Index)
+{
+    const std::span<TheStringItem> items = Items();
+    for (std::size_t row = static_cast<std::size_t>(std::max(Index, 0)); row < items.size(); ++row)
+        if (static_cast<int>(BracketsField.Get(items[row].Attributes)) - BracketBias != -2)
+            ResetRowAttributeData(static_cast<int>(row));
+}
+
 } // namespace kestrim

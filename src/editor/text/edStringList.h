@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,8 @@ protected:
 
     const TheStringItem& Item(int Index) const;
     TheStringItem& Item(int Index);
+    // All items, for loops over millions of rows that cannot afford an index check per row.
+    std::span<TheStringItem> Items() { return FItems; }
 
 private:
     // Grows the capacity by the list's steps until it holds at least Needed items.
@@ -138,6 +141,8 @@ public:
     // The not-parsed state: PrevRows raCrlf, Brackets -2, the other parser fields 0;
     // Rows and RowMarks stay.
     void ResetRowAttributeData(int Index);
+    // Resets every row from Index on that is parsed (Brackets is not -2).
+    void ResetParsedRowsFrom(int Index);
 };
 
 // The scratch row lists of word wrap, undo and redo, and the base of the screen rows.
