@@ -169,13 +169,13 @@ protected:
         return line;
     }
 
-    // A place on a character boundary; the row after the last only where the caret may go.
     static std::string Describe(const TPlace& Place)
     {
         return "row " + std::to_string(Place.Row) + " byte " + std::to_string(Place.Byte) + " (line " +
                std::to_string(Place.Line) + " offset " + std::to_string(Place.Offset) + ")";
     }
 
+    // A place on a character boundary; the row after the last only where the caret may go.
     TPlace RandomPlace()
     {
         const bool pastEnd = Rows.Count() == 0 || Rows.Rows(Rows.Count() - 1) == raCrlf;
