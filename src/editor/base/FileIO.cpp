@@ -64,6 +64,17 @@ std::string ResolvedTarget(const std::string& fileName)
     return error ? fileName : canonical.string();
 }
 
+// The pattern for mkostemp of a hidden file beside Target, in the same folder, so that the
+// final rename never crosses file systems.
+std::string TemporaryNameBeside(const std::string& target)
+{
+    const std::filesystem::path targetPath(target);
+    std::string hidden(".");
+    hidden += targetPath.filename().string();
+    hidden += ".XXXXXX";
+    return (targetPath.parent_path() / hidden).string();
+}
+
 } // namespace
 
 bool FileExists(const std::string& FileName)
@@ -122,10 +133,7 @@ std::string ReadFileBytes(const std::string& FileName)
 void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
 {
     const std::string target = ResolvedTarget(FileName);
-    const std::filesystem::path targetPath(target);
-    std::string tempName = (targetPath.parent_path() / ("." + targetPath.filename().string() + ".XXXXXX")).string();
-    if (targetPath.parent_path().empty())
-        tempName = "." + target + ".XXXXXX";
+    std::string tempName = TemporaryNameBeside(target);
 
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
