@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace kestrim {
@@ -67,6 +68,18 @@ public:
     virtual void ChangedProc(TObject* Sender);
 
     int UpdateCount() const { return FUpdateCount; }
+
+protected:
+    // The rule for every setter of an option object: Value is stored, and Changed fired, only
+    // when it differs from what Field holds.
+    template <typename T>
+    void Store(T& Field, const std::type_identity_t<T>& Value)
+    {
+        if (Field == Value)
+            return;
+        Field = Value;
+        Changed();
+    }
 
 private:
     int FUpdateCount = 0;

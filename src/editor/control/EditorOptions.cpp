@@ -8,16 +8,6 @@ namespace kestrim {
 
 namespace {
 
-// Stores Value and tells Owner's listeners, only when Value differs from what Field holds.
-template <typename T>
-void Store(TNotifyPersistent& Owner, T& Field, T Value)
-{
-    if (Field == Value)
-        return;
-    Field = Value;
-    Owner.Changed();
-}
-
 int EvenWithin(int Value, int Low, int High)
 {
     const int limited = std::clamp(Value, Low, High);
@@ -56,12 +46,12 @@ void TEditorCursors::Assign(const TPersistent& Source)
 
 void TEditorCaret::SetStyle(TEditorCaretStyle Value)
 {
-    Store(*this, FStyle, Value);
+    Store(FStyle, Value);
 }
 
 void TEditorCaret::SetTabSpaceCount(int Value)
 {
-    Store(*this, FTabSpaceCount, EvenWithin(Value, 2, 8));
+    Store(FTabSpaceCount, EvenWithin(Value, 2, 8));
 }
 
 void TEditorCaret::Assign(const TPersistent& Source)
@@ -95,22 +85,22 @@ void TEditorCaret::Assign(const TPersistent& Source)
 
 void TEditorMargin::SetCharacter(int Value)
 {
-    Store(*this, FCharacter, Pixels(Value));
+    Store(FCharacter, Pixels(Value));
 }
 
 void TEditorMargin::SetLeft(int Value)
 {
-    Store(*this, FLeft, Pixels(Value));
+    Store(FLeft, Pixels(Value));
 }
 
 void TEditorMargin::SetLine(int Value)
 {
-    Store(*this, FLine, Pixels(Value));
+    Store(FLine, Pixels(Value));
 }
 
 void TEditorMargin::SetTop(int Value)
 {
-    Store(*this, FTop, Pixels(Value));
+    Store(FTop, Pixels(Value));
 }
 
 void TEditorMargin::Assign(const TPersistent& Source)
@@ -131,12 +121,12 @@ void TEditorMargin::Assign(const TPersistent& Source)
 
 void TEditorMark::SetColor(TColor Value)
 {
-    Store(*this, FColor, Value);
+    Store(FColor, Value);
 }
 
 void TEditorMark::SetVisible(bool Value)
 {
-    Store(*this, FVisible, Value);
+    Store(FVisible, Value);
 }
 
 void TEditorMark::Assign(const TPersistent& Source)
@@ -251,32 +241,32 @@ void TEditorViewInfo::Assign(const TPersistent& Source)
 
 void TEditorRuler::SetBkColor(TColor Value)
 {
-    Store(*this, FBkColor, Value);
+    Store(FBkColor, Value);
 }
 
 void TEditorRuler::SetColor(TColor Value)
 {
-    Store(*this, FColor, Value);
+    Store(FColor, Value);
 }
 
 void TEditorRuler::SetEdge(bool Value)
 {
-    Store(*this, FEdge, Value);
+    Store(FEdge, Value);
 }
 
 void TEditorRuler::SetGaugeRange(int Value)
 {
-    Store(*this, FGaugeRange, EvenWithin(Value, 8, 10));
+    Store(FGaugeRange, EvenWithin(Value, 8, 10));
 }
 
 void TEditorRuler::SetMarkColor(TColor Value)
 {
-    Store(*this, FMarkColor, Value);
+    Store(FMarkColor, Value);
 }
 
 void TEditorRuler::SetVisible(bool Value)
 {
-    Store(*this, FVisible, Value);
+    Store(FVisible, Value);
 }
 
 void TEditorRuler::Assign(const TPersistent& Source)
@@ -297,57 +287,57 @@ void TEditorRuler::Assign(const TPersistent& Source)
 
 void TEditorLeftbar::SetBkColor(TColor Value)
 {
-    Store(*this, FBkColor, Value);
+    Store(FBkColor, Value);
 }
 
 void TEditorLeftbar::SetColor(TColor Value)
 {
-    Store(*this, FColor, Value);
+    Store(FColor, Value);
 }
 
 void TEditorLeftbar::SetColumn(int Value)
 {
-    Store(*this, FColumn, std::clamp(Value, 1, 8));
+    Store(FColumn, std::clamp(Value, 1, 8));
 }
 
 void TEditorLeftbar::SetEdge(bool Value)
 {
-    Store(*this, FEdge, Value);
+    Store(FEdge, Value);
 }
 
 void TEditorLeftbar::SetLeftMargin(int Value)
 {
-    Store(*this, FLeftMargin, Pixels(Value));
+    Store(FLeftMargin, Pixels(Value));
 }
 
 void TEditorLeftbar::SetRightMargin(int Value)
 {
-    Store(*this, FRightMargin, Pixels(Value));
+    Store(FRightMargin, Pixels(Value));
 }
 
 void TEditorLeftbar::SetShowNumber(bool Value)
 {
-    Store(*this, FShowNumber, Value);
+    Store(FShowNumber, Value);
 }
 
 void TEditorLeftbar::SetShowNumberMode(TEditorShowNumberMode Value)
 {
-    Store(*this, FShowNumberMode, Value);
+    Store(FShowNumberMode, Value);
 }
 
 void TEditorLeftbar::SetVisible(bool Value)
 {
-    Store(*this, FVisible, Value);
+    Store(FVisible, Value);
 }
 
 void TEditorLeftbar::SetZeroBase(bool Value)
 {
-    Store(*this, FZeroBase, Value);
+    Store(FZeroBase, Value);
 }
 
 void TEditorLeftbar::SetZeroLead(bool Value)
 {
-    Store(*this, FZeroLead, Value);
+    Store(FZeroLead, Value);
 }
 
 void TEditorLeftbar::Assign(const TPersistent& Source)
@@ -373,27 +363,27 @@ void TEditorLeftbar::Assign(const TPersistent& Source)
 
 void TEditorImagebar::SetDigitWidth(int Value)
 {
-    Store(*this, FDigitWidth, Pixels(Value));
+    Store(FDigitWidth, Pixels(Value));
 }
 
 void TEditorImagebar::SetLeftMargin(int Value)
 {
-    Store(*this, FLeftMargin, Pixels(Value));
+    Store(FLeftMargin, Pixels(Value));
 }
 
 void TEditorImagebar::SetMarkWidth(int Value)
 {
-    Store(*this, FMarkWidth, Pixels(Value));
+    Store(FMarkWidth, Pixels(Value));
 }
 
 void TEditorImagebar::SetRightMargin(int Value)
 {
-    Store(*this, FRightMargin, Pixels(Value));
+    Store(FRightMargin, Pixels(Value));
 }
 
 void TEditorImagebar::SetVisible(bool Value)
 {
-    Store(*this, FVisible, Value);
+    Store(FVisible, Value);
 }
 
 void TEditorImagebar::Assign(const TPersistent& Source)

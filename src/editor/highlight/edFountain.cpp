@@ -9,26 +9,17 @@ namespace kestrim {
 
 void TFountainColor::SetBkColor(TColor Value)
 {
-    if (Value == FBkColor)
-        return;
-    FBkColor = Value;
-    Changed();
+    Store(FBkColor, Value);
 }
 
 void TFountainColor::SetColor(TColor Value)
 {
-    if (Value == FColor)
-        return;
-    FColor = Value;
-    Changed();
+    Store(FColor, Value);
 }
 
 void TFountainColor::SetStyle(TFontStyles Value)
 {
-    if (Value == FStyle)
-        return;
-    FStyle = Value;
-    Changed();
+    Store(FStyle, Value);
 }
 
 void TFountainColor::Assign(const TPersistent& Source)

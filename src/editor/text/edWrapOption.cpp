@@ -32,15 +32,6 @@ TEditorWrapOption::TEditorWrapOption()
 {
 }
 
-template <typename T>
-void TEditorWrapOption::Store(T& Field, const T& Value)
-{
-    if (Field == Value)
-        return;
-    Field = Value;
-    Changed();
-}
-
 void TEditorWrapOption::Assign(const TPersistent& Source)
 {
     const auto* source = dynamic_cast<const TEditorWrapOption*>(&Source);

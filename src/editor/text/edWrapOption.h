@@ -44,9 +44,6 @@ public:
     void SetWrapByte(int Value);
 
 private:
-    template <typename T>
-    void Store(T& Field, const T& Value);
-
     bool FFollowRetMark = false;
     bool FFollowPunctuation = false;
     std::string FFollowStr;
