@@ -17,7 +17,7 @@ ByteKind KindOfByte(std::string_view S, int N)
     const std::size_t target = static_cast<std::size_t>(N - 1);
     std::size_t offset = 0;
     while (offset < target) {
-        offset += StartsTwoByteChar(S, offset) ? 2 : 1;
+        offset += CharByteCount(S, offset);
         if (offset > target)
             return ByteKind::Trail;
     }
@@ -34,6 +34,11 @@ bool InsideString(std::string_view S, int N)
 bool StartsTwoByteChar(std::string_view S, std::size_t Offset)
 {
     return Offset + 1 < S.size() && IsDBCSLeadByte(S[Offset]);
+}
+
+std::size_t CharByteCount(std::string_view S, std::size_t Offset)
+{
+    return StartsTwoByteChar(S, Offset) ? 2 : 1;
 }
 
 int CountChar(std::string_view S, char Ch, int N)
@@ -62,7 +67,7 @@ bool StrIncludes(std::string_view Sub, std::string_view S)
     if (Sub.empty() || Sub.size() > S.size())
         return false;
     const std::size_t last = S.size() - Sub.size();
-    for (std::size_t offset = 0; offset <= last; offset += StartsTwoByteChar(S, offset) ? 2 : 1)
+    for (std::size_t offset = 0; offset <= last; offset += CharByteCount(S, offset))
         if (S.compare(offset, Sub.size(), Sub) == 0)
             return true;
     return false;

@@ -14,6 +14,8 @@ namespace kestrim {
 
 // True when the byte at the 0-based Offset of S starts a two-byte character.
 bool StartsTwoByteChar(std::string_view S, std::size_t Offset);
+// The bytes of the character that starts at the 0-based Offset of S: 2 or 1.
+std::size_t CharByteCount(std::string_view S, std::size_t Offset);
 
 // The routines below take 1-based byte positions.
 

@@ -13,7 +13,7 @@ int CharacterWidth(std::string_view Line, std::size_t Offset, int Column, int Ta
         Length = 1;
         return TabWidth - Column % TabWidth;
     }
-    Length = StartsTwoByteChar(Line, Offset) ? 2 : 1;
+    Length = CharByteCount(Line, Offset);
     return static_cast<int>(Length);
 }
 

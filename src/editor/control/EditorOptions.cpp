@@ -205,7 +205,7 @@ void TEditorViewInfo::SetMail(bool Value)
 
 void TEditorViewInfo::SetQuotation(const std::string& Value)
 {
-    const std::string first = Value.substr(0, Value.empty() ? 0 : StartsTwoByteChar(Value, 0) ? 2 : 1);
+    const std::string first = Value.substr(0, Value.empty() ? 0 : CharByteCount(Value, 0));
     if (first == Quotation())
         return;
     FFountain->SetQuotation(first);

@@ -1,7 +1,7 @@
 #include "editor/text/RowSearch.h"
 
-#include "editor/base/CodePage.h"
 #include "editor/base/Exceptions.h"
+#include "editor/base/edUtils.h"
 #include "editor/text/TextMatcher.h"
 
 #include <algorithm>
@@ -24,7 +24,7 @@ std::size_t RowBytes(const TRowAttributeStringList& Rows, int Row)
 std::size_t LastCharStart(std::string_view Text)
 {
     std::size_t last = 0;
-    for (std::size_t offset = 0; offset < Text.size(); offset += IsDBCSLeadByte(Text[offset]) ? 2 : 1)
+    for (std::size_t offset = 0; offset < Text.size(); offset += CharByteCount(Text, offset))
         last = offset;
     return last;
 }

@@ -1,6 +1,7 @@
 #include "editor/text/TextMatcher.h"
 
 #include "editor/base/CodePage.h"
+#include "editor/base/edUtils.h"
 
 #include <algorithm>
 #include <array>
@@ -13,13 +14,6 @@ constexpr unsigned char FullWidthSpaceLead = 0x81;
 constexpr unsigned char FullWidthSpaceTrail = 0x40;
 
 unsigned char ByteAt(std::string_view Text, std::size_t Offset) { return static_cast<unsigned char>(Text[Offset]); }
-
-// The bytes of the character at Offset, a character start. A lead byte at the very end has no
-// trail byte and stands alone.
-std::size_t CharBytes(std::string_view Text, std::size_t Offset)
-{
-    return Offset + 1 < Text.size() && IsDBCSLeadByte(Text[Offset]) ? 2 : 1;
-}
 
 // The bytes of a character by its first byte. A lead byte at the very end of a text steps past
 // the end, which ends every walk that uses this table.
@@ -35,7 +29,7 @@ constexpr std::array<std::uint8_t, 256> CharStep = [] {
 std::vector<bool> CharStarts(std::string_view Text)
 {
     std::vector<bool> starts(Text.size(), false);
-    for (std::size_t offset = 0; offset < Text.size(); offset += CharBytes(Text, offset))
+    for (std::size_t offset = 0; offset < Text.size(); offset += CharByteCount(Text, offset))
         starts[offset] = true;
     return starts;
 }
@@ -85,7 +79,7 @@ TSearchChar TTextMatcher::PatternChar(std::string_view Pattern, std::size_t& Off
 {
     const bool matchCase = (FOptions & soMatchCase) != 0;
     const unsigned char byte = ByteAt(Pattern, Offset);
-    if (CharBytes(Pattern, Offset) == 2) {
+    if (CharByteCount(Pattern, Offset) == 2) {
         const TSearchChar twoByte = TwoByteChar(byte, ByteAt(Pattern, Offset + 1));
         Offset += 2;
         return matchCase ? twoByte : FoldTwoByteCase(twoByte);
