@@ -656,6 +656,11 @@ void TfrmKestrim::Execute(const std::function<void()>& Handler)
     } catch (const std::exception& Error) {
         FDialogs->ShowError(QString::fromUtf8(Error.what()));
     }
+    // The window closed while the handler was still running (a run keeps the window alive).
+    // The application's request to quit was posted then, and the message box that reported
+    // the stop has dropped it, as every new event loop does: ask again.
+    if (FClosedSize)
+        QCoreApplication::quit();
 }
 
 void TfrmKestrim::lsbMessageDblClick()

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -28,6 +29,7 @@
 
 #include <deque>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kestrim;
 
@@ -398,6 +400,32 @@ TEST_F(MainWindowTest, ClosingTheWindowStopsTheRun)
     EXPECT_FALSE(window.isVisible());
     ASSERT_EQ(Log.Errors.size(), 1u);
     EXPECT_EQ(Log.Errors[0], "コマンド処理を中断しました。");
+}
+
+// The program's event loop ends when the window is closed during a run, also after the real
+// message box that reports the stop has run an event loop of its own. The loop runs in a child
+// process of its own, as ending it ends the browser engine for good.
+TEST_F(MainWindowTest, ClosingTheWindowDuringARunEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            TfrmKestrim window; // the real message boxes
+            window.show();
+            window.tedScript->Lines().SetText("sleep 1 while 1;");
+            window.tedScript->SetModified(false);
+            QTimer::singleShot(0, &window, [&] { window.Actions().actRun->trigger(); });
+            QTimer::singleShot(500, &window, [&] { window.close(); });
+            QTimer acceptStopMessage;
+            acceptStopMessage.callOnTimeout([] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                    box->accept();
+            });
+            acceptStopMessage.start(100);
+            QTimer::singleShot(15000, [] { ::_exit(2); }); // a program that goes on is a failure
+            ::_exit(QCoreApplication::exec());
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(MainWindowTest, AMissingInterpreterIsReported)
