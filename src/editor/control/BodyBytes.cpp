@@ -23,8 +23,8 @@ std::size_t TBodyBytes::ByteOf(int Position) const
     const QTextBlock block = FDocument.findBlock(Position);
     if (!block.isValid())
         return FText.size();
-    const QString prefix = block.text().left(Position - block.position());
-    return FLineStarts[static_cast<std::size_t>(block.blockNumber())] + QStringToSjis(prefix).size();
+    const QStringView prefix = QStringView(block.text()).left(Position - block.position());
+    return FLineStarts[static_cast<std::size_t>(block.blockNumber())] + SjisLength(prefix);
 }
 
 int TBodyBytes::PositionOf(std::size_t Byte) const
@@ -37,8 +37,7 @@ int TBodyBytes::PositionOf(std::size_t Byte) const
     const std::size_t start = FLineStarts[static_cast<std::size_t>(line)];
     if (Byte > lineEnd) // inside the line break
         return block.next().position();
-    const QString prefix = SjisToQString(std::string_view(FText).substr(start, Byte - start));
-    return block.position() + static_cast<int>(prefix.size());
+    return block.position() + QStringLength(std::string_view(FText).substr(start, Byte - start));
 }
 
 } // namespace kestrim

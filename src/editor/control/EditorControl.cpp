@@ -19,6 +19,22 @@
 #include <algorithm>
 
 namespace kestrim {
+namespace {
+
+// The document position of the byte at Byte of Line, the Shift-JIS text of Block.
+int PositionOfByte(const QTextBlock& Block, std::string_view Line, std::size_t Byte)
+{
+    return Block.position() + QStringLength(Line.substr(0, Byte));
+}
+
+// The byte offset in the Shift-JIS text of Block that PositionInBlock, counted in UTF-16 code
+// units from the block's start, stands for.
+std::size_t ByteOfPosition(const QTextBlock& Block, int PositionInBlock)
+{
+    return SjisLength(QStringView(Block.text()).left(PositionInBlock));
+}
+
+} // namespace
 
 // The provisional body: a plain text widget that fills the control, the line facade over its
 // document, and the option objects the application sets, applied to the widget on each change.
@@ -39,7 +55,7 @@ public:
     std::size_t CaretByte() const
     {
         const QTextCursor caret = Edit->textCursor();
-        return QStringToSjis(caret.block().text().left(caret.positionInBlock())).size();
+        return ByteOfPosition(caret.block(), caret.positionInBlock());
     }
     int LineHeight() const { return qMax(1, Edit->fontMetrics().lineSpacing()); }
     int TopRow() const { return Edit->verticalScrollBar()->value(); }
@@ -161,8 +177,7 @@ void TEditor::SetRowCol(int ARow, int ACol)
     const int row = std::clamp(ARow, 0, document.blockCount() - 1);
     const QTextBlock block = document.findBlockByNumber(row);
     const std::string line = QStringToSjis(block.text());
-    const std::size_t byte = ByteOfColumn(line, std::max(ACol, 0), FBody->Edit->TabWidth());
-    const int position = block.position() + static_cast<int>(SjisToQString(std::string_view(line).substr(0, byte)).size());
+    const int position = PositionOfByte(block, line, ByteOfColumn(line, std::max(ACol, 0), FBody->Edit->TabWidth()));
     QTextCursor caret = FBody->Edit->textCursor();
     if (caret.position() == position)
         return; // a selection ending at the caret stays
@@ -247,15 +262,11 @@ void TEditor::SelectTokenAt(const QPoint& Point, bool /*UseDefinition*/, bool /*
         return; // below the text: nothing to select
     const QTextCursor at = FBody->Edit->cursorForPosition(inViewport);
     const QTextBlock block = at.block();
-    const QString text = block.text();
-    const std::string line = QStringToSjis(text);
-    const TByteRange token = TokenAt(line, QStringToSjis(text.left(at.positionInBlock())).size());
-    const auto positionOf = [&](std::size_t Byte) {
-        return block.position() + static_cast<int>(SjisToQString(std::string_view(line).substr(0, Byte)).size());
-    };
+    const std::string line = QStringToSjis(block.text());
+    const TByteRange token = TokenAt(line, ByteOfPosition(block, at.positionInBlock()));
     QTextCursor selection(block);
-    selection.setPosition(positionOf(token.Begin));
-    selection.setPosition(positionOf(token.End), QTextCursor::KeepAnchor);
+    selection.setPosition(PositionOfByte(block, line, token.Begin));
+    selection.setPosition(PositionOfByte(block, line, token.End), QTextCursor::KeepAnchor);
     FBody->Edit->setTextCursor(selection);
 }
 

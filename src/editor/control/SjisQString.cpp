@@ -24,4 +24,12 @@ std::size_t SjisLength(QStringView Text)
     return static_cast<std::size_t>(Text.size());
 }
 
+int QStringLength(std::string_view Sjis)
+{
+    for (const char byte : Sjis)
+        if (static_cast<unsigned char>(byte) >= 0x80)
+            return static_cast<int>(SjisToQString(Sjis).size());
+    return static_cast<int>(Sjis.size());
+}
+
 } // namespace kestrim

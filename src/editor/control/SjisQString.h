@@ -14,5 +14,7 @@ QString SjisToQString(std::string_view Sjis);
 std::string QStringToSjis(const QString& Text, bool* LostCharacters = nullptr);
 // The length of QStringToSjis(Text), without building it for plain ASCII.
 std::size_t SjisLength(QStringView Text);
+// The length of SjisToQString(Sjis), without building it for plain ASCII.
+int QStringLength(std::string_view Sjis);
 
 } // namespace kestrim
