@@ -62,7 +62,7 @@ bool TBodyHighlighter::Colours(TEditorFountain& Fountain)
 {
     bool colours = false;
     Fountain.VisitColors([&](std::string_view Name, TFountainColor& Color) {
-        if (Name != "Select" && Name != "Hit" && HasOwnLook(Color))
+        if (TEditorFountain::IsTextColorName(Name) && HasOwnLook(Color))
             colours = true;
     });
     return colours;

@@ -13,8 +13,7 @@ class TBodyHighlighter : public QSyntaxHighlighter {
 public:
     TBodyHighlighter(TEditorFountain& Fountain, QObject* Parent);
 
-    // Whether the definition gives any part of the text a colour or style of its own; the
-    // selection and search-hit colours do not count.
+    // Whether the definition gives any part of the text a colour or style of its own.
     static bool Colours(TEditorFountain& Fountain);
 
 protected:

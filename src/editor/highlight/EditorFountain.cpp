@@ -118,13 +118,16 @@ void TEditorFountain::ApplyToAll(const TFountainColor& Source, int Parts)
     WithinUpdate(NotifyEventList(), [&] { CopyColorParts(FColors, Source, Parts); });
 }
 
+bool TEditorFountain::IsTextColorName(std::string_view Name)
+{
+    return CompareTextSjis(Name, "Select") != 0 && CompareTextSjis(Name, "Hit") != 0;
+}
+
 void TEditorFountain::ColorCopyStep(std::string_view Name, TFountainColor& Target, const TFountainColor& Source,
                                     int Parts)
 {
-    // The selection and search-hit colours must stay apart from the text colours.
-    if (CompareTextSjis(Name, "Select") == 0 || CompareTextSjis(Name, "Hit") == 0)
-        return;
-    TFountain::ColorCopyStep(Name, Target, Source, Parts);
+    if (IsTextColorName(Name))
+        TFountain::ColorCopyStep(Name, Target, Source, Parts);
 }
 
 void TEditorFountain::VisitColors(const TColorStep& Step)

@@ -6,6 +6,7 @@
 #include "editor/highlight/edFountain.h"
 
 #include <string>
+#include <string_view>
 
 namespace kestrim {
 
@@ -100,6 +101,9 @@ public:
     void ApplyBkColorToAll(TColor Value);
     void ApplyColorToAll(TColor Value);
     void ApplyStyleToAll(TFontStyles Value);
+    // Whether the colour published under Name colours the text itself: the selection and
+    // search-hit colours do not, so that they stay apart from the text colours.
+    static bool IsTextColorName(std::string_view Name);
 
     void VisitColors(const TColorStep& Step) override;
 
