@@ -54,28 +54,28 @@ void TEditorColors::VisitColors(const TColorStep& Step)
 
 // --- TEditorBracketCollection
 
-void TEditorBracketCollection::SetItemsBkColor(TColor Value)
+template <typename Setter>
+void TEditorBracketCollection::SetEveryItemColor(Setter&& Set)
 {
     WithinUpdate(*this, [&] {
         for (int i = 0; i < Count(); ++i)
-            Items(i)->ItemColor().SetBkColor(Value);
+            Set(Items(i)->ItemColor());
     });
+}
+
+void TEditorBracketCollection::SetItemsBkColor(TColor Value)
+{
+    SetEveryItemColor([Value](TFountainColor& Color) { Color.SetBkColor(Value); });
 }
 
 void TEditorBracketCollection::SetItemsColor(TColor Value)
 {
-    WithinUpdate(*this, [&] {
-        for (int i = 0; i < Count(); ++i)
-            Items(i)->ItemColor().SetColor(Value);
-    });
+    SetEveryItemColor([Value](TFountainColor& Color) { Color.SetColor(Value); });
 }
 
 void TEditorBracketCollection::SetItemsStyle(TFontStyles Value)
 {
-    WithinUpdate(*this, [&] {
-        for (int i = 0; i < Count(); ++i)
-            Items(i)->ItemColor().SetStyle(Value);
-    });
+    SetEveryItemColor([Value](TFountainColor& Color) { Color.SetStyle(Value); });
 }
 
 // --- TEditorFountain

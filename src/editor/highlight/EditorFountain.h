@@ -68,6 +68,11 @@ public:
     void SetItemsBkColor(TColor Value);
     void SetItemsColor(TColor Value);
     void SetItemsStyle(TFontStyles Value);
+
+private:
+    // Calls Set on every item's colour inside one update.
+    template <typename Setter>
+    void SetEveryItemColor(Setter&& Set);
 };
 
 class TEditorFountain : public TFountain {
