@@ -8,16 +8,6 @@ constexpr unsigned char UpperAscii(unsigned char Byte)
     return Byte >= 'a' && Byte <= 'z' ? static_cast<unsigned char>(Byte - 'a' + 'A') : Byte;
 }
 
-constexpr bool IsDigit(unsigned char Byte)
-{
-    return Byte >= '0' && Byte <= '9';
-}
-
-constexpr bool IsHexDigit(unsigned char Byte)
-{
-    return IsDigit(Byte) || (UpperAscii(Byte) >= 'A' && UpperAscii(Byte) <= 'F');
-}
-
 } // namespace
 
 TEditorParser::TEditorParser(TEditorFountain* Fountain)
@@ -110,8 +100,7 @@ bool TEditorParser::MatchControlHex()
 void TEditorParser::ScanControlHex()
 {
     FToken = tokControlHex;
-    while (IsHexDigit(Current()))
-        ++FScanPtr;
+    SkipHexDigits();
 }
 
 bool TEditorParser::MatchControlChar()
@@ -125,8 +114,7 @@ bool TEditorParser::MatchControlChar()
 void TEditorParser::ScanControlDigits()
 {
     FToken = tokControlChar;
-    while (IsDigit(Current()))
-        ++FScanPtr;
+    SkipDigits();
 }
 
 TFountainColor* TEditorParser::TokenColor()

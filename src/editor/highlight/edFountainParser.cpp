@@ -294,6 +294,18 @@ bool TFountainParser::Matches(std::string_view Text) const
            std::memcmp(FScanPtr, Text.data(), Text.size()) == 0;
 }
 
+void TFountainParser::SkipDigits()
+{
+    while (DigitBytes[Current()])
+        ++FScanPtr;
+}
+
+void TFountainParser::SkipHexDigits()
+{
+    while (HexBytes[Current()])
+        ++FScanPtr;
+}
+
 void TFountainParser::ScanStringBody(unsigned char Quote)
 {
     while (!AtRowEnd()) {
@@ -433,25 +445,20 @@ void TFountainParser::ScanLineComment()
 void TFountainParser::ScanHexDigits()
 {
     FToken = tokHexNumber;
-    while (HexBytes[Current()])
-        ++FScanPtr;
+    SkipHexDigits();
 }
 
 void TFountainParser::ScanNumber()
 {
     FToken = tokInteger;
-    auto skipDigits = [this] {
-        while (DigitBytes[Current()])
-            ++FScanPtr;
-    };
-    skipDigits();
+    SkipDigits();
     const unsigned char next = Current();
     if (next == '.') {
         const unsigned char afterPoint = At(FScanPtr + 1);
         if (DigitBytes[afterPoint]) {
             FToken = tokFloat;
             ++FScanPtr;
-            skipDigits();
+            SkipDigits();
         } else if (afterPoint == 'E' || afterPoint == 'e') {
             FToken = tokFloat;
             ++FScanPtr;
@@ -464,7 +471,7 @@ void TFountainParser::ScanNumber()
         ++FScanPtr;
         if (Current() == '+' || Current() == '-')
             ++FScanPtr;
-        skipDigits();
+        SkipDigits();
     }
 }
 

@@ -146,6 +146,9 @@ protected:
     // Scans a string body after its opening quote: a doubled Quote stands for one, a single
     // one closes the string, the end of the row ends it unclosed.
     void ScanStringBody(unsigned char Quote);
+    // Move ScanPtr past a run of decimal, or of hexadecimal, digits.
+    void SkipDigits();
+    void SkipHexDigits();
 
     TFountain* FFountain = nullptr;
     const char* FRowStart = nullptr;
