@@ -650,16 +650,18 @@ bool TfrmKestrim::FormMouseWheel(QWheelEvent* Event)
 
 void TfrmKestrim::Execute(const std::function<void()>& Handler)
 {
+    ++FRunningCommands;
     try {
         Handler();
     } catch (const EAbort&) {
     } catch (const std::exception& Error) {
         FDialogs->ShowError(QString::fromUtf8(Error.what()));
     }
-    // The window closed while the handler was still running (a run keeps the window alive).
-    // The application's request to quit was posted then, and the message box that reported
-    // the stop has dropped it, as every new event loop does: ask again.
-    if (FClosedSize)
+    --FRunningCommands;
+    // The window closed while a command was still running (a run keeps the window alive). The
+    // application's request to quit was posted then, and the message box that reported the
+    // stop has dropped it, as every new event loop does: ask again once the last one has ended.
+    if (FClosedSize && FRunningCommands == 0)
         QCoreApplication::quit();
 }
 

@@ -143,6 +143,8 @@ private:
     bool FLaidOut = false;
     // The window's normal size when it was closed.
     std::optional<QSize> FClosedSize;
+    // Command handlers on the stack: a run lets others run nested inside it.
+    int FRunningCommands = 0;
 };
 
 } // namespace kestrim

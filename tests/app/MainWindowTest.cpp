@@ -402,10 +402,10 @@ TEST_F(MainWindowTest, ClosingTheWindowStopsTheRun)
     EXPECT_EQ(Log.Errors[0], "コマンド処理を中断しました。");
 }
 
-// The program's event loop ends when the window is closed during a run, also after the real
-// message box that reports the stop has run an event loop of its own. The loop runs in a child
-// process of its own, as ending it ends the browser engine for good.
-TEST_F(MainWindowTest, ClosingTheWindowDuringARunEndsTheProgram)
+// Exit during a run shows the stop message, and then the program's event loop ends, although
+// the real message box has run an event loop of its own. The loop runs in a child process, as
+// ending it ends the browser engine for good.
+TEST_F(MainWindowTest, ExitDuringARunReportsTheStopAndEndsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
@@ -415,15 +415,19 @@ TEST_F(MainWindowTest, ClosingTheWindowDuringARunEndsTheProgram)
             window.tedScript->Lines().SetText("sleep 1 while 1;");
             window.tedScript->SetModified(false);
             QTimer::singleShot(0, &window, [&] { window.Actions().actRun->trigger(); });
-            QTimer::singleShot(500, &window, [&] { window.close(); });
+            QTimer::singleShot(500, &window, [&] { window.Actions().mniExit->trigger(); });
+            QString shown;
             QTimer acceptStopMessage;
-            acceptStopMessage.callOnTimeout([] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            acceptStopMessage.callOnTimeout([&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    shown = box->text();
                     box->accept();
+                }
             });
             acceptStopMessage.start(100);
             QTimer::singleShot(15000, [] { ::_exit(2); }); // a program that goes on is a failure
-            ::_exit(QCoreApplication::exec());
+            const int result = QCoreApplication::exec();
+            ::_exit(result == 0 && shown == "コマンド処理を中断しました。" ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
