@@ -21,6 +21,12 @@ constexpr bool IsDBCSLeadByte(char Byte)
     return IsDBCSLeadByte(static_cast<unsigned char>(Byte));
 }
 
+// The upper-case form of a one-byte character; only a..z have one in the code page.
+constexpr unsigned char UpperCaseByte(unsigned char Byte)
+{
+    return Byte >= 'a' && Byte <= 'z' ? static_cast<unsigned char>(Byte - 'a' + 'A') : Byte;
+}
+
 // Shift-JIS bytes to UTF-16. A byte that does not start a valid character (a stray trail byte,
 // a lead byte without its trail byte, an unassigned code) becomes a private-use character
 // that SjisFromUtf16 turns back into the same byte, so that any byte string survives

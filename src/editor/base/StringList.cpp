@@ -15,10 +15,8 @@ int CompareTextSjis(std::string_view A, std::string_view B)
         unsigned char a = static_cast<unsigned char>(A[i]);
         unsigned char b = static_cast<unsigned char>(B[i]);
         if (!trail) {
-            if (a >= 'a' && a <= 'z')
-                a = static_cast<unsigned char>(a - 'a' + 'A');
-            if (b >= 'a' && b <= 'z')
-                b = static_cast<unsigned char>(b - 'a' + 'A');
+            a = UpperCaseByte(a);
+            b = UpperCaseByte(b);
         }
         if (a != b)
             return a < b ? -1 : 1;

@@ -1,14 +1,8 @@
 #include "editor/highlight/EditorParser.h"
 
+#include "editor/base/CodePage.h"
+
 namespace kestrim {
-namespace {
-
-constexpr unsigned char UpperAscii(unsigned char Byte)
-{
-    return Byte >= 'a' && Byte <= 'z' ? static_cast<unsigned char>(Byte - 'a' + 'A') : Byte;
-}
-
-} // namespace
 
 TEditorParser::TEditorParser(TEditorFountain* Fountain)
     : TFountainParser(Fountain),
@@ -23,7 +17,7 @@ TEditorParser::TEditorParser(TEditorFountain* Fountain)
         FHasQuotation = true;
     }
     for (char c : Fountain->HexPrefix())
-        FHexPrefix += static_cast<char>(UpperAscii(static_cast<unsigned char>(c)));
+        FHexPrefix += static_cast<char>(UpperCaseByte(static_cast<unsigned char>(c)));
     BuildScanTables();
 }
 
@@ -83,7 +77,7 @@ bool TEditorParser::MatchHexPrefix()
     if (FHexPrefix.empty() || static_cast<std::size_t>(FRowEnd - FScanPtr) < FHexPrefix.size())
         return false;
     for (std::size_t i = 0; i < FHexPrefix.size(); ++i)
-        if (UpperAscii(static_cast<unsigned char>(FScanPtr[i])) != static_cast<unsigned char>(FHexPrefix[i]))
+        if (UpperCaseByte(static_cast<unsigned char>(FScanPtr[i])) != static_cast<unsigned char>(FHexPrefix[i]))
             return false;
     FScanPtr += FHexPrefix.size();
     return true;

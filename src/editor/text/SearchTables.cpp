@@ -85,11 +85,6 @@ bool TakesSemiVoicedMark(unsigned char Kana) { return InRange(Kana, 0xCA, 0xCE);
 
 } // namespace
 
-unsigned char SearchUpperCase(unsigned char Byte)
-{
-    return InRange(Byte, 'a', 'z') ? static_cast<unsigned char>(Byte - 'a' + 'A') : Byte;
-}
-
 bool IsSearchDelimiter(unsigned char Byte)
 {
     return Byte <= 0x2F || InRange(Byte, 0x3A, 0x40) || InRange(Byte, 0x5B, 0x60) || InRange(Byte, 0x7B, 0x80)

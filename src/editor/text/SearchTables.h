@@ -1,6 +1,6 @@
 #pragma once
-// The character tables of the text search: upper case, the word delimiters, the full-width
-// forms of the one-byte characters, voiced kana and the case of two-byte letters.
+// The character tables of the text search: the word delimiters, the full-width forms of the
+// one-byte characters, voiced kana and the case of two-byte letters.
 
 #include <cstdint>
 
@@ -16,9 +16,6 @@ constexpr TSearchChar TwoByteChar(unsigned char Lead, unsigned char Trail)
 }
 
 constexpr bool IsTwoByteChar(TSearchChar Char) { return Char > 0xFF; }
-
-// The upper-case form of a one-byte character; only a..z have one in the code page.
-unsigned char SearchUpperCase(unsigned char Byte);
 
 // Whether a byte ends a word for a whole-word search. Lead bytes never do, so a two-byte
 // character always belongs to a word.

@@ -68,7 +68,7 @@ bool TTextMatcher::CouldStartHit(unsigned char Byte) const
         && (Byte == first >> 8 || (!matchCase && Byte == UnfoldTwoByteCase(first) >> 8)))
         return true;
     // Byte as a one-byte character; a lead byte is one only at the end of the text.
-    const unsigned char single = matchCase ? Byte : SearchUpperCase(Byte);
+    const unsigned char single = matchCase ? Byte : UpperCaseByte(Byte);
     if ((FOptions & soIgnoreWidth) == 0)
         return single == first;
     return FullWidthForm(single) == first || VoicedKana(Byte, VoicedMark) == first
@@ -85,7 +85,7 @@ TSearchChar TTextMatcher::PatternChar(std::string_view Pattern, std::size_t& Off
         return matchCase ? twoByte : FoldTwoByteCase(twoByte);
     }
     ++Offset;
-    const unsigned char single = matchCase ? byte : SearchUpperCase(byte);
+    const unsigned char single = matchCase ? byte : UpperCaseByte(byte);
     if ((FOptions & soIgnoreWidth) == 0)
         return single;
     if (Offset < Pattern.size()) {
@@ -111,7 +111,7 @@ TTextMatcher::TTextChar TTextMatcher::ReadTextChar(const TSearchWindow& Window, 
         if (Window.MoreAfter)
             return {0, 0};
     }
-    const unsigned char single = matchCase ? byte : SearchUpperCase(byte);
+    const unsigned char single = matchCase ? byte : UpperCaseByte(byte);
     if ((FOptions & soIgnoreWidth) == 0)
         return {single, 1};
     if (IsCombiningKana(byte)) {
