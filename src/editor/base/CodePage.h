@@ -29,13 +29,13 @@ constexpr unsigned char UpperCaseByte(unsigned char Byte)
 
 // Shift-JIS bytes to UTF-16. A byte that does not start a valid character (a stray trail byte,
 // a lead byte without its trail byte, an unassigned code) becomes a private-use character
-// that SjisFromUtf16 turns back into the same byte, so that any byte string survives
-// a round trip through the GUI unchanged.
+// that Utf16ToSjis turns back into the same byte, so that any byte string survives a round
+// trip through the GUI unchanged.
 std::u16string SjisToUtf16(std::string_view Sjis);
 
 // UTF-16 to Shift-JIS. Where code page 932 has several codes for one character (the NEC and
-// IBM extensions), the platform's preferred code comes back. Characters that Shift-JIS cannot hold become "?"; when LostCharacters
-// is given it tells whether that happened.
+// IBM extensions), the platform's preferred code comes back. Characters that Shift-JIS cannot
+// hold become "?"; when LostCharacters is given it tells whether that happened.
 std::string Utf16ToSjis(std::u16string_view Text, bool* LostCharacters = nullptr);
 
 // The same conversions for UTF-8 text (messages, file names).
