@@ -30,15 +30,9 @@ TBodyEdit::TBodyEdit(QWidget* Parent) : QPlainTextEdit(Parent)
     UpdateTabStops();
 }
 
-void TBodyEdit::SetTabWidth(int Columns)
-{
-    FTabWidth = Columns;
-    UpdateTabStops();
-}
-
 void TBodyEdit::UpdateTabStops()
 {
-    setTabStopDistance(FTabWidth * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    setTabStopDistance(TabWidth() * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
 }
 
 int TBodyEdit::ColumnWidth() const

@@ -27,8 +27,8 @@ public:
     TMarkStyle EofMark;
     TMarkStyle Underline;
 
-    int TabWidth() const { return FTabWidth; }
-    void SetTabWidth(int Columns);
+    // Columns between tab stops.
+    static constexpr int TabWidth() { return 8; }
     // Keeps the tab stops at TabWidth columns of the current font.
     void UpdateTabStops();
     // The display width of one column: the width of a digit.
@@ -54,7 +54,6 @@ private:
     void PaintLineEndMarks(QPainter& Painter);
     void PaintCaretUnderline(QPainter& Painter);
 
-    int FTabWidth = 8;
     bool FClickPending = false;
 };
 
