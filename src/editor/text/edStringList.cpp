@@ -44,12 +44,6 @@ unsigned ClampToByte(int value)
 
 // --- TheStringList
 
-TheStringList::~TheStringList()
-{
-    OnChange = {};
-    OnChanging = {};
-}
-
 const TheStringItem& TheStringList::Item(int Index) const
 {
     CheckListIndex(Index, GetCount());

@@ -57,8 +57,6 @@ struct TheStringItem {
 // A line list whose items carry two strings and three 32-bit words, with change events.
 class TheStringList : public TStrings {
 public:
-    ~TheStringList() override;
-
     std::string Get(int Index) const override;
     int GetCount() const override { return static_cast<int>(FItems.size()); }
     void Put(int Index, const std::string& S) override;
