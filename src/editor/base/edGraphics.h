@@ -48,7 +48,7 @@ public:
     constexpr TFontStyles(std::initializer_list<TFontStyle> Styles)
     {
         for (TFontStyle style : Styles)
-            FBits = static_cast<std::uint8_t>(FBits | Bit(style));
+            Include(style);
     }
 
     constexpr bool Contains(TFontStyle Style) const { return (FBits & Bit(Style)) != 0; }
