@@ -33,6 +33,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -595,6 +596,14 @@ bool TfrmKestrim::IsInThisWindow(QObject* Object) const
     return widget != nullptr && widget->window() == this;
 }
 
+// The browser is a control of its own that scrolls its page by the wheel: its wheel turns are
+// not the window's.
+bool TfrmKestrim::IsInBrowser(QObject* Object) const
+{
+    const auto* widget = qobject_cast<QWidget*>(Object);
+    return widget != nullptr && (widget == tbsWeb->webPage || tbsWeb->webPage->isAncestorOf(widget));
+}
+
 // A control would keep keys such as Ctrl+C for itself; the window's enabled commands come
 // first, so that in the Web page's keyword box they still act on the current editor.
 bool TfrmKestrim::IsCommandShortcut(const QKeyEvent* Event) const
@@ -615,7 +624,7 @@ bool TfrmKestrim::eventFilter(QObject* Watched, QEvent* Event)
     }
     if (Event->type() == QEvent::KeyPress && IsInThisWindow(Watched))
         return FormKeyDown(static_cast<QKeyEvent*>(Event));
-    if (Event->type() == QEvent::Wheel && IsInThisWindow(Watched))
+    if (Event->type() == QEvent::Wheel && IsInThisWindow(Watched) && !IsInBrowser(Watched))
         return FormMouseWheel(static_cast<QWheelEvent*>(Event));
     return QMainWindow::eventFilter(Watched, Event);
 }

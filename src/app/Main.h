@@ -126,6 +126,7 @@ private:
     void ShowRunOutcome(const QString& Text) override;
     void ShowHint(const QString& Hint);
     bool IsInThisWindow(QObject* Object) const;
+    bool IsInBrowser(QObject* Object) const;
     bool IsCommandShortcut(const QKeyEvent* Event) const;
 
     std::unique_ptr<TUserDialogs> FDialogs;

@@ -9,6 +9,7 @@
 #include "editor/base/FileIO.h"
 #include "editor/control/EditorControl.h"
 #include "settings/UKestrimReg.h"
+#include "web/WebPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QWebEngineView>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -329,6 +331,15 @@ TEST_F(MainWindowTest, EveryWheelTurnScrollsTheCurrentEditorByOneLine)
     // The Web page has no editor: the wheel scrolls the script editor behind it.
     window.ShowPage(TfrmKestrim::pgWeb);
     turn(window.pgcEditor, -120);
+    EXPECT_EQ(window.tedScript->CaretPos().y(), y - pitch);
+    // The browser scrolls its own page.
+    QWidget* browserView = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        browserView = window.tbsWeb->webPage->focusProxy();
+        return browserView != nullptr;
+    }));
+    if (browserView)
+        turn(browserView, -120);
     EXPECT_EQ(window.tedScript->CaretPos().y(), y - pitch);
 }
 
