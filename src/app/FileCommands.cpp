@@ -123,9 +123,11 @@ void TFileCommands::SaveScriptTo(const QString& Name)
     FScript.SetModified(false);
 }
 
+// An ordinary edit of the data page, so that Undo brings the data back.
 void TFileCommands::actDataClearExecute()
 {
-    FData.Lines().Clear();
+    FData.SelectAll();
+    FData.ClearSelection();
 }
 
 void TFileCommands::actDataOpenExecute()

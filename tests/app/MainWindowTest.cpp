@@ -630,8 +630,12 @@ TEST_F(MainWindowTest, DataAndResultPagesLoadAndSaveAnyFile)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "result\n");
     EXPECT_EQ(window.tedResult->SelLength(), 0);
 
+    // Clear is an edit like any other: Undo brings the data back.
+    window.ShowPage(TfrmKestrim::pgData);
     window.Actions().actDataClear->trigger();
     EXPECT_EQ(window.tedData->Lines().Text(), "");
+    window.Actions().actUndo->trigger();
+    EXPECT_EQ(window.tedData->Lines().Text(), "no final break");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -254,6 +254,13 @@ void TEditor::SelectAll()
     FBody->Edit->selectAll();
 }
 
+void TEditor::ClearSelection()
+{
+    QTextCursor caret = FBody->Edit->textCursor();
+    caret.removeSelectedText();
+    FBody->Edit->setTextCursor(caret);
+}
+
 void TEditor::SelectTokenAt(const QPoint& Point, bool /*UseDefinition*/, bool /*KeepBrackets*/)
 {
     // The provisional body has no highlighting parser: every token is a plain word.

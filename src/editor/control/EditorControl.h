@@ -60,6 +60,8 @@ public:
     int SelLength() const;
     void SetSelLength(int Value);
     void SelectAll();
+    // Deletes the selected text without copying it: an edit like any other, which Undo takes back.
+    void ClearSelection();
     // Selects the token under Point (pixels, relative to the control), parsed with the
     // highlighting definition or, without it, as plain words.
     void SelectTokenAt(const QPoint& Point, bool UseDefinition, bool KeepBrackets);
