@@ -6,15 +6,12 @@ using namespace kestrim;
 
 TEST(CodePage, LeadByteRanges)
 {
-    EXPECT_FALSE(IsDBCSLeadByte(static_cast<unsigned char>(0x80)));
-    EXPECT_TRUE(IsDBCSLeadByte(static_cast<unsigned char>(0x81)));
-    EXPECT_TRUE(IsDBCSLeadByte(static_cast<unsigned char>(0x9F)));
-    EXPECT_FALSE(IsDBCSLeadByte(static_cast<unsigned char>(0xA0)));
-    EXPECT_FALSE(IsDBCSLeadByte(static_cast<unsigned char>(0xDF)));
-    EXPECT_TRUE(IsDBCSLeadByte(static_cast<unsigned char>(0xE0)));
-    EXPECT_TRUE(IsDBCSLeadByte(static_cast<unsigned char>(0xFC)));
-    EXPECT_FALSE(IsDBCSLeadByte(static_cast<unsigned char>(0xFD)));
-    EXPECT_FALSE(IsDBCSLeadByte('A'));
+    // The edges of the two ranges, as bytes of a text.
+    const std::string edges = "\x80\x81\x9F\xA0\xDF\xE0\xFC\xFD" "A";
+    std::string leads;
+    for (const char byte : edges)
+        leads += IsDBCSLeadByte(byte) ? '1' : '0';
+    EXPECT_EQ(leads, "011001100");
 }
 
 TEST(CodePage, DecodesAsciiKanaAndKanji)
@@ -26,19 +23,15 @@ TEST(CodePage, DecodesAsciiKanaAndKanji)
     EXPECT_EQ(Utf8ToSjis("Aｱあ漢Ａ"), sjis);
 }
 
-TEST(CodePage, PlatformChoicesForDuplicateCodes)
+TEST(CodePage, DuplicateCodesComeBackAsThePlatformsChoice)
 {
     // The backslash byte stays a backslash, and characters with two codes in code page 932
-    // go back to the code the platform picks.
+    // go back to the code the platform picks: 0xED 0xEE (NEC-selected IBM extension) and
+    // 0xFB 0x4D are the same character.
     EXPECT_EQ(SjisToUtf16("\\"), u"\\");
     EXPECT_EQ(Utf8ToSjis("∵"), "\x81\xE6");
     EXPECT_EQ(Utf8ToSjis("ⅰ"), "\xFA\x40");
     EXPECT_EQ(SjisToUtf16("\x87\x40"), u"①");
-}
-
-TEST(CodePage, DuplicateCodesComeBackAsThePreferredCode)
-{
-    // 0xED 0xEE (NEC-selected IBM extension) and 0xFB 0x4D are the same character.
     EXPECT_EQ(SjisToUtf16("\xED\xEE"), SjisToUtf16("\xFB\x4D"));
     EXPECT_EQ(Utf16ToSjis(SjisToUtf16("\xED\xEE")), "\xFB\x4D");
 }

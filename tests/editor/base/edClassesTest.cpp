@@ -13,13 +13,7 @@ namespace {
 class TSample : public TNotifyPersistent {
 public:
     int Value() const { return FValue; }
-    void SetValue(int Value)
-    {
-        if (Value == FValue)
-            return;
-        FValue = Value;
-        Changed();
-    }
+    void SetValue(int Value) { Store(FValue, Value); }
 
 private:
     int FValue = 0;

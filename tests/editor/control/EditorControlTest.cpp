@@ -40,11 +40,15 @@ std::string Selected(TEditor& Editor)
     return QApplication::clipboard()->text().toStdString();
 }
 
-TEST(EditorLines, EmptyTextLeavesAnEmptyDocumentWithTheCaretAtTheStart)
+TEST(EditorLines, LineBreaksBecomeCrLfAndAnEmptyTextLeavesAnEmptyDocument)
 {
     TEditor editor;
-    editor.Lines().SetText("abc\r\ndef");
-    editor.SetRowCol(1, 2);
+    editor.Lines().SetText("a\rb\nc\r\nd");
+    EXPECT_EQ(editor.Lines().Count(), 4);
+    EXPECT_EQ(editor.Lines().Text(), "a\r\nb\r\nc\r\nd");
+    EXPECT_FALSE(editor.Lines().TrailingLineBreak());
+
+    editor.SetRowCol(1, 1);
     editor.SelectAll();
     editor.Lines().SetText("");
     EXPECT_EQ(editor.Lines().Count(), 0);
@@ -76,15 +80,6 @@ TEST(EditorLines, TextSurvivesStreamsAndFilesByteForByte)
         reloaded.Lines().LoadFromFile(file);
         EXPECT_EQ(reloaded.Lines().Text(), text);
     }
-}
-
-TEST(EditorLines, LineBreaksOfEveryKindBecomeCrLf)
-{
-    TEditor editor;
-    editor.Lines().SetText("a\rb\nc\r\nd");
-    EXPECT_EQ(editor.Lines().Count(), 4);
-    EXPECT_EQ(editor.Lines().Text(), "a\r\nb\r\nc\r\nd");
-    EXPECT_FALSE(editor.Lines().TrailingLineBreak());
 }
 
 TEST(EditorLines, AFailedLoadLeavesTheTextAsItWas)
@@ -282,31 +277,23 @@ TEST(EditorSearch, FindsForwardAndBackwardFromTheSelection)
     EXPECT_EQ(editor.SelLength(), 4);
 }
 
-TEST(EditorSearch, CaseAndWholeWordOptions)
-{
-    TEditor editor;
-    editor.Lines().SetText("ABC foobar foo_bar " + FullLowerA);
-    EXPECT_TRUE(editor.Search("abc", soDown));
-    editor.SetRowCol(0, 0);
-    EXPECT_FALSE(editor.Search("abc", soDown | soMatchCase));
-    EXPECT_TRUE(editor.Search(FullUpperA, soDown));
-    EXPECT_EQ(editor.Col(), 21);
-
-    editor.SetRowCol(0, 0);
-    ASSERT_TRUE(editor.Search("foo", soDown | soWholeWord)); // in foo_bar, not in foobar
-    EXPECT_EQ(editor.Col(), 14);
-    EXPECT_FALSE(editor.Search("foo", soDown | soWholeWord));
-}
-
-TEST(EditorSearch, NeverStopsInsideATwoByteCharacter)
+TEST(EditorSearch, OptionsReachTheSearchAndHitsAfterTwoByteCharactersTakeTheirColumns)
 {
     TEditor editor;
     // ア is 0x83 0x41: its trail byte is an "A".
-    editor.Lines().SetText("\x83\x41\x83\x41");
-    EXPECT_FALSE(editor.Search("A", soDown));
-    EXPECT_FALSE(editor.Search("\x41\x83", soDown));
-    EXPECT_TRUE(editor.Search("\x83\x41", soDown));
-    EXPECT_EQ(editor.Col(), 2);
+    editor.Lines().SetText("\x83\x41" "abc foobar foo_bar " + FullLowerA);
+    EXPECT_FALSE(editor.Search("A", soDown | soMatchCase));
+    EXPECT_TRUE(editor.Search("ABC", soDown));
+    EXPECT_EQ(editor.Col(), 5);
+    editor.SetRowCol(0, 0);
+    EXPECT_FALSE(editor.Search("ABC", soDown | soMatchCase));
+    EXPECT_TRUE(editor.Search(FullUpperA, soDown));
+    EXPECT_EQ(editor.Col(), 23);
+
+    editor.SetRowCol(0, 0);
+    ASSERT_TRUE(editor.Search("foo", soDown | soWholeWord)); // in foo_bar, not in foobar
+    EXPECT_EQ(editor.Col(), 16);
+    EXPECT_FALSE(editor.Search("foo", soDown | soWholeWord));
 }
 
 TEST(EditorClipboard, TextGoesOutAsPlatformTextAndComesBackWithinShiftJis)

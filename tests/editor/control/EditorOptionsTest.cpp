@@ -31,16 +31,11 @@ TEST(EditorOptions, RangedValuesAreLimitedBeforeTheyAreStored)
     EXPECT_EQ(leftbar.Column(), 1);
     leftbar.SetColumn(12);
     EXPECT_EQ(leftbar.Column(), 8);
-    leftbar.SetRightMargin(101);
-    EXPECT_EQ(leftbar.RightMargin(), 100);
-    TEditorMargin margin;
+    TEditorMargin margin; // pixel sizes, as in the left and image bars
     margin.SetLeft(-5);
     EXPECT_EQ(margin.Left(), 0);
     margin.SetLeft(150);
     EXPECT_EQ(margin.Left(), 100);
-    TEditorImagebar imagebar;
-    imagebar.SetMarkWidth(-1);
-    EXPECT_EQ(imagebar.MarkWidth(), 0);
     TEditorSpeed speed;
     speed.SetPageVerticalRange(9);
     EXPECT_EQ(speed.PageVerticalRange(), 4);
