@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -212,10 +213,14 @@ void TEditCommands::actViewToolBarExecute()
     FWindow.SetToolBarVisible(FWindow.tlbMain->isHidden());
 }
 
-// The three editors share one font; the script editor's is the one offered.
+// The three editors share one font; the script editor's is the one offered. Its face name may
+// be a substitute ("ＭＳ ゴシック") that the dialog does not list and would exchange for its own
+// first choice: it is offered as the installed face the editors show.
 void TEditCommands::actFontExecute()
 {
-    QFontDialog dialog(FWindow.tedScript->Font(), &FWindow);
+    QFont offered = FWindow.tedScript->Font();
+    offered.setFamily(QFontInfo(offered).family());
+    QFontDialog dialog(offered, &FWindow);
     if (dialog.exec() == QDialog::Accepted)
         FWindow.SetEditorFont(dialog.selectedFont());
 }

@@ -3,6 +3,7 @@
 #include "dialogs/FindDialog.h"
 #include "dialogs/InputDialog.h"
 #include "editor/control/EditorControl.h"
+#include "editor/control/EditorFonts.h"
 #include "support/ModalWindows.h"
 #include "web/WebPage.h"
 
@@ -266,6 +267,9 @@ TEST_F(EditCommandsTest, MoveToLineClampsToTheTextAndMoveToEndReachesItsEnd)
 TEST_F(EditCommandsTest, AFontChosenOnTheDataPageReachesAllThreeEditors)
 {
     TfrmKestrim& window = Window();
+    // The face names that settings carry are substitutes for installed fonts.
+    SubstituteEditorFonts();
+    window.SetEditorFont(QFont("ＭＳ ゴシック", 11));
     window.ShowPage(TfrmKestrim::pgData);
     QFont offered, chosen;
     test::DriveModal<QFontDialog>([&] { Actions().actFont->trigger(); }, [&](QFontDialog& Dialog) {
@@ -276,7 +280,9 @@ TEST_F(EditCommandsTest, AFontChosenOnTheDataPageReachesAllThreeEditors)
         chosen = Dialog.currentFont();
         Dialog.accept();
     });
-    EXPECT_EQ(offered.family(), window.tedScript->Font().family());
+    // The dialog starts on the face the editors show, which it lists, and their size.
+    EXPECT_EQ(offered.family(), QFontInfo(window.tedScript->Font()).family());
+    EXPECT_EQ(offered.pointSize(), 11);
     for (TEditor* editor : {window.tedScript, window.tedData, window.tedResult}) {
         EXPECT_EQ(editor->Font().family(), chosen.family());
         EXPECT_EQ(editor->Font().pointSize(), chosen.pointSize());
