@@ -30,16 +30,27 @@ void ErrorMessage(QWidget* Parent, const QString& Text)
     QMessageBox::critical(Parent, ApplicationTitle(), Text, QMessageBox::Ok);
 }
 
-// The display name is what Qt shows for the application; a caption equal to it is shown
-// without the name appended a second time.
+namespace {
+
+// Kept apart from the toolkit's application display name, which the toolkit would append to the
+// title of every other window ("検索 — Kestrim" instead of "検索").
+QString& StoredTitle()
+{
+    static QString title;
+    return title;
+}
+
+} // namespace
+
+// Until one is set, the program's name.
 QString ApplicationTitle()
 {
-    return QGuiApplication::applicationDisplayName();
+    return StoredTitle().isEmpty() ? QCoreApplication::applicationName() : StoredTitle();
 }
 
 void SetApplicationTitle(const QString& Title)
 {
-    QGuiApplication::setApplicationDisplayName(Title);
+    StoredTitle() = Title;
 }
 
 } // namespace kestrim

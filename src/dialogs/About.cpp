@@ -1,5 +1,6 @@
 #include "dialogs/About.h"
 
+#include "app/StandardLibrary.h"
 #include "dialogs/AboutDialog.h"
 
 #include <QApplication>
@@ -18,7 +19,7 @@ bool TAboutDialog::Execute()
     TAboutBox box(QApplication::activeWindow());
     if (!FCaption.isEmpty())
         box.setWindowTitle(FCaption);
-    box.Title->setText(FTitle.isEmpty() ? QGuiApplication::applicationDisplayName() : FTitle);
+    box.Title->setText(FTitle.isEmpty() ? ApplicationTitle() : FTitle);
     box.Version->setText(QStringLiteral("Version ") + FVersion);
     box.Copyright->setText(QStringLiteral("Copyright(C) %1 %2").arg(FYear, FCopyright));
     box.Icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));

@@ -1,5 +1,6 @@
 #include "dialogs/InputDialog.h"
 
+#include "app/StandardLibrary.h"
 #include "dialogs/DialogPlacement.h"
 #include "editor/base/IntConvert.h"
 #include "editor/control/SjisQString.h"
@@ -119,7 +120,7 @@ void TIntegerDlg::bbnOKClick()
 void TIntegerDlg::RefuseInput(const QString& Message)
 {
     QApplication::beep();
-    QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), Message, QMessageBox::Ok);
+    QMessageBox::critical(this, ApplicationTitle(), Message, QMessageBox::Ok);
     InputValue->setFocus();
     InputValue->selectAll();
 }

@@ -1,5 +1,6 @@
 #include "dialogs/InputInteger.h"
 
+#include "app/StandardLibrary.h"
 #include "dialogs/InputDialog.h"
 
 #include <QApplication>
@@ -38,7 +39,7 @@ bool TIntegerDialog::Execute()
     TIntegerDlg form(QApplication::activeWindow());
     form.SetMax(FMax);
     form.SetMin(FMin);
-    form.setWindowTitle(FCaption.isEmpty() ? QGuiApplication::applicationDisplayName() : FCaption);
+    form.setWindowTitle(FCaption.isEmpty() ? ApplicationTitle() : FCaption);
     form.Information->setText(FInformation.isEmpty() ? DefaultInformation : FInformation);
     form.SetPasswordChar(FPasswordChar);
     if (!FErrorMessage.isEmpty())

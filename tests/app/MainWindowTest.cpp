@@ -503,6 +503,8 @@ TEST_F(MainWindowTest, OpenAndNewSetTheCaption)
     EXPECT_EQ(window.FileName(), Path("sample.pl"));
     EXPECT_EQ(window.windowTitle(), "sample.pl - Kestrim");
     EXPECT_EQ(ApplicationTitle(), "sample.pl - Kestrim");
+    // Not the toolkit's display name, which would be appended to every dialog's own title.
+    EXPECT_NE(QGuiApplication::applicationDisplayName(), "sample.pl - Kestrim");
     EXPECT_EQ(Page(), TfrmKestrim::pgScript);
     const TFileDialogOptions& open = Log.FileRequests.back();
     EXPECT_EQ(open.Kind, TFileDialogOptions::Open);

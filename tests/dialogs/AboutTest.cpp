@@ -1,3 +1,4 @@
+#include "app/StandardLibrary.h"
 #include "dialogs/About.h"
 #include "dialogs/AboutDialog.h"
 
@@ -62,7 +63,7 @@ TEST(AboutTest, ShowsTheMainWindowsLinesAndOkReturnsTrue)
 
 TEST(AboutTest, EmptyPropertiesFallBackAndOnlyOkReturnsTrue)
 {
-    QGuiApplication::setApplicationDisplayName("Kestrim test");
+    SetApplicationTitle("Kestrim test");
     TAboutDialog dialog;
     dialog.SetCaption("About Kestrim");
     TShownLines shown;

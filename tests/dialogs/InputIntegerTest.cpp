@@ -1,3 +1,4 @@
+#include "app/StandardLibrary.h"
 #include "dialogs/InputDialog.h"
 #include "dialogs/InputInteger.h"
 #include "support/ModalWindows.h"
@@ -119,7 +120,7 @@ TEST(InputIntegerTest, EmptyInputAndCancelLeaveValueUnchanged)
 
 TEST(InputIntegerTest, EmptyPropertiesFallBackAndThePasswordCharacterMasksTheInput)
 {
-    QGuiApplication::setApplicationDisplayName("Kestrim test");
+    SetApplicationTitle("Kestrim test");
     TIntegerDialog dialog;
     dialog.SetPasswordChar('*');
     QString title, prompt, shownText;
