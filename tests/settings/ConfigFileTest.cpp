@@ -59,18 +59,25 @@ fs::path ProgramFolder()
     return fs::read_symlink("/proc/self/exe").parent_path();
 }
 
+// What perl, given Options, writes for ScriptFile with InputFile on its standard input.
+std::string PerlOutput(const std::string& Options, const std::string& ScriptFile,
+                       const std::string& InputFile = "/dev/null")
+{
+    std::string output;
+    FILE* pipe = ::popen(("perl " + Options + " '" + ScriptFile + "' 2>&1 <'" + InputFile + "'").c_str(), "r");
+    if (pipe == nullptr)
+        return output;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    ::pclose(pipe);
+    return output;
+}
+
 // What perl writes to standard error for Script.
 std::string PerlMessages(const std::string& ScriptFile)
 {
-    std::string messages;
-    FILE* pipe = ::popen(("perl -w '" + ScriptFile + "' 2>&1 </dev/null").c_str(), "r");
-    if (pipe == nullptr)
-        return messages;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        messages.append(buffer, n);
-    ::pclose(pipe);
-    return messages;
+    return PerlOutput("-w", ScriptFile);
 }
 
 } // namespace
@@ -230,6 +237,18 @@ TEST_F(ConfigFileTest, ShippedErrLineFindsTheLineOfARealPerlError)
     const TConfigFile config((ProgramFolder() / "conf" / "Perl.ini").string());
     ASSERT_TRUE(SharedRegExp().Match("m/" + config.ErrLine() + "/", messages)) << messages;
     EXPECT_EQ(SharedRegExp().Strings(1), "3") << messages;
+}
+
+// The data page hands its lines over with CR LF; with the shipped options perl's chomp takes
+// the whole line end, as it does on the platform the scripts were first written for.
+TEST_F(ConfigFileTest, ShippedOptionsLetChompTakeTheDataPagesLineEnds)
+{
+    if (std::system("perl -e 1 >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "perl is not installed";
+    const TConfigFile config((ProgramFolder() / "conf" / "Perl.ini").string());
+    const std::string script = Write("while (<STDIN>) { chomp; print \"[$_]\"; }\n", "chomp.pl");
+    const std::string input = Write("a\r\nb\r\nlast", "input.txt");
+    EXPECT_EQ(PerlOutput(config.Option(), script, input), "[a][b][last]");
 }
 
 TEST(ShippedConfigTest, UrlFileHoldsPagesInTheLoaderFormat)
