@@ -19,17 +19,15 @@ void TakeCaret(const TEditorLink* Editor, TUndoData& Step)
 
 TUndoData& TEditorUndoObj::NewUndoData()
 {
-    return AppendUndoData(false);
+    FRedoList.clear();
+    return AddUndo({});
 }
 
-TUndoData& TEditorUndoObj::AppendUndoData(bool KeepRedoList)
+TUndoData& TEditorUndoObj::AddUndo(TUndoData Step)
 {
-    TUndoData step;
-    TakeCaret(FOwner.ActiveEditor(), step);
-    FUndoList.push_back(std::move(step));
+    TakeCaret(FOwner.ActiveEditor(), Step);
+    FUndoList.push_back(std::move(Step));
     TrimUndoList();
-    if (!KeepRedoList)
-        FRedoList.clear();
     return FUndoList.back();
 }
 
@@ -57,42 +55,31 @@ void TEditorUndoObj::Clear()
     FRedoList.clear();
 }
 
-void TEditorUndoObj::Undo()
+template <typename Apply>
+void TEditorUndoObj::RevertLast(TUndoDataList& Steps, Apply&& apply)
 {
-    if (FUndoList.empty())
+    if (Steps.empty())
         return;
     TEditorLink* active = FOwner.ActiveEditor();
-    const TUndoData& step = FUndoList.back();
+    const TUndoData& step = Steps.back();
     {
         TCaretLock lock(active);
-        // The redo step gets the caret as it is now, before the caret goes back.
-        WithinUpdate(FOwner, [&] { AddRedo(ApplyStep(step)); });
+        WithinUpdate(FOwner, [&] { apply(step); });
         if (active)
             active->SetRowCol(step.Row, step.Col);
     }
-    FUndoList.pop_back();
+    Steps.pop_back();
+}
+
+// The inverse step gets the caret as it is now, before the caret goes back.
+void TEditorUndoObj::Undo()
+{
+    RevertLast(FUndoList, [this](const TUndoData& Step) { AddRedo(ApplyStep(Step)); });
 }
 
 void TEditorUndoObj::Redo()
 {
-    if (FRedoList.empty())
-        return;
-    TEditorLink* active = FOwner.ActiveEditor();
-    const TUndoData& step = FRedoList.back();
-    {
-        TCaretLock lock(active);
-        WithinUpdate(FOwner, [&] {
-            TUndoData inverse = ApplyStep(step);
-            TUndoData& undo = AppendUndoData(true);
-            undo.StartRow = inverse.StartRow;
-            undo.RowCount = inverse.RowCount;
-            undo.Attribute = inverse.Attribute;
-            undo.Str = std::move(inverse.Str);
-        });
-        if (active)
-            active->SetRowCol(step.Row, step.Col);
-    }
-    FRedoList.pop_back();
+    RevertLast(FRedoList, [this](const TUndoData& Step) { AddUndo(ApplyStep(Step)); });
 }
 
 // Step names the rows now in place (RowCount from StartRow) and the text they replaced (Str,

@@ -33,8 +33,7 @@ public:
     explicit TEditorUndoObj(TEditorScreenStrings& Owner) : FOwner(Owner) {}
 
     // Appends a step holding the active editor's caret, for ReplaceRows to fill in. Drops the
-    // oldest steps beyond UndoListMax and, unless the step is the inverse of a redo, every
-    // step that could be redone.
+    // oldest steps beyond UndoListMax and every step that could be redone.
     TUndoData& NewUndoData();
     bool CanUndo() const { return !FUndoList.empty(); }
     bool CanRedo() const { return !FRedoList.empty(); }
@@ -56,8 +55,13 @@ private:
     // Puts Step's text in place of the rows it describes; returns the step that reverts it,
     // with the caret left for the caller to fill in.
     TUndoData ApplyStep(const TUndoData& Step);
-    // Appends a step with the active editor's caret; the inverse of a redo keeps the redo list.
-    TUndoData& AppendUndoData(bool KeepRedoList);
+    // Appends Step to the undo list with the active editor's caret, dropping the oldest steps
+    // beyond UndoListMax; the redo list stays.
+    TUndoData& AddUndo(TUndoData Step);
+    // Applies the last of Steps through Apply in one update, puts the active editor's caret
+    // where the step recorded it and drops the step.
+    template <typename Apply>
+    void RevertLast(TUndoDataList& Steps, Apply&& apply);
     void TrimUndoList();
 
     TEditorScreenStrings& FOwner;
