@@ -212,17 +212,23 @@ void TEditorScreenStrings::ReplaceRows(int Row, int RowCount, std::string_view T
     });
 }
 
-void TEditorScreenStrings::DeleteWholeLines(int Row, int RowCount)
+int TEditorScreenStrings::RecordUndoStep(int FirstRow, int OldRowCount, int NewRowCount)
 {
     TUndoData& step = FUndoObj->NewUndoData();
-    TRowsText old = RowsText(Row, RowCount);
-    step.StartRow = Row;
+    TRowsText old = RowsText(FirstRow, OldRowCount);
+    step.StartRow = FirstRow;
+    step.RowCount = NewRowCount;
     step.Attribute = old.Attribute;
     step.Str = std::move(old.Text);
-    step.RowCount = 0;
+    return old.Rows;
+}
+
+void TEditorScreenStrings::DeleteWholeLines(int Row, int RowCount)
+{
+    const int removed = RecordUndoStep(Row, RowCount, 0);
     KeepMarksOfRemovedRows(Row, DeleteRows(Row, RowCount));
     const int parsed = UpdateBrackets(Row, true);
-    SetChange(Row, old.Rows, 0, parsed);
+    SetChange(Row, removed, 0, parsed);
 }
 
 // The touched logical lines are rebuilt whole, from the row before Row when Row starts no line
@@ -247,16 +253,10 @@ void TEditorScreenStrings::ReplaceWithinLines(int Row, int RowCount, std::string
     rows.SetRows(rows.Count() - 1, !endsText ? Rows(last) : EndsWithLineBreak(lines) ? raCrlf : raEof);
     const int newCount = rows.Count();
 
-    TUndoData& step = FUndoObj->NewUndoData();
-    TRowsText old = RowsText(first, last - first + 1);
-    step.StartRow = first;
-    step.RowCount = newCount;
-    step.Attribute = old.Attribute;
-    step.Str = std::move(old.Text);
-
+    const int replaced = RecordUndoStep(first, last - first + 1, newCount);
     ReplaceRowsFromList(first, last - first + 1, rows);
     const int parsed = UpdateBrackets(first, true);
-    SetChange(first, old.Rows, newCount, parsed);
+    SetChange(first, replaced, newCount, parsed);
 }
 
 void TEditorScreenStrings::SetChange(int FirstRow, int OldRowCount, int NewRowCount, int ParsedRowCount)

@@ -134,6 +134,9 @@ private:
     void ClampEditorRows();
     void WrapOptionChanged();
     void Rewrap(bool Wrap);
+    // Records the undo step of putting NewRowCount rows in place of OldRowCount rows from
+    // FirstRow; returns how many rows that replaces.
+    int RecordUndoStep(int FirstRow, int OldRowCount, int NewRowCount);
     void DeleteWholeLines(int Row, int RowCount);
     void ReplaceWithinLines(int Row, int RowCount, std::string_view Text);
     void SetChange(int FirstRow, int OldRowCount, int NewRowCount, int ParsedRowCount);
