@@ -584,55 +584,58 @@ void TFountainParser::ComputeNextRowState(int Index, const TRowAttributeStringLi
         return;
 
     // A token cut by the wrap is scanned whole, over the row and the next one.
-    const bool wrapped = Data.RowAttribute == raWrapped && Index + 1 < List.Count();
     std::string_view text = row;
-    if (wrapped) {
+    if (Data.RowAttribute == raWrapped && Index + 1 < List.Count()) {
         FJoinedText.assign(row).append(List.Str(Index + 1));
         text = FJoinedText;
     }
     const int rowLength = static_cast<int>(row.size());
+    const TRowScan scan = ScanRow(text, rowLength, Data);
+    Data.CarryLength = 0;
+    Data.CarryKind = 0;
+    if (scan.Crossed)
+        CarryCrossingToken(scan, Index, List, rowLength, Data);
+}
 
-    int bracketAtTokenStart = Data.OpenBracket;
-    int lastElement = Data.ExtraInt1;
-    int bracketBeforeToken = Data.OpenBracket;
-    bool crossed = false;
-    BeginRow(text, Data);
+TFountainParser::TRowScan TFountainParser::ScanRow(std::string_view Text, int RowLength, TRowAttributeData& Data)
+{
+    TRowScan scan{false, Data.OpenBracket, Data.OpenBracket, Data.ExtraInt1};
+    BeginRow(Text, Data);
     for (;;) {
-        bracketBeforeToken = FOpenBracket;
+        scan.BracketBeforeToken = FOpenBracket;
         if (NextToken() == tokEnd)
-            break;
+            return scan;
         Data.OpenBracket = FOpenBracket;
         if (FToken == tokBracket)
-            bracketAtTokenStart = FTokenBracket;
-        lastElement = FExtraInt1;
-        if (TokenOffset() + TokenLength() > rowLength) {
-            crossed = true;
-            break;
+            scan.BracketAtTokenStart = FTokenBracket;
+        scan.LastElement = FExtraInt1;
+        if (TokenOffset() + TokenLength() > RowLength) {
+            scan.Crossed = true;
+            return scan;
         }
         Data.ExtraInt1 = FExtraInt1;
         Data.ExtraByte = FExtraByte;
     }
-    Data.CarryLength = 0;
-    Data.CarryKind = 0;
-    if (!crossed)
-        return;
+}
 
+void TFountainParser::CarryCrossingToken(const TRowScan& Scan, int Index, const TRowAttributeStringList& List,
+                                         int RowLength, TRowAttributeData& Data)
+{
     // The token lies wholly on the next row: the state is the one in front of it.
-    if (TokenOffset() >= rowLength) {
-        Data.OpenBracket = bracketBeforeToken;
+    if (TokenOffset() >= RowLength) {
+        Data.OpenBracket = Scan.BracketBeforeToken;
         return;
     }
 
-    const int tokenEnd = TokenOffset() + TokenLength();
-    const int carried = tokenEnd - rowLength;
-    Data.ExtraInt1 = lastElement;
+    const int carried = TokenOffset() + TokenLength() - RowLength;
+    Data.ExtraInt1 = Scan.LastElement;
     if (FToken == tokBracket) {
         if (Data.OpenBracket != -1)
             return; // still open at the end of the next row
         // The bracket closes on the next row; when the wrap cuts the right bracket itself, the
         // next row cannot find it and takes its bytes by count.
-        Data.OpenBracket = bracketAtTokenStart;
-        const TBracketPair* pair = BracketPair(bracketAtTokenStart);
+        Data.OpenBracket = Scan.BracketAtTokenStart;
+        const TBracketPair* pair = BracketPair(Scan.BracketAtTokenStart);
         if (pair && carried < static_cast<int>(pair->Right.size()) && carried <= MaxCarryLength) {
             Data.CarryKind = tokBracket;
             Data.CarryLength = carried;

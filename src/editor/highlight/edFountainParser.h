@@ -182,6 +182,20 @@ private:
     void BuildScanTables();
     void ReadBrackets();
     const TBracketPair* BracketPair(int Index) const;
+
+    // What parsing a row found out about its last token.
+    struct TRowScan {
+        bool Crossed = false;         // the last token reaches past the row's end
+        int BracketBeforeToken = -1;  // the bracket open in front of that token
+        int BracketAtTokenStart = -1; // the item of the last bracket token, or the one open at the start
+        int LastElement = 0;          // ExtraInt1 after that token
+    };
+    // Parses Text, the row of RowLength bytes followed by the next row when it is wrapped,
+    // from Data; Data takes the state after each token that ends on the row.
+    TRowScan ScanRow(std::string_view Text, int RowLength, TRowAttributeData& Data);
+    // The state after a row whose last token, the current one, goes on in the next row.
+    void CarryCrossingToken(const TRowScan& Scan, int Index, const TRowAttributeStringList& List, int RowLength,
+                            TRowAttributeData& Data);
     // A run of two-byte characters of one kind, from the one at ScanPtr while Continues holds.
     void ScanWideRunOf(TTokenKind Kind, bool (*Continues)(unsigned char, unsigned char));
 
