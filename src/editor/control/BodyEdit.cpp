@@ -2,25 +2,17 @@
 
 #include "editor/control/SjisQString.h"
 
+#include <QCoreApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStatusTipEvent>
 #include <QTextBlock>
 #include <QtMath>
 
 namespace kestrim {
-
-namespace {
-
-// What becomes of Text in the editor: characters that Shift-JIS cannot hold turn into "?".
-QString WithinShiftJis(const QString& Text)
-{
-    return SjisToQString(QStringToSjis(Text));
-}
-
-} // namespace
 
 TBodyEdit::TBodyEdit(QWidget* Parent) : QPlainTextEdit(Parent)
 {
@@ -33,6 +25,18 @@ TBodyEdit::TBodyEdit(QWidget* Parent) : QPlainTextEdit(Parent)
 void TBodyEdit::UpdateTabStops()
 {
     setTabStopDistance(TabWidth() * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+}
+
+QString TBodyEdit::WithinShiftJis(const QString& Text)
+{
+    bool lost = false;
+    const QString within = SjisToQString(QStringToSjis(Text, &lost));
+    if (lost) {
+        // A status tip travels up to the window, which shows it in its status bar.
+        QStatusTipEvent tip(QStringLiteral("Shift-JIS で表せない文字を \"?\" に置き換えました。"));
+        QCoreApplication::sendEvent(this, &tip);
+    }
+    return within;
 }
 
 int TBodyEdit::ColumnWidth() const

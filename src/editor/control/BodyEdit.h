@@ -1,7 +1,8 @@
 #pragma once
 // The widget inside the editor's provisional body: a plain text widget that reports the
-// events the application watches, keeps text that enters it within Shift-JIS, leaves the
-// mouse wheel and the context menu to the editor's owner, and draws the line-end marks.
+// events the application watches, keeps text that enters it within Shift-JIS (saying so in the
+// window's status bar when characters turn into "?"), leaves the mouse wheel and the context
+// menu to the editor's owner, and draws the line-end marks.
 
 #include <QPlainTextEdit>
 
@@ -51,6 +52,8 @@ protected:
     bool event(QEvent* Event) override;
 
 private:
+    // What becomes of Text in the editor: characters that Shift-JIS cannot hold turn into "?".
+    QString WithinShiftJis(const QString& Text);
     void PaintLineEndMarks(QPainter& Painter);
     void PaintCaretUnderline(QPainter& Painter);
 

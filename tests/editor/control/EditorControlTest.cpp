@@ -18,6 +18,7 @@
 #include <QContextMenuEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -315,10 +316,26 @@ TEST(EditorClipboard, TextGoesOutAsPlatformTextAndComesBackWithinShiftJis)
     EXPECT_EQ(editor.Lines().Text(), "x??y");
 }
 
+// A window that keeps the status tips reaching it, as the main window shows them.
+class TTipWindow : public QWidget {
+public:
+    QStringList Tips;
+
+protected:
+    bool event(QEvent* Event) override
+    {
+        if (Event->type() != QEvent::StatusTip)
+            return QWidget::event(Event);
+        Tips << static_cast<QStatusTipEvent*>(Event)->tip();
+        return true;
+    }
+};
+
 TEST(EditorInput, TypedTextIsShiftJisAndEventsReachTheApplication)
 {
-    TEditor editor;
-    editor.show();
+    TTipWindow window;
+    TEditor& editor = *new TEditor(&window);
+    window.show();
     editor.SetFocus();
     QSignalSpy keyUps(&editor, &TEditor::OnKeyUp);
     QSignalSpy clicks(&editor, &TEditor::OnClick);
@@ -334,11 +351,13 @@ TEST(EditorInput, TypedTextIsShiftJisAndEventsReachTheApplication)
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString::fromUtf8("\xe2\x82\xac"), {});
     EXPECT_EQ(editor.Lines().Text(), "a?");
+    EXPECT_EQ(window.Tips.size(), 1) << "the window is told why a \"?\" appeared";
     EXPECT_TRUE(editor.Modified());
     QInputMethodEvent composed;
     composed.setCommitString(QString::fromUtf8("\xe6\xbc\xa2\xe2\x82\xac")); // 漢€
     QApplication::sendEvent(edit, &composed);
     EXPECT_EQ(editor.Lines().Text(), "a?" + Kan + "?");
+    EXPECT_EQ(window.Tips.size(), 2);
     EXPECT_EQ(keyUps.count(), 4);
 
     QWidget* viewport = static_cast<QAbstractScrollArea*>(edit)->viewport();
