@@ -43,22 +43,15 @@ const char* const BracketLimitMessage = "TFountainBracketCollection\r\nYou can n
 
 } // namespace
 
-TEST(FountainColor, NotifiesOnRealChangesAndAssignsAllValuesOnce)
+TEST(FountainColor, StartsWithoutColoursAndAssignsAllValuesWithOneNotification)
 {
     TFountainColor color;
     EXPECT_EQ(color.BkColor(), clNone);
     EXPECT_EQ(color.Color(), clNone);
     EXPECT_TRUE(color.Style().Empty());
-
-    int changes = 0;
-    color.OnChange = TNotifyEvent([&](TObject*) { ++changes; });
-    color.SetColor(clNone);
-    color.SetStyle({});
-    EXPECT_EQ(changes, 0);
     color.SetColor(clRed);
     color.SetBkColor(clWhite);
     color.SetStyle({fsBold, fsItalic});
-    EXPECT_EQ(changes, 3);
 
     TFountainColor copy;
     int copyChanges = 0;
