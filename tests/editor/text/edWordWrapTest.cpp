@@ -1,3 +1,5 @@
+#include "FakeEditor.h"
+
 #include "editor/base/CodePage.h"
 #include "editor/base/edUtils.h"
 #include "editor/text/edCellAttributes.h"
@@ -9,6 +11,7 @@
 #include <string>
 
 using namespace kestrim;
+using kestrim::test::Dump;
 
 namespace {
 
@@ -19,15 +22,6 @@ std::string Repeat(const std::string& Text, int Count)
     for (int i = 0; i < Count; ++i)
         result += Text;
     return result;
-}
-
-// Rows as "[text|W][text|C]", with W, C and E for raWrapped, raCrlf and raEof.
-std::string Dump(const TEditorStringList& List)
-{
-    std::string dump;
-    for (int i = 0; i < List.Count(); ++i)
-        dump += "[" + List.Get(i) + "|" + "CWE?"[List.Rows(i)] + "]";
-    return dump;
 }
 
 class WordWrapTest : public testing::Test {
