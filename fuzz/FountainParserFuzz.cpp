@@ -5,11 +5,11 @@
 #include "editor/highlight/EditorParser.h"
 #include "editor/highlight/edFountainParser.h"
 
+#include "FuzzCheck.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,14 +17,6 @@
 using namespace kestrim;
 
 namespace {
-
-void Check(bool Condition, const char* What)
-{
-    if (!Condition) {
-        std::fprintf(stderr, "broken: %s\n", What);
-        std::abort();
-    }
-}
 
 TEditorFountain& Fountain()
 {

@@ -8,12 +8,12 @@
 #include "editor/text/RowSearch.h"
 #include "editor/text/TextSearch.h"
 
+#include "FuzzCheck.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,14 +22,6 @@
 using namespace kestrim;
 
 namespace {
-
-void Check(bool Condition, const char* What)
-{
-    if (!Condition) {
-        std::fprintf(stderr, "broken: %s\n", What);
-        std::abort();
-    }
-}
 
 std::vector<bool> CharStarts(std::string_view Text)
 {

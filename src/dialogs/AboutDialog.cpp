@@ -40,10 +40,7 @@ TAboutBox::TAboutBox(QWidget* Parent)
     : QDialog(Parent)
 {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
-    setFixedSize(ClientWidth, ClientHeight);
+    SetDialogForm(*this, ClientWidth, ClientHeight);
     CreateControls();
     CenterOnScreen(*this);
 }

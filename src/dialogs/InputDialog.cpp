@@ -53,10 +53,7 @@ QPushButton* NewButton(QWidget* Parent, const char* Name, const QString& Caption
 TIntegerDlg::TIntegerDlg(QWidget* Parent)
     : QDialog(Parent), FMax(INT_MAX), FMin(0), FErrorMessage(DefaultErrorMessage)
 {
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
-    setFixedSize(ClientWidth, ClientHeight);
+    SetDialogForm(*this, ClientWidth, ClientHeight);
     CreateControls();
     CenterOnScreen(*this);
 }
