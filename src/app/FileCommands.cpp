@@ -1,12 +1,11 @@
 #include "app/FileCommands.h"
 
+#include "app/ProgramDir.h"
 #include "app/UserDialogs.h"
 #include "editor/base/Exceptions.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
 #include "settings/UConfigFile.h"
-
-#include <QFile>
 
 namespace kestrim {
 namespace {
@@ -15,12 +14,6 @@ const QString AllFilesFilter = QStringLiteral("すべてのファイル(*.*)|*.*
 const QString ConfigFilter = QStringLiteral("設定ファイル(*.ini)|*.ini");
 const QString OpenTitle = QStringLiteral("開く");
 const QString SaveTitle = QStringLiteral("名前を付けて保存");
-
-// File names reach the file system in its own encoding.
-std::string SystemName(const QString& FileName)
-{
-    return QFile::encodeName(FileName).toStdString();
-}
 
 TFileDialogOptions OpenOptions(const QString& Filter, bool MustExist)
 {
@@ -89,7 +82,7 @@ void TFileCommands::actLoadExecute()
     const auto name = FDialogs.ChooseFile(OpenOptions(SjisToQString(CurrentConfig().DialogExt()), true));
     if (!name)
         return;
-    FScript.Lines().LoadFromFile(SystemName(*name));
+    FScript.Lines().LoadFromFile(SystemFileName(*name));
     FFileName = *name;
     FHost.UpdateCaption();
     FHost.ShowScriptPage();
@@ -119,7 +112,7 @@ void TFileCommands::actSaveAsExecute()
 
 void TFileCommands::SaveScriptTo(const QString& Name)
 {
-    FScript.Lines().SaveToFile(SystemName(Name));
+    FScript.Lines().SaveToFile(SystemFileName(Name));
     FScript.SetModified(false);
 }
 
@@ -133,13 +126,13 @@ void TFileCommands::actDataClearExecute()
 void TFileCommands::actDataOpenExecute()
 {
     if (const auto name = FDialogs.ChooseFile(OpenOptions(AllFilesFilter, false)))
-        FData.Lines().LoadFromFile(SystemName(*name));
+        FData.Lines().LoadFromFile(SystemFileName(*name));
 }
 
 void TFileCommands::actDataSaveExecute()
 {
     if (const auto name = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false)))
-        FData.Lines().SaveToFile(SystemName(*name));
+        FData.Lines().SaveToFile(SystemFileName(*name));
 }
 
 void TFileCommands::actResultCopyExecute()
@@ -152,7 +145,7 @@ void TFileCommands::actResultCopyExecute()
 void TFileCommands::actResultSaveExecute()
 {
     if (const auto name = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false)))
-        FResult.Lines().SaveToFile(SystemName(*name));
+        FResult.Lines().SaveToFile(SystemFileName(*name));
 }
 
 void TFileCommands::actConfigExecute()

@@ -20,7 +20,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -443,7 +442,7 @@ void TfrmKestrim::LoadConfig(const QString& Name)
 {
     try {
         FConfig.reset();
-        FConfig = std::make_unique<TConfigFile>(QFile::encodeName(InConfDir(Name)).toStdString());
+        FConfig = std::make_unique<TConfigFile>(SystemFileName(InConfDir(Name)));
         ApplyConfigToEditors(*FConfig, *tedScript, *tedData, *tedResult);
         edtLanguageName->setText(SjisToQString(FConfig->Caption()));
         LoadKeywordFile(FConfig->KeywordFile(), tedScript->ReserveWordList());

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 namespace kestrim {
 namespace {
@@ -27,6 +28,11 @@ QString InProgramDir(const QString& FileName)
 QString InConfDir(const QString& FileName)
 {
     return FileName.contains('/') ? FileName : QDir(ProgramDir()).filePath("conf/" + FileName);
+}
+
+std::string SystemFileName(const QString& FileName)
+{
+    return QFile::encodeName(FileName).toStdString();
 }
 
 void OverrideProgramDir(const QString& Folder)

@@ -1,10 +1,10 @@
 #include "web/WebPage.h"
 
+#include "app/ProgramDir.h"
 #include "editor/base/CodePage.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -115,7 +115,7 @@ void TWebPage::CreateBrowser()
 
 void TWebPage::LoadUrlFile(const QString& FileName)
 {
-    FShelf.LoadFromFile(QFile::encodeName(FileName).toStdString());
+    FShelf.LoadFromFile(SystemFileName(FileName));
     FillWebItems();
     cmbWebItemSelect();
 }
