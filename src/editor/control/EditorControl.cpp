@@ -1,367 +1,240 @@
 #include "editor/control/EditorControl.h"
 
-#include "editor/control/BodyBytes.h"
-#include "editor/control/BodyColumns.h"
-#include "editor/control/BodyEdit.h"
-#include "editor/control/BodyHighlighter.h"
-#include "editor/control/BodyLines.h"
-#include "editor/control/BodyTokens.h"
 #include "editor/control/EditorFonts.h"
-#include "editor/control/EditorOptions.h"
-#include "editor/control/QtColors.h"
-#include "editor/control/SjisQString.h"
+#include "editor/control/EditorPaint.h"
+#include "editor/control/EditorPopupMenu.h"
+#include "editor/highlight/edFountain.h"
+#include "editor/text/edEditorStrings.h"
+#include "editor/text/edUndo.h"
 
+#include <QApplication>
+#include <QScreen>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace kestrim {
-namespace {
 
-// The document position of the byte at Byte of Line, the Shift-JIS text of Block.
-int PositionOfByte(const QTextBlock& Block, std::string_view Line, std::size_t Byte)
+TEditor::TEditor(QWidget* Parent)
+    : QAbstractScrollArea(Parent)
+    , FStrings(std::make_shared<TEditorScreenStrings>())
+    , FFont(DefaultEditorFont())
 {
-    return Block.position() + QStringLength(Line.substr(0, Byte));
-}
+    FStrings->AttachEditor(*this);
+    FLines = std::make_unique<TEditorStrings>(static_cast<TEditorLink&>(*this));
+    FPainter = std::make_unique<TEditorPainter>(*this);
+    FStrings->LayoutSettings().SetTabSpaceCount(FCaret.TabSpaceCount());
 
-// The byte offset in the Shift-JIS text of Block that PositionInBlock, counted in UTF-16 code
-// units from the block's start, stands for.
-std::size_t ByteOfPosition(const QTextBlock& Block, int PositionInBlock)
-{
-    return SjisLength(QStringView(Block.text()).left(PositionInBlock));
-}
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    // Both bars always, so that the text area does not change size while the user types.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAttribute(Qt::WA_InputMethodEnabled);
 
-} // namespace
+    const int flash = QApplication::cursorFlashTime();
+    FBlink.setInterval(flash > 0 ? flash / 2 : 500);
+    connect(&FBlink, &QTimer::timeout, this, [this] {
+        FCaretBlinkOn = !FCaretBlinkOn;
+        InvalidateCaret();
+    });
 
-// The provisional body: a plain text widget that fills the control, the line facade over its
-// document, and the option objects the application sets, applied to the widget on each change.
-class TEditor::TBody {
-public:
-    explicit TBody(TEditor& Owner) : Edit(new TBodyEdit(&Owner)), Lines(*Edit), Highlighter(View.Fountain(), nullptr)
-    {
-        Marks.OnChange = TNotifyEvent([this](TObject*) { MarksChanged(); });
-        View.OnChange = TNotifyEvent([this](TObject*) { ViewChanged(); });
-        // Filling the list directly notifies nobody, as with the full control; the colours
-        // follow anyway, once the filling is over.
-        View.Fountain().ReserveWordList().OnChange = [this] { ScheduleRehighlight(); };
-        ViewChanged();
-    }
-
-    QTextBlock CaretBlock() const { return Edit->textCursor().block(); }
-    // The caret's byte offset in its line.
-    std::size_t CaretByte() const
-    {
-        const QTextCursor caret = Edit->textCursor();
-        return ByteOfPosition(caret.block(), caret.positionInBlock());
-    }
-    int LineHeight() const { return qMax(1, Edit->fontMetrics().lineSpacing()); }
-    int TopRow() const { return Edit->verticalScrollBar()->value(); }
-    int LeftCol() const { return Edit->horizontalScrollBar()->value() / Edit->ColumnWidth(); }
-    // The first pixel row of the viewport below the last row of the text.
-    int TextBottom() const { return Edit->TextBottom(); }
-
-    void MarksChanged()
-    {
-        const auto style = [](const TEditorMark& Mark) {
-            return TBodyEdit::TMarkStyle{Mark.Visible(), ToQColor(Mark.Color(), Qt::gray)};
-        };
-        Edit->RetMark = style(Marks.RetMark());
-        Edit->EofMark = style(Marks.EofMark());
-        Edit->Underline = style(Marks.Underline());
-        Edit->viewport()->update();
-    }
-
-    void ViewChanged()
-    {
-        QPalette palette = Edit->palette();
-        palette.setColor(QPalette::Base, Qt::white);
-        palette.setColor(QPalette::Text, Qt::black);
-        const TEditorColor& select = View.Colors().Select();
-        palette.setColor(QPalette::Highlight, ToQColor(select.BkColor(), palette.color(QPalette::Highlight)));
-        palette.setColor(QPalette::HighlightedText, ToQColor(select.Color(), palette.color(QPalette::HighlightedText)));
-        Edit->setPalette(palette);
-        // Texts without colours of their own are not parsed at all: a long result stays cheap.
-        const bool colours = TBodyHighlighter::Colours(View.Fountain());
-        if (!colours)
-            Highlighter.setDocument(nullptr);
-        else if (Highlighter.document() != Edit->document())
-            Highlighter.setDocument(Edit->document());
-        else
-            Highlighter.rehighlight();
-        Edit->ensureCursorVisible();
-        Edit->viewport()->update();
-    }
-
-    void ScheduleRehighlight()
-    {
-        if (RehighlightPending || !Highlighter.document())
-            return;
-        RehighlightPending = true;
-        QTimer::singleShot(0, Edit, [this] {
-            RehighlightPending = false;
-            if (Highlighter.document())
-                Highlighter.rehighlight();
-        });
-    }
-
-    TBodyEdit* Edit; // owned by the control as its child widget
-    TBodyLines Lines;
-    TEditorMarks Marks;
-    TEditorViewInfo View;
-    TBodyHighlighter Highlighter;
-    bool RehighlightPending = false;
-};
-
-TEditor::TEditor(QWidget* Parent) : QWidget(Parent), FBody(std::make_unique<TBody>(*this))
-{
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(FBody->Edit);
-    setFocusProxy(FBody->Edit);
-    FBody->Edit->setFont(DefaultEditorFont());
-
-    FBody->Edit->OnClick = [this] { emit OnClick(); };
-    FBody->Edit->OnDblClick = [this] { emit OnDblClick(); };
-    FBody->Edit->OnKeyUp = [this](int Key, Qt::KeyboardModifiers Modifiers) { emit OnKeyUp(Key, Modifiers); };
-    FBody->Edit->OnMouseUp = [this](Qt::MouseButton Button) { emit OnMouseUp(Button); };
+    ConnectOptions();
+    FPopupMenu = new TEditorPopupMenu(*this);
+    resize(185, 89);
+    UpdateMetrics();
+    UpdateScrollRanges();
 }
 
 TEditor::~TEditor()
 {
-    // The widget goes first, so that nothing it sends while it is destroyed reaches the body.
-    delete FBody->Edit;
+    FDestroying = true;
+    SetFountain(nullptr);
+    FStrings->DetachEditor(*this);
 }
+
+// ---------------------------------------------------------------------------------------------
+// The text model's link
 
 TStrings& TEditor::Lines()
 {
-    return FBody->Lines;
+    return *FLines;
 }
 
-bool TEditor::Modified() const
+TRowStates& TEditor::RowStates()
 {
-    return FBody->Edit->document()->isModified();
+    return ActiveFountain();
 }
 
-void TEditor::SetModified(bool Value)
+TFountain& TEditor::ActiveFountain()
 {
-    FBody->Edit->document()->setModified(Value);
+    return FFountain ? *FFountain : static_cast<TFountain&>(FView.Fountain());
 }
 
-int TEditor::Row() const
+// The change record says which rows changed: those are painted again, and the rows below them
+// move with the viewport's contents when rows came or went.
+void TEditor::TextChanged()
 {
-    return FBody->CaretBlock().blockNumber();
-}
-
-int TEditor::Col() const
-{
-    const std::string line = QStringToSjis(FBody->CaretBlock().text());
-    return ColumnOfByte(line, FBody->CaretByte(), FBody->Edit->TabWidth());
-}
-
-void TEditor::SetRow(int Value)
-{
-    SetRowCol(Value, Col());
-}
-
-void TEditor::SetCol(int Value)
-{
-    SetRowCol(Row(), Value);
-}
-
-void TEditor::SetRowCol(int ARow, int ACol)
-{
-    const QTextDocument& document = *FBody->Edit->document();
-    const int row = std::clamp(ARow, 0, document.blockCount() - 1);
-    const QTextBlock block = document.findBlockByNumber(row);
-    const std::string line = QStringToSjis(block.text());
-    const int position = PositionOfByte(block, line, ByteOfColumn(line, std::max(ACol, 0), FBody->Edit->TabWidth()));
-    QTextCursor caret = FBody->Edit->textCursor();
-    if (caret.position() == position)
-        return; // a selection ending at the caret stays
-    caret.setPosition(position);
-    FBody->Edit->setTextCursor(caret);
-}
-
-int TEditor::VisibleRowCount() const
-{
-    return FBody->Edit->viewport()->height() / FBody->LineHeight();
-}
-
-int TEditor::VisibleColCount() const
-{
-    return FBody->Edit->viewport()->width() / FBody->Edit->ColumnWidth();
-}
-
-QPoint TEditor::CaretPos() const
-{
-    return FBody->Edit->viewport()->mapTo(this, FBody->Edit->cursorRect().topLeft());
-}
-
-void TEditor::ScrollCaret()
-{
-    const int row = Row();
-    const int rows = std::max(VisibleRowCount(), 1);
-    if (row < FBody->TopRow() || row >= FBody->TopRow() + rows)
-        FBody->Edit->verticalScrollBar()->setValue(std::max(row - rows / 3, 0));
-    const int col = Col();
-    const int cols = std::max(VisibleColCount(), 1);
-    if (col < FBody->LeftCol() || col >= FBody->LeftCol() + cols)
-        FBody->Edit->horizontalScrollBar()->setValue(std::max(col - cols / 3, 0) * FBody->Edit->ColumnWidth());
-}
-
-void TEditor::ScrollLines(int Count)
-{
-    QScrollBar* bar = FBody->Edit->verticalScrollBar();
-    bar->setValue(bar->value() + Count);
-}
-
-int TEditor::SelLength() const
-{
-    // Line by line: the window asks on every key and click, also with a long text selected.
-    const QTextCursor caret = FBody->Edit->textCursor();
-    const QTextDocument& document = *FBody->Edit->document();
-    const QTextBlock first = document.findBlock(caret.selectionStart());
-    const QTextBlock last = document.findBlock(caret.selectionEnd());
-    const int from = caret.selectionStart() - first.position();
-    const int to = caret.selectionEnd() - last.position();
-    if (first == last)
-        return static_cast<int>(SjisLength(QStringView(first.text()).mid(from, to - from)));
-    std::size_t bytes = SjisLength(QStringView(first.text()).mid(from)) + 2;
-    for (QTextBlock block = first.next(); block != last; block = block.next())
-        bytes += SjisLength(block.text()) + 2;
-    bytes += SjisLength(QStringView(last.text()).left(to));
-    return static_cast<int>(bytes);
-}
-
-void TEditor::SetSelLength(int Value)
-{
-    QTextCursor caret = FBody->Edit->textCursor();
-    const int from = caret.hasSelection() && Value > 0 ? caret.selectionStart() : caret.position();
-    caret.setPosition(from);
-    if (Value > 0) {
-        const TBodyBytes bytes(*FBody->Edit->document());
-        caret.setPosition(bytes.PositionOf(bytes.ByteOf(from) + static_cast<std::size_t>(Value)),
-                          QTextCursor::KeepAnchor);
+    const TRowsChange& change = FStrings->ChangeRecord();
+    const int oldDigits = FMetrics.LeftbarDigits;
+    UpdateMetrics();
+    if (!change.ChangeValid || FMetrics.LeftbarDigits != oldDigits) {
+        viewport()->update();
+    } else {
+        const int delta = change.NewRowCount - change.OldRowCount;
+        const int last = change.FirstRow + change.NewRowCount + std::max(0, change.ParsedRowCount - change.NewRowCount);
+        const int pastText = FStrings->Count() + 1;
+        if (std::abs(delta) > VisibleRowCount()) {
+            viewport()->update();
+        } else {
+            InvalidateRows(change.FirstRow, std::max(change.FirstRow, last - 1));
+            if (delta != 0)
+                FPainter->ScrollRowsBelow(last, delta);
+            if (last >= FStrings->Count())
+                InvalidateRows(last, pastText);
+            const bool lineNumbers = FLeftbar.ShowNumberMode() == nmLine;
+            if (FLeftbar.Visible() && FLeftbar.ShowNumber() && (lineNumbers || delta != 0))
+                InvalidateLeftbar(last, FTopRow + VisibleRowCount());
+        }
     }
-    FBody->Edit->setTextCursor(caret);
+    UpdateScrollRanges();
+    if (change.ChangeValid) {
+        FModified = true;
+        emit OnChange();
+    }
 }
 
-void TEditor::SelectAll()
+void TEditor::InvalidateRow(int ARow)
 {
-    FBody->Edit->selectAll();
+    InvalidateRows(ARow, ARow);
 }
 
-void TEditor::ClearSelection()
+void TEditor::Refresh()
 {
-    QTextCursor caret = FBody->Edit->textCursor();
-    caret.removeSelectedText();
-    FBody->Edit->setTextCursor(caret);
+    UpdateMetrics();
+    UpdateScrollRanges();
+    viewport()->update();
 }
 
-void TEditor::SelectTokenAt(const QPoint& Point, bool /*UseDefinition*/, bool /*KeepBrackets*/)
+void TEditor::BeginLinesUpdate()
 {
-    // The provisional body has no highlighting parser: every token is a plain word.
-    const QPoint inViewport = FBody->Edit->viewport()->mapFrom(this, Point);
-    if (inViewport.y() >= FBody->TextBottom())
-        return; // below the text: nothing to select
-    const QTextCursor at = FBody->Edit->cursorForPosition(inViewport);
-    const QTextBlock block = at.block();
-    const std::string line = QStringToSjis(block.text());
-    const TByteRange token = TokenAt(line, ByteOfPosition(block, at.positionInBlock()));
-    QTextCursor selection(block);
-    selection.setPosition(PositionOfByte(block, line, token.Begin));
-    selection.setPosition(PositionOfByte(block, line, token.End), QTextCursor::KeepAnchor);
-    FBody->Edit->setTextCursor(selection);
+    if (FLinesUpdates++ == 0) {
+        LockCaret();
+        HideUnderline();
+    }
 }
 
-void TEditor::CopyToClipboard()
+void TEditor::EndLinesUpdate()
 {
-    FBody->Edit->copy();
+    if (--FLinesUpdates == 0) {
+        ShowUnderline();
+        UnlockCaret();
+    }
 }
 
-void TEditor::CutToClipboard()
+// ---------------------------------------------------------------------------------------------
+// Options
+
+void TEditor::ConnectOptions()
 {
-    FBody->Edit->cut();
+    const TNotifyEvent changed = TNotifyEvent::Of<&TEditor::OptionChanged>(this);
+    for (TNotifyPersistent* option : std::initializer_list<TNotifyPersistent*>{
+             &FCaret, &FMarks, &FMargin, &FView, &FRuler, &FLeftbar, &FImagebar})
+        option->OnChange = changed;
 }
 
-void TEditor::PasteFromClipboard()
+void TEditor::OptionChanged(TObject* Sender)
 {
-    FBody->Edit->paste();
+    if (Sender == &FMarks)
+        FMargin.SetUnderlineAllowance(FMarks.Underline().Visible() ? 1 : 0);
+    if (Sender == &FView || (FFountain && Sender == FFountain))
+        FStrings->InitBrackets();
+    UpdateMetrics();
+    UpdateScrollRanges();
+    FPainter->OptionsChanged();
+    viewport()->update();
+    if (Sender == &FCaret) {
+        // Undo steps name columns: a new tab width would put their carets elsewhere.
+        if (FStrings->LayoutSettings().TabSpaceCount() != FCaret.TabSpaceCount()) {
+            FStrings->LayoutSettings().SetTabSpaceCount(FCaret.TabSpaceCount());
+            FStrings->UndoObj().Clear();
+        }
+        UpdateCaret();
+        return;
+    }
+    ScrollToCaret();
+    UpdateCaretPos();
 }
 
-void TEditor::Undo()
+void TEditor::UpdateMetrics()
 {
-    FBody->Edit->undo();
+    const QScreen* screen = this->screen();
+    const int screenHeight = screen ? screen->geometry().height() : 1080;
+    FMetrics = ComputeEditorMetrics(QFontMetrics(FFont), FMargin, FImagebar, FLeftbar, FRuler, LastLeftbarNumber(),
+                                    viewport()->size(), screenHeight);
 }
 
-void TEditor::Redo()
+// In line mode the bar counts the rows that end a line; without word wrap every row does.
+int TEditor::LastLeftbarNumber() const
 {
-    FBody->Edit->redo();
+    const int count = FStrings->Count();
+    const bool lastEndsLine = count == 0 || FStrings->Rows(count - 1) != raEof;
+    int last = count - 1;
+    if (FLeftbar.ShowNumberMode() == nmLine && FStrings->WordWrap()) {
+        last = 0;
+        for (int row = 0; row + 1 < count; ++row)
+            if (FStrings->Rows(row) == raCrlf)
+                ++last;
+    }
+    return std::max(0, last + (FLeftbar.ZeroBase() ? 0 : 1) + (lastEndsLine ? 1 : 0));
 }
 
-bool TEditor::CanUndo() const
+// The bars take the rows and columns that SetTopRow and SetTopCol allow: the last row (or the
+// row after a final line break) can be scrolled to the top, column 1000 to the middle.
+void TEditor::UpdateScrollRanges()
 {
-    return FBody->Edit->document()->isUndoAvailable();
+    FSettingScrollBars = true;
+    QScrollBar* rows = verticalScrollBar();
+    rows->setRange(0, LastCaretRow());
+    rows->setPageStep(VisibleRowCount());
+    rows->setSingleStep(1);
+    rows->setValue(FTopRow);
+    QScrollBar* cols = horizontalScrollBar();
+    cols->setRange(0, std::max(0, MaxLayoutColumns - VisibleColCount() / 2));
+    cols->setPageStep(VisibleColCount());
+    cols->setSingleStep(1);
+    cols->setValue(FTopCol);
+    FSettingScrollBars = false;
 }
 
-bool TEditor::CanRedo() const
+bool TEditor::UsesItalic()
 {
-    return FBody->Edit->document()->isRedoAvailable();
-}
-
-bool TEditor::Search(const std::string& Pattern, TSearchOptions Options)
-{
-    const QTextCursor caret = FBody->Edit->textCursor();
-    const bool down = Options & soDown;
-    const int from = !caret.hasSelection() ? caret.position() : down ? caret.selectionEnd() : caret.selectionStart();
-    const TBodyBytes bytes(*FBody->Edit->document());
-    int position = static_cast<int>(bytes.ByteOf(from));
-    int length = 0;
-    if (!SearchText(bytes.Text(), position, length, Pattern, Options))
-        return false;
-    QTextCursor selection = caret;
-    selection.setPosition(bytes.PositionOf(static_cast<std::size_t>(position)));
-    selection.setPosition(bytes.PositionOf(static_cast<std::size_t>(position + length)), QTextCursor::KeepAnchor);
-    FBody->Edit->setTextCursor(selection);
-    return true;
-}
-
-QFont TEditor::Font() const
-{
-    return FBody->Edit->font();
+    return FFont.italic() || ActiveFountain().UsesItalic(ActiveFountain());
 }
 
 void TEditor::SetFont(const QFont& Value)
 {
-    FBody->Edit->setFont(Value);
-}
-
-TEditorViewInfo& TEditor::View()
-{
-    return FBody->View;
+    if (FTopCol > 0)
+        SetCol(0);
+    FFont = Value;
+    UpdateMetrics();
+    UpdateScrollRanges();
+    FPainter->OptionsChanged();
+    viewport()->update();
+    UpdateCaret();
 }
 
 void TEditor::SetView(const TEditorViewInfo& Value)
 {
-    FBody->View.Assign(Value);
-}
-
-TEditorMarks& TEditor::Marks()
-{
-    return FBody->Marks;
-}
-
-void TEditor::SetMarks(const TEditorMarks& Value)
-{
-    FBody->Marks.Assign(Value);
+    FView.Assign(Value);
 }
 
 TStringList& TEditor::ReserveWordList()
 {
-    return FBody->View.Fountain().ReserveWordList();
+    return FView.Fountain().ReserveWordList();
 }
 
 void TEditor::SetReserveWordList(const TStrings& Value)
@@ -372,12 +245,140 @@ void TEditor::SetReserveWordList(const TStrings& Value)
     words.Assign(Value);
     if (words.Text() == ReserveWordList().Text())
         return;
-    FBody->View.Fountain().SetReserveWordList(Value);
+    FView.Fountain().SetReserveWordList(Value);
+}
+
+void TEditor::SetColor(TColor Value)
+{
+    if (FColor == Value)
+        return;
+    FColor = Value;
+    FPainter->OptionsChanged();
+    viewport()->update();
+}
+
+void TEditor::SetFontColor(TColor Value)
+{
+    if (FFontColor == Value)
+        return;
+    FFontColor = Value;
+    FPainter->OptionsChanged();
+    viewport()->update();
+}
+
+void TEditor::SetFountain(TFountain* Value)
+{
+    if (FFountain == Value)
+        return;
+    const TNotifyEvent changed = TNotifyEvent::Of<&TEditor::OptionChanged>(this);
+    if (FFountain)
+        FFountain->NotifyEventList().Remove(changed);
+    FFountain = Value;
+    if (FFountain)
+        FFountain->NotifyEventList().Add(changed);
+    if (FDestroying)
+        return;
+    FStrings->InitBrackets();
+    viewport()->update();
+}
+
+void TEditor::SetReadOnly(bool Value)
+{
+    if (FDragState == dsDragging)
+        return;
+    FReadOnly = Value;
+    setAttribute(Qt::WA_InputMethodEnabled, !Value);
+    if (Value && Selected())
+        viewport()->setCursor(Qt::IBeamCursor);
+}
+
+void TEditor::SetOverwrite(bool Value)
+{
+    FOverwrite = Value;
+    UpdateCaret();
+}
+
+void TEditor::SetHitStyle(THitStyle Value)
+{
+    if (FHitStyle == Value)
+        return;
+    CleanSelection();
+    FHitStyle = Value;
+}
+
+bool TEditor::WordWrap() const
+{
+    return FStrings->WordWrap();
+}
+
+void TEditor::SetWordWrap(bool Value)
+{
+    FStrings->SetWordWrap(Value);
+}
+
+TEditorWrapOption& TEditor::WrapOption()
+{
+    return FStrings->WrapOption();
+}
+
+int TEditor::UndoListMax() const
+{
+    return FStrings->UndoObj().UndoListMax();
+}
+
+void TEditor::SetUndoListMax(int Value)
+{
+    FStrings->UndoObj().SetUndoListMax(Value);
+}
+
+void TEditor::SetImageDigits(const QList<QPixmap>& Value)
+{
+    FImageDigits = Value;
+    if (FImagebar.Visible())
+        viewport()->update();
+}
+
+void TEditor::SetImageMarks(const QList<QPixmap>& Value)
+{
+    FImageMarks = Value;
+    if (FImagebar.Visible())
+        viewport()->update();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Undo
+
+void TEditor::Undo()
+{
+    CleanSelection();
+    FStrings->Undo();
+}
+
+void TEditor::Redo()
+{
+    CleanSelection();
+    FStrings->Redo();
+}
+
+bool TEditor::CanUndo() const
+{
+    return FStrings->UndoObj().CanUndo();
+}
+
+bool TEditor::CanRedo() const
+{
+    return FStrings->UndoObj().CanRedo();
+}
+
+void TEditor::EmptyUndoBuffer()
+{
+    if (!FReadOnly)
+        FStrings->UndoObj().Clear();
 }
 
 void TEditor::SetFocus()
 {
-    FBody->Edit->setFocus();
+    setFocus();
 }
 
 } // namespace kestrim

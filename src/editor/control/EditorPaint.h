@@ -1,0 +1,50 @@
+#pragma once
+// TEditorPainter: draws a TEditor's viewport: the text rows in their highlighting colours, the
+// selection and search hits, the end-of-row marks, the caret-row underline, the caret and the
+// input method's preedit, and the areas around the text (ruler, left bar with numbers, image
+// bar with bookmarks, the corner). Each character is drawn in its own cell of CharWidth
+// pixels, two cells for a two-byte character, whatever the font's own advances.
+//
+// The painter reads the editor's state (it is the editor's friend) and keeps what it prepares
+// once for many paints: glyphs, the ruler's scale and numerals, the bar edges, the images.
+
+#include <QRect>
+#include <QRegion>
+
+#include <memory>
+
+class QPainter;
+
+namespace kestrim {
+
+class TEditor;
+
+class TEditorPainter {
+public:
+    explicit TEditorPainter(TEditor& Editor);
+    ~TEditorPainter();
+    TEditorPainter(const TEditorPainter&) = delete;
+    TEditorPainter& operator=(const TEditorPainter&) = delete;
+
+    // Paints every part of the viewport that Region touches (the viewport's paint event).
+    void Paint(const QRegion& Region);
+
+    // The font, a colour, a margin or a bar setting changed: what is prepared from them is made
+    // anew before the next paint.
+    void OptionsChanged();
+    // The caret left column OldCol: the ruler's caret mark moves with it.
+    void CaretColumnChanged(int OldCol);
+    // The first visible column changed: the ruler's numbers follow.
+    void TopColChanged();
+    // Rows from Row on moved down by Delta rows (up when negative) because rows above them came
+    // or went: their pixels move with them, and what comes into view is painted.
+    void ScrollRowsBelow(int Row, int Delta);
+
+private:
+    struct TPrepared;
+
+    TEditor& FEditor;
+    std::unique_ptr<TPrepared> FPrepared;
+};
+
+} // namespace kestrim
