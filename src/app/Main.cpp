@@ -2,6 +2,7 @@
 
 #include "app/ConsoleCommand.h"
 #include "app/EditCommands.h"
+#include "app/EditorDesign.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
 #include "app/StandardLibrary.h"
@@ -137,6 +138,7 @@ QWidget* TfrmKestrim::CreateEditorPage(TEditor*& Editor, QToolBar* PageToolBar)
         layout->addWidget(PageToolBar);
     }
     Editor = new TEditor(page);
+    ApplyEditorDesign(*Editor);
     layout->addWidget(Editor, 1);
     ConnectEditor(*Editor);
     return page;
@@ -275,6 +277,8 @@ void TfrmKestrim::ConnectEditor(TEditor& Editor)
     });
     connect(&Editor, &TEditor::OnClick, this, [this, &Editor] { UpdateCaretStatus(&Editor); });
     connect(&Editor, &TEditor::OnMouseUp, this, &TfrmKestrim::UpdateCutCopy);
+    connect(&Editor, &TEditor::OnCharactersLost, this,
+            [this] { ShowHint(QStringLiteral("Shift-JIS で表せない文字を \"?\" に置き換えました。")); });
     Editor.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&Editor, &QWidget::customContextMenuRequested, this,
             [this, &Editor](const QPoint& Pos) { popMain->popup(Editor.mapToGlobal(Pos)); });

@@ -166,11 +166,16 @@ void TEditor::SetRowByte(int ARow, int Byte)
 
 int TEditor::CaretToDistance(int Anchor, int ARow, int ACol) const
 {
+    const bool caret = ARow == FRow && ACol == FCol;
+    return DistanceOfPlace(Anchor, ARow, caret ? CaretByte() : RowCells(ARow).ByteOfCol(ACol));
+}
+
+int TEditor::DistanceOfPlace(int Anchor, int ARow, int Byte) const
+{
     int distance = 0;
     for (int row = std::max(Anchor, 0); row < ARow && row < FStrings->Count(); ++row)
         distance += static_cast<int>(FStrings->Str(row).size()) + (FStrings->Rows(row) == raCrlf ? 2 : 0);
-    const bool caret = ARow == FRow && ACol == FCol;
-    return distance + (caret ? CaretByte() : RowCells(ARow).ByteOfCol(ACol));
+    return distance + Byte;
 }
 
 void TEditor::DistanceToCaret(int ARow, int Distance)

@@ -1,11 +1,75 @@
-// The clipboard of TEditor.
+// The clipboard of TEditor. A copy puts the text on the clipboard three ways on one QMimeData:
+// as Unicode text with LF line breaks for other programs, as the Shift-JIS bytes themselves
+// under a type of our own (so that no character is rewritten between two editors, as a round
+// trip through Unicode rewrites the NEC and IBM duplicates), and, for a box, the box mark.
 
 #include "editor/control/EditorControl.h"
+#include "editor/control/SjisQString.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 namespace kestrim {
+namespace {
 
-void TEditor::CopyToClipboard() {}
-void TEditor::CutToClipboard() {}
-void TEditor::PasteFromClipboard() {}
+const QString SjisMimeType = QStringLiteral("application/x-kestrim-sjis");
+const QString BoxMimeType = QStringLiteral("application/x-kestrim-box-type");
+
+QString WithLf(const std::string& Sjis)
+{
+    QString text = SjisToQString(Sjis);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+} // namespace
+
+// Nothing selected: the clipboard keeps what it holds.
+void TEditor::CopyToClipboard()
+{
+    if (FSelectionState != ssSelected)
+        return;
+    const std::string text = SelText();
+    auto* data = new QMimeData;
+    data->setText(WithLf(text));
+    data->setData(SjisMimeType, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    if (FSelectionMode == smBox)
+        data->setData(BoxMimeType, QByteArray(text.data(), static_cast<qsizetype>(text.size() + 1)));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void TEditor::CutToClipboard()
+{
+    if (FSelectionState != ssSelected || FReadOnly)
+        return;
+    CopyToClipboard();
+    DeleteSelection();
+}
+
+void TEditor::PasteFromClipboard()
+{
+    if (FReadOnly)
+        return;
+    const std::string text = ClipboardText();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (data && data->hasFormat(BoxMimeType))
+        PasteBox(text);
+    else
+        PasteText(text);
+}
+
+// The clipboard's text, our own bytes when they are there.
+std::string TEditor::ClipboardText()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasText())
+        return {};
+    if (data->hasFormat(SjisMimeType)) {
+        const QByteArray bytes = data->data(SjisMimeType);
+        return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
+    return FromToolkit(data->text());
+}
 
 } // namespace kestrim

@@ -1,5 +1,6 @@
 #include "editor/control/EditorControl.h"
 
+#include "editor/control/EditorCursors.h"
 #include "editor/control/EditorFonts.h"
 #include "editor/control/EditorPaint.h"
 #include "editor/control/EditorPopupMenu.h"
@@ -78,6 +79,7 @@ TFountain& TEditor::ActiveFountain()
 // move with the viewport's contents when rows came or went.
 void TEditor::TextChanged()
 {
+    CancelMouseGesture();
     const TRowsChange& change = FStrings->ChangeRecord();
     const int oldDigits = FMetrics.LeftbarDigits;
     UpdateMetrics();
@@ -289,7 +291,7 @@ void TEditor::SetReadOnly(bool Value)
     FReadOnly = Value;
     setAttribute(Qt::WA_InputMethodEnabled, !Value);
     if (Value && Selected())
-        viewport()->setCursor(Qt::IBeamCursor);
+        viewport()->setCursor(EditorCursor(FCaret.Cursors().DefaultCursor()));
 }
 
 void TEditor::SetOverwrite(bool Value)

@@ -64,6 +64,12 @@ enum TSelectionMode : std::uint8_t { smStream = 0, smBox = 1 };
 // A place in the text: a screen row and a byte offset in it.
 using TTextPlace = TRowByte;
 
+// A place on the screen: a screen row and a display column.
+struct TRowCol {
+    int Row = 0;
+    int Col = 0;
+};
+
 // The selection as drawn and edited: rows and bytes from the earlier to the later end (the end
 // byte excluded), and the columns of both ends, the box's edges in box mode.
 struct TSelectionRange {
@@ -132,6 +138,8 @@ public:
     void CopyToClipboard();
     void CutToClipboard();
     void PasteFromClipboard();
+    // The clipboard's text as Shift-JIS with CR LF line breaks; empty when it holds none.
+    std::string ClipboardText();
 
     void Undo();
     void Redo();
@@ -228,6 +236,8 @@ public:
     void UnlockCaret() override;
     // The byte distance of (ARow, ACol) from the start of row Anchor, a line break counting 2.
     int CaretToDistance(int Anchor, int ARow, int ACol) const;
+    // The same for byte Byte of ARow.
+    int DistanceOfPlace(int Anchor, int ARow, int Byte) const;
     void DistanceToCaret(int ARow, int Distance) override;
     // The columns of a row of the text (empty past the rows).
     TRowCells RowCells(int ARow) const;
@@ -416,6 +426,7 @@ private:
 
     // --- Editing (EditorEditing.cpp)
     int AnchorRowOf(int ARow) const;
+    void OverwriteText(const std::string& Text, int Anchor, int Target);
     // The rows of the selection with the selected part taken out, each ending as before.
     std::string RowsWithoutSelection() const;
     void ReplaceRowsAndPlaceCaret(int First, int Count, const std::string& Text, int Anchor, int Distance);
@@ -426,7 +437,7 @@ private:
     void MoveSelectionTo(int DropRow, int DropCol);
 
     // --- Input (EditorInput.cpp)
-    TTextPlace PixelToRowCol(QPoint Pixel, bool Rounding) const;
+    TRowCol PixelToRowCol(QPoint Pixel, bool Rounding) const;
     void CaretToPixel(QPoint Pixel);
     bool HandleNavigationKey(QKeyEvent* Event);
     void WordRight();
@@ -502,6 +513,7 @@ private:
     bool FMouseSelecting = false; // the left button is down for a selection
     QPoint FPressPoint;
     QString FPreedit;
+    bool FCommitting = false; // an input-method commit is being inserted
 };
 
 } // namespace kestrim

@@ -265,6 +265,7 @@ void TEditorScreenStrings::ShiftParsedRowEnd(int FirstRow, int OldRowCount, int 
 void TEditorScreenStrings::LoadRows(TEditorStringList& Rows)
 {
     WithinUpdate(*this, [&] {
+        const int oldCount = Count();
         Clear();
         TRowMarks marks = 0;
         for (int row = 0; row < Rows.Count(); ++row)
@@ -272,6 +273,7 @@ void TEditorScreenStrings::LoadRows(TEditorStringList& Rows)
         ReplaceItems(0, 0, Rows);
         FListMarks = marks;
         FParsedEnd = 0;
+        SetChange(0, oldCount, Count(), 0);
     });
 }
 
