@@ -512,6 +512,7 @@ private:
     TDragState FDragState = dsNone;
     bool FMouseSelecting = false; // the left button is down for a selection
     QPoint FPressPoint;
+    bool FDoubleClicked = false; // the next release ends a double click
     QString FPreedit;
     bool FCommitting = false; // an input-method commit is being inserted
 };

@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrim {
 namespace {
@@ -442,7 +443,9 @@ void TEditor::mouseReleaseEvent(QMouseEvent* Event)
     }
     Event->accept();
     emit OnMouseUp(Event->button());
-    if (Event->button() == Qt::LeftButton && viewport()->rect().contains(pixel))
+    // The release that ends a double click makes no click of its own.
+    const bool doubleClick = std::exchange(FDoubleClicked, false);
+    if (Event->button() == Qt::LeftButton && viewport()->rect().contains(pixel) && !doubleClick)
         emit OnClick();
 }
 
@@ -451,8 +454,10 @@ void TEditor::mouseDoubleClickEvent(QMouseEvent* Event)
     if (!hasFocus())
         setFocus(Qt::MouseFocusReason);
     Event->accept();
-    if (Event->button() == Qt::LeftButton)
+    if (Event->button() == Qt::LeftButton) {
+        FDoubleClicked = true;
         emit OnDblClick();
+    }
 }
 
 // A drop outside the text or inside the selection only deselects; with Ctrl the text is

@@ -5,6 +5,7 @@
 #include "editor/control/EditorControl.h"
 #include "editor/control/EditorCursors.h"
 
+#include "editor/base/edUtils.h"
 #include "editor/highlight/edFountain.h"
 #include "editor/highlight/edFountainParser.h"
 #include "editor/text/RowSearch.h"
@@ -272,14 +273,26 @@ void TEditor::SetSelStart(int Value)
     SetRowByte(place.Row, place.Byte);
 }
 
-// Length bytes on from Row and Byte, a line break counting 2, walking only the rows passed.
+// Length bytes on from Offset, a line break counting 2, walking only the rows passed. An end
+// inside a two-byte character or a line break takes it whole.
 void TEditor::SelectBytes(int Offset, int Length)
 {
     const TTextPlace from = PlaceOfOffset(Offset);
     CleanSelection();
     SetRowByte(from.Row, from.Byte);
     InitSelection();
-    const TTextPlace to = FStrings->DistanceToRowByte(from.Row, from.Byte + Length);
+    const int target = from.Byte + Length;
+    TTextPlace to = FStrings->DistanceToRowByte(from.Row, target);
+    if (to.Row < FStrings->Count()) {
+        const std::string& text = FStrings->Str(to.Row);
+        std::size_t boundary = 0;
+        while (boundary < static_cast<std::size_t>(to.Byte))
+            boundary += CharByteCount(text, boundary);
+        to.Byte = static_cast<int>(boundary);
+        if (to.Byte == static_cast<int>(text.size()) && FStrings->Rows(to.Row) == raCrlf
+            && DistanceOfPlace(from.Row, to.Row, to.Byte) < target)
+            to = {to.Row + 1, 0};
+    }
     SetRowByte(to.Row, to.Byte);
     SelectionToCaret();
 }
@@ -444,18 +457,24 @@ void TEditor::SelectTokenAt(const QPoint& Point, bool UseDefinition, bool KeepBr
         parser = std::make_unique<TTokenParser>();
         state.OpenBracket = -2;
     }
+    // The token that holds the offset; on the blanks after a token, or at the line's end,
+    // the token that ends there, so that a double click behind a word takes the word.
     parser->BeginRow(line, state);
+    std::optional<std::pair<int, int>> token;
     while (parser->NextToken() != tokEnd) {
         const int begin = parser->TokenOffset();
         const int end = begin + parser->TokenLength();
         if (offset < begin)
-            return; // between tokens
-        if (offset >= end)
-            continue;
-        DistanceToCaret(lineStart, begin);
-        SetSelLength(end - begin);
-        return;
+            break;
+        if (offset < end || offset == end)
+            token = std::make_pair(begin, end);
+        if (offset < end)
+            break;
     }
+    if (!token)
+        return;
+    DistanceToCaret(lineStart, token->first);
+    SetSelLength(token->second - token->first);
 }
 
 } // namespace kestrim
