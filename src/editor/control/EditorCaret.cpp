@@ -121,7 +121,9 @@ void TEditor::AdjustCol(bool Vertical, int Direction)
         while (!FCaret.InTab() && FCol > 0 && cells.Cell(FCol) == CellTabFill)
             --FCol;
     }
-    if (FCol > MaxLayoutColumns && cells.Cell(MaxLayoutColumns) != CellLeadByte)
+    // Column 1001 exists only right after a two-byte character that covers column 1000.
+    const char lastCell = cells.Cell(MaxLayoutColumns);
+    if (FCol > MaxLayoutColumns && lastCell != CellLeadByte && lastCell != CellTrailByte)
         FCol = MaxLayoutColumns;
     FCol = std::clamp(FCol, 0, LastColumn);
     if (!FInSetRowCol)

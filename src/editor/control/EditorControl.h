@@ -282,6 +282,8 @@ public:
     // ---------------------------------------------------------------------------------------
     // Marks of rows (bookmarks 0..9, marks 10..15)
 
+    // The marks of a row; none past the rows.
+    TRowMarks RowMarks(int ARow) const;
     void SetRowMarks(int ARow, TRowMarks Value);
     void PutRowMark(int ARow, int Mark);
     void DeleteRowMark(int ARow, int Mark);

@@ -565,6 +565,11 @@ void TEditor::MoveSelectionTo(int DropRow, int DropCol)
 // ---------------------------------------------------------------------------------------------
 // Marks of rows
 
+TRowMarks TEditor::RowMarks(int ARow) const
+{
+    return ARow >= 0 && ARow < FStrings->Count() ? FStrings->RowMarks(ARow) : 0;
+}
+
 void TEditor::SetRowMarks(int ARow, TRowMarks Value)
 {
     if (ARow < 0 || ARow >= FStrings->Count())
