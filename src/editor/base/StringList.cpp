@@ -145,6 +145,66 @@ int TStringList::IndexOf(const std::string& S) const
     return -1;
 }
 
+namespace {
+
+constexpr int LongLength = 63;
+
+unsigned char FoldedByte(std::string_view S, std::size_t Index, bool CaseSensitive)
+{
+    const unsigned char byte = static_cast<unsigned char>(S[Index]);
+    return CaseSensitive ? byte : UpperCaseByte(byte);
+}
+
+} // namespace
+
+std::size_t TStringList::TextHash(std::string_view S) const
+{
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    bool trail = false;
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        const unsigned char byte = trail ? static_cast<unsigned char>(S[i]) : FoldedByte(S, i, FCaseSensitive);
+        hash = (hash ^ byte) * 1099511628211ull;
+        trail = !trail && IsDBCSLeadByte(byte);
+    }
+    return static_cast<std::size_t>(hash ^ (hash >> 29));
+}
+
+void TStringList::BuildIndex() const
+{
+    std::size_t size = 16;
+    while (size < FItems.size() * 2)
+        size *= 2;
+    FIndexSlots.assign(size, 0);
+    FIndexFirstBytes.assign(256, false);
+    FIndexLengths = 0;
+    for (std::size_t i = 0; i < FItems.size(); ++i) {
+        const std::string& item = FItems[i];
+        std::size_t slot = TextHash(item) & (size - 1);
+        while (FIndexSlots[slot] != 0)
+            slot = (slot + 1) & (size - 1);
+        FIndexSlots[slot] = static_cast<int>(i) + 1;
+        if (!item.empty())
+            FIndexFirstBytes[FoldedByte(item, 0, FCaseSensitive)] = true;
+        FIndexLengths |= 1ull << std::min<std::size_t>(item.size(), LongLength);
+    }
+    FIndexValid = true;
+}
+
+bool TStringList::Contains(std::string_view S) const
+{
+    if (!FIndexValid)
+        BuildIndex();
+    if ((FIndexLengths & (1ull << std::min<std::size_t>(S.size(), LongLength))) == 0)
+        return false;
+    if (!S.empty() && !FIndexFirstBytes[FoldedByte(S, 0, FCaseSensitive)])
+        return false;
+    const std::size_t mask = FIndexSlots.size() - 1;
+    for (std::size_t slot = TextHash(S) & mask; FIndexSlots[slot] != 0; slot = (slot + 1) & mask)
+        if (Compare(FItems[static_cast<std::size_t>(FIndexSlots[slot] - 1)], S) == 0)
+            return true;
+    return false;
+}
+
 void TStringList::Sort()
 {
     Changing();
@@ -167,6 +227,7 @@ void TStringList::SetCaseSensitive(bool Value)
     if (Value == FCaseSensitive)
         return;
     FCaseSensitive = Value;
+    FIndexValid = false;
     if (FSorted)
         Sort();
 }
@@ -181,6 +242,7 @@ void TStringList::SetUpdateState(bool Updating)
 
 void TStringList::Changing()
 {
+    FIndexValid = false; // every change of the items passes here
     if (UpdateCount() == 0 && OnChanging)
         OnChanging();
 }

@@ -5,6 +5,7 @@
 
 #include "editor/base/StringsBase.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,10 @@ public:
     bool Find(const std::string& S, int& Index) const;
     // Like TStrings::IndexOf, but by bisection in a sorted list and under CaseSensitive.
     int IndexOf(const std::string& S) const override;
+    // Whether S is in the list, under CaseSensitive, without copying S: a hash index over the
+    // items, built on the first call after a change, answers in constant time (the highlighter
+    // asks this for every token it colours). Not for readers on several threads at once.
+    bool Contains(std::string_view S) const;
     void Sort();
 
     bool Sorted() const { return FSorted; }
@@ -58,8 +63,17 @@ private:
     void Changing();
     void Changed();
     void InsertItem(int Index, const std::string& S);
+    // The hash of S as Compare sees it: folded like CompareTextSjis unless case-sensitive.
+    std::size_t TextHash(std::string_view S) const;
+    void BuildIndex() const;
 
     std::vector<std::string> FItems;
+    // The hash index of Contains: slots holding item index + 1 (0: empty), a power of two in
+    // size; the first bytes (folded) and lengths (63 for longer) that some item has.
+    mutable std::vector<int> FIndexSlots;
+    mutable std::vector<bool> FIndexFirstBytes;
+    mutable std::uint64_t FIndexLengths = 0;
+    mutable bool FIndexValid = false;
     bool FSorted = false;
     bool FCaseSensitive = false;
     TDuplicates FDuplicates = TDuplicates::dupIgnore;

@@ -267,7 +267,7 @@ bool TFountainParser::IsReservedWord()
         return false;
     if (!FFountain || FFountain->ReserveWordList().Count() == 0)
         return false;
-    return FFountain->ReserveWordList().IndexOf(TokenText()) >= 0;
+    return FFountain->ReserveWordList().Contains(std::string_view(FTokenStartPtr, FNextPtr - FTokenStartPtr));
 }
 
 void TFountainParser::CarriedTokenKind(TTokenKind& Kind)

@@ -137,6 +137,28 @@ TEST(StringList, SortedListIgnoresCaseAndDuplicates)
     EXPECT_THROW(list.Insert(0, "x"), EStringListError);
 }
 
+TEST(StringList, ContainsFollowsEveryChangeOfTheItems)
+{
+    // Filled directly, as the keyword loading does: no event reaches the looker-up.
+    TStringList list;
+    list.SetSorted(true);
+    list.Add("print");
+    list.Add("\x83\x61");
+    EXPECT_TRUE(list.Contains("PRINT"));
+    EXPECT_FALSE(list.Contains("\x83\x41")); // a trail byte keeps its case
+    EXPECT_FALSE(list.Contains("if"));
+    list.Add("if");
+    EXPECT_TRUE(list.Contains("If"));
+    list.Delete(list.IndexOf("print"));
+    EXPECT_FALSE(list.Contains("print"));
+    list.SetCaseSensitive(true);
+    EXPECT_FALSE(list.Contains("IF"));
+    EXPECT_TRUE(list.Contains("if"));
+    list.Clear();
+    EXPECT_FALSE(list.Contains("if"));
+    EXPECT_FALSE(list.Contains(""));
+}
+
 TEST(StringList, CaseFoldingSparesTrailBytes)
 {
     // 0x83 0x61 and 0x83 0x41 are two different katakana; their trail bytes look like "a" and "A".
