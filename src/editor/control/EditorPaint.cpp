@@ -1,48 +1,546 @@
+// The painter draws straight from the editor's state: a paint region is cut into whole rows,
+// and each row is drawn in two layers, first every background (the row's, the selection's,
+// the tokens' own), then every glyph over them, grouped per colour into glyph runs. Slanted
+// glyphs are thus never cut off by the next cell's background, in italic mode or not.
+
 #include "editor/control/EditorPaint.h"
 
+#include "editor/control/EditorBars.h"
 #include "editor/control/EditorControl.h"
+#include "editor/control/EditorGlyphs.h"
+#include "editor/control/EditorImages.h"
 #include "editor/control/QtColors.h"
 #include "editor/control/SjisQString.h"
+#include "editor/highlight/edFountain.h"
+#include "editor/highlight/edFountainParser.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
-namespace kestrim {
+#include <algorithm>
+#include <climits>
+#include <vector>
 
-struct TEditorPainter::TPrepared {};
+namespace kestrim {
+namespace {
+
+constexpr int FarColumn = INT_MAX / 4; // a selection that reaches the right edge
+
+const char EofText[] = "[EOF]";
+constexpr int EofCells = 5;
+
+// A run of columns of one row drawn alike.
+struct TColorRun {
+    int Start = 0;
+    int End = 0;
+    QColor Back;
+    QColor Fore;
+    TFontStyles Style;
+};
+
+// A line drawn over the glyphs: a token's dotted underline or its strike-out.
+struct TStroke {
+    int Left = 0;
+    int Right = 0;
+    int Y = 0;
+    QColor Color;
+    QColor Back;
+    bool Dotted = false;
+};
+
+// A row piece told to OnDrawLine after the row is drawn.
+struct TPiece {
+    QRect Rect;
+    bool Selected = false;
+};
+
+TFontStyles StylesOf(const QFont& Font)
+{
+    TFontStyles styles;
+    if (Font.bold())
+        styles.Include(fsBold);
+    if (Font.italic())
+        styles.Include(fsItalic);
+    if (Font.underline())
+        styles.Include(fsUnderline);
+    if (Font.strikeOut())
+        styles.Include(fsStrikeOut);
+    return styles;
+}
+
+} // namespace
+
+struct TEditorPainter::TPrepared {
+    TCellText Text;
+    TEditorBars Bars;
+    bool Valid = false;
+    int StrikeOutPos = 0;
+    std::vector<std::pair<int, int>> Spans; // x ranges of the rows on screen in one paint
+    std::vector<TColorRun> Runs;
+    std::vector<TStroke> Strokes;
+    std::vector<TPiece> Pieces;
+    std::string LineText; // the text the row was parsed from, for OnDrawLine
+};
+
+// What one paint draws from.
+struct TEditorPainter::TPaint {
+    TPaint(QPainter& APainter, const TEditorMetrics& Metrics, const TBarsView& BarsView)
+        : Painter(APainter), M(Metrics), Bars(BarsView), Background(BarsView.Background), Foreground(BarsView.Foreground)
+    {
+    }
+
+    QPainter& Painter;
+    const TEditorMetrics& M;
+    TBarsView Bars;
+    QColor Background;
+    QColor Foreground;
+    TFontStyles FontStyle;
+    int X0 = 0; // x of column 0
+    int ViewWidth = 0;
+    std::unique_ptr<TFountainParser> Parser; // made for the first row with text
+    // The selection as drawn: its rows, mode, colours and band height.
+    bool SelectionPath = false;
+    TSelectionRange Selection;
+    TSelectionMode SelectionMode = smStream;
+    QColor SelectionBack;
+    QColor SelectionFore;
+    int BandHeight = 0;
+    int UnderlineRow = -1; // the caret row while its underline shows
+    QColor UnderlineColor;
+    // The left bar's line count: raCrlf rows before LineCountRow.
+    int LineCountRow = 0;
+    int LineCount = 0;
+};
 
 TEditorPainter::TEditorPainter(TEditor& Editor) : FEditor(Editor), FPrepared(std::make_unique<TPrepared>()) {}
 
 TEditorPainter::~TEditorPainter() = default;
 
+void TEditorPainter::OptionsChanged()
+{
+    FPrepared->Valid = false;
+}
+
+void TEditorPainter::Prepare()
+{
+    TEditor& e = FEditor;
+    FPrepared->Text.SetFont(e.FFont, e.FMetrics.CharWidth);
+    FPrepared->Bars.Prepare(e.FRuler, ToQColor(e.FColor, Qt::white), ToQColor(e.FFontColor, Qt::black));
+    FPrepared->StrikeOutPos = QFontMetrics(e.FFont).strikeOutPos();
+    FPrepared->Valid = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The paint
+
 void TEditorPainter::Paint(const QRegion& Region)
 {
     TEditor& e = FEditor;
-    QPainter painter(e.viewport());
-    painter.setClipRegion(Region);
-    painter.fillRect(Region.boundingRect(), ToQColor(e.FColor, Qt::white));
-    painter.setFont(e.FFont);
+    if (!FPrepared->Valid)
+        Prepare();
     const TEditorMetrics& m = e.FMetrics;
-    for (int row = e.FTopRow; row <= e.FTopRow + m.VisibleRowCount && row < e.FStrings->Count(); ++row) {
-        const std::string text = ExpandTabs(e.FStrings->Str(row), e.FStrings->LayoutSettings(), e.FStrings->WordWrap(),
-                                            e.FStrings->WrapOption().WrapByte());
-        painter.setPen(ToQColor(e.FFontColor, Qt::black));
-        painter.drawText(e.ColLeft(0), e.RowTop(row) + m.Ascent, SjisToQString(text));
+    QPainter painter(e.viewport());
+    TPaint context(painter, m,
+                   TBarsView{m, e.FRuler, e.FLeftbar, e.FImagebar, ToQColor(e.FColor, Qt::white),
+                             ToQColor(e.FFontColor, Qt::black), e.FTopCol, e.FCol, m.VisibleColCount});
+    context.FontStyle = StylesOf(e.FFont);
+    context.X0 = m.TextLeft - e.FTopCol * m.CharWidth;
+    context.ViewWidth = e.viewport()->width();
+    const bool hit = e.FSelectionState == ssHit;
+    context.SelectionPath = e.FSelectionState == ssSelected || (hit && e.FHitStyle == hsDraw);
+    context.Selection = e.FSel;
+    context.SelectionMode = e.FSelectionMode;
+    TFountainColor& selection = hit ? e.FView.Colors().Hit() : e.FView.Colors().Select();
+    // Unset selection colours show the text in inverse video.
+    context.SelectionBack = ToQColor(selection.BkColor(), context.Foreground);
+    context.SelectionFore = ToQColor(selection.Color(), context.Background);
+    context.BandHeight = m.RowHeight + (context.SelectionPath ? e.FMargin.UnderlineAllowance() : 0);
+    if (e.FMarks.Underline().Visible() && e.FUnderlineHideCount == 0 && !e.Selected()) {
+        context.UnderlineRow = e.FRow;
+        context.UnderlineColor = ToQColor(e.FMarks.Underline().Color(), context.Foreground);
     }
-    if (e.hasFocus() && e.FCaretLockCount == 0 && e.FCaretBlinkOn) {
-        painter.setCompositionMode(QPainter::CompositionMode_Difference);
-        painter.fillRect(e.CaretRect(), Qt::white);
+
+    // Each row on screen is drawn once, over the x range that the region's rectangles give it.
+    const int height = e.viewport()->height();
+    const int rowsOnScreen = std::max(0, (height - m.TextTop + m.RowPitch - 1) / m.RowPitch);
+    std::vector<std::pair<int, int>>& spans = FPrepared->Spans;
+    spans.assign(static_cast<std::size_t>(rowsOnScreen), {INT_MAX, INT_MIN});
+    for (const QRect& rect : Region) {
+        PaintTop(context, rect);
+        if (rect.bottom() < m.TextTop)
+            continue;
+        const int first = (std::max(rect.top(), m.TextTop) - m.TextTop) / m.RowPitch;
+        const int last = std::min(rowsOnScreen - 1, (rect.bottom() - m.TextTop) / m.RowPitch);
+        for (int i = first; i <= last; ++i) {
+            auto& span = spans[static_cast<std::size_t>(i)];
+            span = {std::min(span.first, rect.left()), std::max(span.second, rect.right() + 1)};
+        }
+    }
+    for (int i = 0; i < rowsOnScreen; ++i) {
+        const auto [left, right] = spans[static_cast<std::size_t>(i)];
+        if (left < right)
+            PaintRow(context, e.FTopRow + i, left, right);
+    }
+    PaintPreedit(context);
+    PaintCaret(context);
+}
+
+void TEditorPainter::PaintTop(TPaint& Context, const QRect& Rect)
+{
+    const TEditor& e = FEditor;
+    const TEditorMetrics& m = Context.M;
+    if (Rect.top() >= m.TextTop)
+        return;
+    if (Rect.left() < m.TextLeft)
+        FPrepared->Bars.DrawCorner(Context.Painter, Context.Bars);
+    const int left = std::max(Rect.left(), m.TextLeft);
+    const int right = Rect.right() + 1;
+    if (left >= right)
+        return;
+    if (e.FRuler.Visible() && Rect.top() < m.RulerHeight)
+        FPrepared->Bars.DrawRuler(Context.Painter, Context.Bars, left, right);
+    if (Rect.bottom() >= m.RulerHeight)
+        Context.Painter.fillRect(QRect(left, m.RulerHeight, right - left, m.TextTop - m.RulerHeight),
+                                 Context.Background);
+}
+
+void TEditorPainter::PaintRow(TPaint& Context, int Row, int Left, int Right)
+{
+    TEditor& e = FEditor;
+    const TEditorMetrics& m = Context.M;
+    const int top = e.RowTop(Row);
+    const int count = e.FStrings->Count();
+    const int barsRight = m.ImagebarWidth + m.LeftbarWidth;
+    if (e.FImagebar.Visible() && Left < m.ImagebarWidth)
+        FPrepared->Bars.DrawImagebarRow(Context.Painter, Context.Bars, top, Row < count ? e.FStrings->RowMarks(Row) : 0,
+                                        e.FImageDigits, e.FImageMarks);
+    if (e.FLeftbar.Visible() && Left < barsRight && Right > m.ImagebarWidth)
+        FPrepared->Bars.DrawLeftbarRow(Context.Painter, Context.Bars, top, LeftbarNumber(Context, Row), FPrepared->Text,
+                                       Context.FontStyle);
+    const int marginLeft = std::max(Left, barsRight);
+    const int marginRight = std::min(Right, m.TextLeft);
+    if (marginLeft < marginRight)
+        Context.Painter.fillRect(QRect(marginLeft, top, marginRight - marginLeft, m.RowPitch), Context.Background);
+
+    FPrepared->Strokes.clear();
+    FPrepared->Pieces.clear();
+    if (Right > m.TextLeft) {
+        // Snapped to whole cells, so that every glyph in the band is drawn whole.
+        const int left = m.TextLeft + std::max(0, (Left - m.TextLeft) / m.CharWidth * m.CharWidth);
+        if (Row < count)
+            PaintTextRow(Context, Row, left, Right);
+        else
+            PaintRowBelowText(Context, Row, left, Right);
+    }
+    FPrepared->Text.Flush(Context.Painter);
+    for (const TStroke& stroke : FPrepared->Strokes) {
+        if (stroke.Dotted) {
+            Context.Painter.fillRect(QRect(stroke.Left, stroke.Y, stroke.Right - stroke.Left, 1), stroke.Back);
+            DrawDotLine(Context.Painter, stroke.Left, stroke.Y, stroke.Right, stroke.Color);
+        } else {
+            Context.Painter.fillRect(QRect(stroke.Left, stroke.Y, stroke.Right - stroke.Left, 1), stroke.Color);
+        }
+    }
+    if (e.OnDrawLine)
+        for (const TPiece& piece : FPrepared->Pieces)
+            e.OnDrawLine(FPrepared->LineText, Context.X0, top, Row, piece.Rect, piece.Selected);
+}
+
+// A row past the text: the background, and "[EOF]" on the row after the last one when the
+// text ends with a line break (or there is no text).
+void TEditorPainter::PaintRowBelowText(TPaint& Context, int Row, int Left, int Right)
+{
+    const TEditor& e = FEditor;
+    const int top = e.RowTop(Row);
+    Context.Painter.fillRect(QRect(Left, top, Right - Left, Context.M.RowPitch), Context.Background);
+    PaintRowGap(Context, Row, Left, Right);
+    const int count = e.FStrings->Count();
+    if (e.FMarks.EofMark().Visible() && Row == count && (count == 0 || e.FStrings->Rows(count - 1) != raEof))
+        PaintEofMark(Context, top, 0, Left, Right);
+}
+
+void TEditorPainter::PaintRowGap(TPaint& Context, int Row, int Left, int Right)
+{
+    const TEditorMetrics& m = Context.M;
+    const int top = FEditor.RowTop(Row);
+    const int gapTop = top + Context.BandHeight;
+    Context.Painter.fillRect(QRect(Left, gapTop, Right - Left, top + m.RowPitch - gapTop), Context.Background);
+    if (Row == Context.UnderlineRow && FEditor.FMargin.UnderlineAllowance() > 0)
+        Context.Painter.fillRect(QRect(Left, top + m.RowHeight, Right - Left, 1), Context.UnderlineColor);
+}
+
+void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
+{
+    TEditor& e = FEditor;
+    TEditorScreenStrings& strings = *e.FStrings;
+    const TEditorMetrics& m = Context.M;
+    QPainter& painter = Context.Painter;
+    const int cw = m.CharWidth;
+    const int top = e.RowTop(Row);
+    const bool wrap = strings.WordWrap();
+    const int wrapByte = strings.WrapOption().WrapByte();
+    const std::string text = ExpandTabs(strings.Str(Row), strings.LayoutSettings(), wrap, wrapByte);
+    const int length = static_cast<int>(text.size());
+    const auto xOf = [&](int Col) {
+        return Col >= FarColumn ? Right : std::clamp(Context.X0 + Col * cw, std::max(Left, m.TextLeft), Right);
+    };
+
+    // The selected columns of this row.
+    int selFrom = 0;
+    int selTo = 0;
+    const TSelectionRange& sel = Context.Selection;
+    if (Context.SelectionPath && Row >= sel.StartRow && Row <= sel.EndRow) {
+        if (Context.SelectionMode == smBox) {
+            // Both edges on the text, a two-byte character wholly on one side of each.
+            const TRowCells cells = e.RowCells(Row);
+            const auto onText = [&](int Col) {
+                const int col = std::min(Col, length);
+                return cells.Cell(col) == CellTrailByte ? col + 1 : col;
+            };
+            selFrom = onText(sel.StartCol);
+            selTo = onText(sel.EndCol);
+        } else {
+            selFrom = Row == sel.StartRow ? sel.StartCol : 0;
+            selTo = Row == sel.EndRow ? sel.EndCol : FarColumn;
+        }
+    }
+    const bool selected = selFrom < selTo;
+    const int band = Context.BandHeight;
+
+    painter.fillRect(QRect(Left, top, Right - Left, band), Context.Background);
+    if (selected) {
+        const int a = xOf(selFrom);
+        const int b = xOf(selTo);
+        painter.fillRect(QRect(a, top, b - a, band), Context.SelectionBack);
+    }
+    PaintRowGap(Context, Row, Left, Right);
+    if (length + 5 < e.FTopCol)
+        return; // the text ends far left of the view
+
+    // Columns that the band shows.
+    const int clipFrom = e.FTopCol + (Left - m.TextLeft) / cw;
+    const int clipTo = std::min(length, e.FTopCol + (Right - 1 - m.TextLeft) / cw + 1);
+    std::vector<TColorRun>& runs = FPrepared->Runs;
+    runs.clear();
+    const TColorRun plain{0, 0, Context.Background, Context.Foreground, Context.FontStyle};
+    const auto add = [&](TColorRun Run) {
+        if (Run.End > Run.Start && Run.End > clipFrom)
+            runs.push_back(Run);
+    };
+    // A token that runs over the wrap is recognised from the joined rows.
+    std::string& parsed = FPrepared->LineText;
+    parsed = text;
+    if (wrap && strings.Rows(Row) == raWrapped && Row + 1 < strings.Count())
+        parsed += ExpandTabs(strings.Str(Row + 1), strings.LayoutSettings(), wrap, wrapByte);
+    int done = 0;
+    if (clipFrom < clipTo) {
+        if (!Context.Parser)
+            Context.Parser = e.ActiveFountain().NewParser();
+        TFountainParser& parser = *Context.Parser;
+        parser.BeginRow(parsed, strings.RowStartState(Row));
+        while (parser.NextToken() != tokEnd) {
+            const int start = parser.TokenOffset();
+            if (start >= length || start >= clipTo)
+                break;
+            const int end = std::min(length, start + parser.TokenLength());
+            if (end <= clipFrom) {
+                done = end;
+                continue;
+            }
+            add({done, start, plain.Back, plain.Fore, plain.Style});
+            TColorRun run{start, end, plain.Back, plain.Fore, plain.Style};
+            if (const TFountainColor* color = parser.TokenColor()) {
+                run.Back = ToQColor(color->BkColor(), Context.Background);
+                run.Fore = ToQColor(color->Color(), Context.Foreground);
+                run.Style = color->Style();
+            }
+            add(run);
+            done = end;
+        }
+    }
+    add({done, length, plain.Back, plain.Fore, plain.Style});
+
+    // Each run in its colours, the selected part of it in the selection's.
+    const int baseline = top + m.Ascent;
+    for (const TColorRun& run : runs) {
+        const int cuts[] = {run.Start, std::clamp(selFrom, run.Start, run.End), std::clamp(selTo, run.Start, run.End),
+                            run.End};
+        for (int part = 0; part < 3; ++part) {
+            const int from = cuts[part];
+            const int to = cuts[part + 1];
+            if (from >= to)
+                continue;
+            const bool inSelection = part == 1 && selected;
+            const QColor back = inSelection ? Context.SelectionBack : run.Back;
+            const QColor fore = inSelection ? Context.SelectionFore : run.Fore;
+            const int a = xOf(from);
+            const int b = xOf(to);
+            if (back != Context.Background && !inSelection)
+                painter.fillRect(QRect(a, top, b - a, m.RowHeight), back);
+            FPrepared->Text.Add(text, from, to, clipFrom, clipTo, Context.X0, baseline, fore, run.Style);
+            if (run.Style.Contains(fsUnderline) && a < b)
+                FPrepared->Strokes.push_back({a, b, top + m.RowHeight - 1, fore, back, true});
+            if (run.Style.Contains(fsStrikeOut) && a < b)
+                FPrepared->Strokes.push_back({a, b, baseline - FPrepared->StrikeOutPos, fore, back, false});
+        }
+    }
+
+    // The pieces as drawn, normal and selected, for OnDrawLine.
+    if (e.OnDrawLine) {
+        const int cuts[] = {Left, selected ? xOf(selFrom) : Right, selected ? xOf(selTo) : Right, Right};
+        for (int part = 0; part < 3; ++part)
+            if (cuts[part] < cuts[part + 1])
+                FPrepared->Pieces.push_back({QRect(cuts[part], top, cuts[part + 1] - cuts[part], band), part == 1});
+    }
+    PaintEndMark(Context, Row, text, selected && length >= selFrom && length < selTo, Left, Right);
+}
+
+// After the last cell: "[EOF]" after the text's last row, an arrow after a line's end, a "<"
+// where the line goes on in the next row; a ">" where the row is cut at its last column.
+void TEditorPainter::PaintEndMark(TPaint& Context, int Row, const std::string& Text, bool Selected, int Left,
+                                  int Right)
+{
+    const TEditor& e = FEditor;
+    const TEditorMetrics& m = Context.M;
+    const int length = static_cast<int>(Text.size());
+    const int x = Context.X0 + length * m.CharWidth;
+    if (x >= Right || x + EofCells * m.CharWidth <= Left)
+        return;
+    const TEditorMarks& marks = e.FMarks;
+    const TRowAttribute attribute = e.FStrings->Rows(Row);
+    const int top = e.RowTop(Row);
+    const auto colorOf = [&](const TEditorMark& Mark) {
+        return Selected ? Context.SelectionFore : ToQColor(Mark.Color(), Context.Foreground);
+    };
+    const bool cut = length >= MaxLayoutColumns && e.RowCells(Row).CutAtLimit();
+    if (x < m.TextLeft && !(attribute == raEof && marks.EofMark().Visible()))
+        return;
+    QPainter& painter = Context.Painter;
+    if (cut) {
+        if (marks.HideMark().Visible())
+            DrawHideMark(painter, x, top, m.CharWidth, m.RowHeight, colorOf(marks.HideMark()));
+    } else if (marks.EofMark().Visible() && attribute == raEof) {
+        PaintEofMark(Context, top, length, Left, Right);
+    } else if (marks.RetMark().Visible() && attribute == raCrlf) {
+        DrawReturnMark(painter, x, top, m.CharWidth, m.RowHeight, colorOf(marks.RetMark()));
+    } else if (marks.WrapMark().Visible() && attribute == raWrapped) {
+        DrawWrapMark(painter, x, top, m.CharWidth, m.RowHeight, colorOf(marks.WrapMark()));
     }
 }
 
-void TEditorPainter::OptionsChanged() {}
+void TEditorPainter::PaintEofMark(TPaint& Context, int Top, int Col, int Left, int Right)
+{
+    const TEditorMetrics& m = Context.M;
+    const int x = Context.X0 + Col * m.CharWidth;
+    const int left = std::max({x, Left, m.TextLeft});
+    const int right = std::min(x + EofCells * m.CharWidth, Right);
+    if (left >= right)
+        return;
+    Context.Painter.fillRect(QRect(left, Top, right - left, m.RowHeight), Context.Background);
+    const int clipFrom = (left - x) / m.CharWidth;
+    FPrepared->Text.Add(EofText, 0, EofCells, clipFrom, EofCells, x, Top + m.Ascent,
+                        ToQColor(FEditor.FMarks.EofMark().Color(), Context.Foreground), Context.FontStyle);
+}
 
-void TEditorPainter::CaretColumnChanged(int /*OldCol*/) {}
+// The input method's text being composed, at the caret over the text, underlined; it is no
+// part of the text until it is committed.
+void TEditorPainter::PaintPreedit(TPaint& Context)
+{
+    const TEditor& e = FEditor;
+    if (e.FPreedit.isEmpty())
+        return;
+    const TEditorMetrics& m = Context.M;
+    const std::string text = QStringToSjis(e.FPreedit);
+    const int cells = static_cast<int>(text.size());
+    const int x = e.ColLeft(e.FCol);
+    const int top = e.RowTop(e.FRow);
+    const int left = std::max(x, m.TextLeft);
+    const int right = x + cells * m.CharWidth;
+    if (left >= right)
+        return;
+    QPainter& painter = Context.Painter;
+    painter.fillRect(QRect(left, top, right - left, m.RowHeight), Context.Background);
+    FPrepared->Text.Add(text, 0, cells, (left - x) / m.CharWidth, cells, x, top + m.Ascent, Context.Foreground,
+                        Context.FontStyle);
+    FPrepared->Text.Flush(painter);
+    painter.fillRect(QRect(left, top + m.RowHeight - 1, right - left, 1), Context.Foreground);
+}
 
+// The caret inverts what lies under it, so that it shows on any colour.
+void TEditorPainter::PaintCaret(TPaint& Context)
+{
+    const TEditor& e = FEditor;
+    if (!e.hasFocus() || e.FCaretLockCount != 0 || !e.FCaretBlinkOn)
+        return;
+    const QRect textArea(Context.M.TextLeft, Context.M.TextTop, Context.ViewWidth, e.viewport()->height());
+    const QRect caret = e.CaretRect() & textArea;
+    if (caret.isEmpty())
+        return;
+    Context.Painter.setCompositionMode(QPainter::CompositionMode_Difference);
+    Context.Painter.fillRect(caret, Qt::white);
+    Context.Painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+// Rows are numbered from 1 (0 with ZeroBase); in line mode only the first row of each line
+// gets the number of its line. The row after a final line break is numbered too.
+int TEditorPainter::LeftbarNumber(TPaint& Context, int Row)
+{
+    const TEditor& e = FEditor;
+    const TEditorScreenStrings& strings = *e.FStrings;
+    const int count = strings.Count();
+    const int base = e.FLeftbar.ZeroBase() ? 0 : 1;
+    const bool afterLast = Row == count && (count == 0 || strings.Rows(count - 1) != raEof);
+    if (Row > count || (Row == count && !afterLast))
+        return Row == 0 ? base : -1;
+    if (e.FLeftbar.ShowNumberMode() == nmRow)
+        return Row + base;
+    if (Row == 0)
+        return base;
+    if (strings.Rows(Row - 1) != raCrlf)
+        return -1;
+    if (!strings.WordWrap())
+        return Row + base; // every row before the last ends a line
+    // With word wrap the lines before Row are counted, on from the row counted last.
+    if (Row < Context.LineCountRow) {
+        Context.LineCountRow = 0;
+        Context.LineCount = 0;
+    }
+    for (; Context.LineCountRow < Row; ++Context.LineCountRow)
+        Context.LineCount += strings.Rows(Context.LineCountRow) == raCrlf ? 1 : 0;
+    return Context.LineCount + base;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Changes the editor tells of
+
+void TEditorPainter::CaretColumnChanged(int OldCol)
+{
+    const TEditor& e = FEditor;
+    if (!e.FRuler.Visible() || OldCol == e.FCol)
+        return;
+    const TEditorMetrics& m = e.FMetrics;
+    for (const int col : {OldCol, e.FCol})
+        e.viewport()->update(QRect(e.ColLeft(col), 0, m.CharWidth + 1, m.RulerHeight));
+}
+
+// The ruler is drawn from the first visible column at each paint: nothing is kept to follow.
 void TEditorPainter::TopColChanged() {}
 
-void TEditorPainter::ScrollRowsBelow(int /*Row*/, int /*Delta*/)
+void TEditorPainter::ScrollRowsBelow(int Row, int Delta)
 {
-    FEditor.viewport()->update();
+    const TEditor& e = FEditor;
+    if (Delta == 0)
+        return;
+    const TEditorMetrics& m = e.FMetrics;
+    QWidget* view = e.viewport();
+    // From the rows' old place or their new one, whichever is higher, everything moves.
+    const int top = std::max(m.TextTop, e.RowTop(std::min(Row, Row - Delta)));
+    if (top >= view->height())
+        return;
+    const int dy = Delta * m.RowPitch;
+    view->scroll(0, dy, QRect(0, top, view->width(), view->height() - top));
+    if (e.FCaretRect.top() >= top)
+        view->update(e.FCaretRect.translated(0, dy)); // the caret's pixels moved along
 }
 
 } // namespace kestrim

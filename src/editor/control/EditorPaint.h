@@ -12,6 +12,7 @@
 #include <QRegion>
 
 #include <memory>
+#include <string>
 
 class QPainter;
 
@@ -42,6 +43,23 @@ public:
 
 private:
     struct TPrepared;
+    struct TPaint;
+
+    void Prepare();
+    // The corner, the ruler and the top margin where Rect reaches them.
+    void PaintTop(TPaint& Context, const QRect& Rect);
+    // Row's bars, margin and text from x Left to Right (excluded).
+    void PaintRow(TPaint& Context, int Row, int Left, int Right);
+    void PaintTextRow(TPaint& Context, int Row, int Left, int Right);
+    void PaintRowBelowText(TPaint& Context, int Row, int Left, int Right);
+    // The pixel rows of Row's pitch below its band: the caret-row underline or the background.
+    void PaintRowGap(TPaint& Context, int Row, int Left, int Right);
+    void PaintEndMark(TPaint& Context, int Row, const std::string& Text, bool Selected, int Left, int Right);
+    void PaintEofMark(TPaint& Context, int Top, int Col, int Left, int Right);
+    void PaintPreedit(TPaint& Context);
+    void PaintCaret(TPaint& Context);
+    // The number the left bar shows beside Row, or -1 for none.
+    int LeftbarNumber(TPaint& Context, int Row);
 
     TEditor& FEditor;
     std::unique_ptr<TPrepared> FPrepared;
