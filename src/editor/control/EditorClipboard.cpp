@@ -25,26 +25,30 @@ QString WithLf(const std::string& Sjis)
 
 } // namespace
 
-// Nothing selected: the clipboard keeps what it holds.
 void TEditor::CopyToClipboard()
 {
-    if (FSelectionState != ssSelected)
-        return;
+    PutSelectionOnClipboard();
+}
+
+// Nothing selected: the clipboard keeps what it holds.
+bool TEditor::PutSelectionOnClipboard()
+{
     const std::string text = SelText();
+    if (text.empty())
+        return false;
     auto* data = new QMimeData;
     data->setText(WithLf(text));
     data->setData(SjisMimeType, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
     if (FSelectionMode == smBox)
         data->setData(BoxMimeType, QByteArray(text.data(), static_cast<qsizetype>(text.size() + 1)));
     QGuiApplication::clipboard()->setMimeData(data);
+    return true;
 }
 
 void TEditor::CutToClipboard()
 {
-    if (FSelectionState != ssSelected || FReadOnly)
-        return;
-    CopyToClipboard();
-    DeleteSelection();
+    if (!FReadOnly && PutSelectionOnClipboard())
+        DeleteSelection();
 }
 
 void TEditor::PasteFromClipboard()

@@ -350,15 +350,18 @@ void TEditor::SetImageMarks(const QList<QPixmap>& Value)
 // ---------------------------------------------------------------------------------------------
 // Undo
 
+// The caret goes where the step was made: a column kept from before does not hold there.
 void TEditor::Undo()
 {
     CleanSelection();
+    FHasKeptCol = false;
     FStrings->Undo();
 }
 
 void TEditor::Redo()
 {
     CleanSelection();
+    FHasKeptCol = false;
     FStrings->Redo();
 }
 

@@ -20,6 +20,7 @@
 #include "editor/base/edGraphics.h"
 #include "editor/control/EditorMetrics.h"
 #include "editor/control/EditorOptions.h"
+#include "editor/control/EditorRowBlock.h"
 #include "editor/text/TextSearch.h"
 #include "editor/text/edEditorLink.h"
 #include "editor/text/edRaStrings.h"
@@ -241,6 +242,11 @@ public:
     void DistanceToCaret(int ARow, int Distance) override;
     // The columns of a row of the text (empty past the rows).
     TRowCells RowCells(int ARow) const;
+    // The pixels of the cell at ARow, ACol in the viewport, where it is or would be drawn.
+    QRect CellRect(int ARow, int ACol) const
+    {
+        return QRect(ColLeft(ACol), RowTop(ARow), FMetrics.CharWidth, FMetrics.RowHeight);
+    }
 
     // ---------------------------------------------------------------------------------------
     // Selection
@@ -430,7 +436,7 @@ private:
     int AnchorRowOf(int ARow) const;
     void OverwriteText(const std::string& Text, int Anchor, int Target);
     // The rows of the selection with the selected part taken out, each ending as before.
-    std::string RowsWithoutSelection() const;
+    TRowBlock RowsWithoutSelection() const;
     void ReplaceRowsAndPlaceCaret(int First, int Count, const std::string& Text, int Anchor, int Distance);
     int IndentWidth(const std::string& Text) const;
     int PreviousIndent(int ARow) const;
@@ -448,6 +454,8 @@ private:
     void EndDrag(bool Copy, QPoint Pixel);
     void CancelMouseGesture();
     bool PopupMenuShortcut(QKeyEvent* Event);
+    // Copies a selection that is not empty; false when there is none.
+    bool PutSelectionOnClipboard();
     // Text from the toolkit as Shift-JIS with CR LF line breaks; tells of lost characters.
     std::string FromToolkit(const QString& Text);
 

@@ -30,39 +30,6 @@ std::size_t LastCharStart(std::string_view S)
     return start;
 }
 
-// Rows of a replacement text, each with whether a line break ends it.
-struct TRowBlock {
-    std::vector<std::string> Rows;
-    std::vector<bool> Breaks;
-
-    void Add(std::string Row, bool Break)
-    {
-        Rows.push_back(std::move(Row));
-        Breaks.push_back(Break);
-    }
-    // Text's lines, the last ending in a break only when Text does.
-    void AddText(const std::string& Text)
-    {
-        const bool finalBreak = ForEachLine(Text, [&](std::size_t Begin, std::size_t End) {
-            Add(Text.substr(Begin, End - Begin), true);
-        });
-        if (Rows.empty())
-            Add({}, false);
-        else
-            Breaks.back() = finalBreak;
-    }
-    std::string Text() const
-    {
-        std::string text;
-        for (std::size_t i = 0; i < Rows.size(); ++i) {
-            text += Rows[i];
-            if (Breaks[i])
-                text += CrLf;
-        }
-        return text;
-    }
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -78,35 +45,35 @@ void TEditor::ReplaceRowsAndPlaceCaret(int First, int Count, const std::string& 
     const int count = FStrings->Count();
     const int first = std::min(First, count);
     const int rows = std::clamp(Count, 0, count - first);
-    FStrings->ReplaceRows(first, rows, Text);
+    // An edit that changes nothing (deleting an empty selection) records no undo step.
+    if (Text != FStrings->RowsText(first, rows).Text)
+        FStrings->ReplaceRows(first, rows, Text);
     DistanceToCaret(Anchor, Distance);
 }
 
 // The selection's rows with its part taken out: one row for a stream selection, every row less
 // its box for a box; each row ends as it did.
-std::string TEditor::RowsWithoutSelection() const
+TRowBlock TEditor::RowsWithoutSelection() const
 {
     const int count = FStrings->Count();
-    const int last = std::min(FSel.EndRow, count - 1);
-    std::string text;
+    TRowBlock block;
     if (FSelectionMode == smBox) {
-        for (int row = FSel.StartRow; row <= last; ++row) {
+        for (int row = FSel.StartRow; row <= std::min(FSel.EndRow, count - 1); ++row) {
             const std::string& str = FStrings->Str(row);
             const auto [left, right] = BoxBytes(RowCells(row), FSel.StartCol, FSel.EndCol);
-            text.append(str, 0, static_cast<std::size_t>(left));
-            text.append(str, static_cast<std::size_t>(right));
-            if (FStrings->Rows(row) == raCrlf)
-                text += CrLf;
+            block.Add(str.substr(0, static_cast<std::size_t>(left)) + str.substr(static_cast<std::size_t>(right)),
+                      FStrings->Rows(row) == raCrlf);
         }
-        return text;
+        return block;
     }
-    text = FStrings->Str(FSel.StartRow).substr(0, static_cast<std::size_t>(FSel.StartByte));
-    if (FSel.EndRow < count) {
-        text.append(FStrings->Str(FSel.EndRow), static_cast<std::size_t>(FSel.EndByte));
-        if (FStrings->Rows(FSel.EndRow) == raCrlf)
-            text += CrLf;
-    }
-    return text;
+    std::string row;
+    if (FSel.StartRow < count)
+        row = FStrings->Str(FSel.StartRow).substr(0, static_cast<std::size_t>(FSel.StartByte));
+    const bool lineBreak = FSel.EndRow < count && FStrings->Rows(FSel.EndRow) == raCrlf;
+    if (FSel.EndRow < count)
+        row.append(FStrings->Str(FSel.EndRow), static_cast<std::size_t>(FSel.EndByte));
+    block.Add(std::move(row), lineBreak);
+    return block;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -120,7 +87,7 @@ void TEditor::InsertText(const std::string& Text)
     if (FSelectionState == ssSelected) {
         const int anchor = AnchorRowOf(FSel.StartRow);
         const int target = DistanceOfPlace(anchor, FSel.StartRow, FSel.StartByte) + static_cast<int>(Text.size());
-        std::string rows = RowsWithoutSelection();
+        std::string rows = RowsWithoutSelection().Text();
         const int at = FSelectionMode == smBox ? BoxBytes(RowCells(FSel.StartRow), FSel.StartCol, FSel.EndCol).first
                                                : FSel.StartByte;
         rows.insert(static_cast<std::size_t>(at), Text);
@@ -186,7 +153,7 @@ void TEditor::DeleteSelection()
     const int startByte = FSelectionMode == smBox ? BoxBytes(RowCells(range.StartRow), range.StartCol, range.EndCol).first
                                                   : range.StartByte;
     const int distance = DistanceOfPlace(anchor, range.StartRow, startByte);
-    const std::string rows = RowsWithoutSelection();
+    const std::string rows = RowsWithoutSelection().Text();
     CleanSelection();
     ReplaceRowsAndPlaceCaret(range.StartRow, range.EndRow - range.StartRow + 1, rows, anchor, distance);
 }
@@ -218,14 +185,16 @@ void TEditor::PasteBox(const std::string& Text)
     if (FSelectionState == ssSelected) {
         first = FSel.StartRow;
         column = FSel.StartCol;
-        block.AddText(RowsWithoutSelection());
+        block = RowsWithoutSelection();
         replaced = std::min(FSel.EndRow, count - 1) - first + 1;
     }
     CleanSelection();
     first = std::min(first, count);
-    const bool textEndsWithBreak = count == 0 || FStrings->Rows(count - 1) == raCrlf;
     for (int row = first + replaced; block.Rows.size() < lines.size() && row < count; ++row, ++replaced)
         block.Add(FStrings->Str(row), FStrings->Rows(row) == raCrlf);
+    // The text ends as its last row now does (a selection may have taken the final break).
+    const bool textEndsWithBreak = block.Rows.empty() ? count > 0 && FStrings->Rows(count - 1) == raCrlf
+                                                      : block.Breaks.back();
     if (block.Rows.size() < lines.size()) {
         if (!block.Rows.empty())
             block.Breaks.back() = true;

@@ -160,6 +160,9 @@ bool TEditor::HandleNavigationKey(QKeyEvent* Event)
         return false;
     TCaretLock lock(this);
     KeyboardSelectionBefore(modifiers);
+    // A horizontal key forgets the column of vertical moves, also when the caret stays.
+    if (key != Qt::Key_Up && key != Qt::Key_Down)
+        FHasKeptCol = false;
     const int count = FStrings->Count();
     const int page = std::max(1, (VisibleRowCount() - 1) / 2)
                      * (FKeyRepeat ? FSpeed.PageVerticalRangeAc() : FSpeed.PageVerticalRange());
