@@ -209,6 +209,13 @@ TEST(EditorCaret, ScrollingMovesTheViewNotTheCaret)
     EXPECT_EQ(top, 400 - rows / 3);
     EXPECT_GE(editor.CaretPos().y(), 0);
     EXPECT_LT(editor.CaretPos().y(), editor.height());
+
+    // The bar reaches as far as the top row may go: the row after the final line break.
+    EXPECT_EQ(editor.verticalScrollBar()->maximum(), 500);
+    EXPECT_EQ(editor.verticalScrollBar()->pageStep(), rows);
+    editor.Lines().SetText("a\r\nb\r\nc");
+    EXPECT_EQ(editor.verticalScrollBar()->maximum(), 2);
+    EXPECT_EQ(editor.verticalScrollBar()->value(), 0);
 }
 
 TEST(EditorSelection, SelLengthCountsALineBreakAsTwoBytes)
