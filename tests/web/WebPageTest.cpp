@@ -17,6 +17,7 @@
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
 using namespace kestrim;
@@ -158,6 +159,21 @@ TEST_F(WebPageTest, EntryWithoutAddressIsReportedInsteadOfOpened)
     EXPECT_FALSE(Loads([&] { FPage.bbnGo->click(); }, QuietMs));
     ASSERT_EQ(errors.count(), 1);
     EXPECT_FALSE(errors.first().value(0).toString().isEmpty());
+}
+
+// The process that draws the pages breaks down: the user is told, and Go! opens the page anew.
+TEST_F(WebPageTest, ADisplayProcessThatEndsIsReportedAndGoStartsItAgain)
+{
+    LoadUrlFile("one," + Url("one.html") + "\n");
+    ASSERT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
+    QSignalSpy errors(&FPage, &TWebPage::ErrorRaised);
+    const qint64 drawing = FPage.webPage->page()->renderProcessPid();
+    ASSERT_GT(drawing, 0);
+    ::kill(static_cast<pid_t>(drawing), SIGKILL);
+    ASSERT_TRUE(errors.wait(LoadTimeoutMs));
+    EXPECT_TRUE(errors[0][0].toString().contains("ほかの機能はそのまま使えます")) << errors[0][0].toString().toStdString();
+    EXPECT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
+    EXPECT_EQ(Shown(), Url("one.html"));
 }
 
 // Without its helper program the toolkit would end the process when the browser is made: the
