@@ -579,9 +579,15 @@ void TFountainParser::ComputeNextRowState(int Index, const TRowAttributeStringLi
             Data.CarryKind = 0;
         return;
     }
+    // A blank row hands on what it was given, but a line that ends ends a carried token too.
     const std::string& row = List.Str(Index);
-    if (IsBlankRow(row))
+    if (IsBlankRow(row)) {
+        if (Data.RowAttribute != raWrapped) {
+            Data.CarryLength = 0;
+            Data.CarryKind = 0;
+        }
         return;
+    }
 
     // A token cut by the wrap is scanned whole, over the row and the next one.
     std::string_view text = row;
