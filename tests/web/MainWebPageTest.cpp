@@ -20,6 +20,7 @@
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 using namespace kestrim;
@@ -142,14 +143,22 @@ TEST_F(MainWebPageTest, TheBrowsersTextBoxesTakeTheEditShortcuts)
     browser.setFocus();
     QGuiApplication::clipboard()->setText("keyword");
     QTest::keyClick(browser.focusProxy(), Qt::Key_V, Qt::ControlModifier);
-    QString value;
+    // The page answers later, at the latest when it is destroyed: the answer lives as long.
+    auto value = std::make_shared<QString>();
+    auto asking = std::make_shared<bool>(false);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            browser.page()->runJavaScript("document.getElementById('k').value",
-                                          [&](const QVariant& Result) { value = Result.toString(); });
-            return value == "keyword";
+            if (!*asking) {
+                *asking = true;
+                browser.page()->runJavaScript("document.getElementById('k').value",
+                                              [value, asking](const QVariant& Result) {
+                                                  *value = Result.toString();
+                                                  *asking = false;
+                                              });
+            }
+            return *value == "keyword";
         },
         LoadTimeoutMs))
-        << value.toStdString();
+        << value->toStdString();
     EXPECT_EQ(window.tedScript->Lines().Text(), "script");
 }
