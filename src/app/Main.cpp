@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -467,7 +468,7 @@ void TfrmKestrim::LoadConfig(const QString& Name)
 // file clears what an earlier one left there.
 void TfrmKestrim::ReportMissingSettings(const QString& Name)
 {
-    if (!QFileInfo::exists(QString::fromStdString(FConfig->FileName()))) {
+    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(FConfig->FileName())))) {
         ShowHint(QStringLiteral("設定ファイル \"%1\" が見つからないため、すべての設定に既定値を使います。").arg(Name));
         return;
     }
@@ -652,7 +653,7 @@ bool TfrmKestrim::IsInThisWindow(QObject* Object) const
     return widget != nullptr && widget->window() == this;
 }
 
-// A control would keep keys such as Ctrl+F for itself; the window's enabled commands come
+// A focused control may keep a command's key for itself; the window's enabled commands come
 // first, so that on the Web page they still act on the current editor.
 bool TfrmKestrim::IsCommandShortcut(const QKeyEvent* Event) const
 {

@@ -674,11 +674,10 @@ TEST_F(MainWindowTest, AUtf8ScriptOpenedAsUtf8IsSavedAsUtf8AndTheStatusBarSaysSo
     window.ShowPage(TfrmKestrim::pgWeb);
     EXPECT_EQ(window.StatusPanelText(2), "");
 
-    // A Shift-JIS file asks nothing; New starts a Shift-JIS script again.
-    Write(Path("sjis.pl"), Sjis("print \"日本語\";"));
-    Log.Files = {Path("sjis.pl")};
-    window.Actions().actLoad->trigger();
-    EXPECT_EQ(Log.Utf8Questions.size(), 2u);
+    // New starts a Shift-JIS script again.
+    window.ShowPage(TfrmKestrim::pgScript);
+    Log.Answers = {TSaveAnswer::No};
+    window.Actions().actNew->trigger();
     EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS");
     EXPECT_TRUE(Log.Errors.empty());
 }
