@@ -145,28 +145,17 @@ int TStringList::IndexOf(const std::string& S) const
     return -1;
 }
 
-namespace {
-
-constexpr int LongLength = 63;
-
-unsigned char FoldedByte(std::string_view S, std::size_t Index, bool CaseSensitive)
-{
-    const unsigned char byte = static_cast<unsigned char>(S[Index]);
-    return CaseSensitive ? byte : UpperCaseByte(byte);
-}
-
-} // namespace
-
 std::size_t TStringList::TextHash(std::string_view S) const
 {
-    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    std::uint64_t hash = 5381; // djb2, short keys: cheap steps, one multiply to mix at the end
     bool trail = false;
-    for (std::size_t i = 0; i < S.size(); ++i) {
-        const unsigned char byte = trail ? static_cast<unsigned char>(S[i]) : FoldedByte(S, i, FCaseSensitive);
-        hash = (hash ^ byte) * 1099511628211ull;
+    for (const char character : S) {
+        const unsigned char byte = trail ? static_cast<unsigned char>(character) : FoldedByte(character);
+        hash = hash * 33 + byte;
         trail = !trail && IsDBCSLeadByte(byte);
     }
-    return static_cast<std::size_t>(hash ^ (hash >> 29));
+    hash *= 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
 void TStringList::BuildIndex() const
@@ -174,34 +163,31 @@ void TStringList::BuildIndex() const
     std::size_t size = 16;
     while (size < FItems.size() * 2)
         size *= 2;
-    FIndexSlots.assign(size, 0);
-    FIndexFirstBytes.assign(256, false);
-    FIndexLengths = 0;
+    FIndexSlots.assign(size, TIndexSlot{});
+    FIndexKeys.assign(QuickKeyCount, 0);
     for (std::size_t i = 0; i < FItems.size(); ++i) {
         const std::string& item = FItems[i];
-        std::size_t slot = TextHash(item) & (size - 1);
-        while (FIndexSlots[slot] != 0)
+        const std::size_t hash = TextHash(item);
+        std::size_t slot = hash & (size - 1);
+        while (FIndexSlots[slot].Item != 0)
             slot = (slot + 1) & (size - 1);
-        FIndexSlots[slot] = static_cast<int>(i) + 1;
-        if (!item.empty())
-            FIndexFirstBytes[FoldedByte(item, 0, FCaseSensitive)] = true;
-        FIndexLengths |= 1ull << std::min<std::size_t>(item.size(), LongLength);
+        FIndexSlots[slot] = {static_cast<std::uint32_t>(hash), static_cast<std::int32_t>(i) + 1};
+        std::int32_t& key = FIndexKeys[QuickKey(item)];
+        key = key == 0 ? static_cast<std::int32_t>(i) + 1 : -1;
     }
     FIndexValid = true;
 }
 
-bool TStringList::Contains(std::string_view S) const
+bool TStringList::IndexHolds(std::string_view S) const
 {
-    if (!FIndexValid)
-        BuildIndex();
-    if ((FIndexLengths & (1ull << std::min<std::size_t>(S.size(), LongLength))) == 0)
-        return false;
-    if (!S.empty() && !FIndexFirstBytes[FoldedByte(S, 0, FCaseSensitive)])
-        return false;
     const std::size_t mask = FIndexSlots.size() - 1;
-    for (std::size_t slot = TextHash(S) & mask; FIndexSlots[slot] != 0; slot = (slot + 1) & mask)
-        if (Compare(FItems[static_cast<std::size_t>(FIndexSlots[slot] - 1)], S) == 0)
+    const std::size_t hash = TextHash(S);
+    for (std::size_t slot = hash & mask; FIndexSlots[slot].Item != 0; slot = (slot + 1) & mask) {
+        const TIndexSlot& entry = FIndexSlots[slot];
+        const std::string& item = FItems[static_cast<std::size_t>(entry.Item - 1)];
+        if (entry.Hash == static_cast<std::uint32_t>(hash) && item.size() == S.size() && Compare(item, S) == 0)
             return true;
+    }
     return false;
 }
 

@@ -3,8 +3,10 @@
 // Keyword lists and file-extension lists use it sorted, without duplicates and without
 // regard to letter case.
 
+#include "editor/base/CodePage.h"
 #include "editor/base/StringsBase.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -41,7 +43,19 @@ public:
     // Whether S is in the list, under CaseSensitive, without copying S: a hash index over the
     // items, built on the first call after a change, answers in constant time (the highlighter
     // asks this for every token it colours). Not for readers on several threads at once.
-    bool Contains(std::string_view S) const;
+    bool Contains(std::string_view S) const
+    {
+        if (!FIndexValid)
+            BuildIndex();
+        const std::int32_t item = FIndexKeys[QuickKey(S)];
+        if (item == 0)
+            return false;
+        if (item > 0) {
+            const std::string& text = FItems[static_cast<std::size_t>(item - 1)];
+            return text.size() == S.size() && Compare(text, S) == 0;
+        }
+        return IndexHolds(S);
+    }
     void Sort();
 
     bool Sorted() const { return FSorted; }
@@ -66,13 +80,35 @@ private:
     // The hash of S as Compare sees it: folded like CompareTextSjis unless case-sensitive.
     std::size_t TextHash(std::string_view S) const;
     void BuildIndex() const;
-
     std::vector<std::string> FItems;
-    // The hash index of Contains: slots holding item index + 1 (0: empty), a power of two in
-    // size; the first bytes (folded) and lengths (63 for longer) that some item has.
-    mutable std::vector<int> FIndexSlots;
-    mutable std::vector<bool> FIndexFirstBytes;
-    mutable std::uint64_t FIndexLengths = 0;
+    // A cheap key of S (its first two bytes, folded, and its length) for rejecting most texts
+    // that are not in the list before hashing them.
+    static constexpr std::size_t QuickKeyCount = 4096;
+    std::size_t QuickKey(std::string_view S) const
+    {
+        if (S.empty())
+            return 0;
+        const unsigned first = FoldedByte(S[0]);
+        const unsigned second = S.size() > 1 && !IsDBCSLeadByte(S[0]) ? FoldedByte(S[1]) : 0;
+        return (first * 131 + second * 17 + std::min<std::size_t>(S.size(), 63)) % QuickKeyCount;
+    }
+    unsigned char FoldedByte(char Byte) const
+    {
+        const unsigned char byte = static_cast<unsigned char>(Byte);
+        return FCaseSensitive ? byte : UpperCaseByte(byte);
+    }
+    // Whether the hash index holds S.
+    bool IndexHolds(std::string_view S) const;
+
+    // The index of Contains: per quick key the item index + 1 of the only item with that key,
+    // 0 for none, -1 for several; those are found through a power of two of hash slots, each an
+    // item's hash and its index + 1 (0: empty).
+    struct TIndexSlot {
+        std::uint32_t Hash = 0;
+        std::int32_t Item = 0;
+    };
+    mutable std::vector<TIndexSlot> FIndexSlots;
+    mutable std::vector<std::int32_t> FIndexKeys;
     mutable bool FIndexValid = false;
     bool FSorted = false;
     bool FCaseSensitive = false;

@@ -265,9 +265,7 @@ bool TFountainParser::IsReservedWord()
 {
     if (FWrappedStart || FToken == tokEnd || FToken == tokBracket || FToken == tokLineComment)
         return false;
-    if (!FFountain || FFountain->ReserveWordList().Count() == 0)
-        return false;
-    return FFountain->ReserveWordList().Contains(std::string_view(FTokenStartPtr, FNextPtr - FTokenStartPtr));
+    return FFountain && FFountain->ReserveWordList().Contains(std::string_view(FTokenStartPtr, FNextPtr - FTokenStartPtr));
 }
 
 void TFountainParser::CarriedTokenKind(TTokenKind& Kind)
@@ -290,8 +288,9 @@ int TFountainParser::CharLength(const char* P) const
 
 bool TFountainParser::Matches(std::string_view Text) const
 {
+    // The first byte mostly decides, before a call of memcmp does.
     return static_cast<std::size_t>(FRowEnd - FScanPtr) >= Text.size() &&
-           std::memcmp(FScanPtr, Text.data(), Text.size()) == 0;
+           (Text.empty() || (*FScanPtr == Text[0] && std::memcmp(FScanPtr, Text.data(), Text.size()) == 0));
 }
 
 void TFountainParser::SkipDigits()

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 using namespace kestrim;
 
@@ -157,6 +158,26 @@ TEST(StringList, ContainsFollowsEveryChangeOfTheItems)
     list.Clear();
     EXPECT_FALSE(list.Contains("if"));
     EXPECT_FALSE(list.Contains(""));
+
+    // Against the list's own bisection: letters of both cases, lead bytes and trail bytes that
+    // look like letters, texts that share their first bytes and length.
+    std::mt19937 random(5);
+    const std::string bytes = "aAbB\x83\x61\x41_1";
+    const auto text = [&] {
+        std::string made;
+        for (int n = static_cast<int>(random() % 5); n > 0; --n)
+            made += bytes[random() % bytes.size()];
+        return made;
+    };
+    for (int round = 0; round < 2; ++round) {
+        list.SetCaseSensitive(round == 1);
+        for (int step = 0; step < 2000; ++step) {
+            if (step % 4 == 0)
+                list.Add(text());
+            const std::string probe = text();
+            ASSERT_EQ(list.Contains(probe), list.IndexOf(probe) >= 0) << probe;
+        }
+    }
 }
 
 TEST(StringList, CaseFoldingSparesTrailBytes)
