@@ -194,10 +194,11 @@ QPoint TEditor::CaretPos() const
 // ---------------------------------------------------------------------------------------------
 // The caret drawn by the control
 
+// The caret is painted in the paint event, after the work inside the lock is done: the lock
+// keeps it from being drawn meanwhile, and the unlock puts it where it ends up.
 void TEditor::LockCaret()
 {
-    if (FCaretLockCount++ == 0)
-        InvalidateCaret();
+    ++FCaretLockCount;
 }
 
 void TEditor::UnlockCaret()
@@ -245,15 +246,20 @@ QRect TEditor::CaretRect() const
     return QRect(x, y, 2, FMetrics.RowHeight);
 }
 
+// Only a focused editor draws its caret.
 void TEditor::InvalidateCaret()
 {
-    viewport()->update(FCaretRect);
+    if (hasFocus())
+        viewport()->update(FCaretRect);
 }
 
+// A caret that has just moved is shown at once, and blinks from then on.
 void TEditor::RestartCaretBlink()
 {
-    FCaretBlinkOn = true;
-    InvalidateCaret();
+    if (!FCaretBlinkOn) {
+        FCaretBlinkOn = true;
+        InvalidateCaret();
+    }
     if (hasFocus())
         FBlink.start();
 }
@@ -326,18 +332,18 @@ void TEditor::SetTopCol(int Value)
 }
 
 // The pixels that stay on screen move; only what comes into view is painted. Rows move with
-// the bars on their left; columns move with the ruler above them.
+// the bars on their left; columns move with the ruler above them. The caret drawn in the text
+// moves with it, to where its place now is.
 void TEditor::ScrollView(int DRows, int DCols)
 {
     QWidget* view = viewport();
-    const QRect caret = FCaretRect;
     if (DRows != 0) {
         if (std::abs(DRows) > VisibleRowCount() + 1)
             view->update();
         else
             view->scroll(0, -DRows * FMetrics.RowPitch,
                          QRect(0, FMetrics.TextTop, view->width(), view->height() - FMetrics.TextTop));
-        view->update(caret.translated(0, -DRows * FMetrics.RowPitch));
+        FCaretRect.translate(0, -DRows * FMetrics.RowPitch);
     }
     if (DCols != 0) {
         if (std::abs(DCols) >= VisibleColCount())
@@ -345,10 +351,9 @@ void TEditor::ScrollView(int DRows, int DCols)
         else
             view->scroll(-DCols * FMetrics.CharWidth, 0,
                          QRect(FMetrics.TextLeft, 0, view->width() - FMetrics.TextLeft, view->height()));
-        view->update(caret.translated(-DCols * FMetrics.CharWidth, 0));
+        FCaretRect.translate(-DCols * FMetrics.CharWidth, 0);
         FPainter->TopColChanged();
     }
-    view->update(caret);
 }
 
 void TEditor::scrollContentsBy(int /*Dx*/, int /*Dy*/)

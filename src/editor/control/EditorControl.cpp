@@ -13,6 +13,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <climits>
 
 namespace kestrim {
 
@@ -92,16 +93,24 @@ void TEditor::TextChanged()
         if (std::abs(delta) > VisibleRowCount()) {
             viewport()->update();
         } else {
-            InvalidateRows(change.FirstRow, std::max(change.FirstRow, last - 1));
+            // The move first: a scroll carries the updates already asked for in its area along.
             if (delta != 0)
                 FPainter->ScrollRowsBelow(last, delta);
+            InvalidateRows(change.FirstRow, std::max(change.FirstRow, last - 1));
             if (last >= FStrings->Count())
                 InvalidateRows(last, pastText);
+            // Line numbers below the change may shift; row numbers only show a change where the
+            // text now ends.
             const bool lineNumbers = FLeftbar.ShowNumberMode() == nmLine;
-            if (FLeftbar.Visible() && FLeftbar.ShowNumber() && (lineNumbers || delta != 0))
+            const bool endInView = FStrings->Count() <= FTopRow + VisibleRowCount();
+            if (FLeftbar.Visible() && FLeftbar.ShowNumber() && (lineNumbers || (delta != 0 && endInView)))
                 InvalidateLeftbar(last, FTopRow + VisibleRowCount());
         }
     }
+    if (FReparsedFirst <= FReparsedLast)
+        InvalidateRows(FReparsedFirst, FReparsedLast);
+    FReparsedFirst = INT_MAX;
+    FReparsedLast = -1;
     UpdateScrollRanges();
     if (change.ChangeValid) {
         FModified = true;
@@ -109,9 +118,16 @@ void TEditor::TextChanged()
     }
 }
 
+// Inside a change the row is painted once the change is done: the rows it moves are scrolled
+// first, and a scroll would carry an earlier update along to another row.
 void TEditor::InvalidateRow(int ARow)
 {
-    InvalidateRows(ARow, ARow);
+    if (FStrings->UpdateCount() == 0) {
+        InvalidateRows(ARow, ARow);
+        return;
+    }
+    FReparsedFirst = std::min(FReparsedFirst, ARow);
+    FReparsedLast = std::max(FReparsedLast, ARow);
 }
 
 void TEditor::Refresh()

@@ -34,6 +34,7 @@
 #include <QRect>
 #include <QTimer>
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -488,6 +489,9 @@ private:
     bool FDestroying = false;
     THitStyle FHitStyle = hsSelect;
     int FLinesUpdates = 0;
+    // Rows whose highlighting changed during the change now under way.
+    int FReparsedFirst = INT_MAX;
+    int FReparsedLast = -1;
 
     // Caret
     int FRow = 0;

@@ -543,7 +543,7 @@ void TEditor::focusOutEvent(QFocusEvent* Event)
     FBlink.stop();
     if (FDragState != dsNone || FMouseSelecting)
         CancelMouseGesture();
-    InvalidateCaret();
+    viewport()->update(FCaretRect); // the caret drawn while the focus was here goes
 }
 
 void TEditor::contextMenuEvent(QContextMenuEvent* Event)
