@@ -526,6 +526,8 @@ void TEditorPainter::CaretColumnChanged(int OldCol)
 // The ruler is drawn from the first visible column at each paint: nothing is kept to follow.
 void TEditorPainter::TopColChanged() {}
 
+// The image bar's marks and the text move with their rows; the left bar stays, since a row
+// number belongs to a place on the screen (the editor repaints the line numbers that change).
 void TEditorPainter::ScrollRowsBelow(int Row, int Delta)
 {
     const TEditor& e = FEditor;
@@ -538,9 +540,11 @@ void TEditorPainter::ScrollRowsBelow(int Row, int Delta)
     if (top >= view->height())
         return;
     const int dy = Delta * m.RowPitch;
-    view->scroll(0, dy, QRect(0, top, view->width(), view->height() - top));
-    if (e.FCaretRect.top() >= top)
-        view->update(e.FCaretRect.translated(0, dy)); // the caret's pixels moved along
+    const int height = view->height() - top;
+    if (m.ImagebarWidth > 0)
+        view->scroll(0, dy, QRect(0, top, m.ImagebarWidth, height));
+    const int textLeft = m.ImagebarWidth + m.LeftbarWidth;
+    view->scroll(0, dy, QRect(textLeft, top, view->width() - textLeft, height));
 }
 
 } // namespace kestrim
