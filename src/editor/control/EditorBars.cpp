@@ -153,7 +153,7 @@ void TEditorBars::DrawImagebarRow(QPainter& Painter, const TBarsView& View, int 
         if (digit < Digits.size() && !Digits[digit].isNull())
             Painter.drawPixmap(x, Top + 2, Digits[digit]);
         else
-            Painter.drawImage(x, Top + 2, BuiltinDigitImage(digit));
+            Painter.drawImage(x, Top + 2, BuiltinRowMarkImage(digit));
     }
     if (const int mark = LowestMark(Marks, 10, 15); mark >= 0) {
         const int index = mark - 10;
@@ -161,7 +161,7 @@ void TEditorBars::DrawImagebarRow(QPainter& Painter, const TBarsView& View, int 
         if (index < MarkImages.size() && !MarkImages[index].isNull())
             Painter.drawPixmap(markX, Top + 2, MarkImages[index]);
         else
-            Painter.drawImage(markX, Top + 2, BuiltinMarkImage(index));
+            Painter.drawImage(markX, Top + 2, BuiltinRowMarkImage(mark));
     }
     Painter.restore();
 }

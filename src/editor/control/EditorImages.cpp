@@ -142,26 +142,15 @@ int TNumeralStrip::Draw(QPainter& Painter, int X, int Y, int Number, const QRect
     return x;
 }
 
-const QImage& BuiltinDigitImage(int Digit)
+const QImage& BuiltinRowMarkImage(int Mark)
 {
-    static const std::array<QImage, 10> images = [] {
-        std::array<QImage, 10> made;
-        for (int digit = 0; digit < 10; ++digit)
-            made[static_cast<std::size_t>(digit)] = DigitImage(digit);
+    static const std::array<QImage, 16> images = [] {
+        std::array<QImage, 16> made;
+        for (int mark = 0; mark < 16; ++mark)
+            made[static_cast<std::size_t>(mark)] = mark < 10 ? DigitImage(mark) : MarkImage(mark - 10);
         return made;
     }();
-    return images[static_cast<std::size_t>(std::clamp(Digit, 0, 9))];
-}
-
-const QImage& BuiltinMarkImage(int Index)
-{
-    static const std::array<QImage, 6> images = [] {
-        std::array<QImage, 6> made;
-        for (int index = 0; index < 6; ++index)
-            made[static_cast<std::size_t>(index)] = MarkImage(index);
-        return made;
-    }();
-    return images[static_cast<std::size_t>(std::clamp(Index, 0, 5))];
+    return images[static_cast<std::size_t>(std::clamp(Mark, 0, 15))];
 }
 
 void DrawReturnMark(QPainter& Painter, int X, int Y, int W, int H, const QColor& Color)

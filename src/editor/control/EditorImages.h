@@ -29,11 +29,10 @@ private:
     QPixmap FStrip;
 };
 
-// The built-in bookmark image of Digit 0..9: 8 x 11 pixels, the digit light on a dark plate.
-// Images rather than pixmaps: they live as long as the process, past the application object.
-const QImage& BuiltinDigitImage(int Digit);
-// The built-in image of mark 10 + Index, Index 0..5: 11 x 11 pixels, a shape of its own each.
-const QImage& BuiltinMarkImage(int Index);
+// The built-in image of row mark Mark: for the bookmarks 0..9 8 x 11 pixels, the digit light
+// on a dark plate; for the marks 10..15 11 x 11 pixels, a shape of its own each. Images rather
+// than pixmaps: they live as long as the process, past the application object.
+const QImage& BuiltinRowMarkImage(int Mark);
 
 // The end-of-row marks of a cell of W x H pixels at (X, Y): a downward arrow after a row that
 // ends a line, a "<" after a row that goes on in the next row, a ">" where a row is cut at
