@@ -73,15 +73,24 @@ bool StrIncludes(std::string_view Sub, std::string_view S)
     return false;
 }
 
-void StrToLines(std::string_view Text, TStrings& Strings)
+void StrToLines(std::string_view Text, TStrings& Strings, const TProgress& Progress)
 {
+    const auto progress = [&] {
+        if (Progress)
+            Progress();
+    };
     Strings.BeginUpdate();
     Strings.Clear();
     if (!Text.empty()) {
         const auto lineFeeds = std::count(Text.begin(), Text.end(), '\n');
+        progress();
         Strings.SetCapacity(static_cast<int>(lineFeeds) + 1);
+        progress();
+        int lines = 0;
         ForEachLine(Text, [&](std::size_t begin, std::size_t end) {
             Strings.Add(std::string(Text.substr(begin, end - begin)));
+            if (++lines % ProgressLines == 0)
+                progress();
         });
     }
     Strings.EndUpdate();

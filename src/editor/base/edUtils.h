@@ -8,6 +8,7 @@
 #include "editor/base/StringsBase.h"
 
 #include <cstddef>
+#include <functional>
 #include <string_view>
 
 namespace kestrim {
@@ -33,6 +34,10 @@ bool StrIncludes(std::string_view Sub, std::string_view S);
 
 // Replaces the lines of Strings with the lines of Text, cut at CR LF, lone CR and lone LF, in one
 // update batch. A final line break starts no empty line; a NUL byte is kept as part of its line.
-void StrToLines(std::string_view Text, TStrings& Strings);
+// Progress, called now and then during long work over the lines of a text.
+using TProgress = std::function<void()>;
+// Every how many lines Progress is called.
+constexpr int ProgressLines = 1 << 16;
+void StrToLines(std::string_view Text, TStrings& Strings, const TProgress& Progress = {});
 
 } // namespace kestrim

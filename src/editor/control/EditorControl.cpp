@@ -9,6 +9,7 @@
 #include "editor/text/edUndo.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -116,6 +117,15 @@ void TEditor::TextChanged()
         FModified = true;
         emit OnChange();
     }
+}
+
+// Paints and timers go on; input waits until the text is in place.
+void TEditor::KeepResponsive()
+{
+    if (FSinceEvents.isValid() && FSinceEvents.elapsed() < 30)
+        return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    FSinceEvents.start();
 }
 
 // Inside a change the row is painted once the change is done: the rows it moves are scrolled

@@ -32,6 +32,7 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QRect>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <climits>
@@ -378,6 +379,7 @@ private:
     bool Destroying() const override { return FDestroying; }
     bool HasFocus() const override { return hasFocus(); }
     void TextChanged() override;
+    void KeepResponsive() override;
     void InvalidateRow(int ARow) override;
     void Refresh() override;
     void BeginLinesUpdate() override;
@@ -507,6 +509,7 @@ private:
     bool FCaretBlinkOn = true;
     QRect FCaretRect; // where the caret was drawn last
     QTimer FBlink;
+    QElapsedTimer FSinceEvents; // since long work last let the window's events through
     int FUnderlineHideCount = 0;
     bool FSettingScrollBars = false;
 

@@ -47,6 +47,9 @@ public:
     virtual void CleanSelection() = 0;
     // The rows changed: the change record of the screen strings says how, when it is valid.
     virtual void TextChanged() = 0;
+    // Called now and then while a whole text of many rows is built (a load, setting Text), so
+    // that the editor's owner can keep its window answering.
+    virtual void KeepResponsive() = 0;
     // The highlighting state of Row changed: it is to be painted again.
     virtual void InvalidateRow(int Row) = 0;
     // Recomputes the scroll ranges and repaints everything, after the whole text changed.

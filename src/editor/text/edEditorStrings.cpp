@@ -6,6 +6,8 @@
 #include "editor/text/edEditorLink.h"
 #include "editor/text/edRaStrings.h"
 
+#include <algorithm>
+
 namespace kestrim {
 
 TEditorScreenStrings& TEditorStrings::Screen() const
@@ -112,9 +114,21 @@ void TEditorStrings::Clear()
     Screen().Clear();
 }
 
+// Built a block of rows at a time, the editor's window answering between the blocks.
 std::string TEditorStrings::GetTextStr() const
 {
-    return Screen().RowsText(0, Screen().Count()).Text;
+    const TEditorScreenStrings& rows = Screen();
+    const int count = rows.Count();
+    std::size_t size = 0;
+    for (int row = 0; row < count; ++row)
+        size += rows.Str(row).size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (int row = 0; row < count; row += ProgressLines) {
+        text += rows.RowsText(row, std::min(ProgressLines, count - row)).Text;
+        FEditor.KeepResponsive();
+    }
+    return text;
 }
 
 bool TEditorStrings::TrailingLineBreak() const
@@ -126,7 +140,7 @@ bool TEditorStrings::TrailingLineBreak() const
 void TEditorStrings::SetTextStr(const std::string& Text)
 {
     TEditorStringList rows;
-    StrToLines(Text, rows);
+    StrToLines(Text, rows, [this] { FEditor.KeepResponsive(); });
     if (!Text.empty() && !EndsWithLineBreak(Text))
         rows.SetRows(rows.Count() - 1, raEof);
     LoadNewText(rows);
@@ -148,10 +162,12 @@ void TEditorStrings::LoadFromFile(const std::string& FileName, std::size_t Block
     TFileLines file(FileName, BlockSize);
     TEditorStringList rows;
     rows.SetCapacity(file.RowCount());
-    file.ReadRows([&rows](const std::string& row, bool endsLine) {
+    file.ReadRows([&](const std::string& row, bool endsLine) {
         const int index = rows.Add(row);
         if (!endsLine)
             rows.SetRows(index, raEof);
+        if ((index + 1) % ProgressLines == 0)
+            FEditor.KeepResponsive();
     });
     LoadNewText(rows);
 }

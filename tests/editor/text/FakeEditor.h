@@ -53,6 +53,7 @@ public:
     void UnlockCaret() override { --CaretLocks; }
     void CleanSelection() override { ++SelectionDrops; }
     void TextChanged() override { Changes.push_back(FStrings->ChangeRecord()); }
+    void KeepResponsive() override {}
     void InvalidateRow(int) override { ++InvalidatedRows; }
     void Refresh() override { ++Refreshes; }
     void BeginLinesUpdate() override { ++LinesUpdates; }

@@ -1,0 +1,369 @@
+// The window as the user feels it, end to end: F9 on large data (script written, perl run,
+// result page filled and shown, message list filled) against the same perl in a shell pipeline
+// measured in the same iterations; opening a 100 MB file of 2,000,000 lines on the data page,
+// painted, with its memory; typing in the middle of it; Select All, copying it, a box copy and a
+// box delete over all its rows. The longest gap between two timer events during a run tells
+// whether the window kept answering.
+
+#include "app/Main.h"
+#include "app/MainActions.h"
+#include "app/ProgramDir.h"
+#include "app/UserDialogs.h"
+#include "editor/control/EditorControl.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <malloc.h>
+#include <memory>
+#include <numeric>
+#include <random>
+#include <stdexcept>
+#include <unistd.h>
+
+using namespace kestrim;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Seconds(Clock::duration Duration)
+{
+    return std::chrono::duration<double>(Duration).count();
+}
+
+long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+// Lines of 40 to 58 bytes ending in CR LF, some two-byte characters among them: 50 bytes a line
+// on average, so that 100 MB are 2,000,000 lines.
+std::string DataText(std::size_t Size)
+{
+    std::mt19937 random(11);
+    std::string text;
+    text.reserve(Size + 128);
+    while (text.size() < Size) {
+        const std::size_t length = 40 + random() % 19;
+        for (std::size_t i = 0; i < length; ++i) {
+            if (random() % 12 == 0) {
+                text += '\x82';
+                text += static_cast<char>(0xA0 + random() % 80);
+                ++i;
+            } else {
+                text += static_cast<char>('a' + random() % 26);
+            }
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+// Answers every file dialog with the file the benchmark names; asks nothing else.
+class TBenchDialogs : public TUserDialogs {
+public:
+    QString File;
+
+    std::optional<QString> ChooseFile(const TFileDialogOptions&) override { return File; }
+    TSaveAnswer AskYesNoCancel(const QString&) override { return TSaveAnswer::No; }
+    bool AskOpenAsUtf8(const QString&) override { return false; }
+    void ShowError(const QString& Text) override { throw std::runtime_error(Text.toStdString()); }
+    void ShowMessage(const QString&) override {}
+    void ErrorMessage(const QString& Text) override { throw std::runtime_error(Text.toStdString()); }
+    void ShowAbout(TAboutDialog&) override {}
+};
+
+// A window of its own folder and settings, shown at full-screen size.
+struct TBenchWindow {
+    TBenchWindow()
+    {
+        const QDir shipped(QStringLiteral(KESTRIM_CONF_DIR));
+        QDir(Folder.path()).mkpath("conf");
+        for (const QString& name : shipped.entryList(QDir::Files))
+            QFile::copy(shipped.filePath(name), Folder.filePath("conf/" + name));
+        OverrideProgramDir(Folder.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder.filePath("settings"));
+        auto dialogs = std::make_unique<TBenchDialogs>();
+        Dialogs = dialogs.get();
+        Window = std::make_unique<TfrmKestrim>(std::move(dialogs));
+        Window->resize(1920, 1080);
+        Window->show();
+        QCoreApplication::processEvents();
+    }
+    ~TBenchWindow()
+    {
+        Window->tedScript->SetModified(false);
+        Window.reset();
+        OverrideProgramDir(QString());
+    }
+
+    QString Write(const QString& Name, const std::string& Bytes) const
+    {
+        const QString path = Folder.filePath(Name);
+        std::ofstream(QFile::encodeName(path).toStdString(), std::ios::binary) << Bytes;
+        return path;
+    }
+    // Paints what the data page shows now, as the screen would.
+    void Paint(TEditor& Editor) const { Editor.viewport()->repaint(); }
+
+    QTemporaryDir Folder;
+    TBenchDialogs* Dialogs = nullptr;
+    std::unique_ptr<TfrmKestrim> Window;
+};
+
+// The longest time between two events of a 10 ms timer while Work runs.
+template <typename Work>
+double LongestEventGap(Work&& work)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    timer.start();
+    work();
+    longest = std::max(longest, clock.elapsed() - last);
+    return static_cast<double>(longest);
+}
+
+const char* const UpperCaseScript = "while (<STDIN>) { print uc; }\r\n";
+
+void RunWithData(benchmark::State& State)
+{
+    const std::size_t size = static_cast<std::size_t>(State.range(0)) << 20;
+    TBenchWindow bench;
+    TfrmKestrim& window = *bench.Window;
+    const std::string data = DataText(size);
+    const QString dataFile = bench.Write("data.txt", data);
+    bench.Write("script.pl", UpperCaseScript);
+    window.tedScript->Lines().SetText(UpperCaseScript);
+    window.tedData->Lines().SetText(data);
+    const std::string shell = "cd '" + bench.Folder.path().toStdString()
+                              + "' && perl -w -Mopen=:std,IN,:crlf script.pl < data.txt | cat > out.txt";
+    double shellTotal = 0;
+    double oursTotal = 0;
+    double worstGap = 0;
+    for (auto _ : State) {
+        const auto shellStart = Clock::now();
+        if (std::system(shell.c_str()) != 0)
+            throw std::runtime_error("the shell pipeline failed");
+        const double shellTime = Seconds(Clock::now() - shellStart);
+
+        window.tedResult->Lines().Clear();
+        const auto start = Clock::now();
+        const double gap = LongestEventGap([&] {
+            window.Actions().actRun->trigger();
+            bench.Paint(*window.tedResult);
+        });
+        const double ours = Seconds(Clock::now() - start);
+        if (window.tedResult->Lines().Count() < 1000)
+            throw std::runtime_error("no result");
+        State.SetIterationTime(ours);
+        shellTotal += shellTime;
+        oursTotal += ours;
+        worstGap = std::max(worstGap, gap);
+    }
+    const double shellAverage = shellTotal / static_cast<double>(State.iterations());
+    State.counters["shell_s"] = shellAverage;
+    State.counters["ratio"] = oursTotal / shellTotal;
+    State.counters["target_s"] = 2 * shellAverage + (size > (50u << 20) ? 1.0 : 0.5);
+    State.counters["worst_gap_ms"] = worstGap;
+    State.SetBytesProcessed(static_cast<int64_t>(State.iterations() * size));
+}
+BENCHMARK(RunWithData)->Arg(10)->Arg(100)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+constexpr std::size_t BigSize = 100u << 20;
+
+// The 100 MB file, opened through the data page's Open command and painted.
+struct TOpenedData {
+    TOpenedData()
+    {
+        File = Bench.Write("big.txt", DataText(BigSize));
+        Bench.Dialogs->File = File;
+        ShowDataPage();
+        ::malloc_trim(0);
+        const long before = ResidentBytes();
+        const auto start = Clock::now();
+        Bench.Window->Actions().actDataOpen->trigger();
+        Bench.Paint(Editor());
+        OpenSeconds = Seconds(Clock::now() - start);
+        MemoryPerFile = static_cast<double>(ResidentBytes() - before) / static_cast<double>(BigSize);
+    }
+    void ShowDataPage() { Bench.Window->Actions().actViewData->trigger(); }
+    TEditor& Editor() { return *Bench.Window->tedData; }
+
+    TBenchWindow Bench;
+    QString File;
+    double OpenSeconds = 0;
+    double MemoryPerFile = 0;
+};
+
+void OpenDataFile(benchmark::State& State)
+{
+    double worst = 0;
+    double memory = 0;
+    for (auto _ : State) {
+        TOpenedData opened;
+        State.SetIterationTime(opened.OpenSeconds);
+        worst = std::max(worst, opened.OpenSeconds);
+        memory = std::max(memory, opened.MemoryPerFile);
+        if (opened.Editor().Lines().Count() < 1'900'000)
+            throw std::runtime_error("the file was not opened");
+    }
+    State.counters["worst_ms"] = worst * 1000;
+    State.counters["rss/file"] = memory;
+}
+BENCHMARK(OpenDataFile)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+TOpenedData& Opened()
+{
+    static TOpenedData* opened = new TOpenedData;
+    return *opened;
+}
+
+// Milliseconds of each call of Step, with the median, the 99th percentile and the worst.
+template <typename Step>
+void Measure(benchmark::State& State, int Count, Step&& step)
+{
+    std::vector<double> times;
+    for (auto _ : State) {
+        times.clear();
+        for (int i = 0; i < Count; ++i) {
+            const auto start = Clock::now();
+            step(i);
+            times.push_back(Seconds(Clock::now() - start) * 1000);
+        }
+        State.SetIterationTime(std::accumulate(times.begin(), times.end(), 0.0) / 1000);
+    }
+    std::sort(times.begin(), times.end());
+    State.counters["median_ms"] = times[times.size() / 2];
+    State.counters["p99_ms"] = times[times.size() * 99 / 100];
+    State.counters["worst_ms"] = times.back();
+}
+
+// Each keystroke goes through the window's key handling and is painted before the next.
+void TypeInTheMiddle(benchmark::State& State)
+{
+    TEditor& editor = Opened().Editor();
+    editor.setFocus();
+    editor.SetRowCol(editor.Lines().Count() / 2, 10);
+    Measure(State, 2000, [&](int i) {
+        QTest::keyClick(&editor, i % 50 == 49 ? Qt::Key_Return : Qt::Key_X);
+        editor.viewport()->repaint();
+    });
+}
+BENCHMARK(TypeInTheMiddle)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The first edit after a fresh load, far down the text.
+void FirstEditAfterLoad(benchmark::State& State)
+{
+    double worst = 0;
+    for (auto _ : State) {
+        TOpenedData opened;
+        TEditor& editor = opened.Editor();
+        editor.setFocus();
+        editor.SetRowCol(1'500'000, 5);
+        const auto start = Clock::now();
+        QTest::keyClick(&editor, Qt::Key_X);
+        editor.viewport()->repaint();
+        const double seconds = Seconds(Clock::now() - start);
+        State.SetIterationTime(seconds);
+        worst = std::max(worst, seconds);
+    }
+    State.counters["worst_ms"] = worst * 1000;
+}
+BENCHMARK(FirstEditAfterLoad)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void SelectAllAndCopy(benchmark::State& State)
+{
+    TEditor& editor = Opened().Editor();
+    double selectTotal = 0;
+    double copyTotal = 0;
+    for (auto _ : State) {
+        editor.SetSelLength(0);
+        auto start = Clock::now();
+        editor.SelectAll();
+        editor.viewport()->repaint();
+        const double select = Seconds(Clock::now() - start);
+        start = Clock::now();
+        editor.CopyToClipboard();
+        const double copy = Seconds(Clock::now() - start);
+        State.SetIterationTime(select + copy);
+        selectTotal += select;
+        copyTotal += copy;
+    }
+    const double iterations = static_cast<double>(State.iterations());
+    State.counters["select_ms"] = selectTotal / iterations * 1000;
+    State.counters["copy_ms"] = copyTotal / iterations * 1000;
+    QApplication::clipboard()->clear();
+}
+BENCHMARK(SelectAllAndCopy)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A box of columns 5 to 15 over every row: copied, then deleted (and the delete undone).
+void BoxOverAllRows(benchmark::State& State)
+{
+    TEditor& editor = Opened().Editor();
+    double copyTotal = 0;
+    double deleteTotal = 0;
+    for (auto _ : State) {
+        editor.SetSelLength(0);
+        editor.SetSelectionMode(smBox);
+        editor.SetRowCol(0, 5);
+        editor.InitSelection();
+        editor.SetRowCol(editor.Lines().Count() - 1, 15);
+        editor.SelectionToCaret();
+        auto start = Clock::now();
+        editor.CopyToClipboard();
+        const double copy = Seconds(Clock::now() - start);
+        start = Clock::now();
+        editor.ClearSelection();
+        editor.viewport()->repaint();
+        const double cleared = Seconds(Clock::now() - start);
+        State.SetIterationTime(copy + cleared);
+        copyTotal += copy;
+        deleteTotal += cleared;
+        editor.Undo();
+        editor.SetSelectionMode(smStream);
+    }
+    const double iterations = static_cast<double>(State.iterations());
+    State.counters["copy_ms"] = copyTotal / iterations * 1000;
+    State.counters["delete_ms"] = deleteTotal / iterations * 1000;
+    QApplication::clipboard()->clear();
+}
+BENCHMARK(BoxOverAllRows)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
