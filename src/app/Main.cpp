@@ -7,6 +7,7 @@
 #include "app/StandardLibrary.h"
 #include "app/UserDialogs.h"
 #include "dialogs/About.h"
+#include "dialogs/ApplicationTitle.h"
 #include "editor/base/Exceptions.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
@@ -363,7 +364,7 @@ void TfrmKestrim::ApplySettings()
 void TfrmKestrim::SetUpWebPage()
 {
     try {
-        tbsWeb->LoadUrlFile(InConfDir(QString::fromStdString(FSettings->UrlFile)));
+        tbsWeb->LoadUrlFile(SystemFileName(InConfDir(QString::fromStdString(FSettings->UrlFile))));
     } catch (const std::exception& Error) {
         FDialogs->ShowMessage(QString::fromUtf8(Error.what()));
     }
@@ -445,7 +446,7 @@ void TfrmKestrim::LoadConfig(const QString& Name)
         FConfig = std::make_unique<TConfigFile>(SystemFileName(InConfDir(Name)));
         ApplyConfigToEditors(*FConfig, *tedScript, *tedData, *tedResult);
         edtLanguageName->setText(SjisToQString(FConfig->Caption()));
-        LoadKeywordFile(FConfig->KeywordFile(), tedScript->ReserveWordList());
+        LoadKeywordFile(FConfig->KeywordFile(), SystemFileName(ProgramDir()), tedScript->ReserveWordList());
         FSettings->ConfigFile = Name.toStdString();
     } catch (const std::exception& Error) {
         FDialogs->ShowMessage(QString::fromUtf8(Error.what()));

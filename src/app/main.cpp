@@ -1,6 +1,6 @@
 // Kestrim: a workbench for converting text data with a script.
 #include "app/Main.h"
-#include "app/StandardLibrary.h"
+#include "dialogs/ApplicationTitle.h"
 #include "editor/control/EditorFonts.h"
 #include "web/WebEngineSetup.h"
 

@@ -1,6 +1,5 @@
 #include "web/WebPage.h"
 
-#include "app/ProgramDir.h"
 #include "editor/base/CodePage.h"
 
 #include <QAction>
@@ -113,9 +112,9 @@ void TWebPage::CreateBrowser()
     });
 }
 
-void TWebPage::LoadUrlFile(const QString& FileName)
+void TWebPage::LoadUrlFile(const std::string& FileName)
 {
-    FShelf.LoadFromFile(SystemFileName(FileName));
+    FShelf.LoadFromFile(FileName);
     FillWebItems();
     cmbWebItemSelect();
 }

@@ -4,7 +4,7 @@
 #include "app/MainActions.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
-#include "app/StandardLibrary.h"
+#include "dialogs/ApplicationTitle.h"
 #include "editor/base/CodePage.h"
 #include "editor/base/FileIO.h"
 #include "editor/control/EditorControl.h"
