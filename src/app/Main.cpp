@@ -552,6 +552,20 @@ void TfrmKestrim::ShowRunOutcome(const QString& Text)
     FHintPanel->setText(Text);
 }
 
+TOutputLimits TfrmKestrim::OutputLimits() const
+{
+    constexpr std::size_t MegaByte = std::size_t{1} << 20;
+    return {static_cast<std::size_t>(FSettings->OutputLimitMB) * MegaByte,
+            static_cast<std::size_t>(FSettings->ErrorLimitMB) * MegaByte};
+}
+
+QString TfrmKestrim::OutputLimitSetting(TOutputChannel Channel) const
+{
+    return QStringLiteral("設定ファイル %1 の [%2] %3")
+        .arg(FSettings->FileName(), TKestrimReg::RunSection,
+             Channel == TOutputChannel::Output ? TKestrimReg::OutputLimitIdent : TKestrimReg::ErrorLimitIdent);
+}
+
 void TfrmKestrim::ShowHint(const QString& Hint)
 {
     FHintPanel->setText(Hint);

@@ -8,6 +8,7 @@
 #include "editor/control/SjisQString.h"
 #include "settings/UConfigFile.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScopeGuard>
@@ -17,13 +18,13 @@
 namespace kestrim {
 namespace {
 
-// A script name without a folder part lives in the program's folder; any other is used as it
-// stands, a relative one resolving against the current folder. An empty name thus names the
-// program's folder itself, which the save then refuses.
+// A script name without a folder part lives in the script folder (the program's, as a rule);
+// any other is used as it stands, a relative one resolving against the current folder. An empty
+// name thus names the folder itself, which the save then refuses.
 QString ScriptPath(const std::string& Script)
 {
     const QString name = SjisToQString(Script);
-    return name.contains(QLatin1Char('/')) ? name : InProgramDir(name);
+    return name.contains(QLatin1Char('/')) ? name : QDir(ScriptDir()).filePath(name);
 }
 
 // The command line carries the path as Shift-JIS; a path that Shift-JIS cannot spell would
@@ -36,6 +37,15 @@ std::string ScriptPathForCommandLine(const QString& Path)
         throw Exception("スクリプトファイルのパス \"" + Path.toStdString()
                         + "\" には Shift-JIS で表せない文字が含まれています。");
     return sjis;
+}
+
+// The rest of one of the runner's streams. The stream is emptied for good: after a flood its
+// hundreds of megabytes would otherwise stay behind the page that shows them.
+std::string TakeRest(TMemoryStream& Stream)
+{
+    std::string rest = Stream.ReadRest();
+    Stream = TMemoryStream();
+    return rest;
 }
 
 // Both quoted parts stand as they are: nothing inside them is escaped.
@@ -67,11 +77,14 @@ void TRunController::actRunExecute()
         const TRunPlan plan = PlanRun();
         FScript.Lines().SaveToFile(plan.ScriptFile);
         FConsoleCommand.SetCommandLine(plan.CommandLine);
+        FConsoleCommand.SetLimits(FHost.OutputLimits());
         RunInterpreter(outcome);
+    } catch (const EOutputLimit& limit) {
+        failure = std::make_exception_ptr(Exception(LimitMessage(limit).toStdString()));
     } catch (...) {
         failure = std::current_exception();
     }
-    ShowOutput();
+    ShowOutput(outcome);
     FHost.ShowRunOutcome(RunOutcomeText(outcome));
     if (failure)
         std::rethrow_exception(failure);
@@ -116,6 +129,11 @@ void TRunController::RunInterpreter(TRunOutcome& Outcome)
     try {
         FConsoleCommand.Execute(input);
         Outcome.End = TRunEnd::Ended;
+    } catch (const EOutputLimit& limit) {
+        Outcome.End = TRunEnd::LimitReached;
+        Outcome.CutChannel = limit.Channel();
+        Outcome.Limit = limit.Limit();
+        throw;
     } catch (const ECommandTerminate&) {
         Outcome.End = TRunEnd::Stopped;
         throw;
@@ -124,12 +142,23 @@ void TRunController::RunInterpreter(TRunOutcome& Outcome)
 
 // The runner's streams are read to their end by every run, so a run that failed before the
 // interpreter started finds them empty and clears the old result and messages.
-void TRunController::ShowOutput()
+void TRunController::ShowOutput(const TRunOutcome& Outcome)
 {
-    FResult.Lines().LoadFromStream(FConsoleCommand.OutputStream());
+    FResult.Lines().SetText(TakeRest(FConsoleCommand.OutputStream()));
     FHost.ShowResultPage();
-    FMessages.LoadFromStream(FConsoleCommand.ErrorStream());
+    TMemoryStream errors(TakeRest(FConsoleCommand.ErrorStream()));
+    FMessages.LoadFromStream(errors);
+    if (Outcome.End == TRunEnd::LimitReached)
+        FMessages.AddNotice(QString::fromStdString("(" + OutputChannelName(Outcome.CutChannel) + "は上限の "
+                                                   + SizeText(Outcome.Limit) + " で打ち切られています)"));
     FResult.ScrollCaret();
+}
+
+QString TRunController::LimitMessage(const EOutputLimit& Limit) const
+{
+    return QString::fromUtf8(Limit.what())
+           + QStringLiteral("\r\nそこまでの出力は結果タブとメッセージ一覧にあります。\r\n上限は %1 の値 (メガバイト) で変えられます。")
+                 .arg(FHost.OutputLimitSetting(Limit.Channel()));
 }
 
 QString TRunController::RunOutcomeText(const TRunOutcome& Outcome) const
@@ -140,6 +169,8 @@ QString TRunController::RunOutcomeText(const TRunOutcome& Outcome) const
         return {};
     case TRunEnd::Stopped:
         return QStringLiteral("中断") + elapsed;
+    case TRunEnd::LimitReached:
+        return QStringLiteral("出力の上限で中断") + elapsed;
     case TRunEnd::Ended:
         break;
     }

@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
@@ -441,6 +442,21 @@ TEST_F(MainWindowTest, ExitDuringARunReportsTheStopAndEndsTheProgram)
             ::_exit(result == 0 && shown == "コマンド処理を中断しました。" ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(MainWindowTest, TheOutputLimitComesFromTheSettingsAndItsMessageSaysWhereToChangeIt)
+{
+    QDir().mkpath(QFileInfo(SettingsFile()).path());
+    Write(SettingsFile(), "[Run]\nOutputLimitMB=1\n");
+    TfrmKestrim& window = ShownWindow();
+    SetScript("print \"x\" x 99, \"\\n\" while 1;");
+    window.Actions().actRun->trigger();
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_TRUE(Log.Errors[0].startsWith("標準出力が上限の 1 MB に達したので")) << Log.Errors[0].toStdString();
+    EXPECT_TRUE(Log.Errors[0].contains("設定ファイル " + SettingsFile() + " の [Run] OutputLimitMB"))
+        << Log.Errors[0].toStdString();
+    EXPECT_EQ(window.tedResult->Lines().Count(), (1 << 20) / 100 + 1);
+    EXPECT_TRUE(window.Actions().actRun->isEnabled());
 }
 
 TEST_F(MainWindowTest, AMissingInterpreterIsReported)

@@ -14,7 +14,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -32,8 +34,14 @@ public:
     void SetRunning(bool Running) override { RunningStates.push_back(Running); }
     void ShowResultPage() override { ++ResultPageShown; }
     void ShowRunOutcome(const QString& Text) override { Outcome = Text; }
+    TOutputLimits OutputLimits() const override { return Limits; }
+    QString OutputLimitSetting(TOutputChannel Channel) const override
+    {
+        return Channel == TOutputChannel::Output ? "the output setting" : "the error setting";
+    }
 
     std::unique_ptr<TConfigFile> Configuration;
+    TOutputLimits Limits;
     std::vector<bool> RunningStates;
     int ResultPageShown = 0;
     QString Outcome;
@@ -209,6 +217,19 @@ TEST_F(RunControllerTest, ProgramFolderThatShiftJisCannotSpellIsRefusedBeforeWri
     ExpectNothingRan();
 }
 
+TEST_F(RunControllerTest, AProgramFolderThatCannotBeWrittenLeavesTheScriptInTheUsersFolder)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir(userDir).removeRecursively();
+    OverrideProgramDir("/proc"); // not even the superuser creates files there
+    Run("print 'ran';");
+    EXPECT_EQ(ResultEditor.Lines().Text(), "ran");
+    EXPECT_EQ(ConsoleCommand.CommandLine(), "\"perl\"  \"" + QDir(userDir).filePath("script.pl").toStdString() + "\"");
+    QDir(userDir).removeRecursively();
+    QStandardPaths::setTestModeEnabled(false);
+}
+
 TEST_F(RunControllerTest, StopEndsARunThatNeverEndsAndKeepsWhatCameSoFar)
 {
     int cursorShape = -1;
@@ -232,6 +253,67 @@ TEST_F(RunControllerTest, StopEndsARunThatNeverEndsAndKeepsWhatCameSoFar)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Host.RunningStates, (std::vector<bool>{true, false}));
     EXPECT_TRUE(Host.Outcome.startsWith(QString::fromUtf8("中断 ("))) << Host.Outcome.toStdString();
+}
+
+TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice)
+{
+    const struct {
+        TOutputChannel Channel;
+        const char* Script;
+        const char* Message;
+        const char* Notice;
+    } cases[] = {
+        {TOutputChannel::Output, R"(print "x" x 1000, "\n" while 1;)",
+         "標準出力が上限の 16 MB に達したので、コマンド処理を中断しました。\r\n"
+         "そこまでの出力は結果タブとメッセージ一覧にあります。\r\n上限は the output setting の値 (メガバイト) で変えられます。",
+         "(標準出力は上限の 16 MB で打ち切られています)"},
+        {TOutputChannel::Error, R"(print STDERR "x at line 1.\n" while 1;)",
+         "標準エラー出力が上限の 1 MB に達したので、コマンド処理を中断しました。\r\n"
+         "そこまでの出力は結果タブとメッセージ一覧にあります。\r\n上限は the error setting の値 (メガバイト) で変えられます。",
+         "(標準エラー出力は上限の 1 MB で打ち切られています)"},
+    };
+    Host.Limits = {16u << 20, 1u << 20};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Notice);
+        // The window's events: a timer of 10 ms whose longest gap tells how long the window waited.
+        QTimer ticker;
+        Clock::time_point last;
+        Clock::duration longestGap{};
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, Clock::now() - last);
+            last = Clock::now();
+        });
+        OnPass = [&] {
+            if (!ticker.isActive()) {
+                last = Clock::now();
+                ticker.start(10);
+            }
+        };
+        try {
+            Run(c.Script);
+            ADD_FAILURE() << "the flood was not stopped";
+        } catch (const ECommandTerminate&) {
+            ADD_FAILURE() << "the limit is no plain stop";
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.what(), std::string(c.Message));
+        }
+        ticker.stop();
+        EXPECT_LT(longestGap, std::chrono::milliseconds(100));
+        ASSERT_GT(MessageList.count(), 0);
+        EXPECT_EQ(MessageList.item(MessageList.count() - 1)->text(), QString::fromUtf8(c.Notice));
+        if (c.Channel == TOutputChannel::Output) {
+            EXPECT_EQ(ResultEditor.Lines().Count(), (16 << 20) / 1001 + 1);
+            EXPECT_EQ(ResultEditor.Lines().Strings(0), std::string(1000, 'x'));
+            EXPECT_EQ(MessageList.count(), 1);
+        } else {
+            EXPECT_EQ(MessageList.count(), (1 << 20) / 13 + 2); // whole lines, the cut one, the notice
+            EXPECT_EQ(MessageList.ItemBytes(0), "x at line 1.");
+        }
+        EXPECT_TRUE(Host.Outcome.startsWith(QString::fromUtf8("出力の上限で中断 ("))) << Host.Outcome.toStdString();
+        EXPECT_FALSE(Host.RunningStates.back());
+        EXPECT_EQ(ConsoleCommand.OutputStream().Size() + ConsoleCommand.ErrorStream().Size(), 0u)
+            << "the runner keeps no copy of what the pages show";
+    }
 }
 
 TEST_F(RunControllerTest, RunWithClipboardTakesTheDataFromTheClipboardAndPutsTheResultBack)
