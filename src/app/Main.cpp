@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +33,7 @@
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 #include <QWheelEvent>
@@ -709,8 +711,18 @@ void TfrmKestrim::mniHelpClick()
         FDialogs->ErrorMessage(folder + QStringLiteral(" が見つかりません") + HelpFileHint);
         return;
     }
-    if (ShellOpen(folder, HelpFileName) == TShellOpenResult::NotFound)
+    switch (ShellOpen(folder, HelpFileName)) {
+    case TShellOpenResult::Opened:
+        break;
+    case TShellOpenResult::NotFound:
         FDialogs->ErrorMessage(HelpFileName + QStringLiteral(" が見つかりません") + HelpFileHint);
+        break;
+    case TShellOpenResult::Failed:
+        // No program opens it (a machine without a desktop): the Web page's browser shows it.
+        tbsWeb->webPage->load(QUrl::fromLocalFile(QDir(folder).filePath(HelpFileName)));
+        ShowPage(pgWeb);
+        break;
+    }
 }
 
 } // namespace kestrim

@@ -26,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -688,6 +690,14 @@ TEST_F(MainWindowTest, HelpNamesWhatIsMissing)
     EXPECT_TRUE(Log.ErrorMessages[1].startsWith(Path("gone") + " が見つかりません\r\n"));
     window.Actions().mniAbout->trigger();
     EXPECT_EQ(Log.AboutShown, 1);
+
+    // No program opens the help here (the offscreen platform has none): the Web page shows it.
+    OverrideProgramDir(FFolder.path());
+    Write(Path("kestrim.html"), "<html><body>help</body></html>");
+    window.Actions().mniHelp->trigger();
+    EXPECT_EQ(Log.ErrorMessages.size(), 2u);
+    EXPECT_EQ(Page(), TfrmKestrim::pgWeb);
+    EXPECT_EQ(window.tbsWeb->webPage->page()->requestedUrl(), QUrl::fromLocalFile(Path("kestrim.html")));
 }
 
 // ---------------------------------------------------------------------------------------------
