@@ -580,8 +580,14 @@ void TFountainParser::ComputeNextRowState(int Index, const TRowAttributeStringLi
         return;
     }
     const std::string& row = List.Str(Index);
-    if (IsBlankRow(row))
+    if (IsBlankRow(row)) {
+        // A blank row passes the state on; one that ends a line ends a token carried onto it.
+        if (Data.RowAttribute != raWrapped) {
+            Data.CarryLength = 0;
+            Data.CarryKind = 0;
+        }
         return;
+    }
 
     // A token cut by the wrap is scanned whole, over the row and the next one.
     std::string_view text = row;
