@@ -3,9 +3,12 @@
 #include "app/ConsoleCommand.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
+#include "editor/base/CodePage.h"
 #include "editor/base/FileIO.h"
+#include "editor/base/StringList.h"
 #include "editor/control/EditorControl.h"
 #include "settings/UConfigFile.h"
+#include "settings/UEditorSettings.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -313,6 +316,54 @@ TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice
         EXPECT_FALSE(Host.RunningStates.back());
         EXPECT_EQ(ConsoleCommand.OutputStream().Size() + ConsoleCommand.ErrorStream().Size(), 0u)
             << "the runner keeps no copy of what the pages show";
+    }
+}
+
+// Each shipped configuration runs its interpreter on Shift-JIS data with Japanese literals in the
+// script, and finds the script line in the interpreter's error messages. The literals hold
+// characters whose second byte is "\\" (表, ソ), "|" (ポ) or "[" (ー).
+TEST_F(RunControllerTest, ShippedLanguagesTransformJapaneseTextAndFindTheirErrorLines)
+{
+    const struct {
+        const char* File;
+        const char* Script;
+        const char* FailingScript; // fails on its third line
+    } languages[] = {
+        {"Python.ini",
+         "import sys\nfor line in sys.stdin:\n    print(line.rstrip('\\n').replace('表示', 'ソ').replace('ポ', '＼') + '：表')\n",
+         "x = 'データ'\nprint('表')\nundefined_name\n"},
+        {"Ruby.ini", "$stdin.each_line { |l| puts l.chomp.gsub('表示', 'ソ').gsub(/ポ/, '＼') + '：表' }\n",
+         "x = 'データ'\nputs '表'\nundefined_name\n"},
+        {"Awk.ini", "{ gsub(/表示/, \"ソ\"); gsub(/ポ/, \"＼\"); print $0 \"：表\" }\n",
+         "BEGIN { x = \"データ\" }\n{ print \"表\" }\n{ print ( }\n"},
+        {"Sh.ini", "while IFS= read -r l; do printf '%s：表\\n' \"$l\" | sed 's/表示/ソ/; s/ポ/＼/'; done\n",
+         "x=\"データ\"\necho \"表\"\nno_such_command_of_kestrim\n"},
+    };
+    const std::string data = Utf8ToSjis("名前,表示\r\nソフト,ポケット\r\nデータ,本\r\n");
+    const std::string expected = Utf8ToSjis("名前,ソ：表\r\nソフト,＼ケット：表\r\nデータ,本：表\r\n");
+    const QDir conf(QCoreApplication::applicationDirPath() + "/conf");
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.File);
+        Host.Configuration = std::make_unique<TConfigFile>(conf.filePath(language.File).toStdString());
+        const TConfigFile& config = *Host.Configuration;
+        EXPECT_EQ(config.Commenter(), "#");
+        TStringList keywords;
+        LoadKeywordFile(config.KeywordFile(), conf.absoluteFilePath("..").toStdString(), keywords);
+        EXPECT_GT(keywords.Count(), 30);
+
+        Run(Utf8ToSjis(language.Script), data);
+        EXPECT_EQ(SjisToUtf8(ResultEditor.Lines().Text()), SjisToUtf8(expected));
+        EXPECT_EQ(Messages(), std::vector<std::string>{});
+
+        Run(Utf8ToSjis(language.FailingScript));
+        int named = 0;
+        for (const std::string& message : Messages()) {
+            if (const auto line = ErrorLineNumber(message, config.ErrLine())) {
+                EXPECT_EQ(*line, 3) << message;
+                ++named;
+            }
+        }
+        EXPECT_GT(named, 0) << "no message names the line";
     }
 }
 
