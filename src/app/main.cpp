@@ -5,6 +5,7 @@
 #include "web/WebEngineSetup.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -27,6 +28,8 @@ int main(int argc, char** argv)
     InstallToolkitTranslation(app, translator);
     kestrim::SubstituteEditorFonts();
     kestrim::SetApplicationTitle(QStringLiteral("Kestrim"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrim.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kestrim")); // the installed kestrim.desktop
     kestrim::TfrmKestrim window;
     window.show();
     return app.exec();
