@@ -39,15 +39,6 @@ std::string ScriptPathForCommandLine(const QString& Path)
     return sjis;
 }
 
-// The rest of one of the runner's streams. The stream is emptied for good: after a flood its
-// hundreds of megabytes would otherwise stay behind the page that shows them.
-std::string TakeRest(TMemoryStream& Stream)
-{
-    std::string rest = Stream.ReadRest();
-    Stream = TMemoryStream();
-    return rest;
-}
-
 // Both quoted parts stand as they are: nothing inside them is escaped.
 std::string FormatCommandLine(const std::string& Command, const std::string& Option, const std::string& Script)
 {
@@ -144,13 +135,22 @@ void TRunController::RunInterpreter(TRunOutcome& Outcome)
 // interpreter started finds them empty and clears the old result and messages.
 void TRunController::ShowOutput(const TRunOutcome& Outcome)
 {
-    FResult.Lines().SetText(TakeRest(FConsoleCommand.OutputStream()));
+    TMemoryStream& output = FConsoleCommand.OutputStream();
+    // After a run the rest is the whole stream, which the editor takes without a copy of what
+    // may be hundreds of megabytes.
+    if (output.Position() == 0)
+        FResult.Lines().SetText(output.Bytes());
+    else
+        FResult.Lines().LoadFromStream(output);
     FHost.ShowResultPage();
-    TMemoryStream errors(TakeRest(FConsoleCommand.ErrorStream()));
-    FMessages.LoadFromStream(errors);
+    FMessages.LoadFromStream(FConsoleCommand.ErrorStream());
+    // Emptied for good: a flood's bytes would otherwise stay behind the pages that show them.
+    FConsoleCommand.OutputStream() = TMemoryStream();
+    FConsoleCommand.ErrorStream() = TMemoryStream();
     if (Outcome.End == TRunEnd::LimitReached)
-        FMessages.AddNotice(QString::fromStdString("(" + OutputChannelName(Outcome.CutChannel) + "は上限の "
-                                                   + SizeText(Outcome.Limit) + " で打ち切られています)"));
+        FMessages.AddNotice(QStringLiteral("(%1は上限の %2 で打ち切られています)")
+                                .arg(QString::fromStdString(OutputChannelName(Outcome.CutChannel)),
+                                     QString::fromStdString(SizeText(Outcome.Limit))));
     FResult.ScrollCaret();
 }
 

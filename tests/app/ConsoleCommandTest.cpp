@@ -1,6 +1,7 @@
 #include "app/ConsoleCommand.h"
 
 #include "editor/base/CodePage.h"
+#include "support/ProcessMemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <unistd.h>
 
 using namespace kestrim;
+using namespace kestrim::test;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
@@ -67,21 +69,6 @@ std::size_t OpenDescriptorCount()
 {
     const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
     return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
-}
-
-// A value of this process's status in bytes: "VmRSS" (resident now) or "VmHWM" (the peak).
-std::size_t StatusBytes(const std::string& Key)
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind(Key + ":", 0) == 0)
-            return std::stoul(line.substr(Key.size() + 1)) * 1024;
-    return 0;
-}
-
-void ResetPeakMemory()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 // Writes lines of a thousand "x" for ever, to standard output or to standard error.
