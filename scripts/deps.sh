@@ -3,7 +3,7 @@
 # desktop-file-validate checks the installed desktop entry.
 KESTRIM_PACKAGES="g++ cmake make pkg-config qt6-base-dev qt6-webengine-dev libpcre2-dev \
 libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho \
-perl python3 ruby gawk desktop-file-utils"
+qt6-translations-l10n xdotool perl python3 ruby gawk desktop-file-utils"
 
 # Installs whatever of KESTRIM_PACKAGES is missing (needs root or sudo).
 kestrim_install_missing() {

@@ -3,6 +3,8 @@
 #include "app/ProgramDir.h"
 #include "app/UserDialogs.h"
 #include "editor/base/Exceptions.h"
+#include "editor/base/FileIO.h"
+#include "editor/base/MemoryStream.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
 #include "settings/UConfigFile.h"
@@ -34,6 +36,21 @@ TFileDialogOptions SaveOptions(const QString& Filter, const QString& DefaultExt,
     options.DefaultExt = DefaultExt;
     options.ConfirmOverwrite = ConfirmOverwrite;
     return options;
+}
+
+// Why a UTF-8 file is not opened: nothing may turn into "?" unnoticed.
+std::string LostCharactersText(const QString& Name, const TSjisConversion& Conversion)
+{
+    const char32_t lost = Conversion.FirstLost;
+    return QStringLiteral("ファイル \"%1\" は UTF-8 として開けません。Shift-JIS で表せない文字が %2 個あります。"
+                          "最初の文字は %3 行目の %4 文字目の \"%5\" (U+%6) です。ファイルは開いていません。")
+        .arg(Name)
+        .arg(Conversion.LostCount)
+        .arg(Conversion.FirstLostLine)
+        .arg(Conversion.FirstLostColumn)
+        .arg(QString::fromUcs4(&lost, 1))
+        .arg(QString::number(static_cast<uint>(lost), 16).toUpper().rightJustified(4, QLatin1Char('0')))
+        .toStdString();
 }
 
 } // namespace
@@ -71,7 +88,9 @@ void TFileCommands::actNewExecute()
     ConfirmSave();
     FScript.Lines().Clear();
     FFileName.clear();
+    FScriptEncoding = TFileEncoding::ShiftJis;
     FHost.UpdateCaption();
+    FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
     FScript.SetModified(false);
 }
@@ -82,9 +101,10 @@ void TFileCommands::actLoadExecute()
     const auto name = FDialogs.ChooseFile(OpenOptions(SjisToQString(CurrentConfig().DialogExt()), true));
     if (!name)
         return;
-    FScript.Lines().LoadFromFile(SystemFileName(*name));
+    FScriptEncoding = LoadTextFile(FScript, *name);
     FFileName = *name;
     FHost.UpdateCaption();
+    FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
     FScript.SetModified(false);
 }
@@ -112,7 +132,7 @@ void TFileCommands::actSaveAsExecute()
 
 void TFileCommands::SaveScriptTo(const QString& Name)
 {
-    FScript.Lines().SaveToFile(SystemFileName(Name));
+    SaveTextFile(FScript, Name, FScriptEncoding);
     FScript.SetModified(false);
 }
 
@@ -125,14 +145,16 @@ void TFileCommands::actDataClearExecute()
 
 void TFileCommands::actDataOpenExecute()
 {
-    if (const auto name = FDialogs.ChooseFile(OpenOptions(AllFilesFilter, false)))
-        FData.Lines().LoadFromFile(SystemFileName(*name));
+    if (const auto name = FDialogs.ChooseFile(OpenOptions(AllFilesFilter, false))) {
+        FDataEncoding = LoadTextFile(FData, *name);
+        FHost.UpdateEncodingStatus();
+    }
 }
 
 void TFileCommands::actDataSaveExecute()
 {
     if (const auto name = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false)))
-        FData.Lines().SaveToFile(SystemFileName(*name));
+        SaveTextFile(FData, *name, FDataEncoding);
 }
 
 void TFileCommands::actResultCopyExecute()
@@ -146,6 +168,38 @@ void TFileCommands::actResultSaveExecute()
 {
     if (const auto name = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false)))
         FResult.Lines().SaveToFile(SystemFileName(*name));
+}
+
+TFileEncoding TFileCommands::EncodingOf(const TEditor& Editor) const
+{
+    if (&Editor == &FScript)
+        return FScriptEncoding;
+    return &Editor == &FData ? FDataEncoding : TFileEncoding::ShiftJis;
+}
+
+TFileEncoding TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name)
+{
+    const std::string path = SystemFileName(Name);
+    const std::optional<std::string> utf8 = ReadUtf8Text(path);
+    if (!utf8 || !FDialogs.AskOpenAsUtf8(Name)) {
+        Editor.Lines().LoadFromFile(path);
+        return TFileEncoding::ShiftJis;
+    }
+    const TSjisConversion conversion = Utf8TextToSjis(*utf8);
+    if (conversion.LostCount > 0)
+        throw Exception(LostCharactersText(Name, conversion));
+    TMemoryStream stream(conversion.Sjis);
+    Editor.Lines().LoadFromStream(stream);
+    return conversion.Encoding;
+}
+
+void TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name, TFileEncoding Encoding)
+{
+    const std::string path = SystemFileName(Name);
+    if (Encoding == TFileEncoding::ShiftJis)
+        Editor.Lines().SaveToFile(path);
+    else
+        WriteFileBytes(path, SjisToFileBytes(Editor.Lines().Text(), Encoding));
 }
 
 void TFileCommands::actConfigExecute()

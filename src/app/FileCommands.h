@@ -6,6 +6,11 @@
 // A file is read completely before an editor changes, and written through a temporary file
 // that replaces the old one only when complete, so that a failure loses neither the editor's
 // text nor the file on disk.
+//
+// The script and the data are read as bytes; a UTF-8 file may be opened as UTF-8 instead, when
+// the user so chooses, and is then saved in UTF-8 again (FileEncoding.h).
+
+#include "app/FileEncoding.h"
 
 #include <QString>
 
@@ -25,6 +30,8 @@ public:
     // The script's file name changed.
     virtual void UpdateCaption() = 0;
     virtual void LoadConfig(const QString& Name) = 0;
+    // The encoding of the script's or the data's file changed.
+    virtual void UpdateEncodingStatus() = 0;
 };
 
 class TFileCommands {
@@ -34,6 +41,9 @@ public:
 
     // Full name of the script file being edited; empty for a new script.
     const QString& FileName() const { return FFileName; }
+    // The encoding Editor's file is written in: the one its file was opened in (the script's
+    // and the data's), Shift-JIS for a new script and for the result.
+    TFileEncoding EncodingOf(const TEditor& Editor) const;
 
     // Asks whether to save a modified script. Raises EAbort when the user cancels the question
     // or the save dialog it leads to, so that the operation that asked ends too.
@@ -56,6 +66,11 @@ public:
 private:
     const TConfigFile& CurrentConfig() const;
     void SaveScriptTo(const QString& Name);
+    // Loads the file Name into Editor, as UTF-8 when it is UTF-8 text and the user chooses so;
+    // the encoding it was read in. Raises when it cannot be read or a character of a UTF-8
+    // file has no Shift-JIS form; Editor is then unchanged.
+    TFileEncoding LoadTextFile(TEditor& Editor, const QString& Name);
+    void SaveTextFile(TEditor& Editor, const QString& Name, TFileEncoding Encoding);
 
     TEditor& FScript;
     TEditor& FData;
@@ -63,6 +78,8 @@ private:
     TUserDialogs& FDialogs;
     TFileCommandsHost& FHost;
     QString FFileName;
+    TFileEncoding FScriptEncoding = TFileEncoding::ShiftJis;
+    TFileEncoding FDataEncoding = TFileEncoding::ShiftJis;
 };
 
 } // namespace kestrim

@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,8 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QUrl>
@@ -123,7 +126,6 @@ void TfrmKestrim::CreateToolBar()
     edtLanguageName->setObjectName("edtLanguageName");
     edtLanguageName->setReadOnly(true);
     edtLanguageName->setFocusPolicy(Qt::ClickFocus);
-    edtLanguageName->setFixedWidth(Scaled(DesignLanguageBoxWidth));
     tlbMain->addWidget(edtLanguageName);
     addToolBar(tlbMain);
 }
@@ -203,9 +205,12 @@ void TfrmKestrim::CreateStatusBar()
     FCaretPanel->setMinimumWidth(Scaled(DesignCaretPanelWidth));
     FHintPanel = new QLabel;
     FHintPanel->setObjectName("stbMainPanel2");
+    FEncodingPanel = new QLabel;
+    FEncodingPanel->setObjectName("stbMainPanel3");
     statusBar()->setObjectName("stbMain");
     statusBar()->addWidget(FCaretPanel);
     statusBar()->addWidget(FHintPanel, 1);
+    statusBar()->addPermanentWidget(FEncodingPanel);
 }
 
 void TfrmKestrim::CreateMenus()
@@ -337,7 +342,6 @@ void TfrmKestrim::FormCreate()
     ApplySettings();
     LoadConfig(QString::fromStdString(FSettings->ConfigFile));
     SetUpWebPage();
-    tbsWeb->Navigate("about:blank");
     ShowPage(pgScript);
     pgcEditorChange(pgScript);
     // Key preview and the mouse-wheel rule see the events before the focused control does.
@@ -362,7 +366,9 @@ void TfrmKestrim::ApplySettings()
         SetMessageHeight(FSettings->MessageHeight);
 }
 
-// The list of reference pages; a URL file that cannot be read leaves it empty.
+// The list of reference pages; a URL file that cannot be read leaves it empty. A browser that
+// cannot start is told about in the status bar and in its place on the page; everything else
+// works without it.
 void TfrmKestrim::SetUpWebPage()
 {
     try {
@@ -370,6 +376,10 @@ void TfrmKestrim::SetUpWebPage()
     } catch (const std::exception& Error) {
         FDialogs->ShowMessage(QString::fromUtf8(Error.what()));
     }
+    if (tbsWeb->BrowserMissing().isEmpty())
+        tbsWeb->Navigate("about:blank");
+    else
+        ShowHint(tbsWeb->BrowserMissing());
 }
 
 void TfrmKestrim::closeEvent(QCloseEvent* Event)
@@ -447,12 +457,49 @@ void TfrmKestrim::LoadConfig(const QString& Name)
         FConfig.reset();
         FConfig = std::make_unique<TConfigFile>(SystemFileName(InConfDir(Name)));
         ApplyConfigToEditors(*FConfig, *tedScript, *tedData, *tedResult);
-        edtLanguageName->setText(SjisToQString(FConfig->Caption()));
+        ShowLanguageName(SjisToQString(FConfig->Caption()));
         LoadKeywordFile(FConfig->KeywordFile(), SystemFileName(ProgramDir()), tedScript->ReserveWordList());
         FSettings->ConfigFile = Name.toStdString();
+        ReportMissingSettings(Name);
     } catch (const std::exception& Error) {
         FDialogs->ShowMessage(QString::fromUtf8(Error.what()));
     }
+}
+
+// Bad content falls back to the defaults without a question; the status bar says which
+// settings were not found, so that a file that cannot run does not go unnoticed. A complete
+// file clears what an earlier one left there.
+void TfrmKestrim::ReportMissingSettings(const QString& Name)
+{
+    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(FConfig->FileName())))) {
+        ShowHint(QStringLiteral("設定ファイル \"%1\" が見つからないため、すべての設定に既定値を使います。").arg(Name));
+        return;
+    }
+    QStringList names;
+    for (const std::string& setting : FConfig->MissingSettings())
+        names << QString::fromStdString(setting);
+    ShowHint(names.isEmpty()                             ? QString()
+             : names.size() == TConfigFile::SettingCount
+                 ? QStringLiteral("設定ファイル \"%1\" には設定が一つもありません。すべての設定に既定値を使います。").arg(Name)
+                 : QStringLiteral("設定ファイル \"%1\" にない設定は既定値を使います: %2").arg(Name, names.join(QStringLiteral(", "))));
+}
+
+// The box is as wide as the language's name, and never narrower than designed. The width is
+// worked out as the box works out its own size hint, for the name instead of its sample text.
+void TfrmKestrim::ShowLanguageName(const QString& Caption)
+{
+    constexpr int LineEditMargin = 2; // the box's own space on either side of its text
+    QLineEdit& box = *edtLanguageName;
+    box.setText(Caption);
+    const QMargins margins = box.textMargins() + box.contentsMargins();
+    const int textWidth =
+        box.fontMetrics().horizontalAdvance(Caption) + 2 * LineEditMargin + margins.left() + margins.right();
+    QStyleOptionFrame frame;
+    frame.initFrom(&box);
+    frame.lineWidth = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, &box);
+    const int width =
+        box.style()->sizeFromContents(QStyle::CT_LineEdit, &frame, QSize(textWidth, box.height()), &box).width();
+    box.setFixedWidth(std::max(Scaled(DesignLanguageBoxWidth), width));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -490,6 +537,13 @@ void TfrmKestrim::pgcEditorChange(int Index)
         pageActions[Index]->setChecked(true);
     UpdateCaretStatus(Index == pgWeb ? nullptr : &CurrentEditor());
     UpdateCutCopy();
+    UpdateEncodingStatus();
+}
+
+void TfrmKestrim::UpdateEncodingStatus()
+{
+    FEncodingPanel->setText(pgcEditor->currentIndex() == pgWeb ? QString()
+                                                              : EncodingName(FFileCommands->EncodingOf(CurrentEditor())));
 }
 
 void TfrmKestrim::UpdateCaretStatus(TEditor* Editor)
@@ -524,10 +578,13 @@ void TfrmKestrim::ConfirmSave()
     FFileCommands->ConfirmSave();
 }
 
+// The message list shows the interpreter's messages in the editors' font, so that a marker
+// under a column of the script's line (Python's "^^^") stands under it.
 void TfrmKestrim::SetEditorFont(const QFont& Font)
 {
     for (TEditor* editor : {tedScript, tedData, tedResult})
         editor->SetFont(Font);
+    lsbMessage->setFont(Font);
 }
 
 void TfrmKestrim::SetStatusBarVisible(bool Visible)
@@ -575,7 +632,8 @@ void TfrmKestrim::ShowHint(const QString& Hint)
 
 QString TfrmKestrim::StatusPanelText(int Index) const
 {
-    return Index == 0 ? FCaretPanel->text() : FHintPanel->text();
+    const QLabel* panels[] = {FCaretPanel, FHintPanel, FEncodingPanel};
+    return panels[Index]->text();
 }
 
 int TfrmKestrim::MessageHeight() const
@@ -612,16 +670,8 @@ bool TfrmKestrim::IsInThisWindow(QObject* Object) const
     return widget != nullptr && widget->window() == this;
 }
 
-// The browser is a control of its own that scrolls its page by the wheel: its wheel turns are
-// not the window's.
-bool TfrmKestrim::IsInBrowser(QObject* Object) const
-{
-    const auto* widget = qobject_cast<QWidget*>(Object);
-    return widget != nullptr && (widget == tbsWeb->webPage || tbsWeb->webPage->isAncestorOf(widget));
-}
-
-// A control would keep keys such as Ctrl+C for itself; the window's enabled commands come
-// first, so that in the Web page's keyword box they still act on the current editor.
+// A focused control may keep a command's key for itself; the window's enabled commands come
+// first, so that on the Web page they still act on the current editor.
 bool TfrmKestrim::IsCommandShortcut(const QKeyEvent* Event) const
 {
     const QKeySequence pressed(Event->keyCombination());
@@ -631,16 +681,49 @@ bool TfrmKestrim::IsCommandShortcut(const QKeyEvent* Event) const
     });
 }
 
+// The edit command whose shortcut Event is: in a text box of the Web page it acts on the box.
+std::optional<TBoxEdit> TfrmKestrim::BoxEditOf(const QKeyEvent* Event) const
+{
+    const TMainActions& a = *FActions;
+    const std::pair<QAction*, TBoxEdit> edits[] = {
+        {a.actUndo, TBoxEdit::Undo}, {a.actRedo, TBoxEdit::Redo},   {a.actCut, TBoxEdit::Cut},
+        {a.actCopy, TBoxEdit::Copy}, {a.actPaste, TBoxEdit::Paste}, {a.actSelectAll, TBoxEdit::SelectAll}};
+    const QKeySequence pressed(Event->keyCombination());
+    for (const auto& [action, edit] : edits)
+        if (action->shortcut() == pressed)
+            return edit;
+    return std::nullopt;
+}
+
 bool TfrmKestrim::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Event->type() == QEvent::ShortcutOverride && IsInThisWindow(Watched)
-        && IsCommandShortcut(static_cast<QKeyEvent*>(Event))) {
-        Event->ignore();
-        return true;
+    if (!IsInThisWindow(Watched))
+        return QMainWindow::eventFilter(Watched, Event);
+    const bool inTextBox = tbsWeb->IsTextBox(Watched);
+    if (Event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(Event);
+        // Accepted: no command runs, the key press goes to the box (below).
+        if (inTextBox && BoxEditOf(key)) {
+            Event->accept();
+            return true;
+        }
+        if (IsCommandShortcut(key)) {
+            Event->ignore();
+            return true;
+        }
     }
-    if (Event->type() == QEvent::KeyPress && IsInThisWindow(Watched))
-        return FormKeyDown(static_cast<QKeyEvent*>(Event));
-    if (Event->type() == QEvent::Wheel && IsInThisWindow(Watched) && !IsInBrowser(Watched))
+    if (Event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(Event);
+        if (FormKeyDown(key))
+            return true;
+        const std::optional<TBoxEdit> edit = inTextBox ? BoxEditOf(key) : std::nullopt;
+        if (edit)
+            tbsWeb->EditTextBox(Watched, *edit);
+        return edit.has_value();
+    }
+    // The browser is a control of its own that scrolls its page by the wheel: its wheel turns
+    // are not the window's.
+    if (Event->type() == QEvent::Wheel && !tbsWeb->IsInBrowser(Watched))
         return FormMouseWheel(static_cast<QWheelEvent*>(Event));
     return QMainWindow::eventFilter(Watched, Event);
 }

@@ -30,6 +30,7 @@ class TEditor;
 class TKestrimReg;
 class TMessageList;
 class TWebPage;
+enum class TBoxEdit;
 
 class TfrmKestrim : public QMainWindow, private TRunHost, private TFileCommandsHost {
     Q_OBJECT
@@ -57,6 +58,8 @@ public:
     void SetStatusBarVisible(bool Visible);
     void SetToolBarVisible(bool Visible);
     void SetRunning(bool Running) override;
+    // Status panel 3: the encoding of the visible page's file; empty on the Web page.
+    void UpdateEncodingStatus() override;
     // Loads a language configuration: a bare name lies in conf/ beside the program. Never
     // fails: an error is shown in a message box and the steps after it are skipped.
     void LoadConfig(const QString& Name) override;
@@ -65,6 +68,7 @@ public:
     const QString& FileName() const { return FFileCommands->FileName(); }
     const TMainActions& Actions() const { return *FActions; }
     TKestrimReg& Settings() const { return *FSettings; }
+    // The text of status panel Index + 1.
     QString StatusPanelText(int Index) const;
     int MessageHeight() const;
     void SetMessageHeight(int Height);
@@ -99,6 +103,8 @@ private:
     void StoreSettings();
     QSize NormalSize() const;
     void SetUpWebPage();
+    void ReportMissingSettings(const QString& Name);
+    void ShowLanguageName(const QString& Caption);
 
     void CreateComponents();
     void CreateToolBar();
@@ -128,8 +134,8 @@ private:
     QString OutputLimitSetting(TOutputChannel Channel) const override;
     void ShowHint(const QString& Hint);
     bool IsInThisWindow(QObject* Object) const;
-    bool IsInBrowser(QObject* Object) const;
     bool IsCommandShortcut(const QKeyEvent* Event) const;
+    std::optional<TBoxEdit> BoxEditOf(const QKeyEvent* Event) const;
 
     std::unique_ptr<TUserDialogs> FDialogs;
     std::unique_ptr<TMainActions> FActions;
@@ -140,6 +146,7 @@ private:
     std::unique_ptr<TFileCommands> FFileCommands;
     QLabel* FCaretPanel;
     QLabel* FHintPanel;
+    QLabel* FEncodingPanel;
     QWidget* pnlMessage;
     // The message panel's height while the window is not laid out yet.
     int FMessageHeight;

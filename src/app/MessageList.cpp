@@ -18,9 +18,10 @@ namespace {
 // The item's own bytes: the displayed text is a conversion that need not lead back to them.
 constexpr int BytesRole = Qt::UserRole;
 
+// Text for other programs ends its lines with LF, as the platform's programs do.
 void PutOnClipboard(std::string_view Sjis)
 {
-    QGuiApplication::clipboard()->setText(SjisToQString(Sjis));
+    QGuiApplication::clipboard()->setText(SjisToQString(Sjis).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 QAction* NewAction(QObject* Owner, const char* Caption, const char* ShortHint, const char* LongHint)

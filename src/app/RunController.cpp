@@ -18,9 +18,19 @@
 namespace kestrim {
 namespace {
 
+// A configuration without the setting Key (empty or missing) cannot run: the message names it,
+// rather than the folder an empty file name would stand for.
+void RequireSetting(const TConfigFile& Config, const std::string& Value, const char* Key, const char* Meaning)
+{
+    if (!Value.empty())
+        return;
+    const std::string file =
+        Config.FileName().empty() ? std::string("設定ファイルの") : "設定ファイル \"" + Config.FileName() + "\" の";
+    throw Exception("実行できません。" + file + " [Command] に " + Key + " (" + Meaning + ") が設定されていません。");
+}
+
 // A script name without a folder part lives in the script folder (the program's, as a rule);
-// any other is used as it stands, a relative one resolving against the current folder. An empty
-// name thus names the folder itself, which the save then refuses.
+// any other is used as it stands, a relative one resolving against the current folder.
 QString ScriptPath(const std::string& Script)
 {
     const QString name = SjisToQString(Script);
@@ -101,6 +111,8 @@ void TRunController::actTerminateExecute()
 TRunController::TRunPlan TRunController::PlanRun() const
 {
     const TConfigFile& config = ConfigOrDefaults(FHost.Config());
+    RequireSetting(config, config.Command(), "Command", "実行するインタプリタ");
+    RequireSetting(config, config.Script(), "Script", "実行の前にスクリプトを書き出すファイル");
     const QString scriptPath = ScriptPath(config.Script());
     TRunPlan plan;
     plan.ScriptFile = scriptPath.toStdString();

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QStyle>
+#include <QTransform>
 
 namespace kestrim {
 namespace {
@@ -15,6 +16,7 @@ const QColor PaperColor(250, 250, 250);
 const QColor LineColor(70, 70, 70);
 const QColor BoardColor(176, 124, 70);
 const QColor RunColor(40, 150, 60);
+const QColor GearColor(90, 110, 140);
 
 QStyle::StandardPixmap StandardFallback(TToolIcon Icon)
 {
@@ -24,7 +26,6 @@ QStyle::StandardPixmap StandardFallback(TToolIcon Icon)
     case TToolIcon::Save: return QStyle::SP_DialogSaveButton;
     case TToolIcon::Run: return QStyle::SP_MediaPlay;
     case TToolIcon::Stop: return QStyle::SP_MediaStop;
-    case TToolIcon::LoadConfig: return QStyle::SP_FileDialogDetailedView;
     case TToolIcon::Clear: return QStyle::SP_LineEditClearButton;
     case TToolIcon::Back: return QStyle::SP_ArrowBack;
     case TToolIcon::Forward: return QStyle::SP_ArrowForward;
@@ -95,6 +96,27 @@ void DrawRunMark(QPainter& Painter, const QRectF& Box)
     Painter.drawPath(triangle);
 }
 
+// A gear of eight teeth around Centre: the settings of the configuration file.
+void DrawGear(QPainter& Painter, const QPointF& Centre, qreal Radius)
+{
+    constexpr int Teeth = 8;
+    QPainterPath gear;
+    gear.addEllipse(Centre, Radius * 0.72, Radius * 0.72);
+    for (int i = 0; i < Teeth; ++i) {
+        QTransform turn;
+        turn.translate(Centre.x(), Centre.y());
+        turn.rotate(360.0 * i / Teeth);
+        QPainterPath tooth;
+        tooth.addRect(QRectF(-Radius * 0.2, -Radius, Radius * 0.4, Radius * 0.5));
+        gear = gear.united(turn.map(tooth));
+    }
+    QPainterPath hole;
+    hole.addEllipse(Centre, Radius * 0.3, Radius * 0.3);
+    Painter.setPen(QPen(GearColor.darker(150), 1.2));
+    Painter.setBrush(GearColor);
+    Painter.drawPath(gear.subtracted(hole));
+}
+
 QIcon DrawnIcon(TToolIcon Icon)
 {
     QPixmap pixmap(IconSize, IconSize);
@@ -115,6 +137,10 @@ QIcon DrawnIcon(TToolIcon Icon)
     case TToolIcon::RunClipboard:
         DrawClipboard(painter);
         DrawRunMark(painter, QRectF(16, 14, 14, 16));
+        break;
+    case TToolIcon::LoadConfig:
+        DrawPage(painter, QRectF(4, 2, 18, 25));
+        DrawGear(painter, QPointF(21, 21), 9);
         break;
     default:
         break;

@@ -4,6 +4,9 @@
 #include "editor/base/FileIO.h"
 #include "editor/base/StringList.h"
 
+#include <iterator>
+#include <vector>
+
 namespace kestrim {
 namespace {
 
@@ -43,10 +46,52 @@ bool IsSectionHeader(std::string_view Line)
     return Line.size() >= 2 && Line.front() == '[' && Line.back() == ']';
 }
 
-const std::string& DefaultDialogExt()
+} // namespace
+
+enum TConfigFile::TSetting : int {
+    cfCaption, cfCommand, cfOption, cfScript,
+    cfCommenter, cfDefaultExt, cfDialogExt, cfErrLine, cfKeywordFile,
+    cfCommentColor, cfCommentBackColor, cfKeywordColor, cfKeywordBackColor, cfRetMarkColor
+};
+
+namespace {
+
+struct TSettingKey {
+    const char* Section;
+    const char* Key;
+    const char* Default; // UTF-8
+};
+
+// In the order of TConfigFile::TSetting.
+constexpr TSettingKey SettingKeys[] = {
+    {"Command", "Caption", "Perl"},
+    {"Command", "Command", "perl"},
+    {"Command", "Option", ""},
+    {"Command", "Script", ""},
+    {"Environment", "Comment", "#"},
+    {"Environment", "DefaultExt", "pl"},
+    {"Environment", "DialogExt", "Perlスクリプト(*.pl)|*.pl"},
+    {"Environment", "ErrLine", R"(line (\d+)[.,])"},
+    {"Environment", "Keyword", ""},
+    {"Color", "Comment", "0 0 192"},
+    {"Color", "CommentBack", "255 0 255"},
+    {"Color", "Keyword", ""},
+    {"Color", "KeywordBack", ""},
+    {"Color", "RetMark", ""},
+};
+
+static_assert(std::size(SettingKeys) == TConfigFile::SettingCount);
+
+// The defaults in the program's code page, converted once.
+const std::string& DefaultOf(int Setting)
 {
-    static const std::string filter = Utf8ToSjis("Perlスクリプト(*.pl)|*.pl");
-    return filter;
+    static const std::vector<std::string> defaults = [] {
+        std::vector<std::string> texts;
+        for (const TSettingKey& key : SettingKeys)
+            texts.push_back(Utf8ToSjis(key.Default));
+        return texts;
+    }();
+    return defaults[static_cast<std::size_t>(Setting)];
 }
 
 } // namespace
@@ -56,7 +101,7 @@ bool TConfigFile::TextLess::operator()(std::string_view A, std::string_view B) c
     return CompareTextSjis(A, B) < 0;
 }
 
-TConfigFile::TConfigFile(const std::string& FileName)
+TConfigFile::TConfigFile(const std::string& FileName) : FFileName(FileName)
 {
     if (FileExists(FileName))
         Parse(ReadFileBytes(FileName));
@@ -82,31 +127,47 @@ void TConfigFile::Parse(std::string_view Bytes)
     }
 }
 
-std::string TConfigFile::ReadString(std::string_view Section, std::string_view Key, std::string_view Default) const
+const std::string* TConfigFile::Find(std::string_view Section, std::string_view Key) const
 {
     const auto section = FSections.find(Section);
     if (section == FSections.end())
-        return std::string(Default);
+        return nullptr;
     const auto value = section->second.find(Key);
-    return value == section->second.end() ? std::string(Default) : value->second;
+    return value == section->second.end() ? nullptr : &value->second;
 }
 
-std::string TConfigFile::Caption() const { return ReadString("Command", "Caption", "Perl"); }
-std::string TConfigFile::Command() const { return ReadString("Command", "Command", "perl"); }
-std::string TConfigFile::Option() const { return ReadString("Command", "Option", ""); }
-std::string TConfigFile::Script() const { return ReadString("Command", "Script", ""); }
+std::string TConfigFile::Read(TSetting Setting) const
+{
+    const TSettingKey& key = SettingKeys[Setting];
+    const std::string* value = Find(key.Section, key.Key);
+    return value ? *value : DefaultOf(Setting);
+}
 
-std::string TConfigFile::Commenter() const { return ReadString("Environment", "Comment", "#"); }
-std::string TConfigFile::DefaultExt() const { return ReadString("Environment", "DefaultExt", "pl"); }
-std::string TConfigFile::DialogExt() const { return ReadString("Environment", "DialogExt", DefaultDialogExt()); }
-std::string TConfigFile::ErrLine() const { return ReadString("Environment", "ErrLine", R"(line (\d+)[.,])"); }
-std::string TConfigFile::KeywordFile() const { return ReadString("Environment", "Keyword", ""); }
+std::vector<std::string> TConfigFile::MissingSettings() const
+{
+    std::vector<std::string> missing;
+    for (const TSettingKey& key : SettingKeys)
+        if (!Find(key.Section, key.Key))
+            missing.push_back(std::string("[") + key.Section + "] " + key.Key);
+    return missing;
+}
 
-std::string TConfigFile::CommentColor() const { return ReadString("Color", "Comment", "0 0 192"); }
-std::string TConfigFile::CommentBackColor() const { return ReadString("Color", "CommentBack", "255 0 255"); }
-std::string TConfigFile::KeywordColor() const { return ReadString("Color", "Keyword", ""); }
-std::string TConfigFile::KeywordBackColor() const { return ReadString("Color", "KeywordBack", ""); }
-std::string TConfigFile::RetMarkColor() const { return ReadString("Color", "RetMark", ""); }
+std::string TConfigFile::Caption() const { return Read(cfCaption); }
+std::string TConfigFile::Command() const { return Read(cfCommand); }
+std::string TConfigFile::Option() const { return Read(cfOption); }
+std::string TConfigFile::Script() const { return Read(cfScript); }
+
+std::string TConfigFile::Commenter() const { return Read(cfCommenter); }
+std::string TConfigFile::DefaultExt() const { return Read(cfDefaultExt); }
+std::string TConfigFile::DialogExt() const { return Read(cfDialogExt); }
+std::string TConfigFile::ErrLine() const { return Read(cfErrLine); }
+std::string TConfigFile::KeywordFile() const { return Read(cfKeywordFile); }
+
+std::string TConfigFile::CommentColor() const { return Read(cfCommentColor); }
+std::string TConfigFile::CommentBackColor() const { return Read(cfCommentBackColor); }
+std::string TConfigFile::KeywordColor() const { return Read(cfKeywordColor); }
+std::string TConfigFile::KeywordBackColor() const { return Read(cfKeywordBackColor); }
+std::string TConfigFile::RetMarkColor() const { return Read(cfRetMarkColor); }
 
 const TConfigFile& ConfigOrDefaults(const TConfigFile* Config)
 {

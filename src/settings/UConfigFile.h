@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrim {
 
@@ -13,7 +14,11 @@ class TConfigFile {
 public:
     // Reads FileName (a UTF-8 path). A file that does not exist gives every default; one that
     // exists but cannot be read raises EFOpenError.
+    static constexpr int SettingCount = 14;
+
     explicit TConfigFile(const std::string& FileName);
+
+    const std::string& FileName() const { return FFileName; }
 
     // [Command]
     std::string Caption() const;
@@ -33,7 +38,13 @@ public:
     std::string KeywordBackColor() const;
     std::string RetMarkColor() const;
 
+    // The settings the file does not hold (their key or their section is missing), which
+    // therefore take their defaults, in the order above, each as "[Section] Key".
+    std::vector<std::string> MissingSettings() const;
+
 private:
+    enum TSetting : int;
+
     // Shift-JIS aware: ASCII letters compare without regard to case, trail bytes as they are.
     struct TextLess {
         using is_transparent = void;
@@ -42,9 +53,12 @@ private:
     using TSection = std::map<std::string, std::string, TextLess>;
 
     void Parse(std::string_view Bytes);
-    // The value as written, or Default when the key or its section is missing.
-    std::string ReadString(std::string_view Section, std::string_view Key, std::string_view Default) const;
+    // The value as written, or nothing when the key or its section is missing.
+    const std::string* Find(std::string_view Section, std::string_view Key) const;
+    // The value as written, or the setting's default.
+    std::string Read(TSetting Setting) const;
 
+    std::string FFileName;
     std::map<std::string, TSection, TextLess> FSections;
 };
 

@@ -4,13 +4,23 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+#include <unistd.h>
+
 namespace kestrim {
 
 // The browser renders through OpenGL contexts shared with the widgets; Qt must know that
-// before the application object is created.
+// before the application object is created. Its sandbox refuses to run for the root user (common
+// in containers) and would end the whole program at the first page: there it is switched off,
+// which the user is told once, unless the environment already decides.
 inline void PrepareWebEngine()
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    static constexpr char SandboxSwitch[] = "QTWEBENGINE_DISABLE_SANDBOX";
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet(SandboxSwitch)) {
+        qputenv(SandboxSwitch, "1");
+        std::fputs("kestrim: root で実行しているため、Web ページのブラウザーのサンドボックスを無効にしました。\n", stderr);
+    }
 }
 
 } // namespace kestrim

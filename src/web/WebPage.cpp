@@ -4,8 +4,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -34,6 +38,45 @@ bool IsEnterKey(const QEvent* Event)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+// The browser's helper program, found as the toolkit finds it. Without it the toolkit would
+// end the whole program when the browser is created.
+bool BrowserProcessExists()
+{
+    const QString named = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
+    if (!named.isEmpty())
+        return QFileInfo(named).isExecutable();
+    for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath),
+                                  QCoreApplication::applicationDirPath()})
+        if (QFileInfo(folder + QStringLiteral("/QtWebEngineProcess")).isExecutable())
+            return true;
+    return false;
+}
+
+QWebEnginePage::WebAction PageAction(TBoxEdit Edit)
+{
+    switch (Edit) {
+    case TBoxEdit::Undo: return QWebEnginePage::Undo;
+    case TBoxEdit::Redo: return QWebEnginePage::Redo;
+    case TBoxEdit::Cut: return QWebEnginePage::Cut;
+    case TBoxEdit::Copy: return QWebEnginePage::Copy;
+    case TBoxEdit::Paste: return QWebEnginePage::Paste;
+    case TBoxEdit::SelectAll: break;
+    }
+    return QWebEnginePage::SelectAll;
+}
+
+void EditLine(QLineEdit& Box, TBoxEdit Edit)
+{
+    switch (Edit) {
+    case TBoxEdit::Undo: Box.undo(); break;
+    case TBoxEdit::Redo: Box.redo(); break;
+    case TBoxEdit::Cut: Box.cut(); break;
+    case TBoxEdit::Copy: Box.copy(); break;
+    case TBoxEdit::Paste: Box.paste(); break;
+    case TBoxEdit::SelectAll: Box.selectAll(); break;
+    }
+}
+
 } // namespace
 
 TWebPage::TWebPage(QAction& actWebBack, QAction& actWebForward, QWidget* Parent) : QWidget(Parent)
@@ -42,8 +85,7 @@ TWebPage::TWebPage(QAction& actWebBack, QAction& actWebForward, QWidget* Parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(CreateBar(actWebBack, actWebForward));
-    CreateBrowser();
-    layout->addWidget(webPage, 1);
+    layout->addWidget(CreateBrowser(), 1);
 
     connect(cmbWebItem, &QComboBox::activated, this, &TWebPage::cmbWebItemSelect);
     connect(bbnGo, &QPushButton::clicked, this, &TWebPage::bbnGoClick);
@@ -98,8 +140,19 @@ QWidget* TWebPage::CreateBar(QAction& actWebBack, QAction& actWebForward)
     return bar;
 }
 
-void TWebPage::CreateBrowser()
+QWidget* TWebPage::CreateBrowser()
 {
+    webPage = nullptr;
+    if (!BrowserProcessExists()) {
+        FBrowserMissing = QStringLiteral("Web ページのブラウザーを起動できません。ブラウザーの補助プログラム "
+                                         "QtWebEngineProcess が見つかりません (パッケージ qt6-webengine)。"
+                                         "ほかの機能はそのまま使えます。");
+        auto* note = new QLabel(FBrowserMissing, this);
+        note->setObjectName("webPageMissing");
+        note->setWordWrap(true);
+        note->setAlignment(Qt::AlignCenter);
+        return note;
+    }
     webPage = new QWebEngineView(this);
     webPage->setObjectName("webPage");
     QWebEnginePage* page = webPage->page();
@@ -110,6 +163,23 @@ void TWebPage::CreateBrowser()
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool Ok) {
         SetLoadStatus(Ok ? "ページが表示されました" : "ページを表示できませんでした");
     });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus Status, int ExitCode) {
+                webPageRenderProcessTerminated(Status, ExitCode);
+            });
+    return webPage;
+}
+
+// The browser draws its pages in a process of its own; when that one cannot start or breaks
+// down, the page stays empty and the rest of the program goes on. The next Go! starts it anew.
+void TWebPage::webPageRenderProcessTerminated(int Status, int ExitCode)
+{
+    if (Status == QWebEnginePage::NormalTerminationStatus)
+        return;
+    SetLoadStatus(QString("ページを表示できませんでした"));
+    emit ErrorRaised(QString("Web ページのブラウザーがページを表示できなくなりました (表示プロセスの終了コード %1)。"
+                             "ほかの機能はそのまま使えます。Go! でページを開き直せます。")
+                         .arg(ExitCode));
 }
 
 void TWebPage::LoadUrlFile(const std::string& FileName)
@@ -171,6 +241,10 @@ std::string TWebPage::SelectedAddress(const TWebItem& Item) const
 
 void TWebPage::Navigate(const std::string& Address)
 {
+    if (!webPage) {
+        emit ErrorRaised(FBrowserMissing);
+        return;
+    }
     const QString text = ToQString(Address);
     if (text.trimmed().isEmpty()) {
         emit ErrorRaised("開くページのアドレスがありません。URL ファイルのこの項目にアドレスを書いてください。");
@@ -188,12 +262,33 @@ void TWebPage::Navigate(const std::string& Address)
 // At either end of the history the browser does nothing, which is all the user should see.
 void TWebPage::actWebBackExecute()
 {
-    webPage->back();
+    if (webPage)
+        webPage->back();
 }
 
 void TWebPage::actWebForwardExecute()
 {
-    webPage->forward();
+    if (webPage)
+        webPage->forward();
+}
+
+bool TWebPage::IsInBrowser(const QObject* Object) const
+{
+    const auto* widget = qobject_cast<const QWidget*>(Object);
+    return webPage != nullptr && widget != nullptr && (widget == webPage || webPage->isAncestorOf(widget));
+}
+
+bool TWebPage::IsTextBox(const QObject* Object) const
+{
+    return Object == edtKeyword || IsInBrowser(Object);
+}
+
+void TWebPage::EditTextBox(const QObject* Box, TBoxEdit Edit)
+{
+    if (Box == edtKeyword)
+        EditLine(*edtKeyword, Edit);
+    else if (IsInBrowser(Box))
+        webPage->triggerPageAction(PageAction(Edit));
 }
 
 void TWebPage::webPageLinkHovered(const QString& Url)

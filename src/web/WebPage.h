@@ -16,6 +16,9 @@ class QWebEngineView;
 
 namespace kestrim {
 
+// The editing operations that the window's edit shortcuts carry out in a text box of the page.
+enum class TBoxEdit { Undo, Redo, Cut, Copy, Paste, SelectAll };
+
 class TWebPage : public QWidget {
     Q_OBJECT
 
@@ -32,8 +35,20 @@ public:
     // The item of the selected line, or none.
     const TWebItem* SelectedWebItem() const;
 
-    // Opens Address (Shift-JIS bytes, as the URL file holds them) in the browser.
+    // Why the page has no browser (its helper program is missing); empty when it has one.
+    const QString& BrowserMissing() const { return FBrowserMissing; }
+
+    // Opens Address (Shift-JIS bytes, as the URL file holds them) in the browser. Without a
+    // browser it raises ErrorRaised with BrowserMissing.
     void Navigate(const std::string& Address);
+
+    // Whether Object is the browser or one of its parts.
+    bool IsInBrowser(const QObject* Object) const;
+    // Whether Object is a text box of the page: the keyword box, or the browser with the boxes
+    // of the pages it shows.
+    bool IsTextBox(const QObject* Object) const;
+    // Carries out Edit in the text box Box.
+    void EditTextBox(const QObject* Box, TBoxEdit Edit);
 
     // The controls, for the window and for tests.
     QComboBox* cmbWebItem;
@@ -41,6 +56,7 @@ public:
     QPushButton* bbnGo;
     QToolButton* spbBack;
     QToolButton* spbForward;
+    // None when the browser cannot start; the page then says why in its place.
     QWebEngineView* webPage;
 
 signals:
@@ -61,7 +77,8 @@ protected:
 
 private:
     QWidget* CreateBar(QAction& actWebBack, QAction& actWebForward);
-    void CreateBrowser();
+    QWidget* CreateBrowser();
+    void webPageRenderProcessTerminated(int Status, int ExitCode);
     void FillWebItems();
     void SetKeywordEnabled(bool Enabled);
     std::string SelectedAddress(const TWebItem& Item) const;
@@ -72,6 +89,8 @@ private:
     TWebItemShelf FShelf;
     // The status of the last load, shown again when the mouse leaves a link.
     QString FLoadStatus;
+    // Why there is no browser; empty when there is one.
+    QString FBrowserMissing;
 };
 
 } // namespace kestrim

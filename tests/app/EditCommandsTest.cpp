@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,11 @@ public:
     {
         FShown << Text;
         return TSaveAnswer::Cancel;
+    }
+    bool AskOpenAsUtf8(const QString& FileName) override
+    {
+        FShown << FileName;
+        return false;
     }
     void ShowError(const QString& Text) override { FShown << Text; }
     void ShowMessage(const QString& Text) override { FShown << Text; }
@@ -127,30 +133,50 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Edit commands and their enabled states
 
-TEST_F(EditCommandsTest, OnTheWebPageCommandsAndShortcutsActOnTheScriptEditor)
+// The keyword box takes the edit shortcuts, so that a keyword can be pasted and no keystroke
+// meant for the box cuts the hidden script; the commands themselves act on the script editor.
+TEST_F(EditCommandsTest, OnTheWebPageTheKeywordBoxTakesTheEditShortcutsAndCommandsActOnTheScript)
 {
     TfrmKestrim& window = Window();
     SetText(*window.tedScript, "abc\r\ndef");
+    window.tedScript->SetModified(false);
     window.ShowPage(TfrmKestrim::pgWeb);
     QLineEdit& keyword = *window.tbsWeb->edtKeyword;
     keyword.setFocus();
     QTest::keyClicks(&keyword, "print");
 
     Press(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(keyword.selectedText(), QString("print"));
+    Press(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "print");
+    EXPECT_EQ(keyword.text(), QString());
+    Press(Qt::Key_V, Qt::ControlModifier);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(keyword.text(), QString("printprint"));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(keyword.text(), QString("print"));
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(keyword.text(), QString("printprint"));
+    EXPECT_EQ(Text(*window.tedScript), "abc\r\ndef");
+    EXPECT_EQ(window.tedScript->SelLength(), 0);
+    EXPECT_FALSE(window.tedScript->Modified());
+    EXPECT_TRUE(window.tbsWeb->isVisible());
+
+    // Elsewhere on the page the shortcuts are the commands', on the script editor.
+    window.tbsWeb->cmbWebItem->setFocus();
+    Press(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(window.tedScript->SelLength(), 8);
-    EXPECT_EQ(keyword.selectedText(), QString());
     EXPECT_TRUE(Actions().actCopy->isEnabled());
 
-    Press(Qt::Key_C, Qt::ControlModifier);
+    keyword.setFocus();
+    Actions().actCopy->trigger();
     EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("abc"));
-
     window.tedScript->SetSelLength(0);
     Actions().actMoveBottom->trigger();
     QGuiApplication::clipboard()->setText("XY");
-    Press(Qt::Key_V, Qt::ControlModifier);
+    Actions().actPaste->trigger();
     EXPECT_EQ(Text(*window.tedScript), "abc\r\ndefXY");
-    EXPECT_EQ(keyword.text(), QString("print"));
-
+    EXPECT_EQ(keyword.text(), QString("printprint"));
     Actions().actMoveTop->trigger();
     EXPECT_EQ(window.tedScript->Row(), 0);
     EXPECT_EQ(window.tedScript->Col(), 0);

@@ -44,8 +44,10 @@ namespace {
 struct TDialogLog {
     std::deque<std::optional<QString>> Files; // answers of the file dialogs, in turn
     std::deque<TSaveAnswer> Answers;          // answers of the save question, in turn
+    std::deque<bool> OpenAsUtf8;              // answers of the UTF-8 question, in turn
     std::vector<TFileDialogOptions> FileRequests;
     std::vector<QString> Questions;
+    std::vector<QString> Utf8Questions; // the files the UTF-8 question named
     std::vector<QString> Errors;        // the commands' error display
     std::vector<QString> Messages;      // plain message boxes
     std::vector<QString> ErrorMessages; // error sound and box
@@ -65,6 +67,11 @@ public:
     {
         FLog.Questions.push_back(Text);
         return Next(FLog.Answers, TSaveAnswer::Cancel);
+    }
+    bool AskOpenAsUtf8(const QString& FileName) override
+    {
+        FLog.Utf8Questions.push_back(FileName);
+        return Next(FLog.OpenAsUtf8, false);
     }
     void ShowError(const QString& Text) override { FLog.Errors.push_back(Text); }
     void ShowMessage(const QString& Text) override { FLog.Messages.push_back(Text); }
@@ -658,6 +665,63 @@ TEST_F(MainWindowTest, DataAndResultPagesLoadAndSaveAnyFile)
     EXPECT_EQ(window.tedData->Lines().Text(), "no final break");
 }
 
+TEST_F(MainWindowTest, AUtf8ScriptOpenedAsUtf8IsSavedAsUtf8AndTheStatusBarSaysSo)
+{
+    TfrmKestrim& window = ShownWindow();
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS");
+    const std::string utf8 = "print \"日本語\";\n";
+    Write(Path("utf8.pl"), utf8);
+
+    // Bytes, the default answer: the file's bytes as they are.
+    Log.Files = {Path("utf8.pl")};
+    window.Actions().actLoad->trigger();
+    ASSERT_EQ(Log.Utf8Questions, std::vector<QString>{Path("utf8.pl")});
+    EXPECT_EQ(window.tedScript->Lines().Text(), "print \"日本語\";\r\n");
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS");
+
+    Log.Files = {Path("utf8.pl")};
+    Log.OpenAsUtf8 = {true};
+    window.Actions().actLoad->trigger();
+    EXPECT_EQ(window.tedScript->Lines().Text(), Sjis("print \"日本語\";\r\n"));
+    EXPECT_EQ(window.StatusPanelText(2), "UTF-8");
+    window.tedScript->Lines().SetText(Sjis("print \"変換\";\n"));
+    window.Actions().actSave->trigger();
+    EXPECT_EQ(Bytes(Path("utf8.pl")), "print \"変換\";\r\n");
+    window.ShowPage(TfrmKestrim::pgResult);
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS");
+    window.ShowPage(TfrmKestrim::pgWeb);
+    EXPECT_EQ(window.StatusPanelText(2), "");
+
+    // New starts a Shift-JIS script again.
+    window.ShowPage(TfrmKestrim::pgScript);
+    Log.Answers = {TSaveAnswer::No};
+    window.Actions().actNew->trigger();
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS");
+    EXPECT_TRUE(Log.Errors.empty());
+}
+
+TEST_F(MainWindowTest, AUtf8FileWithCharactersShiftJisLacksOpensNothing)
+{
+    TfrmKestrim& window = Window();
+    window.tedData->Lines().SetText("keep\r\n");
+    Write(Path("emoji.txt"), "名前\n😀 と 🍣\n");
+    Log.Files = {Path("emoji.txt")};
+    Log.OpenAsUtf8 = {true};
+    window.Actions().actDataOpen->trigger();
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_EQ(Log.Errors[0], "ファイル \"" + Path("emoji.txt") + "\" は UTF-8 として開けません。Shift-JIS で表せない文字が 2 個あります。"
+                             "最初の文字は 2 行目の 1 文字目の \"😀\" (U+1F600) です。ファイルは開いていません。");
+    EXPECT_EQ(window.tedData->Lines().Text(), "keep\r\n");
+
+    // The data page keeps the encoding of the file it opened, byte-order mark included.
+    Write(Path("bom.txt"), "\xEF\xBB\xBF" "データ\n");
+    Log.Files = {Path("bom.txt"), Path("saved.txt")};
+    Log.OpenAsUtf8 = {true};
+    window.Actions().actDataOpen->trigger();
+    window.Actions().actDataSave->trigger();
+    EXPECT_EQ(Bytes(Path("saved.txt")), "\xEF\xBB\xBF" "データ\r\n");
+}
+
 // ---------------------------------------------------------------------------------------------
 // Configuration and help
 
@@ -675,6 +739,47 @@ TEST_F(MainWindowTest, LoadConfigStoresTheNameAsGivenAndReportsUnreadableFiles)
     EXPECT_EQ(window.Config(), nullptr);
     EXPECT_EQ(window.edtLanguageName->text(), "Perl");
     EXPECT_EQ(window.Settings().ConfigFile, "Perl.ini");
+}
+
+TEST_F(MainWindowTest, AConfigurationThatLacksSettingsIsNamedInTheStatusBarAndByF9)
+{
+    TfrmKestrim& window = ShownWindow();
+    Write(Path("conf/garbage.ini"), std::string("\x89PNG\r\n\x1a\n\0\0[x", 12));
+    window.LoadConfig("garbage.ini");
+    EXPECT_EQ(window.StatusPanelText(1), "設定ファイル \"garbage.ini\" には設定が一つもありません。すべての設定に既定値を使います。");
+    EXPECT_TRUE(Log.Messages.empty());
+    window.Actions().actRun->trigger();
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_TRUE(Log.Errors[0].startsWith("実行できません。") && Log.Errors[0].contains("[Command] に Script "))
+        << Log.Errors[0].toStdString();
+
+    Write(Path("conf/some.ini"), "[Command]\r\nCaption=Some\r\nCommand=perl\r\nOption=\r\nScript=s.pl\r\n"
+                                 "[Environment]\r\nComment=#\r\nDefaultExt=pl\r\nDialogExt=*.pl|*.pl\r\n"
+                                 "[Color]\r\nComment=0 0 0\r\nCommentBack=0 0 0\r\n");
+    window.LoadConfig("some.ini");
+    EXPECT_EQ(window.StatusPanelText(1), "設定ファイル \"some.ini\" にない設定は既定値を使います: [Environment] ErrLine, "
+                                         "[Environment] Keyword, [Color] Keyword, [Color] KeywordBack, [Color] RetMark");
+    window.LoadConfig("missing.ini");
+    EXPECT_EQ(window.StatusPanelText(1), "設定ファイル \"missing.ini\" が見つからないため、すべての設定に既定値を使います。");
+    // The shipped configuration holds every setting: the note goes.
+    window.LoadConfig("Perl.ini");
+    EXPECT_EQ(window.StatusPanelText(1), "");
+}
+
+TEST_F(MainWindowTest, TheLanguageBoxFitsTheNameAndTheMessageListUsesTheEditorsFont)
+{
+    TfrmKestrim& window = ShownWindow();
+    const int designed = window.edtLanguageName->width();
+    const QString longName = "Python 3 (Shift-JIS のデータ)";
+    Write(Path("conf/long.ini"), Sjis("[Command]\r\nCaption=Python 3 (Shift-JIS のデータ)\r\n"));
+    window.LoadConfig("long.ini");
+    EXPECT_GT(window.edtLanguageName->width(), window.edtLanguageName->fontMetrics().horizontalAdvance(longName));
+    window.LoadConfig("Perl.ini");
+    EXPECT_EQ(window.edtLanguageName->width(), designed);
+
+    window.SetEditorFont(QFont("IPAGothic", 13));
+    EXPECT_EQ(window.lsbMessage->font(), window.tedScript->Font());
+    EXPECT_EQ(window.lsbMessage->font().pointSize(), 13);
 }
 
 TEST_F(MainWindowTest, HelpNamesWhatIsMissing)

@@ -143,7 +143,7 @@ TEST(MessageListTest, CopiesTheSelectedLineOrAllLines)
     list.actErrorCurrentCopy()->trigger();
     EXPECT_EQ(ClipboardText(), "B");
     list.actErrorAllCopy()->trigger();
-    EXPECT_EQ(ClipboardText(), "A\r\nB\r\n");
+    EXPECT_EQ(ClipboardText(), "A\nB\n") << "other programs get LF line ends";
 }
 
 TEST(ErrorLineNumberTest, TakesTheFirstGroupOfTheConfiguredPattern)

@@ -191,8 +191,6 @@ TEST_F(RunControllerTest, ScriptFileThatCannotBeWrittenStopsTheRunWithTheFileErr
              QDir(Folder.path()).mkdir("script.pl");
          },
          ScriptFile()},
-        {"empty Script", [&] { Configure("Script="); }, Folder.path().toStdString()},
-        {"no configuration loaded", [&] { Host.Configuration.reset(); }, Folder.path().toStdString()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Case);
@@ -207,6 +205,36 @@ TEST_F(RunControllerTest, ScriptFileThatCannotBeWrittenStopsTheRunWithTheFileErr
         ExpectNothingRan();
         Configure("Script=script.pl");
         QDir(Folder.path()).rmdir("script.pl");
+    }
+}
+
+TEST_F(RunControllerTest, AConfigurationWithoutScriptOrCommandNamesTheSetting)
+{
+    const std::string file = Folder.filePath("test.ini").toStdString();
+    const struct {
+        const char* Case;
+        std::function<void()> Arrange;
+        std::string Message;
+    } cases[] = {
+        {"empty Script", [&] { Configure("Script="); },
+         "実行できません。設定ファイル \"" + file + "\" の [Command] に Script (実行の前にスクリプトを書き出すファイル) が設定されていません。"},
+        {"empty Command", [&] { Configure("Script=script.pl", ""); },
+         "実行できません。設定ファイル \"" + file + "\" の [Command] に Command (実行するインタプリタ) が設定されていません。"},
+        {"no configuration loaded", [&] { Host.Configuration.reset(); },
+         "実行できません。設定ファイルの [Command] に Script (実行の前にスクリプトを書き出すファイル) が設定されていません。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Case);
+        Run(R"(print "old"; print STDERR "old message";)");
+        c.Arrange();
+        try {
+            Run("print 1");
+            ADD_FAILURE() << "the run started";
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.what(), c.Message);
+        }
+        ExpectNothingRan();
+        Configure("Script=script.pl");
     }
 }
 

@@ -5,8 +5,10 @@
 #include "app/UserDialogs.h"
 #include "editor/base/CodePage.h"
 #include "editor/base/FileIO.h"
+#include "editor/control/EditorControl.h"
 #include "web/WebPage.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 using namespace kestrim;
@@ -37,6 +40,7 @@ public:
     explicit TLoggedDialogs(TMessageLog& Log) : FLog(Log) {}
     std::optional<QString> ChooseFile(const TFileDialogOptions&) override { return std::nullopt; }
     TSaveAnswer AskYesNoCancel(const QString&) override { return TSaveAnswer::Cancel; }
+    bool AskOpenAsUtf8(const QString&) override { return false; }
     void ShowError(const QString& Text) override { FLog.Errors.push_back(Text); }
     void ShowMessage(const QString& Text) override { FLog.Messages.push_back(Text); }
     void ErrorMessage(const QString& Text) override { FLog.Errors.push_back(Text); }
@@ -120,4 +124,41 @@ TEST_F(MainWebPageTest, UnreadableUrlFileIsReportedOnceAndStartUpGoesOn)
     WriteFileBytes(Path("mine/urls.txt").toStdString(), "mine,https://x/\r\n");
     EXPECT_EQ(Window().tbsWeb->cmbWebItem->count(), 1);
     EXPECT_EQ(FLog.Messages.size(), 1u);
+}
+
+// A box of the page the browser shows takes the edit shortcuts as the keyword box does.
+TEST_F(MainWebPageTest, TheBrowsersTextBoxesTakeTheEditShortcuts)
+{
+    WriteFileBytes(Path("form.html").toStdString(), "<html><body><input id=k autofocus></body></html>");
+    TfrmKestrim& window = Window();
+    window.tedScript->Lines().SetText("script");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.ShowPage(TfrmKestrim::pgWeb);
+    QWebEngineView& browser = *window.tbsWeb->webPage;
+    bool loaded = false;
+    QObject::connect(&browser, &QWebEngineView::loadFinished, [&](bool Ok) { loaded = Ok; });
+    browser.load(QUrl::fromLocalFile(Path("form.html")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded && browser.focusProxy() != nullptr; }, LoadTimeoutMs));
+    browser.setFocus();
+    QGuiApplication::clipboard()->setText("keyword");
+    QTest::keyClick(browser.focusProxy(), Qt::Key_V, Qt::ControlModifier);
+    // The page answers later, at the latest when it is destroyed: the answer lives as long.
+    auto value = std::make_shared<QString>();
+    auto asking = std::make_shared<bool>(false);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (!*asking) {
+                *asking = true;
+                browser.page()->runJavaScript("document.getElementById('k').value",
+                                              [value, asking](const QVariant& Result) {
+                                                  *value = Result.toString();
+                                                  *asking = false;
+                                              });
+            }
+            return *value == "keyword";
+        },
+        LoadTimeoutMs))
+        << value->toStdString();
+    EXPECT_EQ(window.tedScript->Lines().Text(), "script");
 }

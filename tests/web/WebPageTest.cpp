@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,6 +17,7 @@
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
 using namespace kestrim;
@@ -157,4 +159,39 @@ TEST_F(WebPageTest, EntryWithoutAddressIsReportedInsteadOfOpened)
     EXPECT_FALSE(Loads([&] { FPage.bbnGo->click(); }, QuietMs));
     ASSERT_EQ(errors.count(), 1);
     EXPECT_FALSE(errors.first().value(0).toString().isEmpty());
+}
+
+// The process that draws the pages breaks down: the user is told, and Go! opens the page anew.
+TEST_F(WebPageTest, ADisplayProcessThatEndsIsReportedAndGoStartsItAgain)
+{
+    LoadUrlFile("one," + Url("one.html") + "\n");
+    ASSERT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
+    QSignalSpy errors(&FPage, &TWebPage::ErrorRaised);
+    const qint64 drawing = FPage.webPage->page()->renderProcessPid();
+    ASSERT_GT(drawing, 0);
+    ::kill(static_cast<pid_t>(drawing), SIGKILL);
+    ASSERT_TRUE(errors.wait(LoadTimeoutMs));
+    EXPECT_TRUE(errors[0][0].toString().contains("ほかの機能はそのまま使えます")) << errors[0][0].toString().toStdString();
+    EXPECT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
+    EXPECT_EQ(Shown(), Url("one.html"));
+}
+
+// Without its helper program the toolkit would end the process when the browser is made: the
+// page goes without one and says why, in its place and when Go! is pressed.
+TEST(WebPageWithoutBrowserTest, SaysWhyInsteadOfEndingTheProgram)
+{
+    qputenv("QTWEBENGINEPROCESS_PATH", "/nonexistent/QtWebEngineProcess");
+    QAction back(nullptr), forward(nullptr);
+    TWebPage page(back, forward);
+    qunsetenv("QTWEBENGINEPROCESS_PATH");
+    EXPECT_EQ(page.webPage, nullptr);
+    EXPECT_TRUE(page.BrowserMissing().contains("QtWebEngineProcess"));
+    const auto* note = page.findChild<QLabel*>("webPageMissing");
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), page.BrowserMissing());
+    QSignalSpy errors(&page, &TWebPage::ErrorRaised);
+    page.Navigate("https://x/");
+    back.trigger();
+    ASSERT_EQ(errors.count(), 1);
+    EXPECT_EQ(errors[0][0].toString(), page.BrowserMissing());
 }

@@ -15,12 +15,12 @@ namespace {
 
 std::string OpenErrorText(const std::string& fileName, int error)
 {
-    return "ファイル \"" + fileName + "\" を開けません。" + std::strerror(error);
+    return "ファイル \"" + fileName + "\" を開けません。" + FileErrorReason(error, TFileAccess::Read);
 }
 
 std::string CreateErrorText(const std::string& fileName, int error)
 {
-    return "ファイル \"" + fileName + "\" を作成できません。" + std::strerror(error);
+    return "ファイル \"" + fileName + "\" を作成できません。" + FileErrorReason(error, TFileAccess::Write);
 }
 
 // Closes a descriptor when the scope ends.
@@ -76,6 +76,28 @@ std::string TemporaryNameBeside(const std::string& target)
 }
 
 } // namespace
+
+std::string FileErrorReason(int Error, TFileAccess Access)
+{
+    switch (Error) {
+    case ENOENT:
+        return Access == TFileAccess::Read ? "ファイルが見つかりません。" : "保存先のフォルダーが見つかりません。";
+    case ENOTDIR:
+        return "パスの途中にフォルダーではなくファイルがあります。";
+    case EACCES:
+    case EPERM:
+        return "アクセスが許可されていません。";
+    case EISDIR:
+        return "ファイルではなくフォルダーです。";
+    case ENOSPC:
+    case EDQUOT:
+        return "ディスクの空き容量が足りません。";
+    case EROFS:
+        return "読み取り専用のファイルシステムです。";
+    default:
+        return std::strerror(Error);
+    }
+}
 
 bool FileExists(const std::string& FileName)
 {

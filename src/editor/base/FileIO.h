@@ -7,6 +7,14 @@
 
 namespace kestrim {
 
+enum class TFileAccess { Read, Write };
+
+// Why reading or writing a file failed with the system error Error, as a sentence for the user:
+// the common causes (a missing file or folder, no permission, a folder in the file's place, a
+// full disk, a read-only file system) in the program's language, any other as the system
+// words it.
+std::string FileErrorReason(int Error, TFileAccess Access);
+
 // Whether anything exists under FileName. A name that cannot be examined counts as existing,
 // so that reading it reports why.
 bool FileExists(const std::string& FileName);

@@ -106,6 +106,16 @@ std::unique_ptr<TFountainParser> TFountain::NewParser()
     return ParserClass()(this);
 }
 
+std::unique_ptr<TRowStateParser> TFountain::NewRowStateParser()
+{
+    return NewParser();
+}
+
+bool TFountain::StatesCrossLines()
+{
+    return Brackets().Count() > 0;
+}
+
 bool TFountain::UsesItalic(TColorPublisher& Instance)
 {
     bool italic = false;

@@ -6,6 +6,7 @@
 
 #include "editor/base/edClasses.h"
 #include "editor/base/edGraphics.h"
+#include "editor/text/edRowStates.h"
 
 #include <functional>
 #include <memory>
@@ -121,7 +122,7 @@ using TFountainParserClass = std::unique_ptr<TFountainParser> (*)(TFountain* Fou
 
 // A highlighting definition. Descendants name their parser class and may bring a bracket
 // collection of their own kind.
-class TFountain : public TFileExtComponent, public TColorPublisher {
+class TFountain : public TFileExtComponent, public TColorPublisher, public TRowStates {
 public:
     // Its parts notify through handlers bound to it: a definition stays where it was made.
     TFountain(const TFountain&) = delete;
@@ -142,6 +143,9 @@ public:
 
     // A new parser of this definition's parser class; the caller owns it.
     std::unique_ptr<TFountainParser> NewParser();
+    std::unique_ptr<TRowStateParser> NewRowStateParser() override;
+    // Only a bracket pair spans lines: every other token ends with its line.
+    bool StatesCrossLines() override;
 
     // Whether any colour that Instance publishes is italic.
     bool UsesItalic(TColorPublisher& Instance);

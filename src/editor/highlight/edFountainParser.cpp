@@ -579,9 +579,9 @@ void TFountainParser::ComputeNextRowState(int Index, const TRowAttributeStringLi
             Data.CarryKind = 0;
         return;
     }
+    // A blank row hands on what it was given, but a line that ends ends a carried token too.
     const std::string& row = List.Str(Index);
     if (IsBlankRow(row)) {
-        // A blank row passes the state on; one that ends a line ends a token carried onto it.
         if (Data.RowAttribute != raWrapped) {
             Data.CarryLength = 0;
             Data.CarryKind = 0;

@@ -60,7 +60,7 @@ inline TTokenKinds TokenKinds(std::initializer_list<TTokenKind> Kinds)
     return kinds;
 }
 
-class TFountainParser : public TObject {
+class TFountainParser : public TObject, public TRowStateParser {
 public:
     // Raises Exception when Fountain is null.
     explicit TFountainParser(TFountain* Fountain);
@@ -72,7 +72,7 @@ public:
     virtual TTokenKind NextToken();
     // Turns Data, the state at the start of row Index of List (RowAttribute set to that row's
     // attribute), into the state at the start of row Index + 1.
-    virtual void ComputeNextRowState(int Index, const TRowAttributeStringList& List, TRowAttributeData& Data);
+    void ComputeNextRowState(int Index, const TRowAttributeStringList& List, TRowAttributeData& Data) override;
     // The colour of the current token, or nullptr for none.
     virtual TFountainColor* TokenColor() = 0;
     // Whether the current token is one of the definition's reserved words.

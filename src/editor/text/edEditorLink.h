@@ -6,7 +6,7 @@
 namespace kestrim {
 
 class TEditorScreenStrings;
-class TFountain;
+class TRowStates;
 
 class TEditorLink {
 public:
@@ -14,8 +14,9 @@ public:
 
     // The screen strings this editor shows.
     virtual TEditorScreenStrings& ScreenStrings() = 0;
-    // The highlighting definition the editor paints with; rows are parsed with the owner's.
-    virtual TFountain& ActiveFountain() = 0;
+    // How the rows' highlighting states follow from each other, by the definition the editor
+    // paints with; rows are parsed with the owner's.
+    virtual TRowStates& RowStates() = 0;
     // How many rows of the editor's row height fill the height of the whole display (at least
     // 1): re-parsing runs ahead of a change by twice as many rows.
     virtual int DisplayRowCount() const = 0;

@@ -125,14 +125,11 @@ bool TEditorStrings::TrailingLineBreak() const
 
 void TEditorStrings::SetTextStr(const std::string& Text)
 {
-    WithinUpdate(*this, [&] {
-        TEditorScreenStrings& rows = Screen();
-        rows.Clear();
-        StrToLines(Text, rows);
-        if (!Text.empty() && !EndsWithLineBreak(Text))
-            rows.SetRows(rows.Count() - 1, raEof);
-        LayOutNewText();
-    });
+    TEditorStringList rows;
+    StrToLines(Text, rows);
+    if (!Text.empty() && !EndsWithLineBreak(Text))
+        rows.SetRows(rows.Count() - 1, raEof);
+    LoadNewText(rows);
 }
 
 void TEditorStrings::Assign(const TStrings& Source)
@@ -149,25 +146,25 @@ void TEditorStrings::LoadFromFile(const std::string& FileName)
 void TEditorStrings::LoadFromFile(const std::string& FileName, std::size_t BlockSize)
 {
     TFileLines file(FileName, BlockSize);
-    WithinUpdate(*this, [&] {
-        TEditorScreenStrings& rows = Screen();
-        rows.Clear();
-        rows.SetCapacity(file.RowCount());
-        file.ReadRows([&rows](const std::string& row, bool endsLine) {
-            const int index = rows.Add(row);
-            if (!endsLine)
-                rows.SetRows(index, raEof);
-        });
-        LayOutNewText();
+    TEditorStringList rows;
+    rows.SetCapacity(file.RowCount());
+    file.ReadRows([&rows](const std::string& row, bool endsLine) {
+        const int index = rows.Add(row);
+        if (!endsLine)
+            rows.SetRows(index, raEof);
     });
+    LoadNewText(rows);
 }
 
-void TEditorStrings::LayOutNewText()
+void TEditorStrings::LoadNewText(TEditorStringList& Rows)
 {
-    TEditorScreenStrings& rows = Screen();
-    if (rows.WordWrap())
-        rows.WrapAll();
-    rows.InitBrackets();
+    WithinUpdate(*this, [&] {
+        TEditorScreenStrings& screen = Screen();
+        screen.LoadRows(Rows);
+        if (screen.WordWrap())
+            screen.WrapAll();
+        screen.InitBrackets();
+    });
 }
 
 void TEditorStrings::RefreshEditors()

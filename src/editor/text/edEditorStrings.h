@@ -14,6 +14,7 @@ namespace kestrim {
 
 class TEditorLink;
 class TEditorScreenStrings;
+class TEditorStringList;
 
 class TEditorStrings : public TStrings {
 public:
@@ -47,8 +48,8 @@ protected:
 
 private:
     TEditorScreenStrings& Screen() const;
-    // After the rows were filled: wrap them when word wrap is on and parse the visible ones.
-    void LayOutNewText();
+    // Makes Rows the whole text, wrapped when word wrap is on, with the visible rows parsed.
+    void LoadNewText(TEditorStringList& Rows);
     void RefreshEditors();
 
     TEditorLink& FEditor;

@@ -1,12 +1,12 @@
 #include "editor/text/edRaStrings.h"
 
 #include "editor/base/Exceptions.h"
-#include "editor/highlight/edFountain.h"
-#include "editor/highlight/edFountainParser.h"
 #include "editor/text/edEditorLink.h"
+#include "editor/text/edRowStates.h"
 #include "editor/text/edUndo.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace kestrim {
 namespace {
@@ -160,55 +160,71 @@ void TEditorScreenStrings::KeepMarksOfRemovedRows(int Row, TRowMarks Marks)
 // text before the caret, or move down with the text when the caret is at the start of the row.
 void TEditorScreenStrings::ReplaceRowsFromList(int Row, int RowCount, TEditorStringList& List)
 {
-    if (Row < 0 || RowCount < 0 || RowCount > Count() - Row)
-        throw EStringListError(SListIndexError);
     const int oldCount = RowCount;
     const int newCount = List.Count();
     const auto give = [&](int oldRow, int newRow) {
         List.SetRowMarks(newRow, List.RowMarks(newRow) | RowMarks(oldRow));
     };
-    WithinUpdate(*this, [&] {
-        if (newCount < oldCount) {
-            const int removed = oldCount - newCount;
-            TRowMarks marks = 0;
-            for (int i = 0; i < removed; ++i)
-                marks |= RowMarks(Row + i);
-            for (int i = 0; i < newCount; ++i)
-                give(Row + removed + i, i);
-            if (newCount == 0)
-                ExcludeListMarks(marks);
-            else
-                List.SetRowMarks(0, List.RowMarks(0) | marks);
-        } else if (newCount > oldCount) {
-            const int added = newCount - oldCount;
-            for (int i = 1; i < oldCount; ++i)
-                give(Row + i, added + i);
-            if (oldCount > 0) {
-                const TEditorLink* active = ActiveEditor();
-                give(Row, active && active->Col() != 0 ? 0 : added);
-            }
-        } else {
-            for (int i = 0; i < newCount; ++i)
-                give(Row + i, i);
+    if (newCount < oldCount) {
+        const int removed = oldCount - newCount;
+        TRowMarks marks = 0;
+        for (int i = 0; i < removed; ++i)
+            marks |= RowMarks(Row + i);
+        for (int i = 0; i < newCount; ++i)
+            give(Row + removed + i, i);
+        List.SetRowMarks(0, List.RowMarks(0) | marks);
+    } else if (newCount > oldCount) {
+        const int added = newCount - oldCount;
+        for (int i = 1; i < oldCount; ++i)
+            give(Row + i, added + i);
+        if (oldCount > 0) {
+            const TEditorLink* active = ActiveEditor();
+            give(Row, active && active->Col() != 0 ? 0 : added);
         }
-        ReplaceItems(Row, RowCount, List);
-    });
+    } else {
+        for (int i = 0; i < newCount; ++i)
+            give(Row + i, i);
+    }
+    ReplaceItems(Row, RowCount, List);
 }
 
-// Every change of the text, from typing, the editor's commands, the lines facade, comes here, and
-// only here are undo steps recorded, lines re-wrapped, marks handed on, rows re-parsed and the
-// change record set. Text holds the new contents of RowCount rows from Row, "\r\n" wherever a
-// line is to end.
+// ReplaceRows is the one door through which the text changes: typing, the editor's commands
+// and the lines facade all come here, and here alone undo steps are recorded. Undo and redo
+// put their steps back through the same storage routine, StoreRows, which re-wraps nothing
+// but keeps the marks, the parsed states and the change record. Two things bypass undo on
+// purpose, since they start the text anew and its rows get new numbers: loading a whole text
+// (LoadRows, Clear) and re-wrapping it (WrapAll, UnwrapAll); both empty the undo history.
+//
+// Text holds the new contents of RowCount rows from Row, "\r\n" wherever a line is to end. The
+// touched logical lines are rebuilt whole, from the row before Row when Row starts no line (a
+// word cut by the wrap may now fit there), and with the next line as well when Text ends the
+// last touched line without a line break (the two lines join). The last new row ends its line
+// as the old one did; at the end of the text it ends as the new text does, so that a line
+// break typed before the empty row after an exactly full last row is kept. Deleting whole
+// lines rebuilds nothing.
 void TEditorScreenStrings::ReplaceRows(int Row, int RowCount, std::string_view Text)
 {
     if (Row < 0 || RowCount < 0 || RowCount > Count() - Row || (RowCount == 0 && Text.empty()))
         return;
     WithinUpdate(*this, [&] {
-        const bool wholeLines = Text.empty() && LineStartRow(Row) == Row && LineEndRow(Row + RowCount - 1) == Row + RowCount - 1;
-        if (wholeLines)
-            DeleteWholeLines(Row, RowCount);
-        else
-            ReplaceWithinLines(Row, RowCount, Text);
+        TEditorStringList rows;
+        int first = Row;
+        int last = Row + RowCount - 1;
+        const bool wholeLines = Text.empty() && LineStartRow(Row) == Row && LineEndRow(last) == last;
+        if (!wholeLines) {
+            first = std::max(LineStartRow(Row), Row - 1);
+            last = LineEndRow(last);
+            if (last == Row + RowCount - 1 && last < Count() - 1)
+                last = LineEndRow(last + 1);
+            std::string lines = RowsText(first, Row - first).Text;
+            lines += Text;
+            lines += RowsText(Row + RowCount, last - Row - RowCount + 1).Text;
+            StrToWrapList(lines, rows);
+            const bool endsText = last >= Count() - 1;
+            rows.SetRows(rows.Count() - 1, !endsText ? Rows(last) : EndsWithLineBreak(lines) ? raCrlf : raEof);
+        }
+        RecordUndoStep(first, last - first + 1, rows.Count());
+        StoreRows(first, last - first + 1, rows);
     });
 }
 
@@ -223,40 +239,40 @@ int TEditorScreenStrings::RecordUndoStep(int FirstRow, int OldRowCount, int NewR
     return old.Rows;
 }
 
-void TEditorScreenStrings::DeleteWholeLines(int Row, int RowCount)
+void TEditorScreenStrings::StoreRows(int FirstRow, int OldRowCount, TEditorStringList& NewRows)
 {
-    const int removed = RecordUndoStep(Row, RowCount, 0);
-    KeepMarksOfRemovedRows(Row, DeleteRows(Row, RowCount));
-    const int parsed = UpdateBrackets(Row, true);
-    SetChange(Row, removed, 0, parsed);
+    assert(UpdateCount() > 0 && "rows change only inside an update batch");
+    if (FirstRow < 0 || OldRowCount < 0 || OldRowCount > Count() - FirstRow)
+        throw EStringListError(SListIndexError);
+    const int newCount = NewRows.Count();
+    if (newCount == 0)
+        KeepMarksOfRemovedRows(FirstRow, DeleteRows(FirstRow, OldRowCount));
+    else
+        ReplaceRowsFromList(FirstRow, OldRowCount, NewRows);
+    ShiftParsedRowEnd(FirstRow, OldRowCount, newCount);
+    const int parsed = UpdateBrackets(FirstRow, true);
+    SetChange(FirstRow, OldRowCount, newCount, parsed);
 }
 
-// The touched logical lines are rebuilt whole, from the row before Row when Row starts no line
-// (a word cut by the wrap may now fit there), and with the next line as well when Text ends the
-// last touched line without a line break (the two lines join). The last new row ends its line
-// as the old one did; at the end of the text it ends as the new text does, so that a line
-// break typed before the empty row after an exactly full last row is kept.
-void TEditorScreenStrings::ReplaceWithinLines(int Row, int RowCount, std::string_view Text)
+void TEditorScreenStrings::ShiftParsedRowEnd(int FirstRow, int OldRowCount, int NewRowCount)
 {
-    const int first = std::max(LineStartRow(Row), Row - 1);
-    const int lastReplaced = Row + RowCount - 1;
-    int last = LineEndRow(lastReplaced);
-    if (last == lastReplaced && last < Count() - 1)
-        last = LineEndRow(last + 1);
+    if (FirstRow + OldRowCount <= FParsedEnd)
+        FParsedEnd += NewRowCount - OldRowCount;
+    else
+        FParsedEnd = std::min(FParsedEnd, FirstRow);
+}
 
-    std::string lines = RowsText(first, Row - first).Text;
-    lines += Text;
-    lines += RowsText(lastReplaced + 1, last - lastReplaced).Text;
-    TEditorStringList rows;
-    StrToWrapList(lines, rows);
-    const bool endsText = last >= Count() - 1;
-    rows.SetRows(rows.Count() - 1, !endsText ? Rows(last) : EndsWithLineBreak(lines) ? raCrlf : raEof);
-    const int newCount = rows.Count();
-
-    const int replaced = RecordUndoStep(first, last - first + 1, newCount);
-    ReplaceRowsFromList(first, last - first + 1, rows);
-    const int parsed = UpdateBrackets(first, true);
-    SetChange(first, replaced, newCount, parsed);
+void TEditorScreenStrings::LoadRows(TEditorStringList& Rows)
+{
+    WithinUpdate(*this, [&] {
+        Clear();
+        TRowMarks marks = 0;
+        for (int row = 0; row < Rows.Count(); ++row)
+            marks |= Rows.RowMarks(row);
+        ReplaceItems(0, 0, Rows);
+        FListMarks = marks;
+        FParsedEnd = 0;
+    });
 }
 
 void TEditorScreenStrings::SetChange(int FirstRow, int OldRowCount, int NewRowCount, int ParsedRowCount)
@@ -266,10 +282,10 @@ void TEditorScreenStrings::SetChange(int FirstRow, int OldRowCount, int NewRowCo
 
 // --- Highlighting state
 
-std::unique_ptr<TFountainParser> TEditorScreenStrings::NewOwnerParser() const
+std::unique_ptr<TRowStateParser> TEditorScreenStrings::NewOwnerParser() const
 {
     TEditorLink* owner = Owner();
-    return owner ? owner->ActiveFountain().NewParser() : nullptr;
+    return owner ? owner->RowStates().NewRowStateParser() : nullptr;
 }
 
 int TEditorScreenStrings::DisplayRowCount() const
@@ -278,25 +294,35 @@ int TEditorScreenStrings::DisplayRowCount() const
     return owner ? std::max(owner->DisplayRowCount(), 1) : 1;
 }
 
-void TEditorScreenStrings::StoreAndParse(TFountainParser& Parser, int Row, TRowAttributeData& Data)
+void TEditorScreenStrings::StoreAndParse(TRowStateParser& Parser, int Row, TRowAttributeData& Data)
 {
     Data.RowAttribute = Rows(Row);
     PutRowAttributeData(Row, Data);
+    FParsedEnd = std::max(FParsedEnd, Row + 1);
     Parser.ComputeNextRowState(Row, *this, Data);
     Data.PrevRowAttribute = Rows(Row);
 }
 
+void TEditorScreenStrings::ForgetParsedRowsFrom(int Row)
+{
+    ResetParsedRowsFrom(Row, FParsedEnd);
+    FParsedEnd = std::min(FParsedEnd, std::max(Row, 0));
+}
+
 // Parsing starts from the nearest parsed row above Row and runs on until a row already holds
 // the state that reaches it. It stops at twice the display's rows below Row at the latest: the
-// rows beyond are reset and parsed when they are painted.
+// rows beyond are reset and parsed when they are painted. Rows below the parsed ones need no
+// parsing when lines share no states: they are parsed from their line's start when painted, so
+// that an edit far down a text just loaded does not parse the rows above it.
 int TEditorScreenStrings::UpdateBrackets(int Row, bool Notify)
 {
     if (Row < 0 || Row >= Count())
         return 0;
-    const std::unique_ptr<TFountainParser> parser = NewOwnerParser();
-    if (!parser)
+    TEditorLink* owner = Owner();
+    if (!owner || (Row >= FParsedEnd && !owner->RowStates().StatesCrossLines()))
         return 0;
-    int start = Row;
+    const std::unique_ptr<TRowStateParser> parser = owner->RowStates().NewRowStateParser();
+    int start = std::min(Row, FParsedEnd);
     while (start > 0 && Brackets(start - 1) == -2)
         --start;
     TRowAttributeData data = InitialRowAttributeData();
@@ -317,7 +343,7 @@ int TEditorScreenStrings::UpdateBrackets(int Row, bool Notify)
             ForEachEditor([row](TEditorLink& editor) { editor.InvalidateRow(row); });
         }
     }
-    ResetParsedRowsFrom(last + 1);
+    ForgetParsedRowsFrom(last + 1);
     return changed;
 }
 
@@ -326,13 +352,37 @@ void TEditorScreenStrings::InitBrackets()
     const TEditorLink* owner = Owner();
     if (!owner || owner->Loading() || owner->Destroying())
         return;
-    ResetParsedRowsFrom(0);
-    const std::unique_ptr<TFountainParser> parser = NewOwnerParser();
+    ForgetParsedRowsFrom(0);
+    const std::unique_ptr<TRowStateParser> parser = NewOwnerParser();
     const int last = owner->InitBracketsFull() ? Count() - 1
                                                : std::min(Count() - 1, 2 * DisplayRowCount() + owner->TopRow());
     TRowAttributeData data = InitialRowAttributeData();
     for (int row = 0; row <= last; ++row)
         StoreAndParse(*parser, row, data);
+}
+
+TRowAttributeData TEditorScreenStrings::RowStartState(int Row)
+{
+    TEditorLink* owner = Owner();
+    if (Brackets(Row) == -2 && owner) {
+        if (!owner->RowStates().StatesCrossLines())
+            return ParseFromLineStart(Row);
+        UpdateBrackets(Row, false);
+    }
+    return GetRowAttributeData(Row);
+}
+
+TRowAttributeData TEditorScreenStrings::ParseFromLineStart(int Row) const
+{
+    const std::unique_ptr<TRowStateParser> parser = NewOwnerParser();
+    TRowAttributeData data = InitialRowAttributeData();
+    for (int row = LineStartRow(Row); row < Row; ++row) {
+        data.RowAttribute = Rows(row);
+        parser->ComputeNextRowState(row, *this, data);
+        data.PrevRowAttribute = Rows(row);
+    }
+    data.RowAttribute = Rows(Row);
+    return data;
 }
 
 // --- Wrapping
@@ -366,6 +416,7 @@ void TEditorScreenStrings::WrapAll()
         }
         wrapped.SetRows(wrapped.Count() - 1, Rows(Count() - 1));
         ReplaceItems(0, Count(), wrapped);
+        FParsedEnd = 0;
     });
 }
 
@@ -392,6 +443,7 @@ void TEditorScreenStrings::UnwrapAll()
         }
         SetRows(line - 1, lastAttribute);
         DeleteRows(line, Count() - line);
+        FParsedEnd = std::min(FParsedEnd, Count());
     });
 }
 
@@ -466,6 +518,7 @@ void TEditorScreenStrings::Clear()
     FUndoObj->Clear();
     SetChange(0, Count(), 0, 0);
     TEditorStringList::Clear();
+    FParsedEnd = 0;
     FChange = {};
     ForEachEditor([](TEditorLink& editor) { editor.SetRowCol(0, 0); });
     ClampEditorRows();

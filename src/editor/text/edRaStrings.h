@@ -2,7 +2,8 @@
 // TEditorScreenStrings: the one store of an editor's text, as screen rows. A logical line is a
 // run of rows in which every row but the last is raWrapped; without word wrap each row is a
 // line. Every change of the text goes through ReplaceRows, which re-wraps, keeps the marks,
-// records undo, re-parses and leaves a change record for the editors to repaint from.
+// records undo, re-parses and leaves a change record for the editors to repaint from. The row
+// list is a private base: its rows can be read from outside, never written.
 //
 // Several editors may show one text. Each holds the screen strings through a std::shared_ptr
 // and attaches itself; the text lives as long as some editor uses it. The first attached
@@ -22,7 +23,7 @@ namespace kestrim {
 
 class TEditorLink;
 class TEditorUndoObj;
-class TFountainParser;
+class TRowStateParser;
 
 // What the last change did, for the editors to repaint only that. Valid while the editors are
 // told of the change; cleared when the update batch ends.
@@ -49,10 +50,34 @@ struct TRowByte {
     bool operator==(const TRowByte&) const = default;
 };
 
-class TEditorScreenStrings : public TEditorStringList {
+class TEditorScreenStrings : private TEditorStringList {
 public:
     TEditorScreenStrings();
     ~TEditorScreenStrings() override;
+
+    // --- Reading the rows
+    using TEditorStringList::Brackets;
+    using TEditorStringList::CarryKinds;
+    using TEditorStringList::CarryLengths;
+    using TEditorStringList::Count;
+    using TEditorStringList::ExtraBytes;
+    using TEditorStringList::ExtraInts1;
+    using TEditorStringList::ExtraInts2;
+    using TEditorStringList::ExtraStrings;
+    using TEditorStringList::Get;
+    using TEditorStringList::GetCount;
+    using TEditorStringList::GetRowAttributeData;
+    using TEditorStringList::PrevRows;
+    using TEditorStringList::RowMarks;
+    using TEditorStringList::Rows;
+    using TEditorStringList::Str;
+    // The rows as a read-only list, for the search and the tokenizer.
+    const TRowAttributeStringList& RowList() const { return *this; }
+
+    // A batch of changes notifies the editors once, at its end.
+    using TEditorStringList::BeginUpdate;
+    using TEditorStringList::EndUpdate;
+    using TEditorStringList::UpdateCount;
 
     void AttachEditor(TEditorLink& Editor);
     void DetachEditor(TEditorLink& Editor);
@@ -76,14 +101,20 @@ public:
     // run out.
     TRowByte DistanceToRowByte(int Row, int Distance) const;
 
-    // Removes RowCount rows from Row in one update batch; returns the union of their marks.
-    // Rows outside the text are ignored.
-    TRowMarks DeleteRows(int Row, int RowCount);
-    // Replaces RowCount rows from Row by the rows of List (left empty), handing the old rows'
-    // marks on to the new ones.
-    void ReplaceRowsFromList(int Row, int RowCount, TEditorStringList& List);
-    // The one primitive of every text change.
+    // The one primitive of every change of the text.
     void ReplaceRows(int Row, int RowCount, std::string_view Text);
+    // Puts Rows, not parsed yet, in place of the whole text and leaves Rows empty; see
+    // ReplaceRows for why this bypasses undo.
+    void LoadRows(TEditorStringList& Rows);
+    // Removes every row; the undo history and the marks go, the carets go to row 0, column 0.
+    void Clear() override;
+
+    // Marks are no text: setting them records no undo step and changes no row.
+    using TEditorStringList::SetRowMarks;
+    // The marks that some row of the text carries.
+    TRowMarks ListMarks() const { return FListMarks; }
+    void ExcludeListMarks(TRowMarks Marks) { FListMarks &= static_cast<TRowMarks>(~Marks); }
+    void IncludeListMarks(TRowMarks Marks) { FListMarks |= Marks; }
 
     // Brings the stored start-of-row highlighting states up to date after rows from Row on
     // changed; returns how many rows got a new state (counted, and invalidated in the editors,
@@ -91,6 +122,12 @@ public:
     int UpdateBrackets(int Row, bool Notify);
     // Resets every row's state and parses the rows near the owner's top row again.
     void InitBrackets();
+    // The highlighting state at the start of Row, for painting it: the stored one, or when the
+    // row is not parsed yet, the one parsed from its line's start when lines share no states,
+    // else the one UpdateBrackets stores from the parsed rows above on.
+    TRowAttributeData RowStartState(int Row);
+    // Rows from this one on are not parsed yet; rows above may be.
+    int ParsedRowEnd() const { return FParsedEnd; }
 
     // Rebuild every row with or without wrapping.
     void WrapAll();
@@ -104,19 +141,11 @@ public:
     void StrToWrapList(std::string_view Text, TEditorStringList& List) const { FWordWrap.StrToWrapList(Text, List); }
     int WrapCount(std::string_view Line) const { return FWordWrap.WrapCount(Line); }
 
-    // The marks that some row of the text carries.
-    TRowMarks ListMarks() const { return FListMarks; }
-    void ExcludeListMarks(TRowMarks Marks) { FListMarks &= static_cast<TRowMarks>(~Marks); }
-    void IncludeListMarks(TRowMarks Marks) { FListMarks |= Marks; }
-
     TEditorUndoObj& UndoObj() { return *FUndoObj; }
     void Undo();
     void Redo();
 
     const TRowsChange& ChangeRecord() const { return FChange; }
-
-    // Removes every row; the undo history and the marks go, the carets go to row 0, column 0.
-    void Clear() override;
 
 protected:
     void SetUpdateState(bool Updating) override;
@@ -126,27 +155,44 @@ private:
 
     template <typename Action>
     void ForEachEditor(Action&& action) const;
-    std::unique_ptr<TFountainParser> NewOwnerParser() const;
+    std::unique_ptr<TRowStateParser> NewOwnerParser() const;
     int DisplayRowCount() const;
     // Stores Data as the start state of Row, then advances it to the state after Row.
-    void StoreAndParse(TFountainParser& Parser, int Row, TRowAttributeData& Data);
+    void StoreAndParse(TRowStateParser& Parser, int Row, TRowAttributeData& Data);
+    // The state at the start of Row, parsed from the start of its logical line.
+    TRowAttributeData ParseFromLineStart(int Row) const;
+    // Resets the parsed rows from Row on.
+    void ForgetParsedRowsFrom(int Row);
     // Puts caret and top rows past the last row back onto the text.
     void ClampEditorRows();
     void WrapOptionChanged();
     void Rewrap(bool Wrap);
+
     // Records the undo step of putting NewRowCount rows in place of OldRowCount rows from
     // FirstRow; returns how many rows that replaces.
     int RecordUndoStep(int FirstRow, int OldRowCount, int NewRowCount);
-    void DeleteWholeLines(int Row, int RowCount);
-    void ReplaceWithinLines(int Row, int RowCount, std::string_view Text);
-    void SetChange(int FirstRow, int OldRowCount, int NewRowCount, int ParsedRowCount);
-    // Hands the marks of rows that DeleteRows or an undo step removed to the row now at Row,
-    // or drops them from ListMarks when no row is left.
+    // Where every change of the text, an edit or its undo or redo, lands: puts NewRows (left
+    // empty) in place of OldRowCount rows from FirstRow inside the open update batch, hands the
+    // old rows' marks on, re-parses what the change reaches and sets the change record.
+    void StoreRows(int FirstRow, int OldRowCount, TEditorStringList& NewRows);
+    // Removes RowCount rows from Row; returns the union of their marks.
+    TRowMarks DeleteRows(int Row, int RowCount);
+    // Replaces RowCount rows from Row by the rows of List (left empty), handing the old rows'
+    // marks on to the new ones.
+    void ReplaceRowsFromList(int Row, int RowCount, TEditorStringList& List);
+    // Hands the marks of removed rows to the row now at Row, or drops them from ListMarks
+    // when no row is left.
     void KeepMarksOfRemovedRows(int Row, TRowMarks Marks);
+    // The parsed rows follow a replacement of OldRowCount rows from FirstRow by NewRowCount
+    // rows, which are not parsed.
+    void ShiftParsedRowEnd(int FirstRow, int OldRowCount, int NewRowCount);
+    void SetChange(int FirstRow, int OldRowCount, int NewRowCount, int ParsedRowCount);
 
     std::vector<TEditorLink*> FEditors;
     TRowsChange FChange;
     TRowMarks FListMarks = 0;
+    // Every row from here on is not parsed (Brackets -2).
+    int FParsedEnd = 0;
     std::unique_ptr<TEditorUndoObj> FUndoObj;
     TEditorWrapOption FWrapOption;
     TEditorLayoutSettings FLayout;

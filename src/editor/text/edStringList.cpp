@@ -3,7 +3,6 @@
 #include "editor/base/Exceptions.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace kestrim {
 namespace {
@@ -88,7 +87,7 @@ void TheStringList::Insert(int Index, const std::string& S)
     GrowFor(FItems.size() + 1);
     TheStringItem item;
     item.Str = S;
-    FItems.insert(FItems.begin() + Index, std::move(item));
+    FItems.Insert(static_cast<std::size_t>(Index), std::move(item));
     Changed();
 }
 
@@ -100,29 +99,38 @@ void TheStringList::GrowFor(std::size_t Needed)
         return;
     while (capacity < Needed)
         capacity += capacity > 64 ? capacity / 4 : capacity > 8 ? 16 : 4;
-    FItems.reserve(capacity);
+    FItems.SetCapacity(capacity);
 }
 
+// Replacing every row takes Source's storage as it stands, unless that would give up room
+// reserved here, so that a whole text loaded into a scratch list becomes the list's text
+// without a move per row.
 void TheStringList::ReplaceItems(int Index, int Count, TheStringList& Source)
 {
     CheckListIndex(Index, GetCount() + 1);
     if (Count < 0 || Count > GetCount() - Index)
         throw EStringListError(SListIndexError);
     Changing();
-    auto& source = Source.FItems;
-    const std::size_t kept = std::min(source.size(), static_cast<std::size_t>(Count));
-    const auto at = FItems.begin() + Index;
-    std::move(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(kept), at);
-    if (source.size() > kept) {
-        GrowFor(FItems.size() + source.size() - kept);
-        FItems.insert(FItems.begin() + Index + static_cast<std::ptrdiff_t>(kept),
-                      std::make_move_iterator(source.begin() + static_cast<std::ptrdiff_t>(kept)),
-                      std::make_move_iterator(source.end()));
-    } else {
-        const auto erased = FItems.begin() + Index + static_cast<std::ptrdiff_t>(kept);
-        FItems.erase(erased, erased + (Count - static_cast<std::ptrdiff_t>(kept)));
+    if (Index == 0 && Count == GetCount() && FItems.capacity() <= Source.FItems.capacity()) {
+        FItems.Swap(Source.FItems);
+        Source.FItems.Clear();
+        Changed();
+        return;
     }
-    Source.TheStringList::Clear();
+    const auto at = static_cast<std::size_t>(Index);
+    const std::size_t count = static_cast<std::size_t>(Count);
+    const std::size_t sourceCount = Source.FItems.size();
+    const std::size_t kept = std::min(sourceCount, count);
+    for (std::size_t i = 0; i < kept; ++i)
+        FItems[at + i] = std::move(Source.FItems[i]);
+    if (sourceCount > kept) {
+        GrowFor(FItems.size() + sourceCount - kept);
+        for (std::size_t i = kept; i < sourceCount; ++i)
+            FItems.Insert(at + i, std::move(Source.FItems[i]));
+    } else {
+        FItems.Erase(at + kept, count - kept);
+    }
+    Source.FItems.Clear();
     Changed();
 }
 
@@ -130,7 +138,7 @@ void TheStringList::Delete(int Index)
 {
     CheckListIndex(Index, GetCount());
     Changing();
-    FItems.erase(FItems.begin() + Index);
+    FItems.Erase(static_cast<std::size_t>(Index), 1);
     Changed();
 }
 
@@ -148,7 +156,7 @@ void TheStringList::Clear()
     if (FItems.empty())
         return;
     Changing();
-    std::vector<TheStringItem>().swap(FItems);
+    FItems.Clear();
     Changed();
 }
 
@@ -156,10 +164,7 @@ void TheStringList::SetCapacity(int NewCapacity)
 {
     if (NewCapacity < GetCount())
         throw EStringListError(SListIndexError);
-    std::vector<TheStringItem> items;
-    items.reserve(static_cast<size_t>(NewCapacity));
-    std::move(FItems.begin(), FItems.end(), std::back_inserter(items));
-    FItems.swap(items);
+    FItems.SetCapacity(static_cast<std::size_t>(NewCapacity));
 }
 
 std::string TheStringList::ExtraStrings(int Index) const
@@ -336,12 +341,11 @@ void TRowAttributeStringList::ResetRowAttributeData(int Index)
     PutRowAttributeData(Index, reset);
 }
 
-void TRowAttributeStringList::ResetParsedRowsFrom(int Index)
+void TRowAttributeStringList::ResetParsedRowsFrom(int Index, int End)
 {
-    const std::span<TheStringItem> items = Items();
-    for (std::size_t row = static_cast<std::size_t>(std::max(Index, 0)); row < items.size(); ++row)
-        if (static_cast<int>(BracketsField.Get(items[row].Attributes)) - BracketBias != -2)
-            ResetRowAttributeData(static_cast<int>(row));
+    for (int row = std::max(Index, 0); row < std::min(End, GetCount()); ++row)
+        if (Brackets(row) != -2)
+            ResetRowAttributeData(row);
 }
 
 } // namespace kestrim

@@ -3,12 +3,13 @@
 // beside its text, how it ends, the highlighting parser's state at its start and its marks,
 // packed into two 32-bit words so that millions of rows stay small.
 
+#include "editor/base/GapVector.h"
 #include "editor/base/StringsBase.h"
 #include "editor/base/edClasses.h"
 
 #include <cstdint>
 #include <memory>
-#include <span>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -97,14 +98,13 @@ protected:
 
     const TheStringItem& Item(int Index) const;
     TheStringItem& Item(int Index);
-    // All items, for loops over millions of rows that cannot afford an index check per row.
-    std::span<TheStringItem> Items() { return FItems; }
 
 private:
     // Grows the capacity by the list's steps until it holds at least Needed items.
     void GrowFor(std::size_t Needed);
 
-    std::vector<TheStringItem> FItems;
+    // Edits at one place of a long text move no rows.
+    TGapVector<TheStringItem> FItems;
     int FUpdateCount = 0;
 };
 
@@ -139,8 +139,8 @@ public:
     // The not-parsed state: PrevRows raCrlf, Brackets -2, the other parser fields 0;
     // Rows and RowMarks stay.
     void ResetRowAttributeData(int Index);
-    // Resets every row from Index on that is parsed (Brackets is not -2).
-    void ResetParsedRowsFrom(int Index);
+    // Resets every row of Index..End - 1 that is parsed (Brackets is not -2).
+    void ResetParsedRowsFrom(int Index, int End = std::numeric_limits<int>::max());
 };
 
 // The scratch row lists of word wrap, undo and redo, and the base of the screen rows.

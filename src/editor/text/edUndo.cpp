@@ -95,21 +95,17 @@ TUndoData TEditorUndoObj::ApplyStep(const TUndoData& Step)
         inverse.Attribute = now.Attribute;
         replacedRows = now.Rows;
     }
-    if (Step.Attribute == raInvalid) {
-        FOwner.KeepMarksOfRemovedRows(Step.StartRow, FOwner.DeleteRows(Step.StartRow, replacedRows));
-    } else {
-        TEditorStringList rows;
+    TEditorStringList rows;
+    if (Step.Attribute != raInvalid) {
         FOwner.StrToWrapList(Step.Str, rows);
         const int last = rows.Count() - 1;
         if (Step.Attribute == raWrapped && rows.Str(last).empty())
             rows.Delete(last);
         if (rows.Count() > 0)
             rows.SetRows(rows.Count() - 1, Step.Attribute);
-        inverse.RowCount = rows.Count();
-        FOwner.ReplaceRowsFromList(Step.StartRow, replacedRows, rows);
     }
-    const int parsed = FOwner.UpdateBrackets(Step.StartRow, true);
-    FOwner.SetChange(Step.StartRow, replacedRows, inverse.RowCount, parsed);
+    inverse.RowCount = rows.Count();
+    FOwner.StoreRows(Step.StartRow, replacedRows, rows);
     return inverse;
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -68,4 +70,29 @@ TEST_F(FileIOTest, AFailedSaveLeavesTheOldFileAlone)
     fs::create_directory(PathOf("dir"));
     EXPECT_THROW(WriteFileBytes(PathOf("dir"), "x"), EFCreateError);
     EXPECT_TRUE(fs::is_directory(PathOf("dir")));
+}
+
+TEST_F(FileIOTest, ErrorsGiveTheCommonReasonsInJapanese)
+{
+    struct Case {
+        int Error;
+        TFileAccess Access;
+        const char* Reason;
+    };
+    for (const Case& c : {Case{ENOENT, TFileAccess::Read, "ファイルが見つかりません。"},
+                          Case{ENOENT, TFileAccess::Write, "保存先のフォルダーが見つかりません。"},
+                          Case{EACCES, TFileAccess::Write, "アクセスが許可されていません。"},
+                          Case{EISDIR, TFileAccess::Read, "ファイルではなくフォルダーです。"},
+                          Case{ENOSPC, TFileAccess::Write, "ディスクの空き容量が足りません。"},
+                          Case{EROFS, TFileAccess::Write, "読み取り専用のファイルシステムです。"},
+                          Case{EMFILE, TFileAccess::Read, std::strerror(EMFILE)}})
+        EXPECT_EQ(FileErrorReason(c.Error, c.Access), c.Reason) << c.Error;
+
+    const std::string missing = PathOf("no/x.txt");
+    try {
+        WriteFileBytes(missing, "x");
+        ADD_FAILURE() << "saved into a missing folder";
+    } catch (const EFCreateError& Error) {
+        EXPECT_EQ(Error.what(), "ファイル \"" + missing + "\" を作成できません。保存先のフォルダーが見つかりません。");
+    }
 }

@@ -224,7 +224,7 @@ TEST_F(EditorParser, CommentsAndStringsCutByTheWrap)
     EXPECT_EQ(DumpWrapped(Fountain, "y \"a\"|\" b\" z"), R"(Word"y" Quoted""a"" b"" | [Quoted+4] Quoted"" b"" Word"z")");
     EXPECT_EQ(DumpWrapped(Fountain, "\"c| d\" e"), R"(Quoted""c d"" | [Quoted+3] Quoted"d"" Word"e")");
     EXPECT_EQ(DumpWrapped(Fountain, "\"ab|cd|e\" f"), R"(Quoted""abcd" | [Quoted+0] Quoted"cde"" | [Quoted+2] Quoted"e"" Word"f")");
-    // A blank row that ends the line ends a string carried onto it, as it ends a comment.
+    // A blank row that ends the line ends a string carried into it.
     EXPECT_EQ(DumpWrapped(Fountain, "x \"ab|  \nyz w"), R"(Word"x" Quoted""ab  " | [Quoted+2] | Word"yz" Word"w")");
 }
 

@@ -27,7 +27,7 @@ public:
 
     TEditorScreenStrings& ScreenStrings() override { return *FStrings; }
     std::shared_ptr<TEditorScreenStrings> SharedStrings() const { return FStrings; }
-    TFountain& ActiveFountain() override { return Fountain; }
+    TRowStates& RowStates() override { return Fountain; }
     int DisplayRowCount() const override { return DisplayRows; }
     bool InitBracketsFull() const override { return FullParse; }
     bool Loading() const override { return IsLoading; }
@@ -91,6 +91,11 @@ inline std::string Dump(const TRowAttributeStringList& List)
     return dump;
 }
 
+inline std::string Dump(const TEditorScreenStrings& Strings)
+{
+    return Dump(Strings.RowList());
+}
+
 // Rows of a text in which "|" ends a wrapped row, "\n" a line and "$" the text without a
 // final line break.
 inline void SetRows(TRowAttributeStringList& List, std::string_view Rows)
@@ -106,17 +111,36 @@ inline void SetRows(TRowAttributeStringList& List, std::string_view Rows)
     }
 }
 
+// The screen strings take such rows as a whole text just loaded.
+inline void SetRows(TEditorScreenStrings& Strings, std::string_view Rows)
+{
+    TEditorStringList list;
+    SetRows(list, Rows);
+    Strings.LoadRows(list);
+}
+
+// The rows' start states as parsing every row from the top gives them.
+inline void FreshRowStates(const TEditorScreenStrings& Rows, TFountain& Fountain, TEditorStringList& Fresh)
+{
+    Fresh.Clear();
+    for (int row = 0; row < Rows.Count(); ++row)
+        Fresh.SetRows(Fresh.Add(Rows.Str(row)), Rows.Rows(row));
+    ComputeAllRowStates(*Fountain.NewParser(), Fresh);
+}
+
 // The first row whose stored start state differs from what parsing every row from the top
-// gives, or -1. Rows not parsed yet (Brackets -2) are left out.
-inline int FirstStaleRow(const TRowAttributeStringList& Rows, TFountain& Fountain)
+// gives, or -1. Rows not parsed yet (Brackets -2) are left out; none of them may lie before a
+// parsed row that ParsedRowEnd leaves out.
+inline int FirstStaleRow(const TEditorScreenStrings& Rows, TFountain& Fountain)
 {
     TEditorStringList fresh;
-    for (int row = 0; row < Rows.Count(); ++row)
-        fresh.SetRows(fresh.Add(Rows.Str(row)), Rows.Rows(row));
-    ComputeAllRowStates(*Fountain.NewParser(), fresh);
-    for (int row = 0; row < Rows.Count(); ++row)
-        if (Rows.Brackets(row) != -2 && !(Rows.GetRowAttributeData(row) == fresh.GetRowAttributeData(row)))
+    FreshRowStates(Rows, Fountain, fresh);
+    for (int row = 0; row < Rows.Count(); ++row) {
+        if (Rows.Brackets(row) == -2)
+            continue;
+        if (row >= Rows.ParsedRowEnd() || !(Rows.GetRowAttributeData(row) == fresh.GetRowAttributeData(row)))
             return row;
+    }
     return -1;
 }
 

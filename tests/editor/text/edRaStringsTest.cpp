@@ -162,10 +162,40 @@ TEST_F(ScreenStringsTest, ReParsingStopsWhereTheStoredStateHoldsOrTwiceTheDispla
     EXPECT_EQ(FirstStaleRow(Rows, Editor.Fountain), -1);
 }
 
+// Parsing never runs through the rows of a long text that a change does not reach: without
+// brackets a row far down is painted from its own line, and its edit parses nothing above it.
+TEST(ScreenStrings, EditsAndPaintingParseOnlyNearTheirRows)
+{
+    TFakeEditor editor;
+    editor.Fountain.SetQuotation("\"");
+    editor.DisplayRows = 5;
+    TEditorScreenStrings& rows = editor.ScreenStrings();
+    std::string text;
+    for (int i = 0; i < 10'000; ++i)
+        text += "say \"row\"\n";
+    SetRows(rows, text);
+    rows.InitBrackets();
+    EXPECT_EQ(rows.ParsedRowEnd(), 11);
+
+    rows.ReplaceRows(5, 1, "say \"row x\r\n");
+    EXPECT_EQ(rows.ParsedRowEnd(), 11) << "the unclosed string ends with its line";
+    rows.ReplaceRows(9000, 1, "x\r\n");
+    EXPECT_EQ(rows.ParsedRowEnd(), 11);
+    EXPECT_EQ(rows.RowStartState(9001), rows.GetRowAttributeData(3)) << "a line starts afresh";
+
+    AddBlockComment(editor.Fountain); // now a state may run on into the next line
+    rows.ReplaceRows(9000, 1, "/*\r\n");
+    EXPECT_EQ(rows.ParsedRowEnd(), 9011);
+    EXPECT_EQ(rows.RowStartState(9001).OpenBracket, 0);
+    EXPECT_EQ(FirstStaleRow(rows, editor.Fountain), -1);
+}
+
 TEST_F(ScreenStringsTest, InitBracketsParsesTheRowsNearTheTopUnlessToldToParseAll)
 {
+    std::string rows;
     for (int i = 0; i < 100; ++i)
-        Rows.Add("row");
+        rows += "row\n";
+    SetRows(Rows, rows);
     Editor.DisplayRows = 10;
     Editor.Top = 20;
     Rows.InitBrackets();
@@ -177,7 +207,7 @@ TEST_F(ScreenStringsTest, InitBracketsParsesTheRowsNearTheTopUnlessToldToParseAl
     EXPECT_NE(Rows.Brackets(99), -2);
 
     Editor.IsLoading = true;
-    Rows.ResetRowAttributeData(0);
+    SetRows(Rows, "row\n");
     Rows.InitBrackets();
     EXPECT_EQ(Rows.Brackets(0), -2) << "nothing while the editor is loading";
 }
