@@ -374,6 +374,7 @@ TEST_F(RunControllerTest, ShippedLanguagesTransformJapaneseTextAndFindTheirError
         SCOPED_TRACE(language.File);
         Host.Configuration = std::make_unique<TConfigFile>(conf.filePath(language.File).toStdString());
         const TConfigFile& config = *Host.Configuration;
+        EXPECT_EQ(config.MissingSettings(), std::vector<std::string>{});
         EXPECT_EQ(config.Commenter(), "#");
         TStringList keywords;
         LoadKeywordFile(config.KeywordFile(), conf.absoluteFilePath("..").toStdString(), keywords);
