@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <new>
 #include <unistd.h>
 
 namespace kestrim {
@@ -34,6 +35,18 @@ void PrepareChild()
     // Descriptors the program holds must not leak into the child. Qt reports a failed exec
     // through one of them, so they are closed by the exec rather than here.
     ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+}
+
+// Growing a stream of a hundred megabytes would copy it within one pass and keep the window
+// waiting; room for the whole limit is reserved instead, which costs memory only as output
+// arrives. Beyond MaxReserve, or where the system will not reserve that much, the stream grows.
+void ReserveUpToLimit(TMemoryStream& Stream, std::size_t Limit)
+{
+    constexpr std::size_t MaxReserve = std::size_t{1} << 30;
+    try {
+        Stream.Reserve(std::min(Limit, MaxReserve));
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 } // namespace
@@ -73,6 +86,8 @@ void TConsoleCommand::Execute(TMemoryStream& Input)
     Start(Child);
     FOutputStream.Clear();
     FErrorStream.Clear();
+    ReserveUpToLimit(FOutputStream, FLimits.Output);
+    ReserveUpToLimit(FErrorStream, FLimits.Error);
     // Output is taken in as it arrives, also inside the event loop of a dialog opened during the
     // run, where the toolkit would otherwise buffer everything the child writes.
     QObject::connect(&Child, &QProcess::readyReadStandardOutput, &Child,
