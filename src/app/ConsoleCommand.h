@@ -73,7 +73,7 @@ public:
     void Terminate() { FTerminated = true; }
     bool Terminated() const { return FTerminated; }
 
-    // A stream that reaches its limit stops the run at once, also while a dialog's own event
+    // A stream that goes beyond its limit stops the run at once, also while a dialog's own event
     // loop keeps the passes from running, so that a child that floods its output cannot fill
     // the memory.
     const TOutputLimits& Limits() const { return FLimits; }

@@ -143,8 +143,8 @@ void TRunController::RunInterpreter(TRunOutcome& Outcome)
     }
 }
 
-// The runner's streams are read to their end by every run, so a run that failed before the
-// interpreter started finds them empty and clears the old result and messages.
+// The runner's streams are emptied once shown, so a run that failed before the interpreter
+// started finds them empty and clears the old result and messages.
 void TRunController::ShowOutput(const TRunOutcome& Outcome)
 {
     TMemoryStream& output = FConsoleCommand.OutputStream();
