@@ -8,7 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <csignal>
+#include <new>
 #include <unistd.h>
 
 namespace kestrim {
@@ -35,12 +37,40 @@ void PrepareChild()
     ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
 }
 
-void AppendTo(TMemoryStream& Stream, const QByteArray& Bytes)
+// Growing a stream of a hundred megabytes would copy it within one pass and keep the window
+// waiting; room for the whole limit is reserved instead, which costs memory only as output
+// arrives. Beyond MaxReserve, or where the system will not reserve that much, the stream grows.
+void ReserveUpToLimit(TMemoryStream& Stream, std::size_t Limit)
 {
-    Stream.Append(std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())));
+    constexpr std::size_t MaxReserve = std::size_t{1} << 30;
+    try {
+        Stream.Reserve(std::min(Limit, MaxReserve));
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 } // namespace
+
+std::string OutputChannelName(TOutputChannel Channel)
+{
+    return Channel == TOutputChannel::Output ? "標準出力" : "標準エラー出力";
+}
+
+EOutputLimit::EOutputLimit(TOutputChannel Channel, std::size_t Limit)
+    : ECommandTerminate(OutputChannelName(Channel) + "が上限の " + SizeText(Limit)
+                        + " に達したので、コマンド処理を中断しました。")
+    , FChannel(Channel)
+    , FLimit(Limit)
+{
+}
+
+std::string SizeText(std::size_t Bytes)
+{
+    constexpr std::size_t MegaByte = std::size_t{1} << 20;
+    if (Bytes > 0 && Bytes % MegaByte == 0)
+        return std::to_string(Bytes / MegaByte) + " MB";
+    return std::to_string(Bytes) + " バイト";
+}
 
 TConsoleCommand::TConsoleCommand()
     : ProcessMessages([] { QCoreApplication::processEvents(); })
@@ -50,11 +80,20 @@ TConsoleCommand::TConsoleCommand()
 void TConsoleCommand::Execute(TMemoryStream& Input)
 {
     FTerminated = false;
+    FLimitReached.reset();
     Input.SetPosition(0);
     QProcess Child;
     Start(Child);
     FOutputStream.Clear();
     FErrorStream.Clear();
+    ReserveUpToLimit(FOutputStream, FLimits.Output);
+    ReserveUpToLimit(FErrorStream, FLimits.Error);
+    // Output is taken in as it arrives, also inside the event loop of a dialog opened during the
+    // run, where the toolkit would otherwise buffer everything the child writes.
+    QObject::connect(&Child, &QProcess::readyReadStandardOutput, &Child,
+                     [this, &Child] { CollectChannel(Child, TOutputChannel::Output); });
+    QObject::connect(&Child, &QProcess::readyReadStandardError, &Child,
+                     [this, &Child] { CollectChannel(Child, TOutputChannel::Error); });
     // Qt writes the input whenever the pipe has room, both while this loop waits and while
     // events are processed, so a child that stops reading cannot block the loop. The bytes
     // are lent, not copied: Input outlives Child.
@@ -68,6 +107,9 @@ void TConsoleCommand::Execute(TMemoryStream& Input)
         throw;
     }
     Finish(Child, Stopped);
+    if (FLimitReached)
+        throw EOutputLimit(*FLimitReached,
+                           *FLimitReached == TOutputChannel::Output ? FLimits.Output : FLimits.Error);
     if (Stopped)
         throw ECommandTerminate(StopMessage);
 }
@@ -96,12 +138,14 @@ bool TConsoleCommand::PollUntilEndOrStop(QProcess& Child)
     for (;;) {
         if (ProcessMessages)
             ProcessMessages();
-        if (FTerminated)
+        if (FTerminated || FLimitReached)
             return true;
         // Output that the event processing has already taken in needs no wait.
         if (Child.bytesAvailable() == 0)
             Child.waitForReadyRead(PollIntervalMs);
         Collect(Child);
+        if (FLimitReached)
+            return true;
         if (Child.state() == QProcess::NotRunning)
             return false;
     }
@@ -109,17 +153,42 @@ bool TConsoleCommand::PollUntilEndOrStop(QProcess& Child)
 
 void TConsoleCommand::Collect(QProcess& Child)
 {
-    AppendTo(FOutputStream, Child.readAllStandardOutput());
-    AppendTo(FErrorStream, Child.readAllStandardError());
+    CollectChannel(Child, TOutputChannel::Output);
+    CollectChannel(Child, TOutputChannel::Error);
+}
+
+// Appends what the channel holds up to its limit; the first channel to go beyond it stops
+// the run at once and the rest of its output is dropped.
+void TConsoleCommand::CollectChannel(QProcess& Child, TOutputChannel Channel)
+{
+    const bool output = Channel == TOutputChannel::Output;
+    TMemoryStream& stream = output ? FOutputStream : FErrorStream;
+    const std::size_t limit = output ? FLimits.Output : FLimits.Error;
+    const QByteArray bytes = output ? Child.readAllStandardOutput() : Child.readAllStandardError();
+    const std::size_t room = limit - std::min(limit, stream.Size());
+    const std::size_t size = static_cast<std::size_t>(bytes.size());
+    stream.Append(std::string_view(bytes.constData(), std::min(size, room)));
+    if (size > room && !FLimitReached) {
+        FLimitReached = Channel;
+        KillGroup(Child);
+    }
+}
+
+void TConsoleCommand::KillGroup(QProcess& Child)
+{
+    if (Child.state() == QProcess::NotRunning)
+        return;
+    // The group id stays reserved while any member lives, even after the child has been
+    // reaped, so this cannot hit a stranger. Without a group only the child can be reached.
+    if (FChildPid <= 0 || ::kill(-FChildPid, SIGKILL) != 0)
+        Child.kill();
 }
 
 void TConsoleCommand::Finish(QProcess& Child, bool Stopped)
 {
     if (Stopped) {
-        // The group id stays reserved while any member lives, even after the child has been
-        // reaped, so this cannot hit a stranger. Without a group only the child can be reached.
-        if (FChildPid <= 0 || ::kill(-FChildPid, SIGKILL) != 0)
-            Child.kill();
+        if (!FLimitReached) // a limit has stopped the child already
+            KillGroup(Child);
         Child.waitForFinished(-1);
     }
     // Qt empties both pipes when it sees the child's end, so this takes the last of it.

@@ -7,7 +7,10 @@
 #include "editor/base/Exceptions.h"
 #include "editor/base/MemoryStream.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 
@@ -21,6 +24,33 @@ public:
     using Exception::Exception;
 };
 
+enum class TOutputChannel { Output, Error };
+
+// "標準出力" or "標準エラー出力", as the messages name the channel.
+std::string OutputChannelName(TOutputChannel Channel);
+
+// The most that one run may collect of each stream, in bytes.
+struct TOutputLimits {
+    std::size_t Output = SIZE_MAX;
+    std::size_t Error = SIZE_MAX;
+};
+
+// How a run that reached an output limit leaves Execute: stopped as by Terminate, with what
+// came before the limit kept.
+class EOutputLimit : public ECommandTerminate {
+public:
+    EOutputLimit(TOutputChannel Channel, std::size_t Limit);
+    TOutputChannel Channel() const { return FChannel; }
+    std::size_t Limit() const { return FLimit; }
+
+private:
+    TOutputChannel FChannel;
+    std::size_t FLimit;
+};
+
+// A byte count as the messages show it: whole megabytes as "256 MB", others in bytes.
+std::string SizeText(std::size_t Bytes);
+
 class TConsoleCommand {
 public:
     TConsoleCommand();
@@ -33,14 +63,21 @@ public:
 
     // Runs the command line with Input's bytes (from position 0) on its standard input and
     // returns when the child has ended; both streams then hold its output, positioned at 0.
-    // Raises Exception when the program cannot be started (the streams keep the previous run)
-    // and ECommandTerminate when Terminate stopped the run (the streams keep what came so far).
+    // Raises Exception when the program cannot be started (the streams keep the previous run),
+    // ECommandTerminate when Terminate stopped the run (the streams keep what came so far) and
+    // EOutputLimit when a stream reached its limit (it holds exactly the limit's bytes).
     // Input's bytes are lent to the child's pipe, not copied: leave Input alone until the return.
     void Execute(TMemoryStream& Input);
 
     // Asks a running Execute to stop the child and all its descendants at its next pass.
     void Terminate() { FTerminated = true; }
     bool Terminated() const { return FTerminated; }
+
+    // A stream that goes beyond its limit stops the run at once, also while a dialog's own event
+    // loop keeps the passes from running, so that a child that floods its output cannot fill
+    // the memory.
+    const TOutputLimits& Limits() const { return FLimits; }
+    void SetLimits(const TOutputLimits& Limits) { FLimits = Limits; }
 
     TMemoryStream& OutputStream() { return FOutputStream; }
     TMemoryStream& ErrorStream() { return FErrorStream; }
@@ -58,12 +95,17 @@ private:
     void Start(QProcess& Child);
     bool PollUntilEndOrStop(QProcess& Child);
     void Collect(QProcess& Child);
+    void CollectChannel(QProcess& Child, TOutputChannel Channel);
+    void KillGroup(QProcess& Child);
     void Finish(QProcess& Child, bool Stopped);
 
     std::string FCommandLine;
     TMemoryStream FOutputStream;
     TMemoryStream FErrorStream;
+    TOutputLimits FLimits;
     bool FTerminated = false;
+    // The channel that reached its limit in the current run, if any.
+    std::optional<TOutputChannel> FLimitReached;
     pid_t FChildPid = 0;
     int FExitCode = 0;
     int FExitSignal = 0;

@@ -8,6 +8,7 @@
 #include "app/StandardLibrary.h"
 #include "app/UserDialogs.h"
 #include "dialogs/About.h"
+#include "dialogs/ApplicationTitle.h"
 #include "editor/base/Exceptions.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -35,6 +37,7 @@
 #include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 #include <QWheelEvent>
@@ -373,7 +376,7 @@ void TfrmKestrim::ApplySettings()
 void TfrmKestrim::SetUpWebPage()
 {
     try {
-        tbsWeb->LoadUrlFile(InConfDir(QString::fromStdString(FSettings->UrlFile)));
+        tbsWeb->LoadUrlFile(SystemFileName(InConfDir(QString::fromStdString(FSettings->UrlFile))));
     } catch (const std::exception& Error) {
         FDialogs->ShowMessage(QString::fromUtf8(Error.what()));
     }
@@ -459,7 +462,7 @@ void TfrmKestrim::LoadConfig(const QString& Name)
         FConfig = std::make_unique<TConfigFile>(SystemFileName(InConfDir(Name)));
         ApplyConfigToEditors(*FConfig, *tedScript, *tedData, *tedResult);
         ShowLanguageName(SjisToQString(FConfig->Caption()));
-        LoadKeywordFile(FConfig->KeywordFile(), tedScript->ReserveWordList());
+        LoadKeywordFile(FConfig->KeywordFile(), SystemFileName(ProgramDir()), tedScript->ReserveWordList());
         FSettings->ConfigFile = Name.toStdString();
         ReportMissingSettings(Name);
     } catch (const std::exception& Error) {
@@ -610,6 +613,20 @@ void TfrmKestrim::SetRunning(bool Running)
 void TfrmKestrim::ShowRunOutcome(const QString& Text)
 {
     FHintPanel->setText(Text);
+}
+
+TOutputLimits TfrmKestrim::OutputLimits() const
+{
+    constexpr std::size_t MegaByte = std::size_t{1} << 20;
+    return {static_cast<std::size_t>(FSettings->OutputLimitMB) * MegaByte,
+            static_cast<std::size_t>(FSettings->ErrorLimitMB) * MegaByte};
+}
+
+QString TfrmKestrim::OutputLimitSetting(TOutputChannel Channel) const
+{
+    return QStringLiteral("設定ファイル %1 の [%2] %3")
+        .arg(FSettings->FileName(), TKestrimReg::RunSection,
+             Channel == TOutputChannel::Output ? TKestrimReg::OutputLimitIdent : TKestrimReg::ErrorLimitIdent);
 }
 
 void TfrmKestrim::ShowHint(const QString& Hint)
@@ -781,8 +798,18 @@ void TfrmKestrim::mniHelpClick()
         FDialogs->ErrorMessage(folder + QStringLiteral(" が見つかりません") + HelpFileHint);
         return;
     }
-    if (ShellOpen(folder, HelpFileName) == TShellOpenResult::NotFound)
+    switch (ShellOpen(folder, HelpFileName)) {
+    case TShellOpenResult::Opened:
+        break;
+    case TShellOpenResult::NotFound:
         FDialogs->ErrorMessage(HelpFileName + QStringLiteral(" が見つかりません") + HelpFileHint);
+        break;
+    case TShellOpenResult::Failed:
+        // No program opens it (a machine without a desktop): the Web page's browser shows it.
+        tbsWeb->webPage->load(QUrl::fromLocalFile(QDir(folder).filePath(HelpFileName)));
+        ShowPage(pgWeb);
+        break;
+    }
 }
 
 } // namespace kestrim

@@ -130,6 +130,8 @@ private:
     void ShowResultPage() override;
     void ShowScriptPage() override;
     void ShowRunOutcome(const QString& Text) override;
+    TOutputLimits OutputLimits() const override;
+    QString OutputLimitSetting(TOutputChannel Channel) const override;
     void ShowHint(const QString& Hint);
     bool IsInThisWindow(QObject* Object) const;
     bool IsCommandShortcut(const QKeyEvent* Event) const;

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFont>
 #include <QGuiApplication>
 #include <QMenu>
 
@@ -61,15 +62,31 @@ void TMessageList::LoadFromStream(TMemoryStream& Stream)
         text.resize(nul);
     setUpdatesEnabled(false);
     clear();
+    long long leftOut = 0;
     ForEachLine(text, [&](std::size_t Begin, std::size_t End) {
+        if (count() >= MaxLines) {
+            ++leftOut;
+            return;
+        }
         const std::string_view line(text.data() + Begin, End - Begin);
         auto* item = new QListWidgetItem(SjisToQString(line));
         item->setData(BytesRole, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
         addItem(item);
     });
+    if (leftOut > 0)
+        AddNotice(QStringLiteral("(ここから先の %1 行は表示していません)").arg(leftOut));
     setCurrentRow(-1);
     clearSelection();
     setUpdatesEnabled(true);
+}
+
+void TMessageList::AddNotice(const QString& Text)
+{
+    auto* item = new QListWidgetItem(Text);
+    QFont font = item->font();
+    font.setItalic(true);
+    item->setFont(font);
+    addItem(item);
 }
 
 std::string TMessageList::ItemBytes(int Index) const
@@ -78,7 +95,7 @@ std::string TMessageList::ItemBytes(int Index) const
     if (listItem == nullptr)
         return {};
     const QVariant bytes = listItem->data(BytesRole);
-    if (!bytes.isValid()) // an item put in by other means than LoadFromStream
+    if (!bytes.isValid()) // a notice, or an item put in by other means than LoadFromStream
         return QStringToSjis(listItem->text());
     return bytes.toByteArray().toStdString();
 }

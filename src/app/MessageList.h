@@ -21,10 +21,16 @@ class TMessageList : public QListWidget {
 public:
     explicit TMessageList(QWidget* Parent = nullptr);
 
+    // The most lines that the list shows: beyond them one notice tells how many were left out,
+    // so that millions of lines of standard error cannot make the window sluggish.
+    static constexpr int MaxLines = 100000;
+
     // Replaces the items by the lines of Stream from its position to its end (the position
     // moves to the end). Lines end at CR LF, a lone CR or a lone LF; the text ends at its first
     // NUL byte. Afterwards no item is selected.
     void LoadFromStream(TMemoryStream& Stream);
+    // Adds an item of the program's own at the end, set apart from the interpreter's lines.
+    void AddNotice(const QString& Text);
 
     // The Shift-JIS bytes of item Index, as they came from the interpreter.
     std::string ItemBytes(int Index) const;

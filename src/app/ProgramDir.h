@@ -10,13 +10,14 @@ namespace kestrim {
 // The folder of the running program, without a trailing separator.
 QString ProgramDir();
 
-// A file name resolved against the program's folder when it is a bare name or relative path;
-// an absolute path is returned unchanged.
-QString InProgramDir(const QString& FileName);
-
 // Where a configuration or URL file named by the user lives: a bare file name means the file
 // in conf/ of the program's folder; a name with a folder part is returned unchanged.
 QString InConfDir(const QString& FileName);
+
+// Where the script file of a bare script name is written: the program's folder, or, when that
+// cannot be written (an installed program), the program's data folder of the user, created
+// when missing.
+QString ScriptDir();
 
 // A file name as the file system takes it (its own encoding), for the file routines of the core.
 std::string SystemFileName(const QString& FileName);

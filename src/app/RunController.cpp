@@ -8,6 +8,7 @@
 #include "editor/control/SjisQString.h"
 #include "settings/UConfigFile.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScopeGuard>
@@ -28,12 +29,12 @@ void RequireSetting(const TConfigFile& Config, const std::string& Value, const c
     throw Exception("実行できません。" + file + " [Command] に " + Key + " (" + Meaning + ") が設定されていません。");
 }
 
-// A script name without a folder part lives in the program's folder; any other is used as it
-// stands, a relative one resolving against the current folder.
+// A script name without a folder part lives in the script folder (the program's, as a rule);
+// any other is used as it stands, a relative one resolving against the current folder.
 QString ScriptPath(const std::string& Script)
 {
     const QString name = SjisToQString(Script);
-    return name.contains(QLatin1Char('/')) ? name : InProgramDir(name);
+    return name.contains(QLatin1Char('/')) ? name : QDir(ScriptDir()).filePath(name);
 }
 
 // The command line carries the path as Shift-JIS; a path that Shift-JIS cannot spell would
@@ -77,11 +78,14 @@ void TRunController::actRunExecute()
         const TRunPlan plan = PlanRun();
         FScript.Lines().SaveToFile(plan.ScriptFile);
         FConsoleCommand.SetCommandLine(plan.CommandLine);
+        FConsoleCommand.SetLimits(FHost.OutputLimits());
         RunInterpreter(outcome);
+    } catch (const EOutputLimit& limit) {
+        failure = std::make_exception_ptr(Exception(LimitMessage(limit).toStdString()));
     } catch (...) {
         failure = std::current_exception();
     }
-    ShowOutput();
+    ShowOutput(outcome);
     FHost.ShowRunOutcome(RunOutcomeText(outcome));
     if (failure)
         std::rethrow_exception(failure);
@@ -128,20 +132,45 @@ void TRunController::RunInterpreter(TRunOutcome& Outcome)
     try {
         FConsoleCommand.Execute(input);
         Outcome.End = TRunEnd::Ended;
+    } catch (const EOutputLimit& limit) {
+        Outcome.End = TRunEnd::LimitReached;
+        Outcome.CutChannel = limit.Channel();
+        Outcome.Limit = limit.Limit();
+        throw;
     } catch (const ECommandTerminate&) {
         Outcome.End = TRunEnd::Stopped;
         throw;
     }
 }
 
-// The runner's streams are read to their end by every run, so a run that failed before the
-// interpreter started finds them empty and clears the old result and messages.
-void TRunController::ShowOutput()
+// The runner's streams are emptied once shown, so a run that failed before the interpreter
+// started finds them empty and clears the old result and messages.
+void TRunController::ShowOutput(const TRunOutcome& Outcome)
 {
-    FResult.Lines().LoadFromStream(FConsoleCommand.OutputStream());
+    TMemoryStream& output = FConsoleCommand.OutputStream();
+    // After a run the rest is the whole stream, which the editor takes without a copy of what
+    // may be hundreds of megabytes.
+    if (output.Position() == 0)
+        FResult.Lines().SetText(output.Bytes());
+    else
+        FResult.Lines().LoadFromStream(output);
     FHost.ShowResultPage();
     FMessages.LoadFromStream(FConsoleCommand.ErrorStream());
+    // Emptied for good: a flood's bytes would otherwise stay behind the pages that show them.
+    FConsoleCommand.OutputStream() = TMemoryStream();
+    FConsoleCommand.ErrorStream() = TMemoryStream();
+    if (Outcome.End == TRunEnd::LimitReached)
+        FMessages.AddNotice(QStringLiteral("(%1は上限の %2 で打ち切られています)")
+                                .arg(QString::fromStdString(OutputChannelName(Outcome.CutChannel)),
+                                     QString::fromStdString(SizeText(Outcome.Limit))));
     FResult.ScrollCaret();
+}
+
+QString TRunController::LimitMessage(const EOutputLimit& Limit) const
+{
+    return QString::fromUtf8(Limit.what())
+           + QStringLiteral("\r\nそこまでの出力は結果タブとメッセージ一覧にあります。\r\n上限は %1 の値 (メガバイト) で変えられます。")
+                 .arg(FHost.OutputLimitSetting(Limit.Channel()));
 }
 
 QString TRunController::RunOutcomeText(const TRunOutcome& Outcome) const
@@ -152,6 +181,8 @@ QString TRunController::RunOutcomeText(const TRunOutcome& Outcome) const
         return {};
     case TRunEnd::Stopped:
         return QStringLiteral("中断") + elapsed;
+    case TRunEnd::LimitReached:
+        return QStringLiteral("出力の上限で中断") + elapsed;
     case TRunEnd::Ended:
         break;
     }

@@ -5,6 +5,8 @@
 // The run keeps the window alive (the runner processes events), so Stop and the other commands
 // are reached while Run is still on the stack.
 
+#include "app/ConsoleCommand.h"
+
 #include <QString>
 
 #include <string>
@@ -12,7 +14,6 @@
 namespace kestrim {
 
 class TConfigFile;
-class TConsoleCommand;
 class TEditor;
 class TMessageList;
 
@@ -27,6 +28,10 @@ public:
     virtual void ShowResultPage() = 0;
     // How the last run ended, for the status bar; empty when no interpreter was started.
     virtual void ShowRunOutcome(const QString& Text) = 0;
+    // What one run may collect of each stream, and where the user changes the limit of a
+    // channel, for the message of a run that reached it.
+    virtual TOutputLimits OutputLimits() const = 0;
+    virtual QString OutputLimitSetting(TOutputChannel Channel) const = 0;
 };
 
 class TRunController {
@@ -37,7 +42,8 @@ public:
     // Run. Whatever happens, the result page and the message list show what this run produced
     // (nothing when it failed before the interpreter started) and the window leaves the running
     // state; then a failure is raised: the file system's error, the runner's start failure or
-    // its stop (ECommandTerminate).
+    // its stop (ECommandTerminate). A run stopped at an output limit ends with a notice in the
+    // message list and an Exception that names the limit and where to change it.
     void actRunExecute();
     // Replaces the data page by the clipboard's text, runs, and puts the whole result on the
     // clipboard. A failed run raises its error and leaves the clipboard alone.
@@ -50,17 +56,20 @@ private:
         std::string ScriptFile; // the path as the file system takes it (UTF-8)
         std::string CommandLine;
     };
-    enum class TRunEnd { NotStarted, Ended, Stopped };
+    enum class TRunEnd { NotStarted, Ended, Stopped, LimitReached };
     struct TRunOutcome {
         TRunEnd End = TRunEnd::NotStarted;
         double Seconds = 0;
+        TOutputChannel CutChannel = TOutputChannel::Output;
+        std::size_t Limit = 0;
     };
 
     TRunPlan PlanRun() const;
     // Feeds the data page to the interpreter. Outcome tells how far the run got, also when
     // this raises.
     void RunInterpreter(TRunOutcome& Outcome);
-    void ShowOutput();
+    void ShowOutput(const TRunOutcome& Outcome);
+    QString LimitMessage(const EOutputLimit& Limit) const;
     QString RunOutcomeText(const TRunOutcome& Outcome) const;
 
     TConsoleCommand& FConsoleCommand;

@@ -1,5 +1,7 @@
 #include "app/StandardLibrary.h"
 
+#include "dialogs/ApplicationTitle.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -28,29 +30,6 @@ void ErrorMessage(QWidget* Parent, const QString& Text)
 {
     QApplication::beep();
     QMessageBox::critical(Parent, ApplicationTitle(), Text, QMessageBox::Ok);
-}
-
-namespace {
-
-// Kept apart from the toolkit's application display name, which the toolkit would append to the
-// title of every other window ("検索 — Kestrim" instead of "検索").
-QString& StoredTitle()
-{
-    static QString title;
-    return title;
-}
-
-} // namespace
-
-// Until one is set, the program's name.
-QString ApplicationTitle()
-{
-    return StoredTitle().isEmpty() ? QCoreApplication::applicationName() : StoredTitle();
-}
-
-void SetApplicationTitle(const QString& Title)
-{
-    StoredTitle() = Title;
 }
 
 } // namespace kestrim

@@ -19,8 +19,4 @@ TShellOpenResult ShellOpen(const QString& Folder, const QString& FileName);
 // The error sound, then a modal error box with an OK button titled with the application title.
 void ErrorMessage(QWidget* Parent, const QString& Text);
 
-// The application title: the window caption, also shown as the title of message boxes.
-QString ApplicationTitle();
-void SetApplicationTitle(const QString& Title);
-
 } // namespace kestrim

@@ -2,6 +2,7 @@
 
 #include "app/StandardLibrary.h"
 #include "dialogs/About.h"
+#include "dialogs/ApplicationTitle.h"
 
 #include <QFileInfo>
 #include <QMessageBox>

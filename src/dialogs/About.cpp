@@ -1,7 +1,7 @@
 #include "dialogs/About.h"
 
-#include "app/StandardLibrary.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/ApplicationTitle.h"
 
 #include <QApplication>
 #include <QLabel>

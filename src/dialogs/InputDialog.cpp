@@ -1,6 +1,6 @@
 #include "dialogs/InputDialog.h"
 
-#include "app/StandardLibrary.h"
+#include "dialogs/ApplicationTitle.h"
 #include "dialogs/DialogPlacement.h"
 #include "editor/base/IntConvert.h"
 #include "editor/control/SjisQString.h"

@@ -1,6 +1,6 @@
 #include "dialogs/InputInteger.h"
 
-#include "app/StandardLibrary.h"
+#include "dialogs/ApplicationTitle.h"
 #include "dialogs/InputDialog.h"
 
 #include <QApplication>

@@ -1,6 +1,5 @@
 #include "settings/UEditorSettings.h"
 
-#include "app/ProgramDir.h"
 #include "editor/base/CodePage.h"
 #include "editor/base/edClasses.h"
 #include "editor/base/Exceptions.h"
@@ -15,15 +14,13 @@
 namespace kestrim {
 namespace {
 
-// The keyword file's name as a path: "${APP_DIR}" replaced by the program's folder.
-std::string KeywordFilePath(const std::string& FileName)
+// The keyword file's name as a path: "${APP_DIR}" replaced by AppDir.
+std::string KeywordFilePath(const std::string& FileName, const std::string& AppDir)
 {
     static const std::string AppDirTag = "${APP_DIR}";
-    const std::string programDir = ProgramDir().toStdString();
     std::string path = SjisToUtf8(FileName);
-    for (std::size_t at = path.find(AppDirTag); at != std::string::npos;
-         at = path.find(AppDirTag, at + programDir.size()))
-        path.replace(at, AppDirTag.size(), programDir);
+    for (std::size_t at = path.find(AppDirTag); at != std::string::npos; at = path.find(AppDirTag, at + AppDir.size()))
+        path.replace(at, AppDirTag.size(), AppDir);
     return path;
 }
 
@@ -67,9 +64,9 @@ void ApplyConfigToEditors(const TConfigFile& Config, TEditor& Script, TEditor& D
     }
 }
 
-void LoadKeywordFile(const std::string& FileName, TStringList& ReserveWordList)
+void LoadKeywordFile(const std::string& FileName, const std::string& AppDir, TStringList& ReserveWordList)
 {
-    const std::string path = KeywordFilePath(FileName);
+    const std::string path = KeywordFilePath(FileName, AppDir);
     if (path.empty() || !FileExists(path))
         return;
     TStringList lines;

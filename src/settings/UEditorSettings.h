@@ -25,10 +25,11 @@ TColor StrToColorDef(const std::string& Text, TColor Default);
 void ApplyConfigToEditors(const TConfigFile& Config, TEditor& Script, TEditor& Data, TEditor& Result);
 
 // Replaces ReserveWordList with the words of the keyword file FileName (Shift-JIS, as the
-// configuration holds it; "${APP_DIR}" stands for the program's folder): one word per line,
+// configuration holds it; "${APP_DIR}" stands for AppDir, the program's folder as the file system
+// takes it): one word per line,
 // lines that are empty or begin with "#" skipped, anything from a tab on a remark. A missing
 // file (or an empty name) leaves the list as it is; one that cannot be read raises EFOpenError
 // and leaves the list as it is too.
-void LoadKeywordFile(const std::string& FileName, TStringList& ReserveWordList);
+void LoadKeywordFile(const std::string& FileName, const std::string& AppDir, TStringList& ReserveWordList);
 
 } // namespace kestrim

@@ -13,6 +13,12 @@ int PointSizeOf(const QFont& Font)
     return static_cast<int>(std::lround(Font.pixelSize() * 72.0 / 96.0));
 }
 
+// A limit of the user's own, or the default when it is not a usable one.
+int PositiveOr(int Value, int Default)
+{
+    return Value >= 1 ? Value : Default;
+}
+
 } // namespace
 
 TKestrimReg::TKestrimReg(const std::string& MakerKey, const std::string& ProductKey)
@@ -30,6 +36,8 @@ void TKestrimReg::LoadValues()
     MessageHeight = ReadInteger("Form", "MessageHeight", DefaultMessageHeight);
     StatusBar = ReadBool("Form", "StatusBar", true);
     ToolBar = ReadBool("Form", "ToolBar", true);
+    OutputLimitMB = PositiveOr(ReadInteger(RunSection, OutputLimitIdent, DefaultOutputLimitMB), DefaultOutputLimitMB);
+    ErrorLimitMB = PositiveOr(ReadInteger(RunSection, ErrorLimitIdent, DefaultErrorLimitMB), DefaultErrorLimitMB);
 }
 
 void TKestrimReg::LoadFont()
@@ -54,6 +62,8 @@ void TKestrimReg::SaveValues()
     WriteInteger("Form", "MessageHeight", MessageHeight);
     WriteBool("Form", "StatusBar", StatusBar);
     WriteBool("Form", "ToolBar", ToolBar);
+    WriteInteger(RunSection, OutputLimitIdent, OutputLimitMB);
+    WriteInteger(RunSection, ErrorLimitIdent, ErrorLimitMB);
 }
 
 } // namespace kestrim

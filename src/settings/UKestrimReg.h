@@ -26,6 +26,12 @@ public:
     static constexpr int DefaultWidth = 640;
     static constexpr int DefaultHeight = 480;
     static constexpr int DefaultMessageHeight = 80;
+    static constexpr int DefaultOutputLimitMB = 256;
+    static constexpr int DefaultErrorLimitMB = 16;
+    // Where the output limits are kept, for the message that tells the user how to change them.
+    static constexpr const char* RunSection = "Run";
+    static constexpr const char* OutputLimitIdent = "OutputLimitMB";
+    static constexpr const char* ErrorLimitIdent = "ErrorLimitMB";
 
     // The fields start with those defaults, so that a Load that stops at a bad value leaves
     // usable values behind it. File names are UTF-8.
@@ -37,6 +43,10 @@ public:
     bool StatusBar = true;
     bool ToolBar = true;
     std::string UrlFile = DefaultUrlFile; // written back exactly as it was read
+    // The most that one run may collect of standard output and of standard error, in
+    // megabytes; a value below 1 gives the default.
+    int OutputLimitMB = DefaultOutputLimitMB;
+    int ErrorLimitMB = DefaultErrorLimitMB;
 
 protected:
     void LoadValues() override;

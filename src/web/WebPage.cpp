@@ -1,6 +1,5 @@
 #include "web/WebPage.h"
 
-#include "app/ProgramDir.h"
 #include "editor/base/CodePage.h"
 
 #include <QAction>
@@ -183,9 +182,9 @@ void TWebPage::webPageRenderProcessTerminated(int Status, int ExitCode)
                          .arg(ExitCode));
 }
 
-void TWebPage::LoadUrlFile(const QString& FileName)
+void TWebPage::LoadUrlFile(const std::string& FileName)
 {
-    FShelf.LoadFromFile(SystemFileName(FileName));
+    FShelf.LoadFromFile(FileName);
     FillWebItems();
     cmbWebItemSelect();
 }

@@ -27,9 +27,10 @@ public:
     // its browser and shows them as its two buttons.
     TWebPage(QAction& actWebBack, QAction& actWebForward, QWidget* Parent = nullptr);
 
-    // Appends the entries of the URL file FileName to the list, selects the first line and
-    // applies it. Raises EFOpenError when the file cannot be read; the list then stays as it was.
-    void LoadUrlFile(const QString& FileName);
+    // Appends the entries of the URL file FileName (a path as the file system takes it) to the
+    // list, selects the first line and applies it. Raises EFOpenError when the file cannot be
+    // read; the list then stays as it was.
+    void LoadUrlFile(const std::string& FileName);
 
     // The item of the selected line, or none.
     const TWebItem* SelectedWebItem() const;

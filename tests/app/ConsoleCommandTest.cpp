@@ -1,15 +1,18 @@
 #include "app/ConsoleCommand.h"
 
 #include "editor/base/CodePage.h"
+#include "support/ProcessMemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -20,6 +23,7 @@
 #include <unistd.h>
 
 using namespace kestrim;
+using namespace kestrim::test;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
@@ -66,6 +70,10 @@ std::size_t OpenDescriptorCount()
     const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
     return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
 }
+
+// Writes lines of a thousand "x" for ever, to standard output or to standard error.
+const std::string FloodCommand = R"-(perl -e "print q(x) x 1000, qq(\n) while 1")-";
+const std::string ErrorFloodCommand = R"-(perl -e "print STDERR q(x) x 1000, qq(\n) while 1")-";
 
 // The first line of the output as a pid, 0 while it has not arrived.
 pid_t LeadingPid(const TMemoryStream& Output)
@@ -257,6 +265,65 @@ TEST_F(ConsoleCommandTest, StopOrAnErrorInAPassEndsTheChildsOwnChildren)
     ASSERT_GT(failed, 0);
     EXPECT_TRUE(BecomesDead(failed));
     EXPECT_EQ(Runner.OutputStream().Position(), 0u);
+}
+
+TEST_F(ConsoleCommandTest, AFloodStopsAtItsLimitWithinTwiceItsSizeAndPassesStillCome)
+{
+    constexpr std::size_t Limit = 64u << 20;
+    Runner.SetLimits({Limit, 1u << 20});
+    Clock::duration longestGap{};
+    Clock::time_point last = Clock::now();
+    OnPass = [&] {
+        longestGap = std::max(longestGap, Clock::now() - last);
+        last = Clock::now();
+    };
+    ResetPeakMemory();
+    const std::size_t before = StatusBytes("VmRSS");
+    try {
+        Run(FloodCommand);
+        FAIL() << "the flood was not stopped";
+    } catch (const EOutputLimit& limit) {
+        EXPECT_EQ(limit.Channel(), TOutputChannel::Output);
+        EXPECT_STREQ(limit.what(), "標準出力が上限の 64 MB に達したので、コマンド処理を中断しました。");
+    }
+    const std::size_t peak = StatusBytes("VmHWM") - before;
+    std::printf("[ figure   ] 64 MB collected with a peak of %.1f MB; longest gap between passes %.1f ms\n",
+                static_cast<double>(peak) / (1 << 20),
+                std::chrono::duration<double, std::milli>(longestGap).count());
+    EXPECT_EQ(Output().size(), Limit);
+    const std::size_t lastWholeLine = (Limit / 1001 - 1) * 1001;
+    EXPECT_EQ(Output().compare(lastWholeLine, 1001, std::string(1000, 'x') + "\n"), 0);
+    EXPECT_LT(peak, 2 * Limit + (8u << 20));
+    EXPECT_LT(longestGap, 100ms);
+    EXPECT_EQ(Runner.ExitSignal(), SIGKILL);
+
+    EXPECT_THROW(Run(ErrorFloodCommand), EOutputLimit);
+    EXPECT_EQ(Errors().size(), 1u << 20);
+    EXPECT_EQ(Output(), "");
+
+    // Up to the limit exactly is no flood.
+    Runner.SetLimits({4, 4});
+    Run(R"-(perl -e "print q(four); print STDERR q(four)")-");
+    EXPECT_EQ(Output(), "four");
+}
+
+// A dialog opened during a run runs its own event loop: the passes wait, and the output that
+// the toolkit takes in meanwhile must still stop at the limit.
+TEST_F(ConsoleCommandTest, TheLimitHoldsWhileADialogKeepsThePassesWaiting)
+{
+    Runner.SetLimits({8u << 20, 8u << 20});
+    std::size_t collectedInDialog = 0;
+    OnPass = [&] {
+        if (Passes != 1)
+            return;
+        QEventLoop dialog;
+        QTimer::singleShot(1500, &dialog, &QEventLoop::quit);
+        dialog.exec();
+        collectedInDialog = Runner.OutputStream().Size();
+    };
+    EXPECT_THROW(Run(FloodCommand), EOutputLimit);
+    EXPECT_EQ(collectedInDialog, 8u << 20);
+    EXPECT_EQ(Runner.ExitSignal(), SIGKILL);
 }
 
 TEST_F(ConsoleCommandTest, StopRequestOnlyCountsDuringARun)

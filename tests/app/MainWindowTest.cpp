@@ -4,7 +4,7 @@
 #include "app/MainActions.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
-#include "app/StandardLibrary.h"
+#include "dialogs/ApplicationTitle.h"
 #include "editor/base/CodePage.h"
 #include "editor/base/FileIO.h"
 #include "editor/control/EditorControl.h"
@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
@@ -25,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -450,6 +453,21 @@ TEST_F(MainWindowTest, ExitDuringARunReportsTheStopAndEndsTheProgram)
         ::testing::ExitedWithCode(0), "");
 }
 
+TEST_F(MainWindowTest, TheOutputLimitComesFromTheSettingsAndItsMessageSaysWhereToChangeIt)
+{
+    QDir().mkpath(QFileInfo(SettingsFile()).path());
+    Write(SettingsFile(), "[Run]\nOutputLimitMB=1\n");
+    TfrmKestrim& window = ShownWindow();
+    SetScript("print \"x\" x 99, \"\\n\" while 1;");
+    window.Actions().actRun->trigger();
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_TRUE(Log.Errors[0].startsWith("標準出力が上限の 1 MB に達したので")) << Log.Errors[0].toStdString();
+    EXPECT_TRUE(Log.Errors[0].contains("設定ファイル " + SettingsFile() + " の [Run] OutputLimitMB"))
+        << Log.Errors[0].toStdString();
+    EXPECT_EQ(window.tedResult->Lines().Count(), (1 << 20) / 100 + 1);
+    EXPECT_TRUE(window.Actions().actRun->isEnabled());
+}
+
 TEST_F(MainWindowTest, AMissingInterpreterIsReported)
 {
     Write(Path("conf/missing.ini"), "[Command]\r\nCommand=no-such-interpreter\r\nScript=script.pl\r\n");
@@ -777,6 +795,14 @@ TEST_F(MainWindowTest, HelpNamesWhatIsMissing)
     EXPECT_TRUE(Log.ErrorMessages[1].startsWith(Path("gone") + " が見つかりません\r\n"));
     window.Actions().mniAbout->trigger();
     EXPECT_EQ(Log.AboutShown, 1);
+
+    // No program opens the help here (the offscreen platform has none): the Web page shows it.
+    OverrideProgramDir(FFolder.path());
+    Write(Path("kestrim.html"), "<html><body>help</body></html>");
+    window.Actions().mniHelp->trigger();
+    EXPECT_EQ(Log.ErrorMessages.size(), 2u);
+    EXPECT_EQ(Page(), TfrmKestrim::pgWeb);
+    EXPECT_EQ(window.tbsWeb->webPage->page()->requestedUrl(), QUrl::fromLocalFile(Path("kestrim.html")));
 }
 
 // ---------------------------------------------------------------------------------------------

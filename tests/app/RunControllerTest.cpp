@@ -3,9 +3,12 @@
 #include "app/ConsoleCommand.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
+#include "editor/base/CodePage.h"
 #include "editor/base/FileIO.h"
+#include "editor/base/StringList.h"
 #include "editor/control/EditorControl.h"
 #include "settings/UConfigFile.h"
+#include "settings/UEditorSettings.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -14,7 +17,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -32,8 +37,14 @@ public:
     void SetRunning(bool Running) override { RunningStates.push_back(Running); }
     void ShowResultPage() override { ++ResultPageShown; }
     void ShowRunOutcome(const QString& Text) override { Outcome = Text; }
+    TOutputLimits OutputLimits() const override { return Limits; }
+    QString OutputLimitSetting(TOutputChannel Channel) const override
+    {
+        return Channel == TOutputChannel::Output ? "the output setting" : "the error setting";
+    }
 
     std::unique_ptr<TConfigFile> Configuration;
+    TOutputLimits Limits;
     std::vector<bool> RunningStates;
     int ResultPageShown = 0;
     QString Outcome;
@@ -237,6 +248,19 @@ TEST_F(RunControllerTest, ProgramFolderThatShiftJisCannotSpellIsRefusedBeforeWri
     ExpectNothingRan();
 }
 
+TEST_F(RunControllerTest, AProgramFolderThatCannotBeWrittenLeavesTheScriptInTheUsersFolder)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir(userDir).removeRecursively();
+    OverrideProgramDir("/proc"); // not even the superuser creates files there
+    Run("print 'ran';");
+    EXPECT_EQ(ResultEditor.Lines().Text(), "ran");
+    EXPECT_EQ(ConsoleCommand.CommandLine(), "\"perl\"  \"" + QDir(userDir).filePath("script.pl").toStdString() + "\"");
+    QDir(userDir).removeRecursively();
+    QStandardPaths::setTestModeEnabled(false);
+}
+
 TEST_F(RunControllerTest, StopEndsARunThatNeverEndsAndKeepsWhatCameSoFar)
 {
     int cursorShape = -1;
@@ -260,6 +284,116 @@ TEST_F(RunControllerTest, StopEndsARunThatNeverEndsAndKeepsWhatCameSoFar)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Host.RunningStates, (std::vector<bool>{true, false}));
     EXPECT_TRUE(Host.Outcome.startsWith(QString::fromUtf8("中断 ("))) << Host.Outcome.toStdString();
+}
+
+TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice)
+{
+    const struct {
+        TOutputChannel Channel;
+        const char* Script;
+        const char* Message;
+        const char* Notice;
+    } cases[] = {
+        {TOutputChannel::Output, R"(print "x" x 1000, "\n" while 1;)",
+         "標準出力が上限の 16 MB に達したので、コマンド処理を中断しました。\r\n"
+         "そこまでの出力は結果タブとメッセージ一覧にあります。\r\n上限は the output setting の値 (メガバイト) で変えられます。",
+         "(標準出力は上限の 16 MB で打ち切られています)"},
+        {TOutputChannel::Error, R"(print STDERR "x at line 1.\n" while 1;)",
+         "標準エラー出力が上限の 1 MB に達したので、コマンド処理を中断しました。\r\n"
+         "そこまでの出力は結果タブとメッセージ一覧にあります。\r\n上限は the error setting の値 (メガバイト) で変えられます。",
+         "(標準エラー出力は上限の 1 MB で打ち切られています)"},
+    };
+    Host.Limits = {16u << 20, 1u << 20};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Notice);
+        // The window's events: a timer of 10 ms whose longest gap tells how long the window waited.
+        QTimer ticker;
+        Clock::time_point last;
+        Clock::duration longestGap{};
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, Clock::now() - last);
+            last = Clock::now();
+        });
+        OnPass = [&] {
+            if (!ticker.isActive()) {
+                last = Clock::now();
+                ticker.start(10);
+            }
+        };
+        try {
+            Run(c.Script);
+            ADD_FAILURE() << "the flood was not stopped";
+        } catch (const ECommandTerminate&) {
+            ADD_FAILURE() << "the limit is no plain stop";
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.what(), std::string(c.Message));
+        }
+        ticker.stop();
+        EXPECT_LT(longestGap, std::chrono::milliseconds(100));
+        ASSERT_GT(MessageList.count(), 0);
+        EXPECT_EQ(MessageList.item(MessageList.count() - 1)->text(), QString::fromUtf8(c.Notice));
+        if (c.Channel == TOutputChannel::Output) {
+            EXPECT_EQ(ResultEditor.Lines().Count(), (16 << 20) / 1001 + 1);
+            EXPECT_EQ(ResultEditor.Lines().Strings(0), std::string(1000, 'x'));
+            EXPECT_EQ(MessageList.count(), 1);
+        } else {
+            EXPECT_EQ(MessageList.count(), (1 << 20) / 13 + 2); // whole lines, the cut one, the notice
+            EXPECT_EQ(MessageList.ItemBytes(0), "x at line 1.");
+        }
+        EXPECT_TRUE(Host.Outcome.startsWith(QString::fromUtf8("出力の上限で中断 ("))) << Host.Outcome.toStdString();
+        EXPECT_FALSE(Host.RunningStates.back());
+        EXPECT_EQ(ConsoleCommand.OutputStream().Size() + ConsoleCommand.ErrorStream().Size(), 0u)
+            << "the runner keeps no copy of what the pages show";
+    }
+}
+
+// Each shipped configuration runs its interpreter on Shift-JIS data with Japanese literals in the
+// script, and finds the script line in the interpreter's error messages. The literals hold
+// characters whose second byte is "\\" (表, ソ), "|" (ポ) or "[" (ー).
+TEST_F(RunControllerTest, ShippedLanguagesTransformJapaneseTextAndFindTheirErrorLines)
+{
+    const struct {
+        const char* File;
+        const char* Script;
+        const char* FailingScript; // fails on its third line
+    } languages[] = {
+        {"Python.ini",
+         "import sys\nfor line in sys.stdin:\n    print(line.rstrip('\\n').replace('表示', 'ソ').replace('ポ', '＼') + '：表')\n",
+         "x = 'データ'\nprint('表')\nundefined_name\n"},
+        {"Ruby.ini", "$stdin.each_line { |l| puts l.chomp.gsub('表示', 'ソ').gsub(/ポ/, '＼') + '：表' }\n",
+         "x = 'データ'\nputs '表'\nundefined_name\n"},
+        {"Awk.ini", "{ gsub(/表示/, \"ソ\"); gsub(/ポ/, \"＼\"); print $0 \"：表\" }\n",
+         "BEGIN { x = \"データ\" }\n{ print \"表\" }\n{ print ( }\n"},
+        {"Sh.ini", "while IFS= read -r l; do printf '%s：表\\n' \"$l\" | sed 's/表示/ソ/; s/ポ/＼/'; done\n",
+         "x=\"データ\"\necho \"表\"\nno_such_command_of_kestrim\n"},
+    };
+    const std::string data = Utf8ToSjis("名前,表示\r\nソフト,ポケット\r\nデータ,本\r\n");
+    const std::string expected = Utf8ToSjis("名前,ソ：表\r\nソフト,＼ケット：表\r\nデータ,本：表\r\n");
+    const QDir conf(QCoreApplication::applicationDirPath() + "/conf");
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.File);
+        Host.Configuration = std::make_unique<TConfigFile>(conf.filePath(language.File).toStdString());
+        const TConfigFile& config = *Host.Configuration;
+        EXPECT_EQ(config.MissingSettings(), std::vector<std::string>{});
+        EXPECT_EQ(config.Commenter(), "#");
+        TStringList keywords;
+        LoadKeywordFile(config.KeywordFile(), conf.absoluteFilePath("..").toStdString(), keywords);
+        EXPECT_GT(keywords.Count(), 30);
+
+        Run(Utf8ToSjis(language.Script), data);
+        EXPECT_EQ(SjisToUtf8(ResultEditor.Lines().Text()), SjisToUtf8(expected));
+        EXPECT_EQ(Messages(), std::vector<std::string>{});
+
+        Run(Utf8ToSjis(language.FailingScript));
+        int named = 0;
+        for (const std::string& message : Messages()) {
+            if (const auto line = ErrorLineNumber(message, config.ErrLine())) {
+                EXPECT_EQ(*line, 3) << message;
+                ++named;
+            }
+        }
+        EXPECT_GT(named, 0) << "no message names the line";
+    }
 }
 
 TEST_F(RunControllerTest, RunWithClipboardTakesTheDataFromTheClipboardAndPutsTheResultBack)

@@ -1,6 +1,7 @@
-#include "app/StandardLibrary.h"
 #include "dialogs/About.h"
+
 #include "dialogs/AboutDialog.h"
+#include "dialogs/ApplicationTitle.h"
 
 #include <QApplication>
 #include <QLabel>

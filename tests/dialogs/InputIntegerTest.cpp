@@ -1,6 +1,7 @@
-#include "app/StandardLibrary.h"
-#include "dialogs/InputDialog.h"
 #include "dialogs/InputInteger.h"
+
+#include "dialogs/ApplicationTitle.h"
+#include "dialogs/InputDialog.h"
 #include "support/ModalWindows.h"
 
 #include <QLabel>

@@ -1,6 +1,5 @@
 #include "settings/UEditorSettings.h"
 
-#include "app/ProgramDir.h"
 #include "editor/base/CodePage.h"
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
@@ -41,7 +40,6 @@ protected:
         FWords.SetSorted(true);
         FWords.Add("previous");
     }
-    void TearDown() override { OverrideProgramDir(QString()); }
 
     std::string Write(const std::string& Name, const std::string& Content) const
     {
@@ -106,24 +104,23 @@ TEST_F(KeywordFileTest, KeepsOneWordPerLineWithoutCommentsEmptyLinesOrRemarks)
 {
     const std::string name = Write("kw.txt", "# Perl words\r\nsub\r\n\r\nmy\tdeclares a variable\r\nMY\r\n"
                                              "\tonly a remark\r\n  padded  \nlast");
-    LoadKeywordFile(name, FWords);
+    LoadKeywordFile(name, "", FWords);
     EXPECT_EQ(Items(FWords), (std::vector<std::string>{"", "  padded  ", "last", "my", "sub"}));
 }
 
 TEST_F(KeywordFileTest, AppDirStandsForTheProgramsFolderAndShiftJisNamesAreFound)
 {
-    OverrideProgramDir(FFolder.path());
     Write("キーワード.txt", "foreach\r\n");
-    LoadKeywordFile("${APP_DIR}/" + Utf8ToSjis("キーワード.txt"), FWords);
+    LoadKeywordFile("${APP_DIR}/" + Utf8ToSjis("キーワード.txt"), FFolder.path().toStdString(), FWords);
     EXPECT_EQ(Items(FWords), (std::vector<std::string>{"foreach"}));
 }
 
 TEST_F(KeywordFileTest, AMissingFileKeepsTheListAndAnUnreadableOneRaisesTheFileError)
 {
-    LoadKeywordFile(Path("missing.txt"), FWords);
-    LoadKeywordFile("", FWords);
+    LoadKeywordFile(Path("missing.txt"), "", FWords);
+    LoadKeywordFile("", "", FWords);
     fs::create_directory(Path("folder.txt"));
-    EXPECT_THROW(LoadKeywordFile(Path("folder.txt"), FWords), EFOpenError);
+    EXPECT_THROW(LoadKeywordFile(Path("folder.txt"), "", FWords), EFOpenError);
     EXPECT_EQ(Items(FWords), (std::vector<std::string>{"previous"}));
 }
 

@@ -42,6 +42,8 @@ protected:
         EXPECT_EQ(Settings.MessageHeight, 80);
         EXPECT_TRUE(Settings.StatusBar);
         EXPECT_TRUE(Settings.ToolBar);
+        EXPECT_EQ(Settings.OutputLimitMB, 256);
+        EXPECT_EQ(Settings.ErrorLimitMB, 16);
     }
 
     QTemporaryDir FFolder;
@@ -61,7 +63,7 @@ TEST_F(KestrimRegTest, FirstStartGivesTheDefaultsAndSaveWritesEveryValueAsText)
     const std::string stored = ReadFileBytes(StoreFile());
     for (const char* line : {"[Font]", "Name=ＭＳ ゴシック", "Size=10", "[Conf]", "File=Perl.ini",
                              "UrlFile=url.txt", "[Form]", "Width=640", "Height=480", "MessageHeight=80",
-                             "StatusBar=0", "ToolBar=1"})
+                             "StatusBar=0", "ToolBar=1", "[Run]", "OutputLimitMB=256", "ErrorLimitMB=16"})
         EXPECT_NE(stored.find(line), std::string::npos) << line << " missing in\n" << stored;
 }
 
@@ -78,6 +80,8 @@ TEST_F(KestrimRegTest, SavedValuesComeBackInANewObjectExceptTheFontStyle)
         settings.MessageHeight = 120;
         settings.StatusBar = false;
         settings.ToolBar = false;
+        settings.OutputLimitMB = 1024;
+        settings.ErrorLimitMB = 1;
         settings.Save();
     }
     TKestrimReg settings("Vek", "Kestrim");
@@ -92,13 +96,16 @@ TEST_F(KestrimRegTest, SavedValuesComeBackInANewObjectExceptTheFontStyle)
     EXPECT_EQ(settings.MessageHeight, 120);
     EXPECT_FALSE(settings.StatusBar);
     EXPECT_FALSE(settings.ToolBar);
+    EXPECT_EQ(settings.OutputLimitMB, 1024);
+    EXPECT_EQ(settings.ErrorLimitMB, 1);
 }
 
 TEST_F(KestrimRegTest, MalformedNumbersTakeTheirDefaultAndAnyNonZeroIsTrue)
 {
     WriteStore("[Font]\nName=\nSize=huge\n"
                "[Conf]\nFile=\nUrlFile=my urls.txt\n"
-               "[Form]\nWidth=abc\nHeight=0\nMessageHeight=99999999999\nStatusBar=2\nToolBar=\n");
+               "[Form]\nWidth=abc\nHeight=0\nMessageHeight=99999999999\nStatusBar=2\nToolBar=\n"
+               "[Run]\nOutputLimitMB=0\nErrorLimitMB=-3\n");
     TKestrimReg settings("Vek", "Kestrim");
     const QString newFontFace = settings.Font.family();
     settings.Load();
@@ -111,6 +118,8 @@ TEST_F(KestrimRegTest, MalformedNumbersTakeTheirDefaultAndAnyNonZeroIsTrue)
     EXPECT_EQ(settings.MessageHeight, 80);
     EXPECT_TRUE(settings.StatusBar);
     EXPECT_TRUE(settings.ToolBar);
+    EXPECT_EQ(settings.OutputLimitMB, 256) << "no limit below one megabyte";
+    EXPECT_EQ(settings.ErrorLimitMB, 16);
 }
 
 TEST_F(KestrimRegTest, AGarbageFileLoadsAsDefaultsAndIsReplacedBySave)

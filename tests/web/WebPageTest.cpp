@@ -47,7 +47,7 @@ protected:
     void LoadUrlFile(const QString& Lines)
     {
         WriteFileBytes(Path("url.txt"), Utf8ToSjis(Lines.toStdString()));
-        FPage.LoadUrlFile(FFolder.filePath("url.txt"));
+        FPage.LoadUrlFile(Path("url.txt"));
     }
 
     // Whether Action makes the browser load a page (and waits until it has).

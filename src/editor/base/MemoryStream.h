@@ -29,6 +29,9 @@ public:
     // Truncates or zero-extends; the position is kept within the new size.
     void SetSize(std::size_t Size);
     void Clear() { SetSize(0); }
+    // Room for Capacity bytes, so that growing up to it moves no bytes. The memory is taken
+    // from the system only as the bytes arrive.
+    void Reserve(std::size_t Capacity) { FBytes.reserve(Capacity); }
 
     // All bytes, whatever the position.
     const std::string& Bytes() const { return FBytes; }

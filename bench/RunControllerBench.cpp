@@ -1,0 +1,139 @@
+// A run of an endless writer (`print "x" x 1000, "\n" while 1`) against the default output
+// limits, through the run controller with real editors: the peak memory of the program over the
+// whole run, and the time from the stop at the limit to the window being idle again (result page
+// and message list filled). The baseline is the result editor taking the same text by itself.
+#include "app/ConsoleCommand.h"
+#include "app/MessageList.h"
+#include "app/ProgramDir.h"
+#include "app/RunController.h"
+#include "editor/base/FileIO.h"
+#include "editor/control/EditorControl.h"
+#include "settings/UConfigFile.h"
+#include "settings/UKestrimReg.h"
+#include "support/ProcessMemory.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace kestrim;
+using namespace kestrim::test;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr std::size_t MegaByte = std::size_t{1} << 20;
+
+class THost : public TRunHost {
+public:
+    explicit THost(const std::string& ConfigFile) : FConfig(ConfigFile) {}
+    const TConfigFile* Config() const override { return &FConfig; }
+    void SetRunning(bool) override {}
+    void ShowResultPage() override {}
+    void ShowRunOutcome(const QString&) override {}
+    TOutputLimits OutputLimits() const override
+    {
+        return {TKestrimReg::DefaultOutputLimitMB * MegaByte, TKestrimReg::DefaultErrorLimitMB * MegaByte};
+    }
+    QString OutputLimitSetting(TOutputChannel) const override { return {}; }
+
+private:
+    TConfigFile FConfig;
+};
+
+struct TRunBench {
+    TRunBench()
+    {
+        OverrideProgramDir(Folder.path());
+        const std::string config = Folder.filePath("bench.ini").toStdString();
+        WriteFileBytes(config, "[Command]\r\nCommand=perl\r\nScript=script.pl\r\n");
+        Host = std::make_unique<THost>(config);
+        Controller = std::make_unique<TRunController>(Runner, Script, Data, Result, Messages, *Host);
+        Runner.ProcessMessages = [this] {
+            QCoreApplication::processEvents();
+            LastPass = Clock::now();
+        };
+    }
+    ~TRunBench() { OverrideProgramDir({}); }
+
+    QTemporaryDir Folder;
+    TConsoleCommand Runner;
+    TEditor Script;
+    TEditor Data;
+    TEditor Result;
+    TMessageList Messages;
+    std::unique_ptr<THost> Host;
+    std::unique_ptr<TRunController> Controller;
+    Clock::time_point LastPass;
+};
+
+void Report(benchmark::State& State, std::size_t WorstPeak)
+{
+    State.counters["peak_MB"] = static_cast<double>(WorstPeak) / MegaByte;
+}
+
+double Worst(const std::vector<double>& Times)
+{
+    return *std::max_element(Times.begin(), Times.end());
+}
+
+void FloodToTheDefaultLimit(benchmark::State& State)
+{
+    TRunBench bench;
+    bench.Script.Lines().SetText("print \"x\" x 1000, \"\\n\" while 1;");
+    std::size_t worstPeak = 0;
+    double worstTime = 0;
+    for (auto _ : State) {
+        bench.Result.Lines().Clear();
+        ResetPeakMemory();
+        const std::size_t before = StatusBytes("VmRSS");
+        try {
+            bench.Controller->actRunExecute();
+            State.SkipWithError("the flood was not stopped");
+            return;
+        } catch (const Exception&) {
+        }
+        const double stopToIdle = std::chrono::duration<double>(Clock::now() - bench.LastPass).count();
+        State.SetIterationTime(stopToIdle);
+        worstTime = std::max(worstTime, stopToIdle);
+        worstPeak = std::max(worstPeak, StatusBytes("VmHWM") - before);
+        if (bench.Result.Lines().Count() < 1000) {
+            State.SkipWithError("the output was not kept");
+            return;
+        }
+    }
+    Report(State, worstPeak);
+    State.counters["worst_ms"] = worstTime * 1000;
+    State.counters["resident_after_MB"] = static_cast<double>(StatusBytes("VmRSS")) / MegaByte;
+}
+BENCHMARK(FloodToTheDefaultLimit)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
+
+// The baseline: the result editor takes the same 256 MB of lines by itself.
+void ResultEditorTakesTheSameText(benchmark::State& State)
+{
+    TEditor result;
+    std::size_t worstPeak = 0;
+    for (auto _ : State) {
+        result.Lines().Clear();
+        std::string text;
+        text.reserve(TKestrimReg::DefaultOutputLimitMB * MegaByte);
+        while (text.size() + 1001 <= TKestrimReg::DefaultOutputLimitMB * MegaByte)
+            text.append(1000, 'x').append(1, '\n');
+        ResetPeakMemory();
+        const std::size_t before = StatusBytes("VmRSS");
+        const auto start = Clock::now();
+        result.Lines().SetText(text);
+        State.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        worstPeak = std::max(worstPeak, StatusBytes("VmHWM") - before);
+    }
+    Report(State, worstPeak);
+}
+BENCHMARK(ResultEditorTakesTheSameText)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
+
+} // namespace
