@@ -2,6 +2,7 @@
 
 #include "editor/base/IntConvert.h"
 #include "editor/base/StringsBase.h"
+#include "editor/base/edUtils.h"
 #include "editor/control/SjisQString.h"
 #include "regex/BRegExp.h"
 
@@ -21,7 +22,7 @@ constexpr int BytesRole = Qt::UserRole;
 // Text for other programs ends its lines with LF, as the platform's programs do.
 void PutOnClipboard(std::string_view Sjis)
 {
-    QGuiApplication::clipboard()->setText(SjisToQString(Sjis).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QGuiApplication::clipboard()->setText(SjisToQString(LfLineBreaks(Sjis)));
 }
 
 QAction* NewAction(QObject* Owner, const char* Caption, const char* ShortHint, const char* LongHint)

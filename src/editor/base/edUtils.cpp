@@ -73,6 +73,38 @@ bool StrIncludes(std::string_view Sub, std::string_view S)
     return false;
 }
 
+namespace {
+
+// Text with each line break replaced by Break; a text's final break stays one.
+std::string WithLineBreaks(std::string_view Text, std::string_view Break)
+{
+    std::string out;
+    out.reserve(Text.size() + Text.size() / 16);
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        const char c = Text[i];
+        if (c != '\r' && c != '\n') {
+            out += c;
+            continue;
+        }
+        out += Break;
+        if (c == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n')
+            ++i;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string CrLfLineBreaks(std::string_view Text)
+{
+    return WithLineBreaks(Text, "\r\n");
+}
+
+std::string LfLineBreaks(std::string_view Text)
+{
+    return WithLineBreaks(Text, "\n");
+}
+
 void StrToLines(std::string_view Text, TStrings& Strings, const TProgress& Progress)
 {
     const auto progress = [&] {
@@ -84,7 +116,8 @@ void StrToLines(std::string_view Text, TStrings& Strings, const TProgress& Progr
     if (!Text.empty()) {
         const auto lineFeeds = std::count(Text.begin(), Text.end(), '\n');
         progress();
-        Strings.SetCapacity(static_cast<int>(lineFeeds) + 1);
+        // An eighth more room: lines added to a text just set need not move it all.
+        Strings.SetCapacity(static_cast<int>(lineFeeds + lineFeeds / 8) + 16);
         progress();
         int lines = 0;
         ForEachLine(Text, [&](std::size_t begin, std::size_t end) {

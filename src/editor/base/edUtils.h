@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace kestrim {
@@ -34,6 +35,11 @@ bool StrIncludes(std::string_view Sub, std::string_view S);
 
 // Replaces the lines of Strings with the lines of Text, cut at CR LF, lone CR and lone LF, in one
 // update batch. A final line break starts no empty line; a NUL byte is kept as part of its line.
+// Text with every line break (CR LF, lone CR, lone LF) as CR LF, the editor's own form.
+std::string CrLfLineBreaks(std::string_view Text);
+// Text with every line break as LF, the form other programs of this platform expect.
+std::string LfLineBreaks(std::string_view Text);
+
 // Progress, called now and then during long work over the lines of a text.
 using TProgress = std::function<void()>;
 // Every how many lines Progress is called.

@@ -6,6 +6,8 @@
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
 
+#include "editor/base/edUtils.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -15,13 +17,6 @@ namespace {
 
 const QString SjisMimeType = QStringLiteral("application/x-kestrim-sjis");
 const QString BoxMimeType = QStringLiteral("application/x-kestrim-box-type");
-
-QString WithLf(const std::string& Sjis)
-{
-    QString text = SjisToQString(Sjis);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
 
 } // namespace
 
@@ -37,7 +32,7 @@ bool TEditor::PutSelectionOnClipboard()
     if (text.empty())
         return false;
     auto* data = new QMimeData;
-    data->setText(WithLf(text));
+    data->setText(SjisToQString(LfLineBreaks(text)));
     data->setData(SjisMimeType, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
     if (FSelectionMode == smBox)
         data->setData(BoxMimeType, QByteArray(text.data(), static_cast<qsizetype>(text.size() + 1)));

@@ -18,25 +18,12 @@
 #include <utility>
 
 namespace kestrim {
-namespace {
-
-// Line breaks of the toolkit's text (LF on this platform, CR or CR LF from elsewhere) as the
-// editor's CR LF.
-QString WithCrLf(const QString& Text)
-{
-    QString text = Text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
-} // namespace
-
 std::string TEditor::FromToolkit(const QString& Text)
 {
     bool lost = false;
-    std::string sjis = QStringToSjis(WithCrLf(Text), &lost);
+    // Line breaks of the toolkit's text (LF on this platform, CR or CR LF from elsewhere)
+    // become the editor's CR LF.
+    std::string sjis = CrLfLineBreaks(QStringToSjis(Text, &lost));
     if (lost)
         emit OnCharactersLost();
     return sjis;
