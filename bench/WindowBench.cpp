@@ -10,6 +10,7 @@
 #include "app/ProgramDir.h"
 #include "app/UserDialogs.h"
 #include "editor/control/EditorControl.h"
+#include "support/ProcessMemory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,7 +33,6 @@
 #include <numeric>
 #include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 using namespace kestrim;
 using Clock = std::chrono::steady_clock;
@@ -42,15 +42,6 @@ namespace {
 double Seconds(Clock::duration Duration)
 {
     return std::chrono::duration<double>(Duration).count();
-}
-
-long ResidentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return resident * ::sysconf(_SC_PAGESIZE);
 }
 
 // Lines of 40 to 58 bytes ending in CR LF, some two-byte characters among them: 50 bytes a line
@@ -205,12 +196,12 @@ struct TOpenedData {
         Bench.Dialogs->File = File;
         ShowDataPage();
         ::malloc_trim(0);
-        const long before = ResidentBytes();
+        const std::size_t before = test::StatusBytes("VmRSS");
         const auto start = Clock::now();
         Bench.Window->Actions().actDataOpen->trigger();
         Bench.Paint(Editor());
         OpenSeconds = Seconds(Clock::now() - start);
-        MemoryPerFile = static_cast<double>(ResidentBytes() - before) / static_cast<double>(BigSize);
+        MemoryPerFile = static_cast<double>(test::StatusBytes("VmRSS") - before) / static_cast<double>(BigSize);
     }
     void ShowDataPage() { Bench.Window->Actions().actViewData->trigger(); }
     TEditor& Editor() { return *Bench.Window->tedData; }
@@ -368,14 +359,3 @@ void BoxOverAllRows(benchmark::State& State)
 BENCHMARK(BoxOverAllRows)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
