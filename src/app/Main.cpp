@@ -3,6 +3,7 @@
 #include "app/ConsoleCommand.h"
 #include "app/EditCommands.h"
 #include "app/EditorDesign.h"
+#include "app/EditorFeatureCommands.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
 #include "app/StandardLibrary.h"
@@ -236,12 +237,12 @@ void TfrmKestrim::CreateMenus()
     mniEdit->addSeparator();
     mniEdit->addAction(a.actFind);
 
-    QMenu* view = mnuMain->addMenu(QStringLiteral("表示(&V)"));
-    view->addActions({a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb});
-    view->addSeparator();
-    view->addActions({a.actMoveTop, a.actMoveLineNumber, a.actMoveBottom});
-    view->addSeparator();
-    view->addActions({a.actViewStatusBar, a.actViewToolBar});
+    mniView = mnuMain->addMenu(QStringLiteral("表示(&V)"));
+    mniView->addActions({a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb});
+    mniView->addSeparator();
+    mniView->addActions({a.actMoveTop, a.actMoveLineNumber, a.actMoveBottom});
+    mniView->addSeparator();
+    mniView->addActions({a.actViewStatusBar, a.actViewToolBar});
 
     QMenu* run = mnuMain->addMenu(QStringLiteral("実行(&R)"));
     run->addActions({a.actRun, a.actTerminate, a.actRunClipboard});
@@ -306,6 +307,8 @@ void TfrmKestrim::ConnectActions()
 {
     const TMainActions& a = *FActions;
     new TEditCommands(*this, a, *mniEdit, [this](const std::function<void()>& Handler) { Execute(Handler); });
+    FFeatureCommands = new TEditorFeatureCommands(*this, *mniEdit, *mniView,
+                                                  [this](const std::function<void()>& Handler) { Execute(Handler); });
     ConnectCommand(a.actNew, [this] { FFileCommands->actNewExecute(); });
     ConnectCommand(a.actLoad, [this] { FFileCommands->actLoadExecute(); });
     ConnectCommand(a.actSave, [this] { FFileCommands->actSaveExecute(); });
@@ -366,6 +369,7 @@ void TfrmKestrim::ApplySettings()
         resize(width(), FSettings->Height);
     SetStatusBarVisible(FSettings->StatusBar);
     SetToolBarVisible(FSettings->ToolBar);
+    FFeatureCommands->ApplySettings(*FSettings);
     if (FSettings->MessageHeight > 0)
         SetMessageHeight(FSettings->MessageHeight);
 }
@@ -425,6 +429,7 @@ void TfrmKestrim::StoreSettings()
     FSettings->Font = tedScript->Font();
     FSettings->StatusBar = !statusBar()->isHidden();
     FSettings->ToolBar = !tlbMain->isHidden();
+    FFeatureCommands->StoreSettings(*FSettings);
     FSettings->MessageHeight = MessageHeight();
 }
 

@@ -27,6 +27,7 @@ class TAboutDialog;
 class TConfigFile;
 class TConsoleCommand;
 class TEditor;
+class TEditorFeatureCommands;
 class TKestrimReg;
 class TMessageList;
 class TWebPage;
@@ -84,6 +85,7 @@ public:
     QSplitter* Splitter2;
     TMessageList* lsbMessage;
     QMenu* mniEdit;
+    QMenu* mniView;
     QMenu* popMain;
     TAboutDialog* dlgAbout;
 
@@ -144,6 +146,7 @@ private:
     std::unique_ptr<TConfigFile> FConfig;
     std::unique_ptr<TRunController> FRunController;
     std::unique_ptr<TFileCommands> FFileCommands;
+    TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
     QLabel* FCaretPanel;
     QLabel* FHintPanel;
     QLabel* FEncodingPanel;

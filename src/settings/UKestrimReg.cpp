@@ -36,6 +36,9 @@ void TKestrimReg::LoadValues()
     MessageHeight = ReadInteger("Form", "MessageHeight", DefaultMessageHeight);
     StatusBar = ReadBool("Form", "StatusBar", true);
     ToolBar = ReadBool("Form", "ToolBar", true);
+    Ruler = ReadBool("Form", "Ruler", false);
+    LineNumbers = ReadBool("Form", "LineNumber", false);
+    WordWrap = ReadBool("Form", "WordWrap", false);
     OutputLimitMB = PositiveOr(ReadInteger(RunSection, OutputLimitIdent, DefaultOutputLimitMB), DefaultOutputLimitMB);
     ErrorLimitMB = PositiveOr(ReadInteger(RunSection, ErrorLimitIdent, DefaultErrorLimitMB), DefaultErrorLimitMB);
 }
@@ -62,6 +65,9 @@ void TKestrimReg::SaveValues()
     WriteInteger("Form", "MessageHeight", MessageHeight);
     WriteBool("Form", "StatusBar", StatusBar);
     WriteBool("Form", "ToolBar", ToolBar);
+    WriteBool("Form", "Ruler", Ruler);
+    WriteBool("Form", "LineNumber", LineNumbers);
+    WriteBool("Form", "WordWrap", WordWrap);
     WriteInteger(RunSection, OutputLimitIdent, OutputLimitMB);
     WriteInteger(RunSection, ErrorLimitIdent, ErrorLimitMB);
 }

@@ -42,6 +42,10 @@ public:
     int MessageHeight = DefaultMessageHeight;
     bool StatusBar = true;
     bool ToolBar = true;
+    // The editors' ruler, line numbers and word wrap, all off at a first start.
+    bool Ruler = false;
+    bool LineNumbers = false;
+    bool WordWrap = false;
     std::string UrlFile = DefaultUrlFile; // written back exactly as it was read
     // The most that one run may collect of standard output and of standard error, in
     // megabytes; a value below 1 gives the default.

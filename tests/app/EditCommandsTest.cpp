@@ -60,6 +60,12 @@ protected:
     {
         ASSERT_TRUE(FSettings.isValid());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, FSettings.path());
+        StartWindow();
+    }
+    // A new window, the old one (if any) closed first so that it stores its settings.
+    void StartWindow()
+    {
+        FWindow.reset();
         FWindow = std::make_unique<TfrmKestrim>(std::make_unique<TQuietDialogs>(FShown));
         FWindow->show();
         FWindow->activateWindow();
@@ -341,4 +347,38 @@ TEST_F(EditCommandsTest, ActivationFocusesTheCurrentPagesEditor)
     reactivate();
     EXPECT_FALSE(window.tedScript->isAncestorOf(QApplication::focusWidget()));
     EXPECT_TRUE(window.tbsWeb->isAncestorOf(QApplication::focusWidget()));
+}
+
+// Ruler, line numbers and word wrap reach all three editors and the next start; box mode and
+// the bookmarks work on the current editor through the window's keys.
+TEST_F(EditCommandsTest, TheEditorsFeaturesAreTheWindowsCommands)
+{
+    const auto find = [&](const QString& Caption) {
+        for (QAction* action : Window().findChildren<QAction*>())
+            if (action->text() == Caption)
+                return action;
+        return static_cast<QAction*>(nullptr);
+    };
+    find(QStringLiteral("ルーラー(&L)"))->trigger();
+    find(QStringLiteral("行番号(&N)"))->trigger();
+    for (TEditor* editor : {Window().tedScript, Window().tedData, Window().tedResult})
+        EXPECT_TRUE(editor->Ruler().Visible() && editor->Leftbar().Visible() && !editor->WordWrap());
+    StartWindow();
+    EXPECT_TRUE(Window().tedResult->Ruler().Visible()) << "kept for the next start";
+    EXPECT_TRUE(find(QStringLiteral("行番号(&N)"))->isChecked());
+
+    TEditor& script = *Window().tedScript;
+    SetText(script, "abc\r\ndef\r\nghi\r\n");
+    script.SetFocus();
+    Press(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(script.SelectionMode(), smBox);
+    Press(Qt::Key_Right, Qt::ShiftModifier);
+    Press(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(script.SelText(), "a\r\nd\r\n");
+    Press(Qt::Key_Down);
+    Press(Qt::Key_3, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(script.RowMarks(2), RowMark(3));
+    Press(Qt::Key_Home, Qt::ControlModifier);
+    Press(Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(script.Row(), 2);
 }
