@@ -137,6 +137,20 @@ TEST(EditorLines, WholeTextOperationsEmptyTheUndoHistoryAndCountAsChanges)
     EXPECT_TRUE(editor.Modified());
 }
 
+// Undo steps hold columns: only a new tab width makes them void.
+TEST(EditorUndo, OnlyANewTabWidthEmptiesTheHistory)
+{
+    TEditor editor;
+    editor.Lines().Add("x");
+    TEditorCaret same;
+    same.Assign(editor.Caret());
+    editor.SetCaret(same);
+    editor.Caret().SetStyle(csBrief);
+    EXPECT_TRUE(editor.CanUndo());
+    editor.Caret().SetTabSpaceCount(4);
+    EXPECT_FALSE(editor.CanUndo());
+}
+
 TEST(EditorUndo, KeepsAtLeastSixtyFourSteps)
 {
     TEditor editor;

@@ -242,3 +242,37 @@ TEST_F(EditorTyping, TheBuiltInMenuKeysWorkOnlyWithoutAnOwnersMenu)
 
 } // namespace
 } // namespace kestrim
+
+namespace kestrim {
+namespace {
+
+// A change of the text in the middle of a mouse gesture (a run ending, a window command) ends
+// the gesture: the release that follows moves nothing.
+TEST_F(EditorTyping, AChangeOfTheTextEndsAMouseGesture)
+{
+    Set("abcdef\r\nxyz\r\n", 0, 0);
+    Editor.SetSelLength(3);
+    const QPoint inSelection = Editor.CellRect(0, 1).center();
+    const QPoint drop = Editor.CellRect(1, 2).center();
+    QTest::mousePress(Editor.viewport(), Qt::LeftButton, {}, inSelection);
+    QTest::mouseMove(Editor.viewport(), drop);
+    Editor.Lines().SetText("new text\r\n");
+    QTest::mouseRelease(Editor.viewport(), Qt::LeftButton, {}, drop);
+    EXPECT_EQ(Text(), "new text\r\n");
+    EXPECT_EQ(Editor.SelText(), "");
+}
+
+// A view of no width still has a column: keys never scroll the caret out of it.
+TEST_F(EditorTyping, ACollapsedViewKeepsTheCaretInView)
+{
+    Editor.resize(10, 10);
+    Set(std::string(50, 'a'), 0, 0);
+    for (int i = 0; i < 20; ++i) {
+        Key(Qt::Key_Right);
+        EXPECT_LE(Editor.TopCol(), Editor.Col());
+        EXPECT_GE(Editor.VisibleColCount(), 1);
+    }
+}
+
+} // namespace
+} // namespace kestrim
