@@ -52,6 +52,10 @@ const QString ProgramTitle = QStringLiteral("Kestrim");
 const QString ProgramVersion = QStringLiteral("0.9.0");
 const QString CopyrightHolder = QStringLiteral("Vek");
 const QString CopyrightYear = QStringLiteral("2026");
+const QString ResultCaption = QStringLiteral("結果");
+const QString LiveRunExplanation =
+    QStringLiteral("自動実行がオンの間は、入力が止まるたびにスクリプトがデータに対して実行されるので、"
+                   "ファイルを書き換えたり消したりするスクリプトもそのたびに実行されます。");
 const QString HelpFileName = QStringLiteral("kestrim.html");
 const QString HelpFileHint = QStringLiteral("\r\n\r\nﾍﾙﾌﾟを見るためには実行ﾌｧｲﾙのあるﾌｫﾙﾀﾞの中に\r\n"
                                             "kestrim.html がなければいけません\r\n");
@@ -121,7 +125,7 @@ void TfrmKestrim::CreateToolBar()
     tlbMain->addSeparator();
     tlbMain->addActions({a.actCut, a.actCopy, a.actPaste});
     tlbMain->addSeparator();
-    tlbMain->addActions({a.actRun, a.actTerminate, a.actRunClipboard});
+    tlbMain->addActions({a.actRun, a.actTerminate, a.actRunClipboard, a.actLiveRun});
     tlbMain->addSeparator();
     tlbMain->addAction(a.actConfig);
     edtLanguageName = new QLineEdit(tlbMain);
@@ -166,7 +170,7 @@ void TfrmKestrim::CreatePages()
 
     pgcEditor->addTab(CreateEditorPage(tedScript, nullptr), QStringLiteral("スクリプト"));
     pgcEditor->addTab(CreateEditorPage(tedData, tlbData), QStringLiteral("データ"));
-    pgcEditor->addTab(CreateEditorPage(tedResult, tlbResult), QStringLiteral("結果"));
+    pgcEditor->addTab(CreateEditorPage(tedResult, tlbResult), ResultCaption);
     tbsWeb = new TWebPage(*a.actWebBack, *a.actWebForward);
     tbsWeb->setObjectName("tbsWeb");
     pgcEditor->addTab(tbsWeb, QStringLiteral("Web"));
@@ -210,9 +214,13 @@ void TfrmKestrim::CreateStatusBar()
     FHintPanel->setObjectName("stbMainPanel2");
     FEncodingPanel = new QLabel;
     FEncodingPanel->setObjectName("stbMainPanel3");
+    FResultStatePanel = new QLabel;
+    FResultStatePanel->setObjectName("stbMainPanel4");
+    FResultStatePanel->hide();
     statusBar()->setObjectName("stbMain");
     statusBar()->addWidget(FCaretPanel);
     statusBar()->addWidget(FHintPanel, 1);
+    statusBar()->addPermanentWidget(FResultStatePanel);
     statusBar()->addPermanentWidget(FEncodingPanel);
 }
 
@@ -246,6 +254,8 @@ void TfrmKestrim::CreateMenus()
 
     QMenu* run = mnuMain->addMenu(QStringLiteral("実行(&R)"));
     run->addActions({a.actRun, a.actTerminate, a.actRunClipboard});
+    run->addSeparator();
+    run->addAction(a.actLiveRun);
 
     QMenu* settings = mnuMain->addMenu(QStringLiteral("設定(&S)"));
     settings->addActions({a.actFont, a.actConfig});
@@ -320,9 +330,11 @@ void TfrmKestrim::ConnectActions()
     ConnectCommand(a.actResultSave, [this] { FFileCommands->actResultSaveExecute(); });
     ConnectCommand(a.actConfig, [this] { FFileCommands->actConfigExecute(); });
 
-    ConnectCommand(a.actRun, [this] { FRunController->actRunExecute(); });
-    ConnectCommand(a.actRunClipboard, [this] { FRunController->actRunClipboardExecute(); });
-    ConnectCommand(a.actTerminate, [this] { FRunController->actTerminateExecute(); });
+    ConnectCommand(a.actRun, [this] { FLiveRun->RunNormally([this] { FRunController->actRunExecute(); }); });
+    ConnectCommand(a.actRunClipboard,
+                   [this] { FLiveRun->RunNormally([this] { FRunController->actRunClipboardExecute(); }); });
+    ConnectCommand(a.actTerminate, [this] { FLiveRun->Stop(); });
+    connect(a.actLiveRun, &QAction::triggered, this, &TfrmKestrim::SwitchLiveRun);
 
     ConnectPageAction(a.actViewScript, pgScript);
     ConnectPageAction(a.actViewData, pgData);
@@ -342,6 +354,8 @@ void TfrmKestrim::FormCreate()
     FConsoleCommand = std::make_unique<TConsoleCommand>();
     FRunController = std::make_unique<TRunController>(*FConsoleCommand, *tedScript, *tedData, *tedResult,
                                                       *lsbMessage, static_cast<TRunHost&>(*this));
+    FLiveRun = std::make_unique<TLiveRun>(*FRunController, *tedScript, *tedData, *tedResult, *lsbMessage,
+                                          static_cast<TLiveRunHost&>(*this));
     FFileCommands = std::make_unique<TFileCommands>(*tedScript, *tedData, *tedResult, *FDialogs,
                                                     static_cast<TFileCommandsHost&>(*this));
     FSettings = std::make_unique<TKestrimReg>("Vek", "Kestrim");
@@ -370,6 +384,10 @@ void TfrmKestrim::ApplySettings()
     SetStatusBarVisible(FSettings->StatusBar);
     SetToolBarVisible(FSettings->ToolBar);
     FFeatureCommands->ApplySettings(*FSettings);
+    FLiveRun->SetPauseMs(FSettings->LivePauseMS);
+    FLiveRun->SetTimeLimitMs(FSettings->LiveTimeLimitMS);
+    FActions->actLiveRun->setChecked(FSettings->LiveRun);
+    FLiveRun->SetEnabled(FSettings->LiveRun);
     if (FSettings->MessageHeight > 0)
         SetMessageHeight(FSettings->MessageHeight);
 }
@@ -401,8 +419,8 @@ void TfrmKestrim::closeEvent(QCloseEvent* Event)
         Event->ignore();
         return;
     }
-    // A run in progress ends with its stop error before the program ends.
-    FConsoleCommand->Terminate();
+    // A run in progress ends with its stop error before the program ends; no live run follows.
+    FLiveRun->Stop();
     // The size stored at the end is the normal one, not the maximised one; the platform may
     // carry out the change of state only later.
     FClosedSize = NormalSize();
@@ -413,6 +431,7 @@ void TfrmKestrim::closeEvent(QCloseEvent* Event)
 
 void TfrmKestrim::FormDestroy()
 {
+    FLiveRun.reset();
     FRunController.reset();
     FConsoleCommand.reset();
     StoreSettings();
@@ -430,6 +449,7 @@ void TfrmKestrim::StoreSettings()
     FSettings->StatusBar = !statusBar()->isHidden();
     FSettings->ToolBar = !tlbMain->isHidden();
     FFeatureCommands->StoreSettings(*FSettings);
+    FSettings->LiveRun = FActions->actLiveRun->isChecked();
     FSettings->MessageHeight = MessageHeight();
 }
 
@@ -610,9 +630,63 @@ void TfrmKestrim::SetToolBarVisible(bool Visible)
 
 void TfrmKestrim::SetRunning(bool Running)
 {
-    FActions->actRun->setEnabled(!Running);
-    FActions->actRunClipboard->setEnabled(!Running);
-    FActions->actTerminate->setEnabled(Running);
+    FNormalRunning = Running;
+    UpdateRunActions();
+}
+
+// A live run leaves the run commands enabled (they take over from it); Stop reaches it.
+void TfrmKestrim::UpdateRunActions()
+{
+    FActions->actRun->setEnabled(!FNormalRunning);
+    FActions->actRunClipboard->setEnabled(!FNormalRunning);
+    FActions->actTerminate->setEnabled(FNormalRunning || FLiveRun->LiveRunning());
+}
+
+void TfrmKestrim::SwitchLiveRun(bool On)
+{
+    if (On && !FSettings->LiveRunExplained) {
+        FDialogs->ShowMessage(LiveRunExplanation);
+        FSettings->LiveRunExplained = true;
+    }
+    FLiveRun->SetEnabled(On);
+}
+
+void TfrmKestrim::ExecuteCommand(const std::function<void()>& Command)
+{
+    Execute(Command);
+}
+
+void TfrmKestrim::ShowResultState(bool Shown, TResultState State, const QString& Reason)
+{
+    if (!Shown) {
+        pgcEditor->setTabText(pgResult, ResultCaption);
+        FResultStatePanel->clear();
+        FResultStatePanel->hide();
+        return;
+    }
+    QString word;
+    switch (State) {
+    case TResultState::Fresh: word = QStringLiteral("最新"); break;
+    case TResultState::Running: word = QStringLiteral("実行中"); break;
+    case TResultState::Stale: word = QStringLiteral("古い"); break;
+    case TResultState::Failed: word = QStringLiteral("失敗"); break;
+    case TResultState::Stopped: word = QStringLiteral("中断"); break;
+    }
+    pgcEditor->setTabText(pgResult, QStringLiteral("%1 (%2)").arg(ResultCaption, word));
+    FResultStatePanel->setText(Reason.isEmpty() ? QStringLiteral("自動実行: %1").arg(word)
+                                                : QStringLiteral("自動実行: %1 - %2").arg(word, Reason));
+    FResultStatePanel->show();
+}
+
+void TfrmKestrim::LiveRunningChanged()
+{
+    UpdateRunActions();
+}
+
+void TfrmKestrim::LiveRunsSwitchedOff(const QString& Note)
+{
+    FActions->actLiveRun->setChecked(false);
+    ShowHint(Note);
 }
 
 void TfrmKestrim::ShowRunOutcome(const QString& Text)
@@ -641,7 +715,7 @@ void TfrmKestrim::ShowHint(const QString& Hint)
 
 QString TfrmKestrim::StatusPanelText(int Index) const
 {
-    const QLabel* panels[] = {FCaretPanel, FHintPanel, FEncodingPanel};
+    const QLabel* panels[] = {FCaretPanel, FHintPanel, FEncodingPanel, FResultStatePanel};
     return panels[Index]->text();
 }
 

@@ -4,6 +4,7 @@
 // current language configuration, and carries every user command as an action.
 
 #include "app/FileCommands.h"
+#include "app/LiveRun.h"
 #include "app/MainActions.h"
 #include "app/RunController.h"
 #include "app/UserDialogs.h"
@@ -33,7 +34,7 @@ class TMessageList;
 class TWebPage;
 enum class TBoxEdit;
 
-class TfrmKestrim : public QMainWindow, private TRunHost, private TFileCommandsHost {
+class TfrmKestrim : public QMainWindow, private TRunHost, private TFileCommandsHost, private TLiveRunHost {
     Q_OBJECT
 
 public:
@@ -69,7 +70,7 @@ public:
     const QString& FileName() const { return FFileCommands->FileName(); }
     const TMainActions& Actions() const { return *FActions; }
     TKestrimReg& Settings() const { return *FSettings; }
-    // The text of status panel Index + 1.
+    // The text of status panel Index + 1; panel 4 is the result's state while live runs are on.
     QString StatusPanelText(int Index) const;
     int MessageHeight() const;
     void SetMessageHeight(int Height);
@@ -135,6 +136,12 @@ private:
     TOutputLimits OutputLimits() const override;
     QString OutputLimitSetting(TOutputChannel Channel) const override;
     void ShowHint(const QString& Hint);
+    void UpdateRunActions();
+    void SwitchLiveRun(bool On);
+    void ExecuteCommand(const std::function<void()>& Command) override;
+    void ShowResultState(bool Shown, TResultState State, const QString& Reason) override;
+    void LiveRunningChanged() override;
+    void LiveRunsSwitchedOff(const QString& Note) override;
     bool IsInThisWindow(QObject* Object) const;
     bool IsCommandShortcut(const QKeyEvent* Event) const;
     std::optional<TBoxEdit> BoxEditOf(const QKeyEvent* Event) const;
@@ -145,11 +152,14 @@ private:
     std::unique_ptr<TKestrimReg> FSettings;
     std::unique_ptr<TConfigFile> FConfig;
     std::unique_ptr<TRunController> FRunController;
+    std::unique_ptr<TLiveRun> FLiveRun;
+    bool FNormalRunning = false;
     std::unique_ptr<TFileCommands> FFileCommands;
     TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
     QLabel* FCaretPanel;
     QLabel* FHintPanel;
     QLabel* FEncodingPanel;
+    QLabel* FResultStatePanel;
     QWidget* pnlMessage;
     // The message panel's height while the window is not laid out yet.
     int FMessageHeight;

@@ -118,6 +118,9 @@ TMainActions::TMainActions(QObject* Owner)
          "クリップボードで実行|クリップボードのデータをデータタブに貼り付けてから実行して、"
          "実行結果をクリップボードにコピーします。"},
         TToolIcon::RunClipboard);
+    actLiveRun = MakeCheckable(Owner, {"actLiveRun", "自動実行", {},
+                                       "自動実行|入力が止まるたびにスクリプトを実行して、結果を最新に保ちます。"});
+    actLiveRun->setIcon(ToolIcon(TToolIcon::LiveRun));
 
     actFont = MakeAction(Owner, {"actFont", "フォント(&F)...", {}, "フォント|フォントの設定を行います。"});
     actConfig = MakeAction(Owner, {"actConfig", "設定ファイル読み込み(&S)...", {},
@@ -152,7 +155,7 @@ QList<QAction*> TMainActions::All() const
             actRedo,       actCut,           actCopy,          actPaste,        actSelectAll,
             actSelectWord, actFind,          actViewScript,    actViewData,     actViewResult,
             actViewWeb,    actMoveTop,       actMoveLineNumber, actMoveBottom,  actViewStatusBar,
-            actViewToolBar, actRun,          actTerminate,     actRunClipboard, actFont,
+            actViewToolBar, actRun,          actTerminate,     actRunClipboard, actLiveRun, actFont,
             actConfig,     actDataClear,     actDataOpen,      actDataSave,     actResultCopy,
             actResultSave, actWebBack,       actWebForward,    mniExit,         mniHelp,
             mniAbout};

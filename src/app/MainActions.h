@@ -54,6 +54,8 @@ struct TMainActions {
     QAction* actRun;
     QAction* actTerminate;
     QAction* actRunClipboard;
+    // Live runs on every pause in typing; checked while they are on.
+    QAction* actLiveRun;
     // Settings.
     QAction* actFont;
     QAction* actConfig;

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScopeGuard>
+#include <QTimer>
 
 #include <exception>
 
@@ -70,8 +71,29 @@ TRunController::TRunController(TConsoleCommand& ConsoleCommand, TEditor& Script,
 
 void TRunController::actRunExecute()
 {
-    FHost.SetRunning(true);
-    const auto leaveRunning = qScopeGuard([this] { FHost.SetRunning(false); });
+    Run(TRunStyle{});
+}
+
+void TRunController::RunLive(int TimeLimitMs)
+{
+    Run(TRunStyle{true, TimeLimitMs});
+}
+
+void TRunController::Run(const TRunStyle& Style)
+{
+    // One interpreter at a time: a run asked for inside another (from the event processing
+    // of the first) ends silently.
+    if (FRunning)
+        throw EAbort();
+    // A live run leaves the run commands as they are: F9 stays at hand and takes over.
+    if (!Style.Live)
+        FHost.SetRunning(true);
+    FRunning = true;
+    const auto leaveRunning = qScopeGuard([this, &Style] {
+        FRunning = false;
+        if (!Style.Live)
+            FHost.SetRunning(false);
+    });
     TRunOutcome outcome;
     std::exception_ptr failure;
     try {
@@ -79,20 +101,24 @@ void TRunController::actRunExecute()
         FScript.Lines().SaveToFile(plan.ScriptFile);
         FConsoleCommand.SetCommandLine(plan.CommandLine);
         FConsoleCommand.SetLimits(FHost.OutputLimits());
-        RunInterpreter(outcome);
+        RunInterpreter(Style, outcome);
     } catch (const EOutputLimit& limit) {
         failure = std::make_exception_ptr(Exception(LimitMessage(limit).toStdString()));
     } catch (...) {
         failure = std::current_exception();
     }
-    ShowOutput(outcome);
-    FHost.ShowRunOutcome(RunOutcomeText(outcome));
+    ShowOutput(Style, outcome);
+    FLastRunOutcome = RunOutcomeText(outcome);
+    FLastRunSucceeded = outcome.End == TRunEnd::Ended && !FConsoleCommand.ExitedBySignal() && FConsoleCommand.ExitCode() == 0;
+    FHost.ShowRunOutcome(FLastRunOutcome);
     if (failure)
         std::rethrow_exception(failure);
 }
 
 void TRunController::actRunClipboardExecute()
 {
+    if (FRunning)
+        throw EAbort();
     FData.Lines().Clear();
     FData.PasteFromClipboard();
     actRunExecute();
@@ -120,12 +146,26 @@ TRunController::TRunPlan TRunController::PlanRun() const
     return plan;
 }
 
-void TRunController::RunInterpreter(TRunOutcome& Outcome)
+void TRunController::RunInterpreter(const TRunStyle& Style, TRunOutcome& Outcome)
 {
     TMemoryStream input;
     FData.Lines().SaveToStream(input);
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    // No hourglass for a live run: it would flicker under the user's typing.
+    if (!Style.Live)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([&Style] {
+        if (!Style.Live)
+            QGuiApplication::restoreOverrideCursor();
+    });
+    bool timedOut = false;
+    QTimer timeLimit;
+    timeLimit.setSingleShot(true);
+    timeLimit.callOnTimeout([this, &timedOut] {
+        timedOut = true;
+        FConsoleCommand.Terminate();
+    });
+    if (Style.Live)
+        timeLimit.start(Style.TimeLimitMs);
     QElapsedTimer clock;
     clock.start();
     const auto stopClock = qScopeGuard([&] { Outcome.Seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9; });
@@ -138,15 +178,27 @@ void TRunController::RunInterpreter(TRunOutcome& Outcome)
         Outcome.Limit = limit.Limit();
         throw;
     } catch (const ECommandTerminate&) {
-        Outcome.End = TRunEnd::Stopped;
-        throw;
+        if (!timedOut) {
+            Outcome.End = TRunEnd::Stopped;
+            throw;
+        }
+        Outcome.End = TRunEnd::TimeLimitReached;
+        throw ETimeLimit(QStringLiteral("実行が時間制限の %1 秒を超えたので中断しました。")
+                             .arg(Style.TimeLimitMs / 1000.0)
+                             .toStdString());
     }
 }
 
 // The runner's streams are emptied once shown, so a run that failed before the interpreter
 // started finds them empty and clears the old result and messages.
-void TRunController::ShowOutput(const TRunOutcome& Outcome)
+void TRunController::ShowOutput(const TRunStyle& Style, const TRunOutcome& Outcome)
 {
+    const int row = FResult.Row();
+    const int col = FResult.Col();
+    const int topRow = FResult.TopRow();
+    const int topCol = FResult.TopCol();
+    FShowingOutput = true;
+    const auto shown = qScopeGuard([this] { FShowingOutput = false; });
     TMemoryStream& output = FConsoleCommand.OutputStream();
     // After a run the rest is the whole stream, which the editor takes without a copy of what
     // may be hundreds of megabytes.
@@ -154,7 +206,13 @@ void TRunController::ShowOutput(const TRunOutcome& Outcome)
         FResult.Lines().SetText(output.Bytes());
     else
         FResult.Lines().LoadFromStream(output);
-    FHost.ShowResultPage();
+    if (Style.Live) {
+        FResult.SetRowCol(row, col);
+        FResult.SetTopRow(topRow);
+        FResult.SetTopCol(topCol);
+    } else {
+        FHost.ShowResultPage();
+    }
     FMessages.LoadFromStream(FConsoleCommand.ErrorStream());
     // Emptied for good: a flood's bytes would otherwise stay behind the pages that show them.
     FConsoleCommand.OutputStream() = TMemoryStream();
@@ -163,7 +221,8 @@ void TRunController::ShowOutput(const TRunOutcome& Outcome)
         FMessages.AddNotice(QStringLiteral("(%1は上限の %2 で打ち切られています)")
                                 .arg(QString::fromStdString(OutputChannelName(Outcome.CutChannel)),
                                      QString::fromStdString(SizeText(Outcome.Limit))));
-    FResult.ScrollCaret();
+    if (!Style.Live)
+        FResult.ScrollCaret();
 }
 
 QString TRunController::LimitMessage(const EOutputLimit& Limit) const
@@ -183,6 +242,8 @@ QString TRunController::RunOutcomeText(const TRunOutcome& Outcome) const
         return QStringLiteral("中断") + elapsed;
     case TRunEnd::LimitReached:
         return QStringLiteral("出力の上限で中断") + elapsed;
+    case TRunEnd::TimeLimitReached:
+        return QStringLiteral("時間制限で中断") + elapsed;
     case TRunEnd::Ended:
         break;
     }

@@ -13,6 +13,12 @@
 
 namespace kestrim {
 
+// How a live run that went past its time limit leaves the controller: stopped as Stop stops it.
+class ETimeLimit : public ECommandTerminate {
+public:
+    using ECommandTerminate::ECommandTerminate;
+};
+
 class TConfigFile;
 class TEditor;
 class TMessageList;
@@ -50,13 +56,32 @@ public:
     void actRunClipboardExecute();
     // Asks the run in progress to stop; it then raises ECommandTerminate.
     void actTerminateExecute();
+    // A run as Run makes it, except that the result page stays where it is (neither brought to
+    // the front nor scrolled: its caret and top row are kept as far as the new text allows),
+    // no hourglass is shown, and a run that goes past TimeLimitMs is stopped and raises
+    // ETimeLimit. Raises what Run raises otherwise.
+    void RunLive(int TimeLimitMs);
+    // True from the start of either kind of run until it has shown its output.
+    bool Running() const { return FRunning; }
+    // True while a run puts its output on the result page: the only changes of that page that
+    // are not the user's.
+    bool ShowingOutput() const { return FShowingOutput; }
+    // How the last run ended, as the status bar shows it; empty when no interpreter started.
+    const QString& LastRunOutcome() const { return FLastRunOutcome; }
+    // True when the last run's interpreter ended of itself with exit code 0.
+    bool LastRunSucceeded() const { return FLastRunSucceeded; }
 
 private:
+    // Live: a run on a pause in typing, as RunLive describes; otherwise Run's (F9).
+    struct TRunStyle {
+        bool Live = false;
+        int TimeLimitMs = 0;
+    };
     struct TRunPlan {
         std::string ScriptFile; // the path as the file system takes it (UTF-8)
         std::string CommandLine;
     };
-    enum class TRunEnd { NotStarted, Ended, Stopped, LimitReached };
+    enum class TRunEnd { NotStarted, Ended, Stopped, LimitReached, TimeLimitReached };
     struct TRunOutcome {
         TRunEnd End = TRunEnd::NotStarted;
         double Seconds = 0;
@@ -64,11 +89,12 @@ private:
         std::size_t Limit = 0;
     };
 
+    void Run(const TRunStyle& Style);
     TRunPlan PlanRun() const;
     // Feeds the data page to the interpreter. Outcome tells how far the run got, also when
     // this raises.
-    void RunInterpreter(TRunOutcome& Outcome);
-    void ShowOutput(const TRunOutcome& Outcome);
+    void RunInterpreter(const TRunStyle& Style, TRunOutcome& Outcome);
+    void ShowOutput(const TRunStyle& Style, const TRunOutcome& Outcome);
     QString LimitMessage(const EOutputLimit& Limit) const;
     QString RunOutcomeText(const TRunOutcome& Outcome) const;
 
@@ -78,6 +104,10 @@ private:
     TEditor& FResult;
     TMessageList& FMessages;
     TRunHost& FHost;
+    bool FRunning = false;
+    bool FShowingOutput = false;
+    QString FLastRunOutcome;
+    bool FLastRunSucceeded = false;
 };
 
 } // namespace kestrim

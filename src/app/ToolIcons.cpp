@@ -6,6 +6,9 @@
 #include <QPixmap>
 #include <QStyle>
 #include <QTransform>
+#include <QtMath>
+
+#include <cmath>
 
 namespace kestrim {
 namespace {
@@ -96,6 +99,27 @@ void DrawRunMark(QPainter& Painter, const QRectF& Box)
     Painter.drawPath(triangle);
 }
 
+// A circling arrow around the run mark: the script runs again and again.
+void DrawRepeatArrow(QPainter& Painter, const QRectF& Circle)
+{
+    Painter.setBrush(Qt::NoBrush);
+    Painter.setPen(QPen(GearColor, 2.5, Qt::SolidLine, Qt::RoundCap));
+    constexpr int StartDegrees = 60;
+    constexpr int SpanDegrees = 290;
+    Painter.drawArc(Circle, StartDegrees * 16, SpanDegrees * 16);
+    // The head at the arc's end, pointing along it (counter-clockwise).
+    const QPointF tip(Circle.center().x() + Circle.width() / 2 * std::cos(qDegreesToRadians(StartDegrees + SpanDegrees)),
+                      Circle.center().y() - Circle.height() / 2 * std::sin(qDegreesToRadians(StartDegrees + SpanDegrees)));
+    QPainterPath head;
+    head.moveTo(tip + QPointF(-5, -2));
+    head.lineTo(tip + QPointF(3, -4));
+    head.lineTo(tip + QPointF(1, 4));
+    head.closeSubpath();
+    Painter.setPen(Qt::NoPen);
+    Painter.setBrush(GearColor);
+    Painter.drawPath(head);
+}
+
 // A gear of eight teeth around Centre: the settings of the configuration file.
 void DrawGear(QPainter& Painter, const QPointF& Centre, qreal Radius)
 {
@@ -137,6 +161,10 @@ QIcon DrawnIcon(TToolIcon Icon)
     case TToolIcon::RunClipboard:
         DrawClipboard(painter);
         DrawRunMark(painter, QRectF(16, 14, 14, 16));
+        break;
+    case TToolIcon::LiveRun:
+        DrawRepeatArrow(painter, QRectF(3, 3, 26, 26));
+        DrawRunMark(painter, QRectF(11, 9, 12, 14));
         break;
     case TToolIcon::LoadConfig:
         DrawPage(painter, QRectF(4, 2, 18, 25));

@@ -16,6 +16,7 @@ enum class TToolIcon {
     Run,
     Stop,
     RunClipboard,
+    LiveRun,
     LoadConfig,
     Clear,
     Back,

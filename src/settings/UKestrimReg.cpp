@@ -41,6 +41,11 @@ void TKestrimReg::LoadValues()
     WordWrap = ReadBool("Form", "WordWrap", false);
     OutputLimitMB = PositiveOr(ReadInteger(RunSection, OutputLimitIdent, DefaultOutputLimitMB), DefaultOutputLimitMB);
     ErrorLimitMB = PositiveOr(ReadInteger(RunSection, ErrorLimitIdent, DefaultErrorLimitMB), DefaultErrorLimitMB);
+    LiveRun = ReadBool(RunSection, "Live", false);
+    LiveRunExplained = ReadBool(RunSection, "LiveExplained", false);
+    LivePauseMS = PositiveOr(ReadInteger(RunSection, "LivePauseMS", DefaultLivePauseMS), DefaultLivePauseMS);
+    LiveTimeLimitMS =
+        PositiveOr(ReadInteger(RunSection, "LiveTimeLimitMS", DefaultLiveTimeLimitMS), DefaultLiveTimeLimitMS);
 }
 
 void TKestrimReg::LoadFont()
@@ -70,6 +75,10 @@ void TKestrimReg::SaveValues()
     WriteBool("Form", "WordWrap", WordWrap);
     WriteInteger(RunSection, OutputLimitIdent, OutputLimitMB);
     WriteInteger(RunSection, ErrorLimitIdent, ErrorLimitMB);
+    WriteBool(RunSection, "Live", LiveRun);
+    WriteBool(RunSection, "LiveExplained", LiveRunExplained);
+    WriteInteger(RunSection, "LivePauseMS", LivePauseMS);
+    WriteInteger(RunSection, "LiveTimeLimitMS", LiveTimeLimitMS);
 }
 
 } // namespace kestrim

@@ -32,6 +32,8 @@ public:
     static constexpr const char* RunSection = "Run";
     static constexpr const char* OutputLimitIdent = "OutputLimitMB";
     static constexpr const char* ErrorLimitIdent = "ErrorLimitMB";
+    static constexpr int DefaultLivePauseMS = 600;
+    static constexpr int DefaultLiveTimeLimitMS = 3000;
 
     // The fields start with those defaults, so that a Load that stops at a bad value leaves
     // usable values behind it. File names are UTF-8.
@@ -51,6 +53,13 @@ public:
     // megabytes; a value below 1 gives the default.
     int OutputLimitMB = DefaultOutputLimitMB;
     int ErrorLimitMB = DefaultErrorLimitMB;
+    // Live runs: whether the script runs on every pause in typing, whether the user has been
+    // told what that means, the pause and the time one live run may take, in milliseconds (a
+    // value below 1 gives the default).
+    bool LiveRun = false;
+    bool LiveRunExplained = false;
+    int LivePauseMS = DefaultLivePauseMS;
+    int LiveTimeLimitMS = DefaultLiveTimeLimitMS;
 
 protected:
     void LoadValues() override;

@@ -44,6 +44,10 @@ protected:
         EXPECT_TRUE(Settings.ToolBar);
         EXPECT_EQ(Settings.OutputLimitMB, 256);
         EXPECT_EQ(Settings.ErrorLimitMB, 16);
+        EXPECT_FALSE(Settings.LiveRun);
+        EXPECT_FALSE(Settings.LiveRunExplained);
+        EXPECT_EQ(Settings.LivePauseMS, 600);
+        EXPECT_EQ(Settings.LiveTimeLimitMS, 3000);
     }
 
     QTemporaryDir FFolder;
@@ -63,7 +67,8 @@ TEST_F(KestrimRegTest, FirstStartGivesTheDefaultsAndSaveWritesEveryValueAsText)
     const std::string stored = ReadFileBytes(StoreFile());
     for (const char* line : {"[Font]", "Name=ＭＳ ゴシック", "Size=10", "[Conf]", "File=Perl.ini",
                              "UrlFile=url.txt", "[Form]", "Width=640", "Height=480", "MessageHeight=80",
-                             "StatusBar=0", "ToolBar=1", "[Run]", "OutputLimitMB=256", "ErrorLimitMB=16"})
+                             "StatusBar=0", "ToolBar=1", "[Run]", "OutputLimitMB=256", "ErrorLimitMB=16",
+                             "Live=0", "LiveExplained=0", "LivePauseMS=600", "LiveTimeLimitMS=3000"})
         EXPECT_NE(stored.find(line), std::string::npos) << line << " missing in\n" << stored;
 }
 
@@ -82,6 +87,10 @@ TEST_F(KestrimRegTest, SavedValuesComeBackInANewObjectExceptTheFontStyle)
         settings.ToolBar = false;
         settings.OutputLimitMB = 1024;
         settings.ErrorLimitMB = 1;
+        settings.LiveRun = true;
+        settings.LiveRunExplained = true;
+        settings.LivePauseMS = 250;
+        settings.LiveTimeLimitMS = 10000;
         settings.Save();
     }
     TKestrimReg settings("Vek", "Kestrim");
@@ -98,6 +107,10 @@ TEST_F(KestrimRegTest, SavedValuesComeBackInANewObjectExceptTheFontStyle)
     EXPECT_FALSE(settings.ToolBar);
     EXPECT_EQ(settings.OutputLimitMB, 1024);
     EXPECT_EQ(settings.ErrorLimitMB, 1);
+    EXPECT_TRUE(settings.LiveRun);
+    EXPECT_TRUE(settings.LiveRunExplained);
+    EXPECT_EQ(settings.LivePauseMS, 250);
+    EXPECT_EQ(settings.LiveTimeLimitMS, 10000);
 }
 
 TEST_F(KestrimRegTest, MalformedNumbersTakeTheirDefaultAndAnyNonZeroIsTrue)
@@ -105,7 +118,7 @@ TEST_F(KestrimRegTest, MalformedNumbersTakeTheirDefaultAndAnyNonZeroIsTrue)
     WriteStore("[Font]\nName=\nSize=huge\n"
                "[Conf]\nFile=\nUrlFile=my urls.txt\n"
                "[Form]\nWidth=abc\nHeight=0\nMessageHeight=99999999999\nStatusBar=2\nToolBar=\n"
-               "[Run]\nOutputLimitMB=0\nErrorLimitMB=-3\n");
+               "[Run]\nOutputLimitMB=0\nErrorLimitMB=-3\nLivePauseMS=-1\nLiveTimeLimitMS=x\n");
     TKestrimReg settings("Vek", "Kestrim");
     const QString newFontFace = settings.Font.family();
     settings.Load();
@@ -120,6 +133,8 @@ TEST_F(KestrimRegTest, MalformedNumbersTakeTheirDefaultAndAnyNonZeroIsTrue)
     EXPECT_TRUE(settings.ToolBar);
     EXPECT_EQ(settings.OutputLimitMB, 256) << "no limit below one megabyte";
     EXPECT_EQ(settings.ErrorLimitMB, 16);
+    EXPECT_EQ(settings.LivePauseMS, 600);
+    EXPECT_EQ(settings.LiveTimeLimitMS, 3000);
 }
 
 TEST_F(KestrimRegTest, AGarbageFileLoadsAsDefaultsAndIsReplacedBySave)
