@@ -216,6 +216,7 @@ void TfrmKestrim::CreateStatusBar()
     FEncodingPanel->setObjectName("stbMainPanel3");
     FResultStatePanel = new QLabel;
     FResultStatePanel->setObjectName("stbMainPanel4");
+    FResultStatePanel->setContentsMargins(0, 0, Scaled(8), 0); // apart from the encoding beside it
     FResultStatePanel->hide();
     statusBar()->setObjectName("stbMain");
     statusBar()->addWidget(FCaretPanel);
