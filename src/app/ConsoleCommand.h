@@ -87,7 +87,7 @@ public:
     bool ExitedBySignal() const { return FExitSignal != 0; }
     int ExitSignal() const { return FExitSignal; }
 
-    // Called once per pass, at least every 50 ms, to keep the window alive; it may call
+    // Called once per pass, at least every 5 ms, to keep the window alive; it may call
     // Terminate. Processes the application's pending events unless a test replaces it.
     std::function<void()> ProcessMessages;
 

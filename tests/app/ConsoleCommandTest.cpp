@@ -338,7 +338,7 @@ TEST_F(ConsoleCommandTest, StopRequestOnlyCountsDuringARun)
     EXPECT_THROW(Run(SleeperCommand), ECommandTerminate);
 }
 
-TEST_F(ConsoleCommandTest, PassesComeAtLeastEvery50msWithoutSpinning)
+TEST_F(ConsoleCommandTest, PassesComeAtLeastEvery5msWithoutSpinning)
 {
     Clock::duration longestGap{};
     Clock::time_point last = Clock::now();
@@ -348,9 +348,9 @@ TEST_F(ConsoleCommandTest, PassesComeAtLeastEvery50msWithoutSpinning)
     };
     // Silent for a second, with its output already at its end.
     Run(R"-(perl -e "close STDOUT; sleep 1")-");
-    EXPECT_LT(longestGap, 80ms);
-    EXPECT_GE(Passes, 15);
-    EXPECT_LE(Passes, 30);
+    EXPECT_LT(longestGap, 40ms);
+    EXPECT_GE(Passes, 100);
+    EXPECT_LE(Passes, 300);
 }
 
 TEST_F(ConsoleCommandTest, ManyRunsLeakNoDescriptorsIntoTheChildOrHere)
