@@ -75,11 +75,14 @@ void TLiveRun::RunNormally(const std::function<void()>& Run)
         FInNormalRun = false;
         AfterRun(start);
     });
+    const TResultState before = FState;
+    const QString reasonBefore = FReason;
     SetState(TResultState::Running);
     try {
         Run();
     } catch (const EAbort&) {
-        SetState(FGeneration == start ? TResultState::Fresh : TResultState::Stale);
+        // Nothing ran: the result is what it was.
+        SetState(before, reasonBefore);
         throw;
     } catch (const ECommandTerminate&) {
         SetState(TResultState::Stopped, UserStopReason);
