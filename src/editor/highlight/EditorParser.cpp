@@ -26,10 +26,22 @@ void TEditorParser::BuildScanTables()
     FKindScanTable[tokQuoted] = static_cast<TScanProc>(&TEditorParser::ScanQuoted);
     FKindScanTable[tokControlChar] = static_cast<TScanProc>(&TEditorParser::ScanControlDigits);
     FKindScanTable[tokControlHex] = static_cast<TScanProc>(&TEditorParser::ScanControlHex);
+    for (int byte = 0; byte < 256; ++byte) {
+        const auto b = static_cast<unsigned char>(byte);
+        const bool special = BeginsLeftBracket(b) || FMail || (FUrl && (b == 'f' || b == 'h' || b == 'w'))
+                             || (!FCommenter.empty() && b == static_cast<unsigned char>(FCommenter[0]))
+                             || (FHasQuotation && b == FQuotation) || (FControlCode && b == '#')
+                             || (!FHexPrefix.empty() && UpperCaseByte(b) == static_cast<unsigned char>(FHexPrefix[0]));
+        FSpecialStarts.set(b, special);
+    }
 }
 
 void TEditorParser::ScanTokenStart()
 {
+    if (!AtRowEnd() && !FSpecialStarts[Current()]) {
+        (this->*FByteScanTable[Current()])();
+        return;
+    }
     if (FOpenBracket == -1 && MatchLeftBracket())
         ScanBracket();
     else if (FMail && MatchMail())

@@ -6,6 +6,7 @@
 #include "editor/highlight/EditorFountain.h"
 #include "editor/highlight/edFountainParser.h"
 
+#include <bitset>
 #include <string>
 
 namespace kestrim {
@@ -43,6 +44,9 @@ private:
     bool FControlCode;
     bool FMail;
     bool FUrl;
+    // Bytes at which one of the definition's own tokens (bracket, mail, URL, comment, string,
+    // control code, hexadecimal number) may begin; at any other the byte's own scan follows.
+    std::bitset<256> FSpecialStarts;
 };
 
 } // namespace kestrim

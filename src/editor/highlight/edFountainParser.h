@@ -107,6 +107,8 @@ protected:
     TFountainParser();
 
     virtual void SkipSpaces();
+    // Whether Byte begins some left bracket of the definition.
+    bool BeginsLeftBracket(unsigned char Byte) const { return FLeftBracketStarts[Byte]; }
     virtual bool MatchLeftBracket();
     virtual void ScanBracket();
     virtual bool MatchMail();
