@@ -385,6 +385,7 @@ TEST_F(RunControllerTest, ShippedLanguagesTransformJapaneseTextAndFindTheirError
         EXPECT_EQ(Messages(), std::vector<std::string>{});
 
         Run(Utf8ToSjis(language.FailingScript));
+        EXPECT_NE(ConsoleCommand.ExitCode(), 0) << "the interpreter's failure, not a converter's success";
         int named = 0;
         for (const std::string& message : Messages()) {
             if (const auto line = ErrorLineNumber(message, config.ErrLine())) {
