@@ -9,6 +9,7 @@
 #include "editor/control/EditorControl.h"
 #include "settings/UConfigFile.h"
 #include "settings/UEditorSettings.h"
+#include "support/ProcessMemory.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -320,6 +321,8 @@ TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice
                 ticker.start(10);
             }
         };
+        test::ResetPeakMemory();
+        const std::size_t residentBefore = test::StatusBytes("VmRSS");
         try {
             Run(c.Script);
             ADD_FAILURE() << "the flood was not stopped";
@@ -330,6 +333,8 @@ TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice
         }
         ticker.stop();
         EXPECT_LT(longestGap, std::chrono::milliseconds(100));
+        // The runner's stream, then the page's copy of it: about twice the limit, under three times.
+        EXPECT_LT(test::StatusBytes("VmHWM") - residentBefore, std::size_t{48} << 20);
         ASSERT_GT(MessageList.count(), 0);
         EXPECT_EQ(MessageList.item(MessageList.count() - 1)->text(), QString::fromUtf8(c.Notice));
         if (c.Channel == TOutputChannel::Output) {
