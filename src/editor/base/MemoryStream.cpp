@@ -36,6 +36,16 @@ void TMemoryStream::Write(std::string_view Bytes)
     FPosition += Bytes.size();
 }
 
+void TMemoryStream::Write(std::string&& Bytes)
+{
+    if (!FBytes.empty()) {
+        Write(std::string_view(Bytes));
+        return;
+    }
+    FBytes = std::move(Bytes);
+    FPosition = FBytes.size();
+}
+
 void TMemoryStream::SetSize(std::size_t Size)
 {
     FBytes.resize(Size);

@@ -19,6 +19,8 @@ public:
     std::string ReadRest();
     // Writes at the position, overwriting and growing as needed; the position moves past the bytes.
     void Write(std::string_view Bytes);
+    // The same; an empty stream takes the bytes over instead of copying them.
+    void Write(std::string&& Bytes);
     // Adds the bytes at the end, whatever the position, which stays where it is: for a producer
     // that fills the stream while a reader may be reading it.
     void Append(std::string_view Bytes) { FBytes.append(Bytes); }

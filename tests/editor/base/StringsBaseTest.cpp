@@ -66,6 +66,13 @@ TEST(StringsBase, StreamsRoundTripFromThePosition)
     TMemoryStream out;
     list.SaveToStream(out);
     EXPECT_EQ(out.Bytes(), "one\r\ntwo");
+    // Into a stream that holds bytes: written at its position, which moves past them.
+    out.SetPosition(3);
+    list.SaveToStream(out);
+    EXPECT_EQ(out.Bytes(), "oneone\r\ntwo");
+    EXPECT_EQ(out.Position(), out.Size());
+    list.SaveToStream(out);
+    EXPECT_EQ(out.Bytes(), "oneone\r\ntwoone\r\ntwo");
 }
 
 TEST(StringsBase, AFileThatCannotBeReadLeavesTheListAsItWas)
