@@ -4,24 +4,38 @@
 // gap to another place costs the elements between the two places. The row list of the editor
 // keeps its rows in one.
 //
-// Slots of the gap hold default-constructed elements; removed elements are reset to that, so
-// that what they owned is freed at once.
+// The gap's slots are raw memory: elements are built only where they are inserted, so room for
+// millions of rows costs neither time nor touched pages until the rows arrive.
 
-#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <iterator>
+#include <memory>
+#include <new>
+#include <type_traits>
 #include <utility>
-#include <vector>
 
 namespace kestrim {
 
 template <typename T>
 class TGapVector {
+    // Moving elements across the gap must not fail halfway.
+    static_assert(std::is_nothrow_move_constructible_v<T>);
+
 public:
-    std::size_t size() const { return FSlots.size() - GapLength(); }
+    TGapVector() = default;
+    TGapVector(const TGapVector&) = delete;
+    TGapVector& operator=(const TGapVector&) = delete;
+    ~TGapVector()
+    {
+        std::destroy(FSlots, FSlots + FGapStart);
+        std::destroy(FSlots + FGapEnd, FSlots + FCapacity);
+        std::allocator<T>().deallocate(FSlots, FCapacity);
+    }
+
+    std::size_t size() const { return FCapacity - GapLength(); }
     bool empty() const { return size() == 0; }
-    std::size_t capacity() const { return FSlots.size(); }
+    std::size_t capacity() const { return FCapacity; }
 
     T& operator[](std::size_t Index) { return FSlots[SlotOf(Index)]; }
     const T& operator[](std::size_t Index) const { return FSlots[SlotOf(Index)]; }
@@ -30,24 +44,24 @@ public:
     void SetCapacity(std::size_t NewCapacity)
     {
         assert(NewCapacity >= size());
-        std::vector<T> resized(NewCapacity);
-        const std::size_t count = size();
-        for (std::size_t i = 0; i < count; ++i)
-            resized[i] = std::move((*this)[i]);
-        FSlots.swap(resized);
-        FGapStart = count;
-        FGapEnd = NewCapacity;
+        TGapVector resized;
+        resized.FSlots = std::allocator<T>().allocate(NewCapacity);
+        resized.FCapacity = NewCapacity;
+        T* end = std::uninitialized_move(FSlots, FSlots + FGapStart, resized.FSlots);
+        end = std::uninitialized_move(FSlots + FGapEnd, FSlots + FCapacity, end);
+        resized.FGapStart = static_cast<std::size_t>(end - resized.FSlots);
+        resized.FGapEnd = NewCapacity;
+        Swap(resized);
     }
 
     // Moves the elements of [First, Last) to Index; the capacity must already hold them.
     template <typename Iterator>
     void Insert(std::size_t Index, Iterator First, Iterator Last)
     {
-        const auto count = static_cast<std::size_t>(std::distance(First, Last));
-        assert(Index <= size() && count <= GapLength());
+        assert(Index <= size() && static_cast<std::size_t>(std::distance(First, Last)) <= GapLength());
         MoveGapTo(Index);
         for (; First != Last; ++First)
-            FSlots[FGapStart++] = std::move(*First);
+            ::new (static_cast<void*>(FSlots + FGapStart++)) T(std::move(*First));
     }
 
     void Insert(std::size_t Index, T Item)
@@ -56,19 +70,25 @@ public:
         Insert(Index, std::make_move_iterator(first), std::make_move_iterator(first + 1));
     }
 
-    // Removes Count elements from Index.
+    // Removes Count elements from Index. Elements just before the gap are removed in place, so
+    // that removing from the end backwards moves nothing.
     void Erase(std::size_t Index, std::size_t Count)
     {
         assert(Index + Count <= size());
+        if (Index + Count == FGapStart) {
+            std::destroy(FSlots + Index, FSlots + FGapStart);
+            FGapStart = Index;
+            return;
+        }
         MoveGapTo(Index);
-        for (std::size_t i = 0; i < Count; ++i)
-            FSlots[FGapEnd + i] = T();
+        std::destroy(FSlots + FGapEnd, FSlots + FGapEnd + Count);
         FGapEnd += Count;
     }
 
     void Swap(TGapVector& Other) noexcept
     {
-        FSlots.swap(Other.FSlots);
+        std::swap(FSlots, Other.FSlots);
+        std::swap(FCapacity, Other.FCapacity);
         std::swap(FGapStart, Other.FGapStart);
         std::swap(FGapEnd, Other.FGapEnd);
     }
@@ -83,35 +103,28 @@ private:
         return Index < FGapStart ? Index : Index + GapLength();
     }
 
-    // The elements between the gap and Index cross it; the gap's slots stay default elements.
+    // The elements between the gap and Index cross it one by one, each built in the free slot
+    // on the other side and destroyed where it was, so the gap stays raw memory.
     void MoveGapTo(std::size_t Index)
     {
         if (GapLength() == 0) {
             FGapStart = FGapEnd = Index;
-        } else if (Index < FGapStart) {
-            const std::size_t moved = FGapStart - Index;
-            std::move_backward(FSlots.begin() + Index, FSlots.begin() + FGapStart, FSlots.begin() + FGapEnd);
-            ResetSlots(Index, std::min(moved, GapLength()));
-            FGapEnd -= moved;
-            FGapStart = Index;
-        } else if (Index > FGapStart) {
-            const std::size_t moved = Index - FGapStart;
-            const std::size_t from = FGapEnd;
-            std::move(FSlots.begin() + from, FSlots.begin() + from + moved, FSlots.begin() + FGapStart);
-            FGapStart += moved;
-            FGapEnd += moved;
-            ResetSlots(std::max(from, FGapStart), FGapEnd - std::max(from, FGapStart));
+            return;
         }
+        while (FGapStart > Index)
+            Relocate(--FGapStart, --FGapEnd);
+        while (FGapStart < Index)
+            Relocate(FGapEnd++, FGapStart++);
     }
 
-    // Moved-from elements are left valid but unspecified: the gap holds plain default ones.
-    void ResetSlots(std::size_t First, std::size_t Count)
+    void Relocate(std::size_t From, std::size_t To)
     {
-        for (std::size_t i = First; i < First + Count; ++i)
-            FSlots[i] = T();
+        ::new (static_cast<void*>(FSlots + To)) T(std::move(FSlots[From]));
+        std::destroy_at(FSlots + From);
     }
 
-    std::vector<T> FSlots;
+    T* FSlots = nullptr;
+    std::size_t FCapacity = 0;
     std::size_t FGapStart = 0;
     std::size_t FGapEnd = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -10,44 +12,59 @@ using namespace kestrim;
 
 namespace {
 
-std::vector<std::string> Contents(const TGapVector<std::string>& Gap)
+// A string that counts the live ones: the gap must hold none.
+struct TCounted {
+    static inline int Live = 0;
+    TCounted(std::string Text) : Text(std::move(Text)) { ++Live; }
+    TCounted(TCounted&& Other) noexcept : Text(std::move(Other.Text)) { ++Live; }
+    TCounted& operator=(TCounted&&) = delete;
+    ~TCounted() { --Live; }
+    std::string Text;
+};
+
+std::vector<std::string> Contents(const TGapVector<TCounted>& Gap)
 {
     std::vector<std::string> items;
     for (std::size_t i = 0; i < Gap.size(); ++i)
-        items.push_back(Gap[i]);
+        items.push_back(Gap[i].Text);
     return items;
 }
 
 } // namespace
 
 // Inserts and erases at random places, with the gap moving both ways past long strings (which
-// own memory) and past short ones, against a plain vector.
+// own memory) and past short ones, against a plain vector; every element lives exactly once.
 TEST(GapVector, AgreesWithAPlainVector)
 {
     std::mt19937 random(7);
-    TGapVector<std::string> gap;
+    auto gap = std::make_unique<TGapVector<TCounted>>();
     std::vector<std::string> plain;
     for (int step = 0; step < 5000; ++step) {
         const std::size_t at = random() % (plain.size() + 1);
         if (random() % 3 != 0 || plain.empty()) {
-            std::vector<std::string> items(1 + random() % 4);
-            for (std::string& item : items)
-                item = std::string(1 + random() % 40, static_cast<char>('a' + step % 26));
-            plain.insert(plain.begin() + static_cast<std::ptrdiff_t>(at), items.begin(), items.end());
-            if (gap.capacity() - gap.size() < items.size())
-                gap.SetCapacity(gap.size() + items.size() + random() % 8);
-            gap.Insert(at, items.begin(), items.end());
+            std::vector<TCounted> items;
+            for (std::size_t count = 1 + random() % 4; items.size() < count;)
+                items.emplace_back(std::string(1 + random() % 40, static_cast<char>('a' + step % 26)));
+            for (std::size_t i = 0; i < items.size(); ++i)
+                plain.insert(plain.begin() + static_cast<std::ptrdiff_t>(at + i), items[i].Text);
+            if (gap->capacity() - gap->size() < items.size())
+                gap->SetCapacity(gap->size() + items.size() + random() % 8);
+            gap->Insert(at, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
         } else {
             const std::size_t from = at % plain.size();
             const std::size_t count = std::min<std::size_t>(1 + random() % 5, plain.size() - from);
             plain.erase(plain.begin() + static_cast<std::ptrdiff_t>(from),
                         plain.begin() + static_cast<std::ptrdiff_t>(from + count));
-            gap.Erase(from, count);
+            gap->Erase(from, count);
         }
-        ASSERT_EQ(Contents(gap), plain) << "step " << step;
+        ASSERT_EQ(Contents(*gap), plain) << "step " << step;
+        ASSERT_EQ(TCounted::Live, static_cast<int>(plain.size())) << "step " << step;
     }
-    TGapVector<std::string> other;
-    other.Swap(gap);
+    TGapVector<TCounted> other;
+    other.Swap(*gap);
     EXPECT_EQ(Contents(other), plain);
-    EXPECT_TRUE(gap.empty());
+    EXPECT_TRUE(gap->empty());
+    other.Swap(*gap);
+    gap.reset();
+    EXPECT_EQ(TCounted::Live, 0);
 }
