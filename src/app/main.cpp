@@ -1,4 +1,5 @@
 // Kestrim: a workbench for converting text data with a script.
+#include "app/AllocatorTuning.h"
 #include "app/Main.h"
 #include "app/ToolkitTranslation.h"
 #include "dialogs/ApplicationTitle.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    kestrim::TuneAllocatorForLargeTexts();
     kestrim::PrepareWebEngine();
     QApplication app(argc, argv);
     kestrim::InstallToolkitTranslation(app);

@@ -129,4 +129,13 @@ void StrToLines(std::string_view Text, TStrings& Strings, const TProgress& Progr
     Strings.EndUpdate();
 }
 
+void ClearLines(TStrings& Strings, const TProgress& Progress)
+{
+    for (int count = Strings.GetCount(); count > 0; --count) {
+        Strings.Delete(count - 1);
+        if (count % ProgressLines == 0)
+            Progress();
+    }
+}
+
 } // namespace kestrim

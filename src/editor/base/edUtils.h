@@ -33,8 +33,6 @@ char CharAt(std::string_view S, int N);
 // one-byte Sub never matches the trail byte of a two-byte character.
 bool StrIncludes(std::string_view Sub, std::string_view S);
 
-// Replaces the lines of Strings with the lines of Text, cut at CR LF, lone CR and lone LF, in one
-// update batch. A final line break starts no empty line; a NUL byte is kept as part of its line.
 // Text with every line break (CR LF, lone CR, lone LF) as CR LF, the editor's own form.
 std::string CrLfLineBreaks(std::string_view Text);
 // Text with every line break as LF, the form other programs of this platform expect.
@@ -44,6 +42,11 @@ std::string LfLineBreaks(std::string_view Text);
 using TProgress = std::function<void()>;
 // Every how many lines Progress is called.
 constexpr int ProgressLines = 1 << 16;
+// Replaces the lines of Strings with the lines of Text, cut at CR LF, lone CR and lone LF, in one
+// update batch. A final line break starts no empty line; a NUL byte is kept as part of its line.
 void StrToLines(std::string_view Text, TStrings& Strings, const TProgress& Progress = {});
+// Removes the lines of Strings from the last one up, Progress called between blocks of lines:
+// freeing millions of lines at once would take tens of milliseconds in one step.
+void ClearLines(TStrings& Strings, const TProgress& Progress);
 
 } // namespace kestrim

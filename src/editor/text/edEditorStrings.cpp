@@ -182,6 +182,7 @@ void TEditorStrings::LoadNewText(TEditorStringList& Rows)
             screen.WrapAll();
         screen.InitBrackets();
     });
+    ClearLines(Rows, [this] { FEditor.KeepResponsive(); });
 }
 
 void TEditorStrings::RefreshEditors()

@@ -48,7 +48,8 @@ protected:
 
 private:
     TEditorScreenStrings& Screen() const;
-    // Makes Rows the whole text, wrapped when word wrap is on, with the visible rows parsed.
+    // Makes Rows the whole text, wrapped when word wrap is on, with the visible rows parsed;
+    // the old text is freed after, the window answering meanwhile.
     void LoadNewText(TEditorStringList& Rows);
     void RefreshEditors();
 

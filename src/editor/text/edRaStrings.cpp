@@ -266,11 +266,14 @@ void TEditorScreenStrings::LoadRows(TEditorStringList& Rows)
 {
     WithinUpdate(*this, [&] {
         const int oldCount = Count();
+        TEditorStringList oldRows;
+        oldRows.ReplaceItems(0, 0, *this);
         Clear();
         TRowMarks marks = 0;
         for (int row = 0; row < Rows.Count(); ++row)
             marks |= Rows.RowMarks(row);
         ReplaceItems(0, 0, Rows);
+        Rows.ReplaceItems(0, 0, oldRows);
         FListMarks = marks;
         FParsedEnd = 0;
         SetChange(0, oldCount, Count(), 0);

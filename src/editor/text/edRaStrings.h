@@ -103,8 +103,8 @@ public:
 
     // The one primitive of every change of the text.
     void ReplaceRows(int Row, int RowCount, std::string_view Text);
-    // Puts Rows, not parsed yet, in place of the whole text and leaves Rows empty; see
-    // ReplaceRows for why this bypasses undo.
+    // Puts Rows, not parsed yet, in place of the whole text and leaves the old text's rows in
+    // Rows, for the caller to free when it suits; see ReplaceRows for why this bypasses undo.
     void LoadRows(TEditorStringList& Rows);
     // Removes every row; the undo history and the marks go, the carets go to row 0, column 0.
     void Clear() override;

@@ -1,0 +1,12 @@
+#include "app/AllocatorTuning.h"
+
+#include <malloc.h>
+
+namespace kestrim {
+
+void TuneAllocatorForLargeTexts()
+{
+    ::mallopt(M_MXFAST, 0);
+}
+
+} // namespace kestrim
