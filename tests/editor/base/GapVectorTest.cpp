@@ -33,12 +33,15 @@ std::vector<std::string> Contents(const TGapVector<TCounted>& Gap)
 } // namespace
 
 // Inserts and erases at random places, with the gap moving both ways past long strings (which
-// own memory) and past short ones, against a plain vector; every element lives exactly once.
+// own memory) and past short ones, and erases that end where the last insert ended (at the
+// gap, as Back Space and clearing from the end do), against a plain vector; every element
+// lives exactly once.
 TEST(GapVector, AgreesWithAPlainVector)
 {
     std::mt19937 random(7);
     auto gap = std::make_unique<TGapVector<TCounted>>();
     std::vector<std::string> plain;
+    std::size_t insertEnd = 0;
     for (int step = 0; step < 5000; ++step) {
         const std::size_t at = random() % (plain.size() + 1);
         if (random() % 3 != 0 || plain.empty()) {
@@ -50,9 +53,16 @@ TEST(GapVector, AgreesWithAPlainVector)
             if (gap->capacity() - gap->size() < items.size())
                 gap->SetCapacity(gap->size() + items.size() + random() % 8);
             gap->Insert(at, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+            insertEnd = at + items.size();
         } else {
-            const std::size_t from = at % plain.size();
-            const std::size_t count = std::min<std::size_t>(1 + random() % 5, plain.size() - from);
+            const bool atGap = random() % 2 == 0 && insertEnd > 0 && insertEnd <= plain.size();
+            std::size_t from = at % plain.size();
+            std::size_t count = std::min<std::size_t>(1 + random() % 5, plain.size() - from);
+            if (atGap) {
+                count = std::min<std::size_t>(count, insertEnd);
+                from = insertEnd - count;
+            }
+            insertEnd = from;
             plain.erase(plain.begin() + static_cast<std::ptrdiff_t>(from),
                         plain.begin() + static_cast<std::ptrdiff_t>(from + count));
             gap->Erase(from, count);
