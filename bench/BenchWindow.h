@@ -111,6 +111,8 @@ struct TBenchWindow {
     }
     // Paints what the data page shows now, as the screen would.
     void Paint(TEditor& Editor) const { Editor.viewport()->repaint(); }
+    // Paints what the widgets asked to have painted again, as the window's event loop would.
+    static void PaintChanges() { QCoreApplication::processEvents(); }
 
     QTemporaryDir Folder;
     TBenchDialogs* Dialogs = nullptr;
@@ -141,6 +143,8 @@ double LongestEventGap(Work&& work)
 // The median, the 99th percentile and the worst of Times (milliseconds) as counters.
 void ReportTimes(benchmark::State& State, std::vector<double> Times, const std::string& Prefix = {})
 {
+    if (Times.empty())
+        return;
     std::sort(Times.begin(), Times.end());
     State.counters[Prefix + "median_ms"] = Times[Times.size() / 2];
     State.counters[Prefix + "p99_ms"] = Times[Times.size() * 99 / 100];
