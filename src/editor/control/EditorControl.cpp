@@ -18,6 +18,13 @@
 
 namespace kestrim {
 
+namespace {
+
+// The pace of scrolling while the mouse button is held outside the text: 20 rows a second.
+constexpr int EdgeScrollIntervalMs = 50;
+
+} // namespace
+
 TEditor::TEditor(QWidget* Parent)
     : QAbstractScrollArea(Parent)
     , FStrings(std::make_shared<TEditorScreenStrings>())
@@ -44,6 +51,8 @@ TEditor::TEditor(QWidget* Parent)
         FCaretBlinkOn = !FCaretBlinkOn;
         InvalidateCaret();
     });
+    FEdgeScroll.setInterval(EdgeScrollIntervalMs);
+    connect(&FEdgeScroll, &QTimer::timeout, this, [this] { MoveWithButton(FEdgeScrollPixel, FEdgeScrollModifiers); });
 
     ConnectOptions();
     FPopupMenu = new TEditorPopupMenu(*this);

@@ -456,6 +456,10 @@ private:
     void UpdateMouseCursor(QPoint Pixel, Qt::KeyboardModifiers Modifiers);
     void EndDrag(bool Copy, QPoint Pixel);
     void CancelMouseGesture();
+    // What a move with the left button down does at Pixel: extend the selection, steer a drag.
+    void MoveWithButton(QPoint Pixel, Qt::KeyboardModifiers Modifiers);
+    // Held outside the text, the button keeps scrolling toward the mouse as if it moved.
+    void UpdateEdgeScroll(QPoint Pixel, Qt::KeyboardModifiers Modifiers);
     bool PopupMenuShortcut(QKeyEvent* Event);
     // Copies a selection that is not empty; false when there is none.
     bool PutSelectionOnClipboard();
@@ -529,6 +533,9 @@ private:
     TDragState FDragState = dsNone;
     bool FMouseSelecting = false; // the left button is down for a selection
     QPoint FPressPoint;
+    QTimer FEdgeScroll;
+    QPoint FEdgeScrollPixel; // where the mouse was held outside the text
+    Qt::KeyboardModifiers FEdgeScrollModifiers;
     bool FDoubleClicked = false; // the next release ends a double click
     QString FPreedit;
     bool FCommitting = false; // an input-method commit is being inserted

@@ -390,19 +390,26 @@ void TEditor::mouseMoveEvent(QMouseEvent* Event)
         UpdateMouseCursor(pixel, Event->modifiers());
         return;
     }
+    MoveWithButton(pixel, Event->modifiers());
+    UpdateEdgeScroll(pixel, Event->modifiers());
+    Event->accept();
+}
+
+void TEditor::MoveWithButton(QPoint Pixel, Qt::KeyboardModifiers Modifiers)
+{
     const int threshold = std::max(1, FMetrics.CharWidth / 2);
-    const QPoint moved = pixel - FPressPoint;
+    const QPoint moved = Pixel - FPressPoint;
     const bool farEnough = std::abs(moved.x()) >= threshold || std::abs(moved.y()) >= threshold;
     // Above the text the row above is taken, so that dragging there scrolls upward.
-    QPoint target = pixel;
-    if (pixel.y() < FMetrics.TextTop)
+    QPoint target = Pixel;
+    if (Pixel.y() < FMetrics.TextTop)
         target.setY(FMetrics.TextTop - FMetrics.RowPitch);
     if (FRowSelecting) {
         ExtendRowSelect(std::max(PixelToRowCol(target, false).Row, 0));
     } else if (FDragState == dsPending) {
         if (farEnough) {
             FDragState = dsDragging;
-            const bool copy = Event->modifiers().testFlag(Qt::ControlModifier);
+            const bool copy = Modifiers.testFlag(Qt::ControlModifier);
             viewport()->setCursor(EditorCursor(copy ? FCaret.Cursors().DragSelCopyCursor() : FCaret.Cursors().DragSelCursor()));
         }
     } else if (FDragState == dsDragging) {
@@ -414,7 +421,22 @@ void TEditor::mouseMoveEvent(QMouseEvent* Event)
         else if (FSelectionState == ssStarted && farEnough)
             ActivateSelection();
     }
-    Event->accept();
+}
+
+void TEditor::UpdateEdgeScroll(QPoint Pixel, Qt::KeyboardModifiers Modifiers)
+{
+    const QWidget* view = viewport();
+    const bool outside = Pixel.y() < FMetrics.TextTop || Pixel.y() >= view->height() || Pixel.x() >= view->width()
+                         || (Pixel.x() < FMetrics.TextLeft && !FRowSelecting);
+    const bool gesture = FRowSelecting || FMouseSelecting || FDragState == dsDragging;
+    if (!outside || !gesture) {
+        FEdgeScroll.stop();
+        return;
+    }
+    FEdgeScrollPixel = Pixel;
+    FEdgeScrollModifiers = Modifiers;
+    if (!FEdgeScroll.isActive())
+        FEdgeScroll.start();
 }
 
 void TEditor::mouseReleaseEvent(QMouseEvent* Event)
@@ -429,6 +451,7 @@ void TEditor::mouseReleaseEvent(QMouseEvent* Event)
         }
         FRowSelecting = false;
         FMouseSelecting = false;
+        FEdgeScroll.stop();
         UpdateMouseCursor(pixel, Event->modifiers());
     }
     Event->accept();
@@ -479,6 +502,7 @@ void TEditor::CancelMouseGesture()
     FDragState = dsNone;
     FRowSelecting = false;
     FMouseSelecting = false;
+    FEdgeScroll.stop();
     if (FSelectionState == ssStarted)
         FSelectionState = ssNone;
     if (dragging) {

@@ -262,6 +262,35 @@ TEST_F(EditorTyping, AChangeOfTheTextEndsAMouseGesture)
     EXPECT_EQ(Editor.SelText(), "");
 }
 
+// The button held still below or above the text keeps scrolling and extending the selection,
+// as if the mouse went on moving; the release stops it.
+TEST_F(EditorTyping, HoldingTheButtonOutsideTheTextKeepsScrolling)
+{
+    std::string text;
+    for (int row = 0; row < 300; ++row)
+        text += "row " + std::to_string(row) + "\r\n";
+    Set(text, 0, 0);
+    QWidget* view = Editor.viewport();
+    const QPoint below(view->width() / 2, view->height() + 5);
+    QTest::mousePress(view, Qt::LeftButton, {}, Editor.CellRect(1, 0).center());
+    QTest::mouseMove(view, below);
+    QTest::qWait(400);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, below);
+    const int top = Editor.TopRow();
+    EXPECT_GE(top, 4);
+    EXPECT_EQ(Editor.Row(), top + Editor.VisibleRowCount() - 1) << "the caret on the last row in view";
+    EXPECT_EQ(Editor.SelText().substr(0, 12), "row 1\r\nrow 2") << "selected from the press on";
+    QTest::qWait(200);
+    EXPECT_EQ(Editor.TopRow(), top) << "the release stops the scrolling";
+
+    QTest::mousePress(view, Qt::LeftButton, {}, Editor.CellRect(top + 2, 0).center());
+    QTest::mouseMove(view, QPoint(view->width() / 2, -5));
+    QTest::qWait(300);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(view->width() / 2, -5));
+    EXPECT_LT(Editor.TopRow(), top - 2);
+    EXPECT_EQ(Editor.Row(), Editor.TopRow());
+}
+
 // A view of no width still has a column: keys never scroll the caret out of it.
 TEST_F(EditorTyping, ACollapsedViewKeepsTheCaretInView)
 {
