@@ -584,7 +584,7 @@ void TfrmKestrim::UpdateCaretStatus(TEditor* Editor)
 
 void TfrmKestrim::UpdateCutCopy()
 {
-    const bool selected = CurrentEditor().SelLength() > 0;
+    const bool selected = CurrentEditor().HasSelectedText();
     FActions->actCut->setEnabled(selected);
     FActions->actCopy->setEnabled(selected);
 }

@@ -131,6 +131,8 @@ public:
     // selection; setting n selects n bytes from the selection's start, or from the caret.
     int SelLength() const;
     void SetSelLength(int Value);
+    // SelLength() > 0, without counting the bytes of a selection of millions of rows.
+    bool HasSelectedText() const;
     void SelectAll();
     // Deletes the selected text without copying it: an edit like any other, which Undo takes back.
     void ClearSelection();

@@ -69,7 +69,7 @@ void TEditorPopupMenu::CreateMenuItems()
 
 void TEditorPopupMenu::MenuPopup()
 {
-    const bool selected = FEditor.SelLength() > 0;
+    const bool selected = FEditor.HasSelectedText();
     const bool writable = !FEditor.ReadOnly();
     const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
     const bool text = clipboard && clipboard->hasText();

@@ -315,6 +315,15 @@ int TEditor::SelLength() const
     return length - FSel.StartByte + FSel.EndByte;
 }
 
+// A box holds at least the line break of each of its rows; a stream at least one byte as soon
+// as its ends differ.
+bool TEditor::HasSelectedText() const
+{
+    if (FSelectionState < ssSelected || FSel.StartRow >= FStrings->Count())
+        return false;
+    return FSelectionMode == smBox || FSel.StartRow != FSel.EndRow || FSel.StartByte != FSel.EndByte;
+}
+
 void TEditor::SetSelLength(int Value)
 {
     if (FStrings->Count() == 0)

@@ -536,6 +536,7 @@ protected:
         ASSERT_EQ(Editor.Lines().Text(), M.Text()) << Recent() << "step " << Step << " choice " << FLastStep << " before " << FBefore;
         ASSERT_EQ(std::make_pair(Editor.Row(), Editor.Col()), ModelCaret()) << Recent() << "step " << Step << " choice " << FLastStep << " before " << FBefore;
         ASSERT_EQ(Editor.SelText(), M.SelText()) << Recent() << "step " << Step << " choice " << FLastStep << " before " << FBefore;
+        ASSERT_EQ(Editor.HasSelectedText(), !M.SelText().empty()) << "step " << Step;
         ASSERT_EQ(Editor.CanUndo(), Position > 0) << "step " << Step;
         ASSERT_EQ(Editor.CanRedo(), Position < History.size()) << "step " << Step;
     }
