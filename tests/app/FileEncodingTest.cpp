@@ -48,8 +48,9 @@ TEST(FileEncodingTest, OnlyUtf8TextBeyondAsciiThatIsNoPlainShiftJisIsOffered)
     for (const auto& c : cases) {
         const std::optional<std::string> bytes = Offered(c.Bytes);
         EXPECT_EQ(bytes.has_value(), c.Offered) << c.Case;
-        if (bytes)
+        if (bytes) {
             EXPECT_EQ(*bytes, c.Bytes) << c.Case;
+        }
     }
     EXPECT_THROW(ReadUtf8Text("/nonexistent/f.txt"), EFOpenError);
 }
@@ -92,8 +93,9 @@ TEST(FileEncodingTest, SeededRandomTextsSurviveTheRoundTrip)
         clean += holdsStrayBytes ? 0 : 1;
         const TSjisConversion back = Utf8TextToSjis(SjisToFileBytes(sjis, TFileEncoding::Utf8));
         ASSERT_EQ(back.LostCount > 0, holdsStrayBytes) << run;
-        if (!holdsStrayBytes)
+        if (!holdsStrayBytes) {
             ASSERT_EQ(SjisToUtf16(back.Sjis), characters) << run;
+        }
     }
     EXPECT_GT(clean, 200) << "the texts without stray bytes were too few to tell";
 }

@@ -176,24 +176,30 @@ std::string Utf16ToUtf8(std::u16string_view text)
 
 } // namespace
 
-std::u16string SjisToUtf16(std::string_view sjis)
+std::size_t SjisToUtf16(std::string_view sjis, char16_t* out)
 {
     const CodePageTables& tables = Tables();
-    std::u16string out;
-    out.reserve(sjis.size());
+    char16_t* next = out;
     for (size_t i = 0; i < sjis.size(); ++i) {
         const unsigned char b = static_cast<unsigned char>(sjis[i]);
         if (IsDBCSLeadByte(b) && i + 1 < sjis.size()) {
             const char16_t ch = tables.Double[b << 8 | static_cast<unsigned char>(sjis[i + 1])];
             if (ch != NoCharacter) {
-                out += ch;
+                *next++ = ch;
                 ++i;
                 continue;
             }
         }
         const char16_t ch = tables.Single[b];
-        out += (ch != NoCharacter || b == 0) ? ch : static_cast<char16_t>(RawByteBase + b);
+        *next++ = (ch != NoCharacter || b == 0) ? ch : static_cast<char16_t>(RawByteBase + b);
     }
+    return static_cast<std::size_t>(next - out);
+}
+
+std::u16string SjisToUtf16(std::string_view sjis)
+{
+    std::u16string out(sjis.size(), u'\0');
+    out.resize(SjisToUtf16(sjis, out.data()));
     return out;
 }
 

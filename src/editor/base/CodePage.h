@@ -32,6 +32,10 @@ constexpr unsigned char UpperCaseByte(unsigned char Byte)
 // that Utf16ToSjis turns back into the same byte, so that any byte string survives a round
 // trip through the GUI unchanged.
 std::u16string SjisToUtf16(std::string_view Sjis);
+// The same into Out, which has room for Sjis.size() units (never more are needed); returns
+// how many were written. For callers that own a buffer of their own, so that a text of
+// hundreds of megabytes is not converted into one buffer and then copied into another.
+std::size_t SjisToUtf16(std::string_view Sjis, char16_t* Out);
 
 // UTF-16 to Shift-JIS. Where code page 932 has several codes for one character (the NEC and
 // IBM extensions), the platform's preferred code comes back. Characters that Shift-JIS cannot

@@ -6,7 +6,9 @@ namespace kestrim {
 
 QString SjisToQString(std::string_view Sjis)
 {
-    return QString::fromStdU16String(SjisToUtf16(Sjis));
+    QString text(static_cast<qsizetype>(Sjis.size()), Qt::Uninitialized);
+    text.resize(static_cast<qsizetype>(SjisToUtf16(Sjis, reinterpret_cast<char16_t*>(text.data()))));
+    return text;
 }
 
 std::string QStringToSjis(const QString& Text, bool* LostCharacters)
