@@ -15,25 +15,42 @@ const QByteArray SandboxNote = "サンドボックスを無効にしました";
 
 class StartAsRootTest : public ::testing::Test {
 protected:
+    // One server for all the tests: a server started right after another one on the same
+    // display number now and then refused its first client.
+    static void SetUpTestSuite()
+    {
+        if (::geteuid() != 0)
+            return;
+        // The server picks a free display and writes its number once it accepts clients.
+        Server = new QProcess;
+        Server->start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        if (Server->waitForStarted()
+            && QTest::qWaitFor([] { return Server->canReadLine() || Server->waitForReadyRead(100); }, 10000))
+            Display = ":" + QString::fromLatin1(Server->readLine().trimmed());
+    }
+    static void TearDownTestSuite()
+    {
+        if (!Server)
+            return;
+        Stop(*Server);
+        delete Server;
+        Server = nullptr;
+    }
+    static void Stop(QProcess& Process)
+    {
+        Process.terminate();
+        if (!Process.waitForFinished(5000))
+            Process.kill();
+        Process.waitForFinished();
+    }
+
     void SetUp() override
     {
         if (::geteuid() != 0)
             GTEST_SKIP() << "the program is started as root here";
-        // The server picks a free display and writes its number once it accepts clients.
-        FServer.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        ASSERT_TRUE(FServer.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return FServer.canReadLine() || FServer.waitForReadyRead(100); }, 10000));
-        FDisplay = ":" + QString::fromLatin1(FServer.readLine().trimmed());
+        ASSERT_FALSE(Display.isEmpty()) << "Xvfb did not start";
     }
-    void TearDown() override
-    {
-        for (QProcess* process : {&FProgram, &FServer}) {
-            process->terminate();
-            if (!process->waitForFinished(5000))
-                process->kill();
-            process->waitForFinished();
-        }
-    }
+    void TearDown() override { Stop(FProgram); }
 
     // Starts the program as the shell would: no sandbox switch, no test platform, settings of
     // its own; Extra is added to the environment.
@@ -42,7 +59,7 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"QTWEBENGINE_DISABLE_SANDBOX", "QT_QPA_PLATFORM", "QTWEBENGINE_CHROMIUM_FLAGS"})
             environment.remove(name);
-        environment.insert("DISPLAY", FDisplay);
+        environment.insert("DISPLAY", Display);
         environment.insert("XDG_CONFIG_HOME", FHome.path());
         for (const QString& entry : Extra)
             environment.insert(entry.section('=', 0, 0), entry.section('=', 1));
@@ -61,7 +78,7 @@ protected:
                     return true;
                 QProcess search;
                 QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-                environment.insert("DISPLAY", FDisplay);
+                environment.insert("DISPLAY", Display);
                 search.setProcessEnvironment(environment);
                 search.start("xdotool", {"search", "--onlyvisible", "--name", "^Kestrim$"});
                 search.waitForFinished();
@@ -72,9 +89,9 @@ protected:
         return shown && FProgram.state() == QProcess::Running;
     }
 
-    QString FDisplay;
+    static inline QProcess* Server = nullptr;
+    static inline QString Display;
     QTemporaryDir FHome;
-    QProcess FServer;
     QProcess FProgram;
 };
 
