@@ -3,6 +3,7 @@
 #include "editor/base/CodePage.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace kestrim {
@@ -75,20 +76,33 @@ bool StrIncludes(std::string_view Sub, std::string_view S)
 
 namespace {
 
-// Text with each line break replaced by Break; a text's final break stays one.
+// The first C in [From, End), or End.
+const char* Find(const char* From, const char* End, char C)
+{
+    const void* found = std::memchr(From, C, static_cast<std::size_t>(End - From));
+    return found ? static_cast<const char*>(found) : End;
+}
+
+// Text with each line break replaced by Break; a text's final break stays one. The text between
+// breaks is copied in pieces, with the next CR and the next LF each searched for once.
 std::string WithLineBreaks(std::string_view Text, std::string_view Break)
 {
     std::string out;
     out.reserve(Text.size() + Text.size() / 16);
-    for (std::size_t i = 0; i < Text.size(); ++i) {
-        const char c = Text[i];
-        if (c != '\r' && c != '\n') {
-            out += c;
-            continue;
-        }
+    const char* const end = Text.data() + Text.size();
+    const char* nextCr = Find(Text.data(), end, '\r');
+    const char* nextLf = Find(Text.data(), end, '\n');
+    for (const char* at = Text.data(); at < end;) {
+        if (nextCr < at)
+            nextCr = Find(at, end, '\r');
+        if (nextLf < at)
+            nextLf = Find(at, end, '\n');
+        const char* const lineBreak = std::min(nextCr, nextLf);
+        out.append(at, lineBreak);
+        if (lineBreak == end)
+            break;
         out += Break;
-        if (c == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n')
-            ++i;
+        at = lineBreak + (*lineBreak == '\r' && lineBreak + 1 < end && lineBreak[1] == '\n' ? 2 : 1);
     }
     return out;
 }

@@ -61,3 +61,22 @@ TEST(edUtils, StrToLinesCutsAtEveryLineBreakInOneBatch)
     EXPECT_EQ(linesOf(std::string("a\0b\nc", 5)), (Lines{std::string("a\0b", 3), "c"}));
     EXPECT_EQ(linesOf(""), Lines{});
 }
+
+TEST(edUtils, LineBreaksBecomeOneForm)
+{
+    const struct {
+        std::string Text, CrLf, Lf;
+    } cases[] = {
+        {"", "", ""},
+        {"abc", "abc", "abc"},
+        {"a\r\nb\r\n", "a\r\nb\r\n", "a\nb\n"},
+        {"a\nb\rc\r\n\rd", "a\r\nb\r\nc\r\n\r\nd", "a\nb\nc\n\nd"},
+        {"\n\r\r\n\n", "\r\n\r\n\r\n\r\n", "\n\n\n\n"}, // LF CR, CR LF, LF
+        {"x\r", "x\r\n", "x\n"},
+        {std::string("a\0\nb", 4), std::string("a\0\r\nb", 5), std::string("a\0\nb", 4)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CrLfLineBreaks(c.Text), c.CrLf) << c.Text;
+        EXPECT_EQ(LfLineBreaks(c.Text), c.Lf) << c.Text;
+    }
+}
