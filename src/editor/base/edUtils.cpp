@@ -87,6 +87,8 @@ const char* Find(const char* From, const char* End, char C)
 // breaks is copied in pieces, with the next CR and the next LF each searched for once.
 std::string WithLineBreaks(std::string_view Text, std::string_view Break)
 {
+    if (Text.empty())
+        return {};
     std::string out;
     out.reserve(Text.size() + Text.size() / 16);
     const char* const end = Text.data() + Text.size();
