@@ -1,5 +1,7 @@
 #include "editor/base/CodePage.h"
 
+#include "editor/base/Utf8.h"
+
 #include <array>
 #include <cstdint>
 #include <iconv.h>
@@ -9,10 +11,9 @@
 namespace kestrim {
 namespace {
 
-// Bytes that start no valid character map to U+F700 + byte. Code page 932 puts its own
-// private-use characters at U+E000-U+E757, so this range is free for the purpose.
+// Bytes that start no valid character map to U+F700 + byte (IsRawByteUnit). Code page 932 puts
+// its own private-use characters at U+E000-U+E757, so this range is free for the purpose.
 constexpr char16_t RawByteBase = 0xF700;
-constexpr std::uint16_t NoSjisCode = 0xFFFF; // 0xFF is never a lead byte
 constexpr char16_t NoCharacter = 0;
 
 constexpr bool IsTrailByte(unsigned Byte) { return Byte >= 0x40 && Byte <= 0xFC && Byte != 0x7F; }
@@ -55,6 +56,24 @@ private:
         }
         iconv_close(decoder);
         iconv_close(encoder);
+        AddBestFit();
+    }
+
+    // Characters that this platform's text (input methods, web pages) writes where Japanese
+    // text of code page 932 has a look-alike: they are taken as that character, one way only.
+    void AddBestFit()
+    {
+        static constexpr std::pair<char16_t, std::uint16_t> lookAlikes[] = {
+            {u'\u301C', 0x8160}, // WAVE DASH as FULLWIDTH TILDE
+            {u'\u2016', 0x8161}, // DOUBLE VERTICAL LINE as PARALLEL TO
+            {u'\u2212', 0x817C}, // MINUS SIGN as FULLWIDTH HYPHEN-MINUS
+            {u'\u00A2', 0x8191}, // CENT SIGN as FULLWIDTH CENT SIGN
+            {u'\u00A3', 0x8192}, // POUND SIGN as FULLWIDTH POUND SIGN
+            {u'\u00AC', 0x81CA}, // NOT SIGN as FULLWIDTH NOT SIGN
+        };
+        for (const auto& [character, code] : lookAlikes)
+            if (Encode[character] == NoSjisCode && Double[code] != NoCharacter)
+                Encode[character] = code;
     }
 
     void BuildAsciiOnly()
@@ -107,73 +126,6 @@ const CodePageTables& Tables()
     return tables;
 }
 
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | cp >> 6);
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | cp >> 12);
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | cp >> 18);
-        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-std::u16string Utf8ToUtf16(std::string_view utf8)
-{
-    std::u16string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        const unsigned char b = static_cast<unsigned char>(utf8[i]);
-        const int length = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-        char32_t cp = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
-        bool valid = length != 0 && i + length <= utf8.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const unsigned char c = static_cast<unsigned char>(utf8[i + k]);
-            valid = (c & 0xC0) == 0x80;
-            cp = cp << 6 | (c & 0x3F);
-        }
-        if (!valid) {
-            out += u'\uFFFD';
-            ++i;
-            continue;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-        i += length;
-    }
-    return out;
-}
-
-std::string Utf16ToUtf8(std::u16string_view text)
-{
-    std::string out;
-    out.reserve(text.size() * 3 / 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        }
-        AppendUtf8(out, cp);
-    }
-    return out;
-}
-
 } // namespace
 
 std::size_t SjisToUtf16(std::string_view sjis, char16_t* out)
@@ -203,12 +155,19 @@ std::u16string SjisToUtf16(std::string_view sjis)
     return out;
 }
 
-std::string Utf16ToSjis(std::u16string_view text, bool* lostCharacters)
+std::uint16_t SjisCodeOf(char32_t Code)
+{
+    if (Code > 0xFFFF || (Code >= 0xD800 && Code <= 0xDFFF))
+        return NoSjisCode;
+    return Tables().Encode[Code];
+}
+
+std::string Utf16ToSjis(std::u16string_view text, TConversionLoss& loss)
 {
     const CodePageTables& tables = Tables();
     std::string out;
     out.reserve(text.size() * 2);
-    bool lost = false;
+    loss = {};
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t ch = text[i];
         if (ch >= RawByteBase && ch <= RawByteBase + 0xFF) {
@@ -217,10 +176,11 @@ std::string Utf16ToSjis(std::u16string_view text, bool* lostCharacters)
         }
         const std::uint16_t code = tables.Encode[ch];
         if (code == NoSjisCode || (ch >= 0xD800 && ch <= 0xDFFF)) {
+            if (loss.Count++ == 0)
+                loss.First = i;
             if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
                 ++i; // one character outside the BMP, one "?"
             out += '?';
-            lost = true;
         } else if (code > 0xFF) {
             out += static_cast<char>(code >> 8);
             out += static_cast<char>(code & 0xFF);
@@ -228,8 +188,15 @@ std::string Utf16ToSjis(std::u16string_view text, bool* lostCharacters)
             out += static_cast<char>(code);
         }
     }
+    return out;
+}
+
+std::string Utf16ToSjis(std::u16string_view text, bool* lostCharacters)
+{
+    TConversionLoss loss;
+    std::string out = Utf16ToSjis(text, loss);
     if (lostCharacters)
-        *lostCharacters = lost;
+        *lostCharacters = loss.Count > 0;
     return out;
 }
 

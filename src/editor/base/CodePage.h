@@ -5,6 +5,8 @@
 // meets the GUI toolkit, the clipboard or a message for the user, and always through these
 // functions, so that every layer converts the same way.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -36,11 +38,29 @@ std::u16string SjisToUtf16(std::string_view Sjis);
 // how many were written. For callers that own a buffer of their own, so that a text of
 // hundreds of megabytes is not converted into one buffer and then copied into another.
 std::size_t SjisToUtf16(std::string_view Sjis, char16_t* Out);
+// Whether a unit from SjisToUtf16 stands for a byte that starts no valid character.
+constexpr bool IsRawByteUnit(char16_t Unit) { return Unit >= 0xF700 && Unit <= 0xF7FF; }
+
+// The code of a Unicode character in code page 932: one byte, or lead << 8 | trail; NoSjisCode
+// when Shift-JIS cannot hold it. A few characters that this platform writes for a look-alike
+// of code page 932 (WAVE DASH for FULLWIDTH TILDE, MINUS SIGN for FULLWIDTH HYPHEN-MINUS,
+// ...) get that look-alike's code; SjisToUtf16 gives them back as the look-alike.
+constexpr std::uint16_t NoSjisCode = 0xFFFF; // 0xFF is never a lead byte
+std::uint16_t SjisCodeOf(char32_t Code);
+
+// What a conversion could not carry over: how many characters, and the index in the source
+// (a byte, or a UTF-16 unit) of the first of them.
+struct TConversionLoss {
+    std::size_t Count = 0;
+    std::size_t First = 0;
+};
 
 // UTF-16 to Shift-JIS. Where code page 932 has several codes for one character (the NEC and
 // IBM extensions), the platform's preferred code comes back. Characters that Shift-JIS cannot
 // hold become "?"; when LostCharacters is given it tells whether that happened.
 std::string Utf16ToSjis(std::u16string_view Text, bool* LostCharacters = nullptr);
+// The same, telling how many characters became "?" and where the first one was.
+std::string Utf16ToSjis(std::u16string_view Text, TConversionLoss& Loss);
 
 // The same conversions for UTF-8 text (messages, file names).
 std::string SjisToUtf8(std::string_view Sjis);

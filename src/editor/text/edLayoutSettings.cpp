@@ -4,7 +4,7 @@
 
 namespace kestrim {
 
-TEditorLayoutSettings::TEditorLayoutSettings()
+TEditorLayoutSettings::TEditorLayoutSettings(TTextEncoding Encoding) : FEncoding(Encoding)
 {
     const auto addRange = [this](unsigned first, unsigned last) {
         for (unsigned byte = first; byte <= last; ++byte)

@@ -1,7 +1,9 @@
 #pragma once
-// How the editor lays the bytes of a row out in display columns: which single bytes separate
-// words and how far a tab reaches. The screen strings and the editor control share one, so that
-// wrapping, caret movement and word selection all see the same columns.
+// How the editor lays the bytes of a row out in display columns: the text's encoding, which
+// characters separate words and how far a tab reaches. The screen strings own one and the editor
+// control reads it, so that wrapping, caret movement and word selection all see the same columns.
+
+#include "editor/base/TextEncoding.h"
 
 #include <bitset>
 
@@ -9,7 +11,11 @@ namespace kestrim {
 
 class TEditorLayoutSettings {
 public:
-    TEditorLayoutSettings();
+    explicit TEditorLayoutSettings(TTextEncoding Encoding = TTextEncoding::ShiftJis);
+
+    // The encoding of the text laid out: the store's, set only by the store when its text is
+    // made or loaded.
+    TTextEncoding Encoding() const { return FEncoding; }
 
     // Whether a single-byte character separates words. Letters, digits, the underscore and the
     // half-width katakana are word characters; the set is fixed.
@@ -21,6 +27,10 @@ public:
     void SetTabSpaceCount(int Value);
 
 private:
+    friend class TEditorScreenStrings;
+    void SetEncoding(TTextEncoding Value) { FEncoding = Value; }
+
+    TTextEncoding FEncoding;
     std::bitset<256> FDelimiters;
     int FTabSpaceCount = 8;
 };
