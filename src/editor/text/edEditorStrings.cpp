@@ -139,11 +139,16 @@ bool TEditorStrings::TrailingLineBreak() const
 
 void TEditorStrings::SetTextStr(const std::string& Text)
 {
+    SetTextStr(Text, Screen().Encoding());
+}
+
+void TEditorStrings::SetTextStr(const std::string& Text, TTextEncoding Encoding)
+{
     TEditorStringList rows;
     StrToLines(Text, rows, [this] { FEditor.KeepResponsive(); });
     if (!Text.empty() && !EndsWithLineBreak(Text))
         rows.SetRows(rows.Count() - 1, raEof);
-    LoadNewText(rows);
+    LoadNewText(rows, Encoding);
 }
 
 void TEditorStrings::Assign(const TStrings& Source)
@@ -154,10 +159,10 @@ void TEditorStrings::Assign(const TStrings& Source)
 
 void TEditorStrings::LoadFromFile(const std::string& FileName)
 {
-    LoadFromFile(FileName, TFileLines::DefaultBlockSize);
+    LoadFromFile(FileName, Screen().Encoding());
 }
 
-void TEditorStrings::LoadFromFile(const std::string& FileName, std::size_t BlockSize)
+void TEditorStrings::LoadFromFile(const std::string& FileName, TTextEncoding Encoding, std::size_t BlockSize)
 {
     TFileLines file(FileName, BlockSize);
     TEditorStringList rows;
@@ -170,14 +175,14 @@ void TEditorStrings::LoadFromFile(const std::string& FileName, std::size_t Block
         if ((index + 1) % ProgressLines == 0)
             FEditor.KeepResponsive();
     });
-    LoadNewText(rows);
+    LoadNewText(rows, Encoding);
 }
 
-void TEditorStrings::LoadNewText(TEditorStringList& Rows)
+void TEditorStrings::LoadNewText(TEditorStringList& Rows, TTextEncoding Encoding)
 {
     WithinUpdate(*this, [&] {
         TEditorScreenStrings& screen = Screen();
-        screen.LoadRows(Rows);
+        screen.LoadRows(Rows, Encoding);
         if (screen.WordWrap())
             screen.WrapAll();
         screen.InitBrackets();

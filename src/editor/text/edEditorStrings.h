@@ -5,6 +5,7 @@
 // the highlighting state and the undo history. The facade holds no text of its own.
 
 #include "editor/base/StringsBase.h"
+#include "editor/base/TextEncoding.h"
 #include "editor/text/edFileLines.h"
 
 #include <cstddef>
@@ -30,15 +31,18 @@ public:
     void Delete(int Index) override;
     void Clear() override;
     std::string GetTextStr() const override;
-    // Lines end at CR, LF and CR LF; the text ends with a line break only when Text does.
+    // Lines end at CR, LF and CR LF; the text ends with a line break only when Text does. The
+    // text keeps its encoding, or takes the one given.
     void SetTextStr(const std::string& Text) override;
+    void SetTextStr(const std::string& Text, TTextEncoding Encoding);
     // Takes Source's text and puts the caret below it.
     void Assign(const TStrings& Source) override;
     bool TrailingLineBreak() const override;
     // Opens the file before anything changes: when it cannot be read, the text, the marks and
     // the undo history stay as they were.
     void LoadFromFile(const std::string& FileName) override;
-    void LoadFromFile(const std::string& FileName, std::size_t BlockSize);
+    void LoadFromFile(const std::string& FileName, TTextEncoding Encoding,
+                      std::size_t BlockSize = TFileLines::DefaultBlockSize);
 
     // The first row of line Index; the row count for the line after the last.
     int LineToRow(int Index) const;
@@ -50,7 +54,7 @@ private:
     TEditorScreenStrings& Screen() const;
     // Makes Rows the whole text, wrapped when word wrap is on, with the visible rows parsed;
     // the old text is freed after, the window answering meanwhile.
-    void LoadNewText(TEditorStringList& Rows);
+    void LoadNewText(TEditorStringList& Rows, TTextEncoding Encoding);
     void RefreshEditors();
 
     TEditorLink& FEditor;

@@ -36,7 +36,8 @@ void TEditorScreenStrings::ForEachEditor(Action&& action) const
         action(*editor);
 }
 
-TEditorScreenStrings::TEditorScreenStrings() : FUndoObj(std::make_unique<TEditorUndoObj>(*this))
+TEditorScreenStrings::TEditorScreenStrings(TTextEncoding Encoding)
+    : FUndoObj(std::make_unique<TEditorUndoObj>(*this)), FLayout(Encoding)
 {
     OnChange = TNotifyEvent([this](TObject*) { ForEachEditor([](TEditorLink& editor) { editor.TextChanged(); }); });
     FWrapOption.OnChange = TNotifyEvent([this](TObject*) { WrapOptionChanged(); });
@@ -262,13 +263,14 @@ void TEditorScreenStrings::ShiftParsedRowEnd(int FirstRow, int OldRowCount, int 
         FParsedEnd = std::min(FParsedEnd, FirstRow);
 }
 
-void TEditorScreenStrings::LoadRows(TEditorStringList& Rows)
+void TEditorScreenStrings::LoadRows(TEditorStringList& Rows, TTextEncoding Encoding)
 {
     WithinUpdate(*this, [&] {
         const int oldCount = Count();
         TEditorStringList oldRows;
         oldRows.ReplaceItems(0, 0, *this);
         Clear();
+        FLayout.SetEncoding(Encoding);
         TRowMarks marks = 0;
         for (int row = 0; row < Rows.Count(); ++row)
             marks |= Rows.RowMarks(row);

@@ -52,8 +52,11 @@ struct TRowByte {
 
 class TEditorScreenStrings : private TEditorStringList {
 public:
-    TEditorScreenStrings();
+    // The text's encoding is chosen here and changes only with a text loaded anew (LoadRows).
+    explicit TEditorScreenStrings(TTextEncoding Encoding = TTextEncoding::ShiftJis);
     ~TEditorScreenStrings() override;
+
+    TTextEncoding Encoding() const { return FLayout.Encoding(); }
 
     // --- Reading the rows
     using TEditorStringList::Brackets;
@@ -103,9 +106,10 @@ public:
 
     // The one primitive of every change of the text.
     void ReplaceRows(int Row, int RowCount, std::string_view Text);
-    // Puts Rows, not parsed yet, in place of the whole text and leaves the old text's rows in
-    // Rows, for the caller to free when it suits; see ReplaceRows for why this bypasses undo.
-    void LoadRows(TEditorStringList& Rows);
+    // Puts Rows, not parsed yet and in Encoding, in place of the whole text and leaves the old
+    // text's rows in Rows, for the caller to free when it suits; see ReplaceRows for why this
+    // bypasses undo.
+    void LoadRows(TEditorStringList& Rows, TTextEncoding Encoding);
     // Removes every row; the undo history and the marks go, the carets go to row 0, column 0.
     void Clear() override;
 

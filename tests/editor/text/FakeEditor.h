@@ -117,7 +117,7 @@ inline void SetRows(TEditorScreenStrings& Strings, std::string_view Rows)
 {
     TEditorStringList list;
     SetRows(list, Rows);
-    Strings.LoadRows(list);
+    Strings.LoadRows(list, Strings.Encoding());
 }
 
 // The rows' start states as parsing every row from the top gives them.

@@ -49,7 +49,7 @@ protected:
         Lines.LoadFromFile(name);
         const std::string dump = Dump(Rows);
         for (std::size_t blockSize = 1; blockSize <= 9; ++blockSize) {
-            Lines.LoadFromFile(name, blockSize);
+            Lines.LoadFromFile(name, TTextEncoding::ShiftJis, blockSize);
             EXPECT_EQ(Dump(Rows), dump) << "block size " << blockSize;
         }
         return dump;
