@@ -2,7 +2,9 @@
 // the text ends with a line break. Edits are made as the editor makes them, by replacing rows
 // through ReplaceRows or through the Lines facade; after every step the text, the marks in use
 // and the stored highlighting states are checked, and undo and redo must retrace the texts and
-// put the caret back. KESTRIM_LONG_RANDOM=n runs n times as many operations.
+// put the caret back. The text is Shift-JIS or UTF-8; the UTF-8 text also holds characters that
+// Shift-JIS cannot, combining marks and invalid bytes. KESTRIM_LONG_RANDOM=n runs n times as
+// many operations.
 
 #include "FakeEditor.h"
 
@@ -126,11 +128,14 @@ struct TPlace {
 
 // With block comments, states run on from line to line; without, every line starts afresh and
 // rows far below the parsed ones get their states from their own line.
-class TextModelRandomTest : public testing::TestWithParam<bool> {
+class TextModelRandomTest : public testing::TestWithParam<std::tuple<bool, TTextEncoding>> {
 protected:
+    static bool BlockComments() { return std::get<0>(GetParam()); }
+    static TTextEncoding Encoding() { return std::get<1>(GetParam()); }
+
     TextModelRandomTest()
     {
-        if (GetParam())
+        if (BlockComments())
             AddBlockComment(Editor.Fountain);
         Editor.Fountain.SetCommenter("#");
         Editor.Fountain.SetQuotation("\"");
@@ -143,8 +148,11 @@ protected:
 
     std::string RandomText(int MaxChars)
     {
-        static const std::vector<std::string> pieces = {"a", "b", "x", " ", "  ", "/*", "*/", "\"", "#", "\t",
-                                                         "12", "\x82\xa0", "\x88\x9f", "\xb1"};
+        static const std::vector<std::string> sjisPieces = {"a", "b", "x", " ", "  ", "/*", "*/", "\"", "#", "\t",
+                                                             "12", "\x82\xa0", "\x88\x9f", "\xb1"};
+        static const std::vector<std::string> utf8Pieces = {"a", "b", " ", "/*", "*/", "\"", "#", "\t", "12", "あ",
+                                                             "漢", "ｱ", "é", "😀", "한", "\xCC\x81", "\xFF", "\xE3\x81"};
+        const std::vector<std::string>& pieces = Encoding() == TTextEncoding::Utf8 ? utf8Pieces : sjisPieces;
         std::string text;
         for (int i = 1 + Random(MaxChars); i > 0; --i)
             text += pieces[static_cast<std::size_t>(Random(static_cast<int>(pieces.size())))];
@@ -157,8 +165,8 @@ protected:
         std::vector<int> offsets = {0};
         if (Row < Rows.Count()) {
             const std::string& text = Rows.Str(Row);
-            for (std::size_t i = 0; i < text.size(); i += StartsTwoByteChar(text, i) ? 2 : 1)
-                offsets.push_back(static_cast<int>(i + (StartsTwoByteChar(text, i) ? 2 : 1)));
+            for (std::size_t i = 0; i < text.size(); i += CharByteCount(Encoding(), text, i))
+                offsets.push_back(static_cast<int>(i + CharByteCount(Encoding(), text, i)));
         }
         return offsets;
     }
@@ -472,7 +480,7 @@ protected:
         return factor ? Count * std::max(1, std::atoi(factor)) : Count;
     }
 
-    TFakeEditor Editor;
+    TFakeEditor Editor{std::make_shared<TEditorScreenStrings>(Encoding())};
     TEditorScreenStrings& Rows = Editor.ScreenStrings();
     TEditorStrings Lines{Editor};
     TModel Model;
@@ -490,7 +498,7 @@ protected:
 TEST_P(TextModelRandomTest, EditsWrapsUndoAndRedoAgreeWithAPlainModel)
 {
     NewHistory();
-    const int operations = Operations(GetParam() ? 100'000 : 30'000);
+    const int operations = Operations(BlockComments() ? 100'000 : 30'000);
     for (int operation = 0; operation < operations; ++operation) {
         Step();
         Check(operation);
@@ -526,7 +534,10 @@ TEST_P(TextModelRandomTest, UndoingEverythingGivesTheFirstTextBackAndRedoingEver
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(States, TextModelRandomTest, testing::Values(true, false),
-                         [](const testing::TestParamInfo<bool>& Info) {
-                             return Info.param ? "CrossingLines" : "WithinLines";
+INSTANTIATE_TEST_SUITE_P(States, TextModelRandomTest,
+                         testing::Combine(testing::Values(true, false),
+                                          testing::Values(TTextEncoding::ShiftJis, TTextEncoding::Utf8)),
+                         [](const testing::TestParamInfo<std::tuple<bool, TTextEncoding>>& Info) {
+                             return std::string(std::get<0>(Info.param) ? "CrossingLines" : "WithinLines")
+                                    + (std::get<1>(Info.param) == TTextEncoding::Utf8 ? "Utf8" : "ShiftJis");
                          });

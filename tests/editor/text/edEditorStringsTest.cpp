@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <unistd.h>
 
@@ -208,4 +209,32 @@ TEST_F(EditorStringsFileTest, AFileThatCannotBeReadLeavesTheTextAsItWas)
     EXPECT_EQ(Rows.ListMarks(), RowMark(2));
     EXPECT_TRUE(Rows.UndoObj().CanUndo());
     EXPECT_EQ(Editor.LinesUpdates, 0);
+}
+
+// Any bytes, in lines ended by CR LF, come back as they were from a UTF-8 text loaded from a
+// file or set, wrapped or not, and the text keeps the encoding it was loaded in until another
+// one is asked for.
+TEST_F(EditorStringsFileTest, AnyBytesLoadedAsUtf8ComeBackUnchanged)
+{
+    std::mt19937 random(23);
+    const std::string pieces[] = {"a", " ", "\t", "é", "😀", "漢", "\xCC\x81", "\xFF", "\xE3\x81", "\x80",
+                                  std::string(1, '\0'), "\xF0\x9F", "\xED\xA0\x80", "\r\n"};
+    for (int round = 0; round < 40; ++round) {
+        std::string bytes;
+        for (int i = static_cast<int>(random() % 200); i > 0; --i)
+            bytes += pieces[random() % std::size(pieces)];
+        for (const bool wrap : {false, true}) {
+            Rows.SetWordWrap(wrap);
+            Lines.LoadFromFile(FileWith(bytes), TTextEncoding::Utf8);
+            EXPECT_EQ(Lines.Text(), bytes);
+            Lines.SetTextStr(bytes, TTextEncoding::Utf8);
+            EXPECT_EQ(Lines.Text(), bytes);
+        }
+    }
+    EXPECT_EQ(Rows.Encoding(), TTextEncoding::Utf8);
+    Lines.SetText("x");
+    Lines.LoadFromFile(FileWith("y"));
+    EXPECT_EQ(Rows.Encoding(), TTextEncoding::Utf8);
+    Lines.SetTextStr("z", TTextEncoding::ShiftJis);
+    EXPECT_EQ(Rows.Encoding(), TTextEncoding::ShiftJis);
 }
