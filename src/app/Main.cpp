@@ -71,6 +71,12 @@ constexpr int DesignCaretPanelWidth = 50;
 constexpr int SplitterWidth = 4;
 constexpr int PageCount = 4;
 
+bool IsKeyOrWheel(const QEvent& Event)
+{
+    const QEvent::Type type = Event.type();
+    return type == QEvent::ShortcutOverride || type == QEvent::KeyPress || type == QEvent::Wheel;
+}
+
 } // namespace
 
 TfrmKestrim::TfrmKestrim(std::unique_ptr<TUserDialogs> Dialogs)
@@ -779,9 +785,12 @@ std::optional<TBoxEdit> TfrmKestrim::BoxEditOf(const QKeyEvent* Event) const
     return std::nullopt;
 }
 
+// The filter sees the events of every object, those of objects being destroyed among them, whose
+// type can no longer be asked: it looks at the object only for key and wheel events, which reach
+// living widgets only.
 bool TfrmKestrim::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (!IsInThisWindow(Watched))
+    if (!IsKeyOrWheel(*Event) || !IsInThisWindow(Watched))
         return QMainWindow::eventFilter(Watched, Event);
     const bool inTextBox = tbsWeb->IsTextBox(Watched);
     if (Event->type() == QEvent::ShortcutOverride) {
