@@ -1,5 +1,7 @@
 #include "app/MainWindowFixture.h"
 
+using namespace std::string_literals;
+
 namespace {
 
 // ---------------------------------------------------------------------------------------------
@@ -68,7 +70,7 @@ TEST_F(MainWindowTest, SettingsOfOneRunAreAppliedAtTheNextStart)
 TEST_F(MainWindowTest, GarbageSettingsGiveTheDefaults)
 {
     QDir().mkpath(FSettingsFolder + "/Vek");
-    Write(SettingsFile(), std::string("\0\xff[[Form\nWidth=\x81\nHeight\n=\n[Form]Width=abc", 40));
+    Write(SettingsFile(), "\0\xff[[Form\nWidth=\x81\nHeight\n=\n[Form]Width=abc"s);
     TfrmKestrim& window = Window();
     EXPECT_EQ(window.size(), QSize(640, 480));
     EXPECT_EQ(window.edtLanguageName->text(), "Perl");

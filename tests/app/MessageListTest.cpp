@@ -8,13 +8,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 using namespace kestrim;
+using namespace std::string_literals;
 
 namespace {
 
@@ -44,7 +42,7 @@ std::string ClipboardText()
 TEST(MessageListTest, CutsLinesAtEveryBreakAndEndsAtTheFirstNul)
 {
     TMessageList list;
-    Load(list, std::string("a\r\nb\rc\nd\r\n\r\ne\0f\ng", 19));
+    Load(list, "a\r\nb\rc\nd\r\n\r\ne\0f\ng"s);
     EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
 
     Load(list, "last\r\n");
@@ -81,7 +79,7 @@ TEST(MessageListTest, LoadsFromTheStreamPositionAndSelectsNothing)
     EXPECT_EQ(list.currentRow(), -1);
 }
 
-// Shown within a second, whatever the number of lines.
+// A fixed number shown, whatever the number of lines (the time it takes is a benchmark's figure).
 TEST(MessageListTest, MillionsOfLinesShowAFixedNumberAndSayHowManyWereLeftOut)
 {
     constexpr int Lines = 2'000'000;
@@ -89,21 +87,12 @@ TEST(MessageListTest, MillionsOfLinesShowAFixedNumberAndSayHowManyWereLeftOut)
     for (int i = 1; i <= Lines; ++i)
         text += "w" + std::to_string(i) + "\n";
     TMessageList list;
-    list.resize(400, 100);
-    list.show();
-    QElapsedTimer clock;
-    clock.start();
     Load(list, text);
-    QApplication::processEvents();
-    const qint64 elapsed = clock.elapsed();
-    std::printf("[ figure   ] %d message lines (%zu bytes) loaded and shown in %lld ms\n", Lines, text.size(),
-                static_cast<long long>(elapsed));
     ASSERT_EQ(list.count(), TMessageList::MaxLines + 1);
     EXPECT_EQ(list.ItemBytes(TMessageList::MaxLines - 1), "w" + std::to_string(TMessageList::MaxLines));
     const QString leftOut = QString::fromUtf8("(ここから先の %1 行は表示していません)").arg(Lines - TMessageList::MaxLines);
     EXPECT_EQ(list.item(TMessageList::MaxLines)->text(), leftOut);
     EXPECT_EQ(list.ItemBytes(TMessageList::MaxLines), Utf8ToSjis(leftOut.toStdString()));
-    EXPECT_LT(elapsed, 1000);
 
     Load(list, std::string(TMessageList::MaxLines, '\n'));
     EXPECT_EQ(list.count(), TMessageList::MaxLines) << "as many lines as are shown need no notice";
