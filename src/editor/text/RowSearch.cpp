@@ -1,7 +1,7 @@
 #include "editor/text/RowSearch.h"
 
 #include "editor/base/Exceptions.h"
-#include "editor/base/edUtils.h"
+#include "editor/base/TextEncoding.h"
 #include "editor/text/TextMatcher.h"
 
 #include <algorithm>
@@ -21,24 +21,24 @@ std::size_t RowBytes(const TRowAttributeStringList& Rows, int Row)
 
 // The start of the last character of a row, scanning from the row's start, where character
 // boundaries are known.
-std::size_t LastCharStart(std::string_view Text)
+std::size_t LastCharStart(TTextEncoding Encoding, std::string_view Text)
 {
     std::size_t last = 0;
-    for (std::size_t offset = 0; offset < Text.size(); offset += CharByteCount(Text, offset))
+    for (std::size_t offset = 0; offset < Text.size(); offset += CharByteCount(Encoding, Text, offset))
         last = offset;
     return last;
 }
 
 // Whether the text before Row ends with a delimiter for whole words: at the top and after a
 // line break it does; after a wrapped row it depends on that row's last character.
-bool DelimiterBeforeRow(const TRowAttributeStringList& Rows, int Row)
+bool DelimiterBeforeRow(const TRowAttributeStringList& Rows, int Row, TTextEncoding Encoding)
 {
     for (int previous = Row - 1; previous >= 0; --previous) {
         if (Rows.Rows(previous) == raCrlf)
             return true;
         const std::string& text = Rows.Str(previous);
         if (!text.empty())
-            return IsSearchDelimiter(static_cast<unsigned char>(text[LastCharStart(text)]));
+            return IsSearchDelimiterAt(Encoding, text, LastCharStart(Encoding, text));
     }
     return true;
 }
@@ -73,8 +73,9 @@ int BlockStartAbove(const TRowAttributeStringList& Rows, int End, std::size_t Bl
 // The text of consecutive rows, as the search sees them.
 class TRowWindow {
 public:
-    TRowWindow(const TRowAttributeStringList& Rows, int FirstRow)
-        : FRows(&Rows), FFirstRow(FirstRow), FEndRow(FirstRow), FDelimiterBefore(DelimiterBeforeRow(Rows, FirstRow))
+    TRowWindow(const TRowAttributeStringList& Rows, int FirstRow, TTextEncoding Encoding)
+        : FRows(&Rows), FFirstRow(FirstRow), FEndRow(FirstRow),
+          FDelimiterBefore(DelimiterBeforeRow(Rows, FirstRow, Encoding))
     {
     }
 
@@ -123,13 +124,13 @@ private:
 };
 
 std::optional<TRowSearchHit> SearchDown(const TRowAttributeStringList& Rows, const TTextMatcher& Matcher, int Row,
-                                        std::size_t From, std::size_t BlockSize)
+                                        std::size_t From, std::size_t BlockSize, TTextEncoding Encoding)
 {
     // Step to the row that holds the start, so that the first block begins there.
     while (From >= RowBytes(Rows, Row) && Row + 1 < Rows.GetCount())
         From -= RowBytes(Rows, Row++);
     for (int first = Row; first < Rows.GetCount(); From = 0) {
-        TRowWindow window(Rows, first);
+        TRowWindow window(Rows, first, Encoding);
         const int blockEnd = BlockEndBelow(Rows, first, BlockSize);
         window.AppendRowsUpTo(blockEnd);
         const std::size_t blockBytes = window.Size();
@@ -147,12 +148,11 @@ std::optional<TRowSearchHit> SearchDown(const TRowAttributeStringList& Rows, con
 }
 
 std::optional<TRowSearchHit> SearchUp(const TRowAttributeStringList& Rows, const TTextMatcher& Matcher, int Row,
-                                      std::size_t Offset, std::size_t BlockSize)
+                                      std::size_t Offset, std::size_t BlockSize, TTextEncoding Encoding)
 {
     // The first block reaches far enough up for the start to step back over the pattern.
-    const std::size_t stepBackBytes = 2 * Matcher.PatternBytes() + 2;
-    int first = BlockStartAbove(Rows, Row + 1, BlockSize, stepBackBytes + RowBytes(Rows, Row) - Offset);
-    TRowWindow window(Rows, first);
+    int first = BlockStartAbove(Rows, Row + 1, BlockSize, Matcher.StepBackBytes() + RowBytes(Rows, Row) - Offset);
+    TRowWindow window(Rows, first, Encoding);
     window.AppendRowsUpTo(Row + 1);
     const std::optional<std::size_t> start = Matcher.BackwardFrom(window.View(), window.RowStart(Row) + Offset);
     if (!start)
@@ -171,7 +171,7 @@ std::optional<TRowSearchHit> SearchUp(const TRowAttributeStringList& Rows, const
             return std::nullopt;
         const int end = first;
         first = BlockStartAbove(Rows, end, BlockSize, 0);
-        window = TRowWindow(Rows, first);
+        window = TRowWindow(Rows, first, Encoding);
         window.AppendRowsUpTo(end);
         from = window.Size();
     }
@@ -180,17 +180,18 @@ std::optional<TRowSearchHit> SearchUp(const TRowAttributeStringList& Rows, const
 } // namespace
 
 std::optional<TRowSearchHit> SearchRows(const TRowAttributeStringList& Rows, int Row, int Offset, int HitLength,
-                                        std::string_view Pattern, TSearchOptions Options, int BlockSize)
+                                        std::string_view Pattern, TSearchOptions Options, int BlockSize,
+                                        TTextEncoding Encoding)
 {
     if (Rows.GetCount() == 0 || Pattern.empty() || HitLength < 0)
         return std::nullopt;
     CheckListIndex(Row, Rows.GetCount());
-    const TTextMatcher matcher(Pattern, Options);
+    const TTextMatcher matcher(Pattern, Options, Encoding);
     const std::size_t offset = std::min(static_cast<std::size_t>(std::max(Offset, 0)), RowBytes(Rows, Row));
     const std::size_t blockSize = static_cast<std::size_t>(std::max(BlockSize, 1));
     if (matcher.Forward())
-        return SearchDown(Rows, matcher, Row, offset + static_cast<std::size_t>(HitLength), blockSize);
-    return SearchUp(Rows, matcher, Row, offset, blockSize);
+        return SearchDown(Rows, matcher, Row, offset + static_cast<std::size_t>(HitLength), blockSize, Encoding);
+    return SearchUp(Rows, matcher, Row, offset, blockSize, Encoding);
 }
 
 } // namespace kestrim

@@ -37,9 +37,11 @@ constexpr int SearchBlockSize = 8191;
 //   hits (hsCaret), else 0. A forward search starts after it; a backward one ignores it.
 // On a hit the editor drops its selection, puts the caret at DistanceToCaret(Row, Offset) and
 // shows Length bytes from there. No hit: an empty document or Pattern, a negative HitLength, or
-// nothing found. Row must be a row of Rows (EStringListError otherwise).
+// nothing found. Row must be a row of Rows (EStringListError otherwise). Encoding is the rows'
+// and the pattern's; rows end on character boundaries.
 std::optional<TRowSearchHit> SearchRows(const TRowAttributeStringList& Rows, int Row, int Offset, int HitLength,
                                         std::string_view Pattern, TSearchOptions Options,
-                                        int BlockSize = SearchBlockSize);
+                                        int BlockSize = SearchBlockSize,
+                                        TTextEncoding Encoding = TTextEncoding::ShiftJis);
 
 } // namespace kestrim

@@ -1,6 +1,10 @@
 #include "editor/text/SearchTables.h"
 
+#include "editor/base/CodePage.h"
+#include "editor/base/UnicodeProperties.h"
+
 #include <array>
+#include <unicode/uchar.h>
 
 namespace kestrim {
 namespace {
@@ -127,6 +131,58 @@ TSearchChar UnfoldTwoByteCase(TSearchChar Char)
             return static_cast<TSearchChar>(Char - range.UpperFirst + range.First);
     }
     return Char;
+}
+
+TSearchChar SjisSearchChar(TSearchChar Code, bool MatchCase, bool IgnoreWidth)
+{
+    if (IsTwoByteChar(Code))
+        return MatchCase ? Code : FoldTwoByteCase(Code);
+    const auto byte = static_cast<unsigned char>(Code);
+    const unsigned char single = MatchCase ? byte : UpperCaseByte(byte);
+    return IgnoreWidth ? FullWidthForm(single) : single;
+}
+
+std::uint16_t ExactSjisCode(char32_t Code)
+{
+    if (Code < 0x80)
+        return static_cast<std::uint16_t>(Code);
+    const std::uint16_t code = SjisCodeOf(Code);
+    if (code == NoSjisCode)
+        return NoSjisCode;
+    const char bytes[2] = {static_cast<char>(code > 0xFF ? code >> 8 : code), static_cast<char>(code & 0xFF)};
+    char16_t back[2];
+    const std::size_t units = SjisToUtf16(std::string_view(bytes, code > 0xFF ? 2 : 1), back);
+    return units == 1 && back[0] == Code ? code : NoSjisCode;
+}
+
+TSearchChar Utf8RawChar(const TCodePoint& Point)
+{
+    if (!Point.Valid)
+        return InvalidUtf8 + Point.Code;
+    const std::uint16_t sjis = ExactSjisCode(Point.Code);
+    return sjis != NoSjisCode ? sjis : BeyondSjis + Point.Code;
+}
+
+TSearchChar Utf8SearchChar(const TCodePoint& Point, bool MatchCase, bool IgnoreWidth)
+{
+    const TSearchChar raw = Utf8RawChar(Point);
+    if (raw < BeyondSjis)
+        return SjisSearchChar(raw, MatchCase, IgnoreWidth);
+    if (MatchCase || raw >= InvalidUtf8)
+        return raw;
+    const auto folded = static_cast<char32_t>(u_foldCase(static_cast<UChar32>(Point.Code), U_FOLD_CASE_DEFAULT));
+    const std::uint16_t sjis = ExactSjisCode(folded);
+    return sjis != NoSjisCode ? SjisSearchChar(sjis, false, IgnoreWidth) : BeyondSjis + folded;
+}
+
+bool IsSearchDelimiterAt(TTextEncoding Encoding, std::string_view Text, std::size_t Offset)
+{
+    if (Encoding == TTextEncoding::ShiftJis)
+        return IsSearchDelimiter(static_cast<unsigned char>(Text[Offset]));
+    const TSearchChar raw = Utf8RawChar(DecodeUtf8(Text, Offset));
+    if (raw < BeyondSjis)
+        return !IsTwoByteChar(raw) && IsSearchDelimiter(static_cast<unsigned char>(raw));
+    return raw >= InvalidUtf8 || !IsWordCodePoint(raw - BeyondSjis);
 }
 
 } // namespace kestrim

@@ -1,11 +1,13 @@
 #include "editor/text/TextMatcher.h"
 
 #include "editor/base/CodePage.h"
+#include "editor/base/Utf8.h"
 #include "editor/base/edUtils.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <unicode/uniset.h>
 
 namespace kestrim {
 namespace {
@@ -34,12 +36,56 @@ std::vector<bool> CharStarts(std::string_view Text)
     return starts;
 }
 
+// A character with its marks takes at most this many bytes in UTF-8, as the character
+// routines cut it.
+constexpr std::size_t MostUtf8CharBytes = 64;
+
+const char FullWidthSpaceUtf8[] = "\xE3\x80\x80";
+
+// The byte of a one-byte Shift-JIS character that a code point is, or 0x100.
+unsigned OneByteSjis(const TCodePoint& Point)
+{
+    const std::uint16_t code = Point.Valid ? ExactSjisCode(Point.Code) : NoSjisCode;
+    return code <= 0xFF ? code : 0x100;
+}
+
+// The UTF-8 character from Kana to Mark as the full-width voiced kana it stands for when it is
+// a half-width kana alone and the character from Mark to End a voicing mark alone, else 0.
+TSearchChar Utf8VoicedKana(std::string_view Text, std::size_t Kana, std::size_t Mark, std::size_t End)
+{
+    const TCodePoint kana = DecodeUtf8(Text, Kana);
+    const TCodePoint mark = DecodeUtf8(Text, Mark);
+    if (Kana + kana.Bytes != Mark || Mark + mark.Bytes != End)
+        return 0;
+    const unsigned kanaByte = OneByteSjis(kana), markByte = OneByteSjis(mark);
+    if (kanaByte > 0xFF || markByte > 0xFF)
+        return 0;
+    return VoicedKana(static_cast<unsigned char>(kanaByte), static_cast<unsigned char>(markByte));
+}
+
+// The code point of a Shift-JIS character, when it has one.
+std::optional<char32_t> SjisCodePoint(TSearchChar Code)
+{
+    const char bytes[2] = {static_cast<char>(IsTwoByteChar(Code) ? Code >> 8 : Code), static_cast<char>(Code & 0xFF)};
+    char16_t unit[2];
+    if (SjisToUtf16(std::string_view(bytes, IsTwoByteChar(Code) ? 2 : 1), unit) != 1 || IsRawByteUnit(unit[0])
+        || (unit[0] >= 0xD800 && unit[0] <= 0xDFFF))
+        return std::nullopt;
+    return unit[0];
+}
+
 } // namespace
 
-TTextMatcher::TTextMatcher(std::string_view Pattern, TSearchOptions Options) : FOptions(Options)
+TTextMatcher::TTextMatcher(std::string_view Pattern, TSearchOptions Options, TTextEncoding Encoding)
+    : FOptions(Options), FEncoding(Encoding)
 {
-    Prepare(Pattern);
-    PrepareFirstBytes();
+    if (Encoding == TTextEncoding::Utf8) {
+        PrepareUtf8(Pattern);
+        PrepareUtf8FirstBytes();
+    } else {
+        Prepare(Pattern);
+        PrepareFirstBytes();
+    }
 }
 
 // Patterns are compared in their folded form: upper case unless matching case, full width
@@ -75,46 +121,118 @@ bool TTextMatcher::CouldStartHit(unsigned char Byte) const
            || VoicedKana(Byte, SemiVoicedMark) == first;
 }
 
+// A UTF-8 pattern becomes the characters of its Shift-JIS twin: one per code point, and a
+// half-width kana with the voicing mark after it one when width is ignored.
+void TTextMatcher::PrepareUtf8(std::string_view Pattern)
+{
+    const bool matchCase = (FOptions & soMatchCase) != 0;
+    const bool ignoreWidth = (FOptions & soIgnoreWidth) != 0;
+    for (std::size_t offset = 0; offset < Pattern.size();) {
+        const TCodePoint point = DecodeUtf8(Pattern, offset);
+        TSearchChar patternChar = Utf8SearchChar(point, matchCase, ignoreWidth);
+        std::size_t bytes = point.Bytes;
+        if (ignoreWidth && offset + bytes < Pattern.size()) {
+            const std::size_t mark = offset + bytes;
+            const std::size_t markEnd = mark + DecodeUtf8(Pattern, mark).Bytes;
+            if (const TSearchChar voiced = Utf8VoicedKana(Pattern, offset, mark, markEnd)) {
+                patternChar = voiced;
+                bytes = markEnd - offset;
+            }
+        }
+        FPattern.push_back(patternChar);
+        FPatternBytes += IsTwoByteChar(patternChar) ? 2 : 1;
+        offset += bytes;
+    }
+}
+
+void TTextMatcher::MarkUtf8FirstByte(char32_t Code)
+{
+    std::string bytes;
+    AppendUtf8(bytes, Code);
+    FFirstBytes[static_cast<unsigned char>(bytes[0])] = true;
+}
+
+// The first bytes of the code points that read as the pattern's first character: found among
+// the Shift-JIS characters that do (a voiced kana's half-width kana among them) and, unless
+// matching case, their case variants; an invalid byte only matches itself.
+void TTextMatcher::PrepareUtf8FirstBytes()
+{
+    if (FPattern.empty())
+        return;
+    const TSearchChar first = FPattern.front();
+    if (first >= InvalidUtf8) {
+        FFirstBytes[first - InvalidUtf8] = true;
+        return;
+    }
+    const bool matchCase = (FOptions & soMatchCase) != 0;
+    const bool ignoreWidth = (FOptions & soIgnoreWidth) != 0;
+    icu::UnicodeSet candidates;
+    const auto addSjis = [&](TSearchChar Code) {
+        const std::optional<char32_t> point = SjisCodePoint(Code);
+        if (!point)
+            return;
+        if (SjisSearchChar(Code, matchCase, ignoreWidth) == first)
+            candidates.add(static_cast<UChar32>(*point));
+        if (ignoreWidth && !IsTwoByteChar(Code)
+            && (VoicedKana(static_cast<unsigned char>(Code), VoicedMark) == first
+                || VoicedKana(static_cast<unsigned char>(Code), SemiVoicedMark) == first))
+            MarkUtf8FirstByte(*point);
+    };
+    if (first >= BeyondSjis) {
+        candidates.add(static_cast<UChar32>(first - BeyondSjis));
+    } else {
+        for (TSearchChar byte = 0; byte <= 0xFF; ++byte)
+            if (!IsDBCSLeadByte(static_cast<unsigned char>(byte)))
+                addSjis(byte);
+        if (IsTwoByteChar(first))
+            for (const TSearchChar lead : {first >> 8, UnfoldTwoByteCase(first) >> 8})
+                for (TSearchChar trail = 0x40; trail <= 0xFC; ++trail)
+                    addSjis(lead << 8 | trail);
+    }
+    if (!matchCase)
+        candidates.closeOver(USET_CASE_INSENSITIVE);
+    for (int32_t range = 0; range < candidates.getRangeCount(); ++range)
+        for (UChar32 code = candidates.getRangeStart(range); code <= candidates.getRangeEnd(range); ++code) {
+            const auto point = static_cast<char32_t>(code);
+            if (Utf8SearchChar(TCodePoint{point}, matchCase, ignoreWidth) == first)
+                MarkUtf8FirstByte(point);
+        }
+}
+
 TSearchChar TTextMatcher::PatternChar(std::string_view Pattern, std::size_t& Offset) const
 {
     const bool matchCase = (FOptions & soMatchCase) != 0;
+    const bool ignoreWidth = (FOptions & soIgnoreWidth) != 0;
     const unsigned char byte = ByteAt(Pattern, Offset);
     if (CharByteCount(Pattern, Offset) == 2) {
         const TSearchChar twoByte = TwoByteChar(byte, ByteAt(Pattern, Offset + 1));
         Offset += 2;
-        return matchCase ? twoByte : FoldTwoByteCase(twoByte);
+        return SjisSearchChar(twoByte, matchCase, false);
     }
     ++Offset;
-    const unsigned char single = matchCase ? byte : UpperCaseByte(byte);
-    if ((FOptions & soIgnoreWidth) == 0)
-        return single;
-    if (Offset < Pattern.size()) {
-        if (const TSearchChar voiced = VoicedKana(single, ByteAt(Pattern, Offset))) {
+    if (ignoreWidth && Offset < Pattern.size()) {
+        if (const TSearchChar voiced = VoicedKana(byte, ByteAt(Pattern, Offset))) {
             ++Offset;
             return voiced;
         }
     }
-    return FullWidthForm(single);
+    return SjisSearchChar(byte, matchCase, ignoreWidth);
 }
 
 TTextMatcher::TTextChar TTextMatcher::ReadTextChar(const TSearchWindow& Window, std::size_t Offset) const
 {
     const std::string_view text = Window.Text;
     const bool matchCase = (FOptions & soMatchCase) != 0;
+    const bool ignoreWidth = (FOptions & soIgnoreWidth) != 0;
     const unsigned char byte = ByteAt(text, Offset);
     const bool last = Offset + 1 == text.size();
     if (IsDBCSLeadByte(byte)) {
-        if (!last) {
-            const TSearchChar twoByte = TwoByteChar(byte, ByteAt(text, Offset + 1));
-            return {matchCase ? twoByte : FoldTwoByteCase(twoByte), 2};
-        }
+        if (!last)
+            return {SjisSearchChar(TwoByteChar(byte, ByteAt(text, Offset + 1)), matchCase, false), 2};
         if (Window.MoreAfter)
             return {0, 0};
     }
-    const unsigned char single = matchCase ? byte : UpperCaseByte(byte);
-    if ((FOptions & soIgnoreWidth) == 0)
-        return {single, 1};
-    if (IsCombiningKana(byte)) {
+    if (ignoreWidth && IsCombiningKana(byte)) {
         if (!last) {
             if (const TSearchChar voiced = VoicedKana(byte, ByteAt(text, Offset + 1)))
                 return {voiced, 2};
@@ -122,7 +240,7 @@ TTextMatcher::TTextChar TTextMatcher::ReadTextChar(const TSearchWindow& Window, 
             return {0, 0};
         }
     }
-    return {FullWidthForm(single), 1};
+    return {SjisSearchChar(byte, matchCase, ignoreWidth), 1};
 }
 
 // Line breaks and blanks the options let a hit pass over, or 0.
@@ -140,8 +258,77 @@ std::size_t TTextMatcher::SkippableBytes(std::string_view Text, std::size_t Offs
     return 0;
 }
 
+// Line breaks and blanks the options let a hit pass over in UTF-8 text, or 0: only when they
+// are characters of their own, without marks.
+std::size_t TTextMatcher::SkippableUtf8Bytes(std::string_view Text, std::size_t Offset) const
+{
+    const unsigned char byte = ByteAt(Text, Offset);
+    if ((FOptions & soAcrossLines) != 0 && (byte == '\r' || byte == '\n'))
+        return 1;
+    if ((FOptions & soIgnoreSpaces) == 0)
+        return 0;
+    const std::size_t bytes = Utf8CharAt(Text, Offset).Bytes;
+    if ((byte == ' ' || byte == '\t') && bytes == 1)
+        return 1;
+    return Text.substr(Offset, bytes) == FullWidthSpaceUtf8 ? bytes : 0;
+}
+
+// Matches the UTF-8 character at Offset with the pattern from its character Matched on: each
+// of its code points in turn, so that a hit never ends between a character and its marks; a
+// half-width kana and the voicing mark after it count as one when width is ignored.
+TTextMatcher::TCharMatch TTextMatcher::MatchUtf8Char(const TSearchWindow& Window, std::size_t Offset,
+                                                     std::size_t Matched) const
+{
+    const std::string_view text = Window.Text;
+    const std::size_t end = Offset + Utf8CharAt(text, Offset).Bytes;
+    const bool matchCase = (FOptions & soMatchCase) != 0;
+    const bool ignoreWidth = (FOptions & soIgnoreWidth) != 0;
+    if (ignoreWidth && end == text.size()) {
+        if (Window.MoreAfter && IsCombiningKana(static_cast<unsigned char>(OneByteSjis(DecodeUtf8(text, Offset)))))
+            return {TTry::NeedMore};
+    } else if (ignoreWidth) {
+        const std::size_t markEnd = end + Utf8CharAt(text, end).Bytes;
+        if (const TSearchChar voiced = Utf8VoicedKana(text, Offset, end, markEnd))
+            return voiced == FPattern[Matched] ? TCharMatch{TTry::Hit, markEnd - Offset, 1} : TCharMatch{};
+    }
+    std::size_t matched = Matched;
+    for (std::size_t offset = Offset; offset < end; ++matched) {
+        const TCodePoint point = DecodeUtf8(text, offset);
+        if (matched == FPattern.size() || Utf8SearchChar(point, matchCase, ignoreWidth) != FPattern[matched])
+            return {};
+        offset += point.Bytes;
+    }
+    return {TTry::Hit, end - Offset, matched - Matched};
+}
+
+TTextMatcher::TTry TTextMatcher::TryAtUtf8(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const
+{
+    const std::string_view text = Window.Text;
+    std::size_t offset = Start;
+    for (std::size_t matched = 0; matched < FPattern.size();) {
+        if (offset >= text.size())
+            return Window.MoreAfter ? TTry::NeedMore : TTry::Miss;
+        const TCharMatch match = MatchUtf8Char(Window, offset, matched);
+        if (match.Outcome == TTry::NeedMore)
+            return TTry::NeedMore;
+        if (match.Outcome == TTry::Hit) {
+            offset += match.Bytes;
+            matched += match.Matched;
+            continue;
+        }
+        const std::size_t skipped = matched > 0 ? SkippableUtf8Bytes(text, offset) : 0;
+        if (skipped == 0)
+            return TTry::Miss;
+        offset += skipped;
+    }
+    End = offset;
+    return TTry::Hit;
+}
+
 TTextMatcher::TTry TTextMatcher::TryAt(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const
 {
+    if (FEncoding == TTextEncoding::Utf8)
+        return TryAtUtf8(Window, Start, End);
     const std::string_view text = Window.Text;
     std::size_t offset = Start;
     for (std::size_t matched = 0; matched < FPattern.size();) {
@@ -170,15 +357,21 @@ TTextMatcher::TTry TTextMatcher::TryAt(const TSearchWindow& Window, std::size_t 
 // does not end a word.
 bool TTextMatcher::IsWordStart(const TSearchWindow& Window, std::size_t Start, std::size_t PrevStart) const
 {
-    if (IsSearchDelimiter(ByteAt(Window.Text, Start)))
+    if (IsDelimiterAt(Window.Text, Start))
         return false;
-    return Start == 0 ? Window.DelimiterBefore : IsSearchDelimiter(ByteAt(Window.Text, PrevStart));
+    return Start == 0 ? Window.DelimiterBefore : IsDelimiterAt(Window.Text, PrevStart);
+}
+
+bool TTextMatcher::IsDelimiterAt(std::string_view Text, std::size_t Offset) const
+{
+    return IsSearchDelimiterAt(FEncoding, Text, Offset);
 }
 
 std::size_t TTextMatcher::MinHitBytes() const
 {
-    // Ignoring width, one text byte may stand for a two-byte pattern character.
-    return (FOptions & soIgnoreWidth) != 0 ? FPattern.size() : FPatternBytes;
+    // Ignoring width, one text byte may stand for a two-byte pattern character; in UTF-8 every
+    // pattern character takes at least one byte.
+    return (FOptions & soIgnoreWidth) != 0 || FEncoding == TTextEncoding::Utf8 ? FPattern.size() : FPatternBytes;
 }
 
 std::optional<std::size_t> TTextMatcher::LastStart(const TSearchWindow& Window, std::size_t Limit) const
@@ -208,7 +401,7 @@ TScanResult TTextMatcher::TryStart(const TSearchWindow& Window, std::size_t Star
         return found;
     if (end == Window.Text.size())
         return Window.MoreAfter ? needMore : found;
-    return IsSearchDelimiter(ByteAt(Window.Text, end)) ? found : TScanResult{};
+    return IsDelimiterAt(Window.Text, end) ? found : TScanResult{};
 }
 
 // Walks the character starts from the window's start, where boundaries are known, and tries
@@ -217,11 +410,34 @@ TScanResult TTextMatcher::TryStart(const TSearchWindow& Window, std::size_t Star
 template <typename OnTry>
 void TTextMatcher::ForEachTry(const TSearchWindow& Window, std::size_t From, std::size_t Last, OnTry&& onTry) const
 {
-    // The hot loop of every search: a table step per character, a table test per start.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(Window.Text.data());
+    if (FEncoding == TTextEncoding::ShiftJis) {
+        WalkStarts(Window, From, Last, [bytes](std::size_t Start) { return CharStep[bytes[Start]]; }, onTry);
+        return;
+    }
+    // An ASCII byte before another ASCII byte is a character of its own: only other
+    // characters need measuring.
+    const std::string_view text = Window.Text;
+    const std::size_t size = text.size();
+    WalkStarts(
+        Window, From, Last,
+        [bytes, text, size](std::size_t Start) -> std::size_t {
+            if (bytes[Start] < 0x80 && (Start + 1 == size || bytes[Start + 1] < 0x80))
+                return 1;
+            return Utf8CharAt(text, Start).Bytes;
+        },
+        onTry);
+}
+
+// The hot loop of every search: a step per character, a table test per start.
+template <typename Step, typename OnTry>
+void TTextMatcher::WalkStarts(const TSearchWindow& Window, std::size_t From, std::size_t Last, Step&& step,
+                              OnTry&& onTry) const
+{
     const auto* bytes = reinterpret_cast<const unsigned char*>(Window.Text.data());
     const bool wholeWord = (FOptions & soWholeWord) != 0;
     std::size_t prevStart = 0;
-    for (std::size_t start = 0; start <= Last; prevStart = start, start += CharStep[bytes[start]]) {
+    for (std::size_t start = 0; start <= Last; prevStart = start, start += step(start)) {
         if (FFirstBytes[bytes[start]] && start >= From && (!wholeWord || IsWordStart(Window, start, prevStart))
             && onTry(TryStart(Window, start)))
             return;
@@ -268,9 +484,57 @@ std::size_t TTextMatcher::StepBackChar(std::string_view Text, const std::vector<
     return previous;
 }
 
+std::size_t TTextMatcher::StepBackBytes() const
+{
+    if (FEncoding == TTextEncoding::ShiftJis)
+        return 2 * FPatternBytes + 2;
+    // Every character counts at least one; a voiced kana takes two characters.
+    return 2 * MostUtf8CharBytes * std::max(FPatternBytes, FPattern.size()) + 2;
+}
+
+std::size_t TTextMatcher::StepBackWeight(std::string_view Text, std::size_t Start, std::size_t End) const
+{
+    std::size_t weight = 0;
+    for (std::size_t offset = Start; offset < End;) {
+        const TCodePoint point = DecodeUtf8(Text, offset);
+        weight += (FOptions & soIgnoreWidth) != 0 || !IsTwoByteChar(Utf8RawChar(point)) ? 1 : 2;
+        offset += point.Bytes;
+    }
+    return weight;
+}
+
+// As for Shift-JIS, counted in what the Shift-JIS twin of the text would count: the highest
+// character start from which the characters up to Position weigh as much as the pattern.
+std::optional<std::size_t> TTextMatcher::BackwardFromUtf8(const TSearchWindow& Window, std::size_t Position) const
+{
+    const std::string_view text = Window.Text;
+    std::vector<std::size_t> bounds;
+    std::size_t offset = 0;
+    for (; offset < Position; offset += Utf8CharAt(text, offset).Bytes)
+        bounds.push_back(offset);
+    bounds.push_back(offset);
+    const bool ignoreWidth = (FOptions & soIgnoreWidth) != 0;
+    const std::size_t needed = ignoreWidth ? FPattern.size() : FPatternBytes;
+    std::size_t weight = 0;
+    for (std::size_t index = bounds.size() - 1; index > 0;) {
+        --index;
+        if (ignoreWidth && index > 0 && Utf8VoicedKana(text, bounds[index - 1], bounds[index], bounds[index + 1]) != 0) {
+            --index;
+            ++weight;
+        } else {
+            weight += StepBackWeight(text, bounds[index], bounds[index + 1]);
+        }
+        if (weight >= needed)
+            return bounds[index];
+    }
+    return std::nullopt;
+}
+
 std::optional<std::size_t> TTextMatcher::BackwardFrom(const TSearchWindow& Window, std::size_t Position) const
 {
     Position = std::min(Position, Window.Text.size());
+    if (FEncoding == TTextEncoding::Utf8)
+        return BackwardFromUtf8(Window, Position);
     if ((FOptions & soIgnoreWidth) == 0) {
         if (Position < FPatternBytes)
             return std::nullopt;

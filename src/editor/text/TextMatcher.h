@@ -36,11 +36,12 @@ struct TScanResult {
 
 class TTextMatcher {
 public:
-    TTextMatcher(std::string_view Pattern, TSearchOptions Options);
+    // Pattern is in the text's Encoding.
+    TTextMatcher(std::string_view Pattern, TSearchOptions Options, TTextEncoding Encoding);
 
     bool Forward() const { return (FOptions & soDown) != 0; }
-    // The prepared pattern's length in bytes.
-    std::size_t PatternBytes() const { return FPatternBytes; }
+    // The most bytes BackwardFrom may step back over.
+    std::size_t StepBackBytes() const;
 
     // Tries the character starts From <= T <= Last in ascending order.
     TScanResult ScanForward(const TSearchWindow& Window, std::size_t From, std::size_t Last) const;
@@ -58,17 +59,33 @@ private:
         TSearchChar Code;
         std::size_t Bytes;
     };
+    // How a UTF-8 text character compares with the pattern from one of its characters on: its
+    // bytes and the pattern characters it matched.
+    struct TCharMatch {
+        TTry Outcome = TTry::Miss;
+        std::size_t Bytes = 0;
+        std::size_t Matched = 0;
+    };
 
     void Prepare(std::string_view Pattern);
     void PrepareFirstBytes();
+    void PrepareUtf8(std::string_view Pattern);
+    void PrepareUtf8FirstBytes();
+    void MarkUtf8FirstByte(char32_t Code);
     bool CouldStartHit(unsigned char Byte) const;
     TSearchChar PatternChar(std::string_view Pattern, std::size_t& Offset) const;
     TTextChar ReadTextChar(const TSearchWindow& Window, std::size_t Offset) const;
     std::size_t SkippableBytes(std::string_view Text, std::size_t Offset) const;
     TTry TryAt(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const;
+    TTry TryAtUtf8(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const;
+    TCharMatch MatchUtf8Char(const TSearchWindow& Window, std::size_t Offset, std::size_t Matched) const;
+    std::size_t SkippableUtf8Bytes(std::string_view Text, std::size_t Offset) const;
+    bool IsDelimiterAt(std::string_view Text, std::size_t Offset) const;
     TScanResult TryStart(const TSearchWindow& Window, std::size_t Start) const;
     template <typename OnTry>
     void ForEachTry(const TSearchWindow& Window, std::size_t From, std::size_t Last, OnTry&& onTry) const;
+    template <typename Step, typename OnTry>
+    void WalkStarts(const TSearchWindow& Window, std::size_t From, std::size_t Last, Step&& step, OnTry&& onTry) const;
     // The last start a try may use: at most Limit, inside the text and, when nothing follows
     // the window, leaving room for the shortest hit. None when no hit fits.
     std::optional<std::size_t> LastStart(const TSearchWindow& Window, std::size_t Limit) const;
@@ -76,8 +93,13 @@ private:
     // The fewest text bytes a hit takes.
     std::size_t MinHitBytes() const;
     std::size_t StepBackChar(std::string_view Text, const std::vector<bool>& Starts, std::size_t Offset) const;
+    std::optional<std::size_t> BackwardFromUtf8(const TSearchWindow& Window, std::size_t Position) const;
+    // What the UTF-8 character from Start to End counts in a step back: pattern characters
+    // when width is ignored, else pattern bytes of its Shift-JIS form.
+    std::size_t StepBackWeight(std::string_view Text, std::size_t Start, std::size_t End) const;
 
     TSearchOptions FOptions;
+    TTextEncoding FEncoding;
     std::vector<TSearchChar> FPattern;
     std::size_t FPatternBytes = 0;
     // Which first bytes of a text character may match the pattern's first character: a cheap

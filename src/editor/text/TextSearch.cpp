@@ -4,12 +4,13 @@
 
 namespace kestrim {
 
-bool SearchText(std::string_view Text, int& Position, int& Length, std::string_view Pattern, TSearchOptions Options)
+bool SearchText(std::string_view Text, int& Position, int& Length, std::string_view Pattern, TSearchOptions Options,
+                TTextEncoding Encoding)
 {
     if (Text.empty() || Pattern.empty() || Position < 0 || static_cast<std::size_t>(Position) > Text.size()
         || Length < 0)
         return false;
-    const TTextMatcher matcher(Pattern, Options);
+    const TTextMatcher matcher(Pattern, Options, Encoding);
     const TSearchWindow window{Text};
     TScanResult result;
     if (matcher.Forward()) {

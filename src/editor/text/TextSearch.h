@@ -1,5 +1,7 @@
 #pragma once
-// Finding a pattern in Shift-JIS text.
+// Finding a pattern in Shift-JIS or UTF-8 text.
+
+#include "editor/base/TextEncoding.h"
 
 #include <cstdint>
 #include <string_view>
@@ -22,7 +24,11 @@ constexpr TSearchOptions soIgnoreSpaces = 0x100; // blanks in the text are skipp
 // False, with Position and Length unchanged, when Text or Pattern is empty, Position lies
 // outside 0..Text.size(), Length is negative, or nothing is found. Hits start and end on
 // character boundaries. Text is searched to its end, NUL bytes included.
+//
+// Pattern is in the text's Encoding. A UTF-8 text finds what its Shift-JIS twin finds, the same
+// characters in the same options; a character beyond Shift-JIS matches itself, case folded by
+// Unicode unless matching case; an invalid byte only the same byte.
 bool SearchText(std::string_view Text, int& Position, int& Length, std::string_view Pattern,
-                TSearchOptions Options);
+                TSearchOptions Options, TTextEncoding Encoding = TTextEncoding::ShiftJis);
 
 } // namespace kestrim

@@ -231,3 +231,56 @@ TEST(RowSearch, AgreesWithSearchTextAndAPlainSearchOnRandomText)
     EXPECT_GT(hits, 2000);
     EXPECT_GT(compared, 3000);
 }
+
+// UTF-8 rows with characters beyond Shift-JIS, marks and invalid bytes: the row search with
+// tiny blocks agrees with SearchText on the joined rows.
+TEST(RowSearch, Utf8RowsAgreeWithSearchTextOnTheJoinedRows)
+{
+    const std::vector<std::string> alphabet = {"a", "É", "é", "e\xCC\x81", "😀", " ", "_", "あ", "ｶ", "ﾞ", "\xFF", "\xC0", "\x80"};
+    std::mt19937 random(8);
+    int hits = 0;
+    for (int trial = 0; trial < 20000; ++trial) {
+        TEditorStringList rows;
+        std::string text;
+        std::vector<int> starts;
+        for (int row = 0, count = 1 + static_cast<int>(random() % 6); row < count; ++row) {
+            std::string line;
+            for (std::size_t n = random() % 5; n > 0; --n)
+                line += alphabet[random() % alphabet.size()];
+            const TRowAttribute attribute = row + 1 == count ? raEof : random() % 2 ? raWrapped : raCrlf;
+            Fill(rows, {{line, attribute}});
+            starts.push_back(static_cast<int>(text.size()));
+            text += line + (attribute == raCrlf ? "\r\n" : "");
+        }
+        std::string pattern;
+        for (std::size_t n = 1 + random() % 2; n > 0; --n)
+            pattern += alphabet[random() % alphabet.size()];
+        const TSearchOptions set = static_cast<TSearchOptions>(random() % 16 | (random() % 2 ? soAcrossLines : 0));
+        const int row = static_cast<int>(random() % static_cast<unsigned>(rows.GetCount()));
+        const int rowEnd = row + 1 < rows.GetCount() ? starts[row + 1] : static_cast<int>(text.size());
+        const int offset = static_cast<int>(random() % static_cast<unsigned>(rowEnd - starts[row] + 1));
+        const int blockSize = 1 + static_cast<int>(random() % 8);
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " options " << set << " block " << blockSize);
+        int position = starts[row] + offset, length = 0;
+        std::optional<TRowSearchHit> expected;
+        if (SearchText(text, position, length, pattern, set, TTextEncoding::Utf8)) {
+            const int hitRow =
+                static_cast<int>(std::upper_bound(starts.begin(), starts.end(), position) - starts.begin()) - 1;
+            expected = TRowSearchHit{hitRow, position - starts[hitRow], length};
+            ++hits;
+        }
+        ASSERT_EQ(SearchRows(rows, row, offset, 0, pattern, set, blockSize, TTextEncoding::Utf8), expected);
+    }
+    EXPECT_GT(hits, 1000);
+}
+
+TEST(RowSearch, Utf8HitsCrossRowsAndBlocks)
+{
+    TEditorStringList rows;
+    Fill(rows, {{"xé", raWrapped}, {"😀y", raCrlf}, {"ｶ", raWrapped}, {"ﾞz", raEof}});
+    EXPECT_EQ(SearchRows(rows, 0, 0, 0, "É😀Y", soDown, 1, TTextEncoding::Utf8), (TRowSearchHit{0, 1, 7}));
+    EXPECT_EQ(SearchRows(rows, 3, 4, 0, "é😀", 0, 2, TTextEncoding::Utf8), (TRowSearchHit{0, 1, 6}));
+    EXPECT_EQ(SearchRows(rows, 0, 0, 0, "yガ", soDown | soIgnoreWidth | soAcrossLines, 1, TTextEncoding::Utf8),
+              (TRowSearchHit{1, 4, 9}));
+    EXPECT_EQ(SearchRows(rows, 0, 0, 0, "カ", soDown | soIgnoreWidth, 1, TTextEncoding::Utf8), std::nullopt);
+}

@@ -1,11 +1,15 @@
 #include "editor/base/CodePage.h"
+#include "editor/base/TextConversion.h"
 #include "editor/text/TextSearch.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
+#include <random>
 #include <string>
+#include <vector>
 
 using namespace kestrim;
 
@@ -145,4 +149,124 @@ TEST(TextSearch, SkipsLineBreaksAndBlanksOnlyInsideAHit)
     EXPECT_EQ(Find("a\r\nb", "ab", Down | soIgnoreSpaces), std::nullopt);
     EXPECT_EQ(Find("\r\n b", "b", Down | soAcrossLines | soIgnoreSpaces), (Hit{3, 1}));
     EXPECT_EQ(Find("xa\r\n\r\nb", "ab", Up | soAcrossLines, 7), (Hit{1, 6}));
+}
+
+namespace {
+
+std::optional<Hit> FindUtf8(const std::string& Text, const std::string& Pattern, TSearchOptions Options,
+                            int Position = 0)
+{
+    int length = 0;
+    if (!SearchText(Text, Position, length, Pattern, Options, TTextEncoding::Utf8))
+        return std::nullopt;
+    return Hit{Position, length};
+}
+
+// The byte offset of every character start of Text, and its end.
+std::vector<int> CharBounds(TTextEncoding Encoding, const std::string& Text)
+{
+    std::vector<int> bounds;
+    for (std::size_t offset = 0; offset < Text.size(); offset += CharByteCount(Encoding, Text, offset))
+        bounds.push_back(static_cast<int>(offset));
+    bounds.push_back(static_cast<int>(Text.size()));
+    return bounds;
+}
+
+int CharIndex(const std::vector<int>& Bounds, int Offset)
+{
+    return static_cast<int>(std::lower_bound(Bounds.begin(), Bounds.end(), Offset) - Bounds.begin());
+}
+
+// Characters of the random texts, in UTF-8: ASCII of both cases, delimiters, blanks, line
+// breaks, kana, kanji, wide letters and digits, Greek, half-width kana and voicing marks.
+const std::vector<std::string> Twins = {"a", "B", "b", "k", "_", "1", " ", "\t", "\r\n", "\\", "~", "-",
+                                        "あ", "カ", "ガ", "パ", "漢", "Ａ", "ａ", "１", "α", "Α", "ー", "・",
+                                        "ｶ", "ﾊ", "ｳ", "ﾞ", "ﾟ", "･", "　", "Я", "я"};
+
+std::string RandomTwinText(std::mt19937& Random, std::size_t Count)
+{
+    std::string text;
+    for (std::size_t n = 0; n < Count; ++n)
+        text += Twins[Random() % Twins.size()];
+    return text;
+}
+
+} // namespace
+
+// A UTF-8 text finds what its Shift-JIS twin finds, counted in characters, for every option set.
+TEST(TextSearch, Utf8TextFindsTheSameCharactersAsItsShiftJisTwin)
+{
+    std::mt19937 random(23);
+    int hits = 0;
+    for (int trial = 0; trial < 600; ++trial) {
+        const std::string utf8Text = RandomTwinText(random, random() % 16);
+        std::string utf8Pattern = RandomTwinText(random, 1 + random() % 3);
+        const std::vector<int> bounds = CharBounds(TTextEncoding::Utf8, utf8Text);
+        if (random() % 2 == 0 && bounds.size() > 1) { // a piece of the text, to find more often
+            const std::size_t first = random() % (bounds.size() - 1);
+            const std::size_t end = std::min(bounds.size() - 1, first + 1 + random() % 3);
+            utf8Pattern = utf8Text.substr(bounds[first], bounds[end] - bounds[first]);
+        }
+        const std::string sjisText = Utf8ToSjis(utf8Text), sjisPattern = Utf8ToSjis(utf8Pattern);
+        ASSERT_EQ(ConvertText(sjisText, TTextEncoding::ShiftJis, TTextEncoding::Utf8).Text, utf8Text);
+        const std::vector<int> sjisBounds = CharBounds(TTextEncoding::ShiftJis, sjisText);
+        const std::vector<int> utf8Bounds = CharBounds(TTextEncoding::Utf8, utf8Text);
+        ASSERT_EQ(sjisBounds.size(), utf8Bounds.size());
+        const std::size_t start = random() % sjisBounds.size();
+        const std::size_t current = random() % 3 == 0 ? random() % (sjisBounds.size() - start) : 0;
+        for (TSearchOptions options = 0; options < 64; ++options) {
+            const TSearchOptions set = static_cast<TSearchOptions>((options & 0xF) | (options & 0x10 ? soAcrossLines : 0)
+                                                                   | (options & 0x20 ? soIgnoreSpaces : 0));
+            SCOPED_TRACE(testing::Message() << "trial " << trial << " options " << set << " text " << utf8Text
+                                            << " pattern " << utf8Pattern << " start " << start);
+            int sjisPosition = sjisBounds[start], sjisLength = sjisBounds[start + current] - sjisBounds[start];
+            int utf8Position = utf8Bounds[start], utf8Length = utf8Bounds[start + current] - utf8Bounds[start];
+            const bool sjisFound = SearchText(sjisText, sjisPosition, sjisLength, sjisPattern, set);
+            const bool utf8Found =
+                SearchText(utf8Text, utf8Position, utf8Length, utf8Pattern, set, TTextEncoding::Utf8);
+            ASSERT_EQ(utf8Found, sjisFound);
+            if (!sjisFound)
+                continue;
+            ++hits;
+            ASSERT_EQ(CharIndex(utf8Bounds, utf8Position), CharIndex(sjisBounds, sjisPosition));
+            ASSERT_EQ(CharIndex(utf8Bounds, utf8Position + utf8Length), CharIndex(sjisBounds, sjisPosition + sjisLength));
+        }
+    }
+    EXPECT_GT(hits, 3000);
+}
+
+TEST(TextSearch, Utf8CharactersBeyondShiftJis)
+{
+    const std::string combining = "e\xCC\x81"; // e and COMBINING ACUTE ACCENT
+    const TSearchOptions word = Down | soWholeWord;
+    const struct {
+        std::string Text, Pattern;
+        TSearchOptions Options;
+        std::optional<Hit> Expected;
+    } cases[] = {
+        {"xÉ", "é", Down, Hit{1, 2}},
+        {"xé", "É", Down, Hit{1, 2}},
+        {"xÉ", "é", Down | soMatchCase, std::nullopt},
+        {"ς", "Σ", Down, Hit{0, 2}}, // final sigma folds to a Shift-JIS letter
+        {"a😀b", "😀b", Down, Hit{1, 5}},
+        {"a😀", "😀", Up, Hit{1, 4}},
+        {combining, "e", Down, std::nullopt}, // no hit between a character and its mark
+        {"a" + combining + "b", combining, Down, Hit{1, 3}},
+        {"a" + combining + "b", "\xCC\x81" "b", Down, std::nullopt},
+        {"a\xFF\xC0z", "\xFF\xC0", Down, Hit{1, 2}},
+        {"\xE3\x81z", "z", Down, Hit{2, 1}}, // a cut character: two bytes of their own
+        {"\xE3\x81", "\xE3\x81\x82", Down, std::nullopt},
+        {"\xFF", "ÿ", Down, std::nullopt},
+        {"é foo", "foo", word, Hit{3, 3}},
+        {"éfoo", "foo", word, std::nullopt}, // é is a letter
+        {"fooé", "foo", word, std::nullopt},
+        {"😀foo😀", "foo", word, Hit{4, 3}}, // an emoji is not
+        {"\xFF" "foo", "foo", word, Hit{1, 3}},
+        {"x " + combining, combining, word, Hit{2, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text + " / " + c.Pattern);
+        const int from = (c.Options & soDown) ? 0 : static_cast<int>(c.Text.size());
+        EXPECT_EQ(FindUtf8(c.Text, c.Pattern, c.Options, from), c.Expected);
+    }
 }
