@@ -87,8 +87,8 @@ TEditorFountain::TEditorFountain() : TFountain(std::make_unique<TEditorBracketCo
 
 TFountainParserClass TEditorFountain::ParserClass()
 {
-    return [](TFountain* Fountain) -> std::unique_ptr<TFountainParser> {
-        return std::make_unique<TEditorParser>(static_cast<TEditorFountain*>(Fountain));
+    return [](TFountain* Fountain, TTextEncoding Encoding) -> std::unique_ptr<TFountainParser> {
+        return std::make_unique<TEditorParser>(static_cast<TEditorFountain*>(Fountain), Encoding);
     };
 }
 

@@ -4,19 +4,19 @@
 
 namespace kestrim {
 
-TEditorParser::TEditorParser(TEditorFountain* Fountain)
-    : TFountainParser(Fountain),
+TEditorParser::TEditorParser(TEditorFountain* Fountain, TTextEncoding Encoding)
+    : TFountainParser(Fountain, Encoding),
       FEditorFountain(Fountain),
-      FCommenter(Fountain->Commenter()),
+      FCommenter(InEncoding(Fountain->Commenter())),
       FControlCode(Fountain->ControlCode()),
       FMail(Fountain->Mail()),
       FUrl(Fountain->Url())
 {
     if (!Fountain->Quotation().empty()) {
         FQuotation = static_cast<unsigned char>(Fountain->Quotation()[0]);
-        FHasQuotation = true;
+        FHasQuotation = !IsUtf8() || FQuotation < 0x80;
     }
-    for (char c : Fountain->HexPrefix())
+    for (char c : InEncoding(Fountain->HexPrefix()))
         FHexPrefix += static_cast<char>(UpperCaseByte(static_cast<unsigned char>(c)));
     BuildScanTables();
 }
@@ -151,6 +151,7 @@ TFountainColor* TEditorParser::TokenColor()
     case tokKanji:
     case tokHalfKanaPunct:
     case tokHalfKana:
+    case tokOtherLetters:
         return &colors.DBCS();
     case tokUrl:
         return &colors.Url();

@@ -13,8 +13,9 @@ namespace kestrim {
 
 class TEditorParser : public TFountainParser {
 public:
-    // Raises Exception when Fountain is null. The definition's options are read here.
-    explicit TEditorParser(TEditorFountain* Fountain);
+    // Raises Exception when Fountain is null. The definition's options are read here, in
+    // Encoding.
+    explicit TEditorParser(TEditorFountain* Fountain, TTextEncoding Encoding = TTextEncoding::ShiftJis);
 
     TFountainColor* TokenColor() override;
 
@@ -36,7 +37,8 @@ private:
 
     TEditorFountain* FEditorFountain;
     std::string FCommenter;
-    // The quotation byte; meaningful only when FHasQuotation.
+    // The quotation byte; meaningful only when FHasQuotation. In UTF-8 only an ASCII quotation
+    // is one: a byte beyond ASCII is no character there.
     unsigned char FQuotation = 0;
     bool FHasQuotation = false;
     // Upper-cased, since the prefix is matched without regard to case.

@@ -101,14 +101,14 @@ void TFountain::SetReserveWordList(const TStrings& Value)
     FNotifyEventList->Changed();
 }
 
-std::unique_ptr<TFountainParser> TFountain::NewParser()
+std::unique_ptr<TFountainParser> TFountain::NewParser(TTextEncoding Encoding)
 {
-    return ParserClass()(this);
+    return ParserClass()(this, Encoding);
 }
 
-std::unique_ptr<TRowStateParser> TFountain::NewRowStateParser()
+std::unique_ptr<TRowStateParser> TFountain::NewRowStateParser(TTextEncoding Encoding)
 {
-    return NewParser();
+    return NewParser(Encoding);
 }
 
 bool TFountain::StatesCrossLines()

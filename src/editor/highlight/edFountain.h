@@ -118,7 +118,7 @@ protected:
 };
 
 // Creates a parser of one class for a definition: what a definition names as its parser class.
-using TFountainParserClass = std::unique_ptr<TFountainParser> (*)(TFountain* Fountain);
+using TFountainParserClass = std::unique_ptr<TFountainParser> (*)(TFountain* Fountain, TTextEncoding Encoding);
 
 // A highlighting definition. Descendants name their parser class and may bring a bracket
 // collection of their own kind.
@@ -141,9 +141,9 @@ public:
     TStringList& ReserveWordList() { return *FReserveWordList; }
     void SetReserveWordList(const TStrings& Value);
 
-    // A new parser of this definition's parser class; the caller owns it.
-    std::unique_ptr<TFountainParser> NewParser();
-    std::unique_ptr<TRowStateParser> NewRowStateParser() override;
+    // A new parser of this definition's parser class for text in Encoding; the caller owns it.
+    std::unique_ptr<TFountainParser> NewParser(TTextEncoding Encoding = TTextEncoding::ShiftJis);
+    std::unique_ptr<TRowStateParser> NewRowStateParser(TTextEncoding Encoding) override;
     // Only a bracket pair spans lines: every other token ends with its line.
     bool StatesCrossLines() override;
 

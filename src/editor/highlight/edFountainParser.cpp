@@ -2,6 +2,8 @@
 
 #include "editor/base/CodePage.h"
 #include "editor/base/Exceptions.h"
+#include "editor/base/TextConversion.h"
+#include "editor/base/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -109,6 +111,50 @@ const char* RowEndOf(std::string_view Text)
     return std::find_if(Text.data(), end, [](char c) { return c == '\0' || c == '\r' || c == '\n'; });
 }
 
+constexpr std::uint32_t ClassBit(TCharClass Class)
+{
+    return std::uint32_t{1} << static_cast<unsigned>(Class);
+}
+
+constexpr std::uint32_t ClassBits(std::initializer_list<TCharClass> Classes)
+{
+    std::uint32_t bits = 0;
+    for (TCharClass c : Classes)
+        bits |= ClassBit(c);
+    return bits;
+}
+
+constexpr bool HasClass(std::uint32_t Classes, TCharClass Class)
+{
+    return (Classes & ClassBit(Class)) != 0;
+}
+
+// What the UTF-8 scans take, after their Shift-JIS twins; a run goes on over zero-width marks.
+using enum TCharClass;
+constexpr std::uint32_t AnyClass = ~std::uint32_t{0};
+constexpr std::uint32_t WideSymbolClasses = ClassBits({WideSymbol, WideDigitPunct, KanaMark, WideSymbol82, Mark, OtherSymbol});
+constexpr std::uint32_t WideDigitRun = ClassBits({WideDigit, WideDigitPunct, Mark});
+constexpr std::uint32_t WideLatinRun = ClassBits({WideLatin, Mark});
+constexpr std::uint32_t HiraganaRun = ClassBits({Hiragana, KanaMark, Mark});
+constexpr std::uint32_t KatakanaRun = ClassBits({Katakana, KanaMark, Mark});
+constexpr std::uint32_t KanjiRun = ClassBits({Kanji, Mark});
+constexpr std::uint32_t HalfKanaRun = ClassBits({HalfKana, Mark});
+constexpr std::uint32_t OtherLetterRun = ClassBits({OtherLetter, Mark});
+constexpr std::uint32_t WordContinuation = ClassBits({WordLetter, Mark});
+
+bool HasNonAscii(std::string_view Text)
+{
+    return std::any_of(Text.begin(), Text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+std::string UpperCaseAscii(std::string_view Text)
+{
+    std::string upper(Text);
+    for (char& c : upper)
+        c = static_cast<char>(UpperCaseByte(static_cast<unsigned char>(c)));
+    return upper;
+}
+
 bool IsBlankRow(const std::string& Row)
 {
     return Row.find_first_not_of(' ') == std::string::npos;
@@ -116,17 +162,24 @@ bool IsBlankRow(const std::string& Row)
 
 } // namespace
 
-TFountainParser::TFountainParser(TFountain* Fountain) : FFountain(Fountain)
+TFountainParser::TFountainParser(TFountain* Fountain, TTextEncoding Encoding) : FFountain(Fountain), FEncoding(Encoding)
 {
     if (!Fountain)
         throw Exception("TFountainParser.Create need instance of TFountain");
     BuildScanTables();
     ReadBrackets();
+    if (IsUtf8())
+        ReadUtf8ReservedWords();
 }
 
-TFountainParser::TFountainParser()
+TFountainParser::TFountainParser(TTextEncoding Encoding) : FEncoding(Encoding)
 {
     BuildScanTables();
+}
+
+std::string TFountainParser::InEncoding(const std::string& Sjis) const
+{
+    return IsUtf8() ? ConvertText(Sjis, TTextEncoding::ShiftJis, TTextEncoding::Utf8).Text : Sjis;
 }
 
 void TFountainParser::BuildScanTables()
@@ -171,6 +224,27 @@ void TFountainParser::BuildScanTables()
     FKindScanTable[tokHexNumber] = &TFountainParser::ScanHexDigits;
     FKindScanTable[tokSingleQuoted] = &TFountainParser::ScanSingleQuoted;
     FKindScanTable[tokDoubleQuoted] = &TFountainParser::ScanDoubleQuoted;
+    if (IsUtf8())
+        BuildUtf8ScanTables();
+}
+
+// Every byte beyond ASCII starts a UTF-8 character (or is an invalid byte of its own); words
+// go on over letters beyond ASCII.
+void TFountainParser::BuildUtf8ScanTables()
+{
+    for (unsigned b = 0x80; b <= 0xFF; ++b)
+        FByteScanTable[b] = &TFountainParser::ScanUtf8Char;
+    for (unsigned b = 0; b < 0x80; ++b)
+        if (WordBytes[static_cast<unsigned char>(b)] && !DigitBytes[static_cast<unsigned char>(b)])
+            FByteScanTable[b] = &TFountainParser::ScanUtf8Word;
+    FKindScanTable[tokWord] = &TFountainParser::ScanUtf8Word;
+    FKindScanTable[tokWideSymbol] = &TFountainParser::ScanUtf8WideSymbol;
+    for (TTokenKind kind : {tokWideDigits, tokWideLatin, tokHiragana, tokKatakana})
+        FKindScanTable[kind] = &TFountainParser::ScanUtf8WideRun;
+    FKindScanTable[tokKanji] = &TFountainParser::ScanUtf8Kanji;
+    FKindScanTable[tokHalfKanaPunct] = &TFountainParser::ScanUtf8HalfKanaPunct;
+    FKindScanTable[tokHalfKana] = &TFountainParser::ScanUtf8HalfKana;
+    FKindScanTable[tokOtherLetters] = &TFountainParser::ScanUtf8OtherLetters;
 }
 
 void TFountainParser::ReadBrackets()
@@ -178,10 +252,28 @@ void TFountainParser::ReadBrackets()
     TFountainBracketCollection& brackets = FFountain->Brackets();
     for (int i = 0; i < brackets.Count(); ++i) {
         const TFountainBracketItem* item = brackets.Items(i);
-        FBrackets.push_back({item->LeftBracket(), item->RightBracket()});
-        if (!item->LeftBracket().empty())
-            FLeftBracketStarts.set(static_cast<unsigned char>(item->LeftBracket()[0]));
+        FBrackets.push_back({InEncoding(item->LeftBracket()), InEncoding(item->RightBracket())});
+        if (!FBrackets.back().Left.empty())
+            FLeftBracketStarts.set(static_cast<unsigned char>(FBrackets.back().Left[0]));
     }
+}
+
+// The list compares ASCII letters without regard to case and every other byte as it is.
+void TFountainParser::ReadUtf8ReservedWords()
+{
+    const TStringList& words = FFountain->ReserveWordList();
+    for (int i = 0; i < words.GetCount(); ++i) {
+        const std::string word = words.Get(i);
+        if (HasNonAscii(word))
+            FUtf8ReservedWords.push_back(UpperCaseAscii(InEncoding(word)));
+    }
+    std::sort(FUtf8ReservedWords.begin(), FUtf8ReservedWords.end());
+}
+
+bool TFountainParser::IsUtf8ReservedWord(std::string_view Token) const
+{
+    return !FUtf8ReservedWords.empty() &&
+           std::binary_search(FUtf8ReservedWords.begin(), FUtf8ReservedWords.end(), UpperCaseAscii(Token));
 }
 
 const TFountainParser::TBracketPair* TFountainParser::BracketPair(int Index) const
@@ -224,6 +316,8 @@ TTokenKind TFountainParser::NextToken()
         ScanBracket();
     else
         ScanTokenStart();
+    if (IsUtf8() && FToken != tokEnd)
+        SkipUtf8Marks();
     FNextPtr = FScanPtr;
     return FToken;
 }
@@ -265,7 +359,13 @@ bool TFountainParser::IsReservedWord()
 {
     if (FWrappedStart || FToken == tokEnd || FToken == tokBracket || FToken == tokLineComment)
         return false;
-    return FFountain && FFountain->ReserveWordList().Contains(std::string_view(FTokenStartPtr, FNextPtr - FTokenStartPtr));
+    if (!FFountain)
+        return false;
+    const std::string_view token(FTokenStartPtr, static_cast<std::size_t>(FNextPtr - FTokenStartPtr));
+    // Words beyond ASCII are looked up in their UTF-8 form: the list's bytes are Shift-JIS.
+    if (IsUtf8() && HasNonAscii(token))
+        return IsUtf8ReservedWord(token);
+    return FFountain->ReserveWordList().Contains(token);
 }
 
 void TFountainParser::CarriedTokenKind(TTokenKind& Kind)
@@ -307,6 +407,15 @@ void TFountainParser::SkipHexDigits()
 
 void TFountainParser::ScanStringBody(unsigned char Quote)
 {
+    if (IsUtf8())
+        ScanStringBodyIn<false>(Quote);
+    else
+        ScanStringBodyIn<true>(Quote);
+}
+
+template <bool Sjis>
+void TFountainParser::ScanStringBodyIn(unsigned char Quote)
+{
     while (!AtRowEnd()) {
         if (Current() == Quote) {
             ++FScanPtr;
@@ -314,7 +423,7 @@ void TFountainParser::ScanStringBody(unsigned char Quote)
                 return;
             ++FScanPtr;
         } else {
-            FScanPtr += CharLength(FScanPtr);
+            FScanPtr += Sjis ? CharLength(FScanPtr) : 1;
         }
     }
 }
@@ -346,13 +455,22 @@ void TFountainParser::ScanBracket()
     }
     FToken = tokBracket;
     FTokenBracket = FOpenBracket;
+    if (IsUtf8())
+        ScanBracketBodyIn<false>(pair->Right);
+    else
+        ScanBracketBodyIn<true>(pair->Right);
+}
+
+template <bool Sjis>
+void TFountainParser::ScanBracketBodyIn(const std::string& Right)
+{
     while (!AtRowEnd()) {
-        if (Matches(pair->Right)) {
-            FScanPtr += pair->Right.size();
+        if (Matches(Right)) {
+            FScanPtr += Right.size();
             FOpenBracket = -1;
             return;
         }
-        FScanPtr += CharLength(FScanPtr);
+        FScanPtr += Sjis ? CharLength(FScanPtr) : 1;
     }
 }
 
@@ -565,6 +683,142 @@ void TFountainParser::ScanDoubleQuoted()
     if (!FWrappedStart && Current() == '"')
         ++FScanPtr;
     ScanStringBody('"');
+}
+
+// --- Scanning UTF-8 characters beyond ASCII
+
+TFountainParser::TClassedChar TFountainParser::ClassedCharAt(const char* P) const
+{
+    if (static_cast<unsigned char>(*P) < 0x80)
+        return {TCharClass::Symbol, 1};
+    const TCodePoint point = DecodeUtf8(std::string_view(P, static_cast<std::size_t>(FRowEnd - P)), 0);
+    return {point.Valid ? CharClassOf(point.Code) : TCharClass::Symbol, point.Bytes};
+}
+
+void TFountainParser::ScanUtf8CharOf(TTokenKind Kind, std::uint32_t Classes)
+{
+    FToken = Kind;
+    if (AtRowEnd())
+        return;
+    const TClassedChar c = ClassedCharAt(FScanPtr);
+    if (HasClass(Classes, c.Class))
+        FScanPtr += c.Bytes;
+}
+
+void TFountainParser::ScanUtf8RunOf(TTokenKind Kind, std::uint32_t Classes)
+{
+    FToken = Kind;
+    while (!AtRowEnd()) {
+        const TClassedChar c = ClassedCharAt(FScanPtr);
+        if (!HasClass(Classes, c.Class))
+            return;
+        FScanPtr += c.Bytes;
+    }
+}
+
+void TFountainParser::SkipUtf8Marks()
+{
+    while (Current() >= 0x80) {
+        const TClassedChar c = ClassedCharAt(FScanPtr);
+        if (c.Class != TCharClass::Mark)
+            return;
+        FScanPtr += c.Bytes;
+    }
+}
+
+void TFountainParser::ScanUtf8Char()
+{
+    switch (ClassedCharAt(FScanPtr).Class) {
+    case TCharClass::Symbol:
+        ScanUtf8CharOf(tokSymbol, AnyClass);
+        break;
+    case TCharClass::HalfKanaPunct:
+        ScanUtf8HalfKanaPunct();
+        break;
+    case TCharClass::HalfKana:
+        ScanUtf8HalfKana();
+        break;
+    case TCharClass::WideDigit:
+    case TCharClass::WideLatin:
+    case TCharClass::Hiragana:
+    case TCharClass::Katakana:
+        ScanUtf8WideRun();
+        break;
+    case TCharClass::Kanji:
+        ScanUtf8Kanji();
+        break;
+    case TCharClass::WordLetter:
+        ScanUtf8Word();
+        break;
+    case TCharClass::OtherLetter:
+        ScanUtf8OtherLetters();
+        break;
+    default:
+        ScanUtf8WideSymbol();
+        break;
+    }
+}
+
+void TFountainParser::ScanUtf8Word()
+{
+    FToken = tokWord;
+    for (;;) {
+        while (WordBytes[Current()])
+            ++FScanPtr;
+        if (Current() < 0x80)
+            return;
+        const TClassedChar c = ClassedCharAt(FScanPtr);
+        if (!HasClass(WordContinuation, c.Class))
+            return;
+        FScanPtr += c.Bytes;
+    }
+}
+
+void TFountainParser::ScanUtf8WideSymbol()
+{
+    ScanUtf8CharOf(tokWideSymbol, WideSymbolClasses);
+}
+
+void TFountainParser::ScanUtf8WideRun()
+{
+    switch (AtRowEnd() ? TCharClass::Symbol : ClassedCharAt(FScanPtr).Class) {
+    case TCharClass::WideDigit:
+        ScanUtf8RunOf(tokWideDigits, WideDigitRun);
+        break;
+    case TCharClass::WideLatin:
+        ScanUtf8RunOf(tokWideLatin, WideLatinRun);
+        break;
+    case TCharClass::Hiragana:
+        ScanUtf8RunOf(tokHiragana, HiraganaRun);
+        break;
+    case TCharClass::Katakana:
+        ScanUtf8RunOf(tokKatakana, KatakanaRun);
+        break;
+    default:
+        // As in Shift-JIS, only the symbols of the kana's own lead bytes are taken here.
+        ScanUtf8CharOf(tokWideSymbol, ClassBit(TCharClass::WideSymbol82));
+        break;
+    }
+}
+
+void TFountainParser::ScanUtf8Kanji()
+{
+    ScanUtf8RunOf(tokKanji, KanjiRun);
+}
+
+void TFountainParser::ScanUtf8HalfKanaPunct()
+{
+    ScanUtf8CharOf(tokHalfKanaPunct, ClassBit(TCharClass::HalfKanaPunct));
+}
+
+void TFountainParser::ScanUtf8HalfKana()
+{
+    ScanUtf8RunOf(tokHalfKana, HalfKanaRun);
+}
+
+void TFountainParser::ScanUtf8OtherLetters()
+{
+    ScanUtf8RunOf(tokOtherLetters, OtherLetterRun);
 }
 
 // --- State from row to row

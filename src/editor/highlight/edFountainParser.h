@@ -1,13 +1,20 @@
 #pragma once
 // The tokenizer behind syntax highlighting and word-level caret work. A parser scans one row
-// of Shift-JIS text from left to right and hands out one token at a time; it also computes the
+// of text of its encoding from left to right and hands out one token at a time; it also computes the
 // state one row hands on to the next (an open bracket, a token cut in two by word wrap), which
 // the row list stores per row so that any row can be parsed on its own.
 //
 // Parsers are short-lived: made from a definition for one row or one run of rows and thrown
 // away. The definition's brackets are read when the parser is made.
+//
+// A UTF-8 parser gives the tokens the Shift-JIS parser gives the same characters; the texts of
+// the definition (Shift-JIS) are converted once, when it is made. Characters beyond Shift-JIS
+// take their kind from their Unicode properties (see Utf8CharClasses.h). Offsets and lengths
+// are bytes of the row in either encoding.
 
+#include "editor/base/TextEncoding.h"
 #include "editor/highlight/edFountain.h"
+#include "editor/highlight/Utf8CharClasses.h"
 #include "editor/text/edStringList.h"
 
 #include <bitset>
@@ -32,6 +39,7 @@ enum TTokenKind : std::uint8_t {
     tokTab = 9,
     tokWord = 11,
     tokWideSymbol = 12,
+    tokOtherLetters = 13, // letters of scripts beyond Shift-JIS that are not alphabets (Hangul, Thai, ...)
     tokWideDigits = 14,
     tokWideLatin = 15,
     tokHiragana = 16,
@@ -63,7 +71,7 @@ inline TTokenKinds TokenKinds(std::initializer_list<TTokenKind> Kinds)
 class TFountainParser : public TObject, public TRowStateParser {
 public:
     // Raises Exception when Fountain is null.
-    explicit TFountainParser(TFountain* Fountain);
+    explicit TFountainParser(TFountain* Fountain, TTextEncoding Encoding = TTextEncoding::ShiftJis);
 
     // Starts parsing Text with the state stored for its row. Text must stay alive and unchanged
     // while tokens are read. The row ends at its end or at the first NUL, CR or LF byte.
@@ -84,6 +92,7 @@ public:
     std::string TokenText() const { return std::string(FTokenStartPtr, FNextPtr); }
 
     TFountain* Fountain() const { return FFountain; }
+    TTextEncoding Encoding() const { return FEncoding; }
     bool WrappedStart() const { return FWrappedStart; }
     int OpenBracket() const { return FOpenBracket; }
     // The bracket item of the current tokBracket token; -2 before any.
@@ -104,7 +113,11 @@ protected:
     using TScanProc = void (TFountainParser::*)();
 
     // For a parser that works without a definition.
-    TFountainParser();
+    explicit TFountainParser(TTextEncoding Encoding);
+
+    bool IsUtf8() const { return FEncoding == TTextEncoding::Utf8; }
+    // A text of the definition, which is Shift-JIS, in the parser's encoding.
+    std::string InEncoding(const std::string& Sjis) const;
 
     virtual void SkipSpaces();
     // Whether Byte begins some left bracket of the definition.
@@ -141,7 +154,7 @@ protected:
     unsigned char At(const char* P) const { return P < FRowEnd ? static_cast<unsigned char>(*P) : 0; }
     unsigned char Current() const { return At(FScanPtr); }
     bool AtRowEnd() const { return FScanPtr >= FRowEnd; }
-    // Bytes of the character at P: 2 for a lead byte followed by a byte of the row, else 1.
+    // Bytes of the Shift-JIS character at P: 2 for a lead byte followed by a byte of the row, else 1.
     int CharLength(const char* P) const;
     // Whether the row holds Text at ScanPtr, byte for byte.
     bool Matches(std::string_view Text) const;
@@ -153,6 +166,7 @@ protected:
     void SkipHexDigits();
 
     TFountain* FFountain = nullptr;
+    TTextEncoding FEncoding = TTextEncoding::ShiftJis;
     const char* FRowStart = nullptr;
     const char* FRowEnd = nullptr;
     const char* FNextPtr = nullptr;
@@ -182,7 +196,10 @@ private:
     };
 
     void BuildScanTables();
+    void BuildUtf8ScanTables();
     void ReadBrackets();
+    void ReadUtf8ReservedWords();
+    bool IsUtf8ReservedWord(std::string_view Token) const;
     const TBracketPair* BracketPair(int Index) const;
 
     // What parsing a row found out about its last token.
@@ -200,8 +217,38 @@ private:
                             TRowAttributeData& Data);
     // A run of two-byte characters of one kind, from the one at ScanPtr while Continues holds.
     void ScanWideRunOf(TTokenKind Kind, bool (*Continues)(unsigned char, unsigned char));
+    // The body of a string or a bracket; in UTF-8 a byte at a time, since the marks looked for
+    // begin with bytes that never stand inside a character.
+    template <bool Sjis>
+    void ScanStringBodyIn(unsigned char Quote);
+    template <bool Sjis>
+    void ScanBracketBodyIn(const std::string& Right);
+
+    // The UTF-8 scans: the class of the character at P (P inside the row) and its bytes; ASCII
+    // and invalid bytes are one-byte Symbols.
+    struct TClassedChar {
+        TCharClass Class;
+        int Bytes;
+    };
+    TClassedChar ClassedCharAt(const char* P) const;
+    // A token of Kind: one character, or a run, of the classes in the mask (1 << class); none
+    // when the character at ScanPtr is of another class.
+    void ScanUtf8CharOf(TTokenKind Kind, std::uint32_t Classes);
+    void ScanUtf8RunOf(TTokenKind Kind, std::uint32_t Classes);
+    // Zero-width code points after a token belong to its last character.
+    void SkipUtf8Marks();
+    void ScanUtf8Char();
+    void ScanUtf8Word();
+    void ScanUtf8WideSymbol();
+    void ScanUtf8WideRun();
+    void ScanUtf8Kanji();
+    void ScanUtf8HalfKanaPunct();
+    void ScanUtf8HalfKana();
+    void ScanUtf8OtherLetters();
 
     std::vector<TBracketPair> FBrackets;
+    // The reserved words with bytes beyond ASCII, in UTF-8 with ASCII letters upper-cased, sorted.
+    std::vector<std::string> FUtf8ReservedWords;
     // Bytes that begin some left bracket, to pass over the others quickly.
     std::bitset<256> FLeftBracketStarts;
     // The row and the one after it, when a wrapped row is parsed.
@@ -212,7 +259,7 @@ private:
 // carried token, so that neither brackets nor reserved words are consulted.
 class TTokenParser : public TFountainParser {
 public:
-    TTokenParser() = default;
+    explicit TTokenParser(TTextEncoding Encoding = TTextEncoding::ShiftJis) : TFountainParser(Encoding) {}
     TFountainColor* TokenColor() override { return nullptr; }
 };
 

@@ -292,7 +292,7 @@ void TEditorScreenStrings::SetChange(int FirstRow, int OldRowCount, int NewRowCo
 std::unique_ptr<TRowStateParser> TEditorScreenStrings::NewOwnerParser() const
 {
     TEditorLink* owner = Owner();
-    return owner ? owner->RowStates().NewRowStateParser() : nullptr;
+    return owner ? owner->RowStates().NewRowStateParser(Encoding()) : nullptr;
 }
 
 int TEditorScreenStrings::DisplayRowCount() const
@@ -328,7 +328,7 @@ int TEditorScreenStrings::UpdateBrackets(int Row, bool Notify)
     TEditorLink* owner = Owner();
     if (!owner || (Row >= FParsedEnd && !owner->RowStates().StatesCrossLines()))
         return 0;
-    const std::unique_ptr<TRowStateParser> parser = owner->RowStates().NewRowStateParser();
+    const std::unique_ptr<TRowStateParser> parser = owner->RowStates().NewRowStateParser(Encoding());
     int start = std::min(Row, FParsedEnd);
     while (start > 0 && Brackets(start - 1) == -2)
         --start;

@@ -4,6 +4,7 @@
 // be painted on its own; the highlighting layer implements the interface and the editor hands
 // its implementation to the text model, which thus knows no tokenizer.
 
+#include "editor/base/TextEncoding.h"
 #include "editor/text/edStringList.h"
 
 #include <memory>
@@ -22,7 +23,8 @@ public:
 
 class TRowStates {
 public:
-    virtual std::unique_ptr<TRowStateParser> NewRowStateParser() = 0;
+    // A parser of rows of text in Encoding.
+    virtual std::unique_ptr<TRowStateParser> NewRowStateParser(TTextEncoding Encoding) = 0;
 
     // Whether a state can reach from one logical line into the next (a bracket left open).
     // When none can, every line starts in the initial state, whatever lies above it, and a

@@ -1,6 +1,6 @@
 #pragma once
 // Compact dumps of token streams for the highlighting tests: Word"abc" Sym"(" ...
-// Test texts are written in UTF-8 and converted, since the parsers read Shift-JIS.
+// Test texts are written in UTF-8 and converted for the Shift-JIS parsers; dumps are UTF-8.
 
 #include "editor/base/CodePage.h"
 #include "editor/highlight/edFountainParser.h"
@@ -19,7 +19,7 @@ inline std::string Sjis(std::string_view Utf8)
 inline std::string KindName(int Kind)
 {
     static const char* const names[] = {"End",  "Sym",  "?2",      "Int",    "Float",  "?5",     "Bracket",
-                                        "Comment", "Reserved", "Tab",  "?10",    "Word",   "WSym",   "?13",
+                                        "Comment", "Reserved", "Tab",  "?10",    "Word",   "WSym",   "Letters",
                                         "WDigits", "WLatin", "Hira", "Kata",   "Kanji",  "HPunct", "HKana",
                                         "Url",  "Mail", "Hex",     "SQuoted", "DQuoted", "Quoted", "Ctrl",
                                         "CtrlHex"};
@@ -29,10 +29,11 @@ inline std::string KindName(int Kind)
 // Kind and text of the current token; a reserved word is marked with "*" after its kind.
 inline std::string DumpToken(TFountainParser& Parser, std::string_view Text)
 {
-    return KindName(Parser.Token()) + (Parser.IsReservedWord() ? "*" : "") + "\"" + SjisToUtf8(Text) + "\"";
+    const std::string text = Parser.Encoding() == TTextEncoding::Utf8 ? std::string(Text) : SjisToUtf8(Text);
+    return KindName(Parser.Token()) + (Parser.IsReservedWord() ? "*" : "") + "\"" + text + "\"";
 }
 
-// The tokens of a Shift-JIS row parsed from Data, until tokEnd.
+// The tokens of a row in the parser's encoding parsed from Data, until tokEnd.
 inline std::string DumpTokens(TFountainParser& Parser, const std::string& Row, const TRowAttributeData& Data = {})
 {
     std::string dump;

@@ -23,8 +23,8 @@ class TPlainFountain : public TFountain {
 protected:
     TFountainParserClass ParserClass() override
     {
-        return [](TFountain* Fountain) -> std::unique_ptr<TFountainParser> {
-            return std::make_unique<TPlainParser>(Fountain);
+        return [](TFountain* Fountain, TTextEncoding Encoding) -> std::unique_ptr<TFountainParser> {
+            return std::make_unique<TPlainParser>(Fountain, Encoding);
         };
     }
 };

@@ -126,7 +126,7 @@ inline void FreshRowStates(const TEditorScreenStrings& Rows, TFountain& Fountain
     Fresh.Clear();
     for (int row = 0; row < Rows.Count(); ++row)
         Fresh.SetRows(Fresh.Add(Rows.Str(row)), Rows.Rows(row));
-    ComputeAllRowStates(*Fountain.NewParser(), Fresh);
+    ComputeAllRowStates(*Fountain.NewParser(Rows.Encoding()), Fresh);
 }
 
 // The first row whose stored start state differs from what parsing every row from the top
