@@ -1,13 +1,18 @@
 #include "editor/text/edAttributeArray.h"
 
-#include "editor/text/edCellAttributes.h"
-
 namespace kestrim {
+
+void TEditorAttributeArray::Init(std::string_view Text, TUtf8Cells Cells)
+{
+    Init(Text, std::move(Cells.Cells));
+    FByteEnds = std::move(Cells.ByteEnds);
+}
 
 void TEditorAttributeArray::Init(std::string_view Text, std::string Attrs)
 {
     FText = Text;
     FAttributes = std::move(Attrs);
+    FByteEnds.clear();
     FAttributes += CellEnd;
     FCh = 0;
     FPosition = 0;
@@ -67,8 +72,43 @@ std::string_view TEditorAttributeArray::CharAtCell(char Cell, int ByteIndex) con
     }
 }
 
+int TEditorAttributeArray::Utf8ByteIndex() const
+{
+    const int cells = CellCount();
+    return FPosition <= cells ? FByteEnds[static_cast<std::size_t>(FPosition - 1)]
+                              : FByteEnds.back() + (FPosition - cells);
+}
+
+// The bytes of the character that the cell at Position belongs to: from the start of its first
+// cell to the end of its last one.
+std::string_view TEditorAttributeArray::Utf8CharAtCell(int Position) const
+{
+    if (Position > CellCount())
+        return {};
+    const auto startOf = [this](int Index) { return Index > 0 ? FByteEnds[static_cast<std::size_t>(Index - 1)] : 0; };
+    int first = Position - 1;
+    int last = first;
+    switch (Cell(Position)) {
+    case CellLeadByte:
+        ++last;
+        break;
+    case CellTrailByte:
+        --first;
+        break;
+    case CellTabFill: // the tab is the one byte before the fill's end
+        return FText.substr(static_cast<std::size_t>(FByteEnds[static_cast<std::size_t>(last)] - 1), 1);
+    default:
+        break;
+    }
+    const int start = startOf(first);
+    return FText.substr(static_cast<std::size_t>(start),
+                        static_cast<std::size_t>(FByteEnds[static_cast<std::size_t>(last)] - start));
+}
+
 std::string_view TEditorAttributeArray::CurrentChar() const
 {
+    if (!FByteEnds.empty())
+        return Utf8CharAtCell(FPosition);
     return CharAtCell(FCh, FByteIndex);
 }
 
@@ -76,6 +116,8 @@ std::string_view TEditorAttributeArray::NextChar() const
 {
     if (FCh == CellEnd)
         return {};
+    if (!FByteEnds.empty())
+        return Utf8CharAtCell(FPosition + 1);
     const char next = Cell(FPosition + 1);
     return CharAtCell(next, next == CellTabFill ? FByteIndex : FByteIndex + 1);
 }

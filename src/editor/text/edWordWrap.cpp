@@ -16,6 +16,20 @@ bool IsBreakCell(char Cell)
     return Cell == CellDelimiter || Cell == CellTabFill || Cell == CellTrailByte;
 }
 
+// Whether Char, one character, is one of the characters of List, both in Encoding.
+bool IsListed(TTextEncoding Encoding, std::string_view Char, std::string_view List)
+{
+    if (Encoding == TTextEncoding::ShiftJis)
+        return StrIncludes(Char, List);
+    for (std::size_t offset = 0; offset < List.size();) {
+        const std::size_t bytes = CharByteCount(TTextEncoding::Utf8, List, offset);
+        if (List.substr(offset, bytes) == Char)
+            return true;
+        offset += bytes;
+    }
+    return false;
+}
+
 } // namespace
 
 template <typename OnRow>
@@ -63,7 +77,9 @@ void TEditorWordWrap::StrToWrapList(std::string_view Text, TEditorStringList& Li
 std::size_t TEditorWordWrap::RowCut(std::string_view Rest) const
 {
     const int wrapByte = FOption.WrapByte();
-    TEditorAttributeArray cursor(Rest, StrToAttributes(Rest, FLayout, true, wrapByte));
+    TEditorAttributeArray cursor = FLayout.Encoding() == TTextEncoding::Utf8
+                                       ? TEditorAttributeArray(Rest, Utf8CellsOf(Rest, FLayout, true, wrapByte))
+                                       : TEditorAttributeArray(Rest, StrToAttributes(Rest, FLayout, true, wrapByte));
     cursor.MoveTo(wrapByte);
     if (cursor.Ch() == CellEnd)
         return 0;
@@ -71,13 +87,13 @@ std::size_t TEditorWordWrap::RowCut(std::string_view Rest) const
     HangPunctuation(cursor);
     ApplyLineStartAndEndRules(cursor);
     // The steps back end near column WrapByte / 3 at the earliest (WrapByte is at least 20) and
-    // never on a lead byte, and ByteIndex counts exactly the bytes up to the cursor: every cut
+    // never on a lead cell, and ByteIndex counts exactly the bytes up to the cursor: every cut
     // takes at least one whole character, so the wrap always ends.
     assert(cursor.Position() > 1 && cursor.Ch() != CellLeadByte);
     return static_cast<std::size_t>(cursor.ByteIndex());
 }
 
-// A two-byte character across the row end goes whole to the next row. With WordBreak the row
+// A two-column character across the row end goes whole to the next row. With WordBreak the row
 // ends at the nearest break before the row end, but keeps at least a third of its width.
 void TEditorWordWrap::StepBackToBreak(TEditorAttributeArray& Cursor) const
 {
@@ -93,18 +109,20 @@ void TEditorWordWrap::StepBackToBreak(TEditorAttributeArray& Cursor) const
     while (!IsBreakCell(Cursor.Ch()) && Cursor.Position() > wrapByte / 3);
 }
 
-// Punctuation after the row end stays on the row, up to two columns past it. A character's
-// width in columns is its byte count (a tab is no punctuation).
+// Punctuation after the row end stays on the row, up to two columns past it (a tab is no
+// punctuation).
 void TEditorWordWrap::HangPunctuation(TEditorAttributeArray& Cursor) const
 {
     if (!FOption.FollowPunctuation())
         return;
     const int lastColumn = FOption.WrapByte() + 2;
-    const auto hangs = [&](std::string_view next) {
-        return Cursor.Position() + static_cast<int>(next.size()) <= lastColumn &&
-               StrIncludes(next, FOption.PunctuationStr());
+    const TTextEncoding encoding = FLayout.Encoding();
+    const std::string& punctuation = FOption.PunctuationStr(encoding);
+    const auto hangs = [&] {
+        return Cursor.Position() + Cursor.NextCharColumns() <= lastColumn &&
+               IsListed(encoding, Cursor.NextChar(), punctuation);
     };
-    while (hangs(Cursor.NextChar())) {
+    while (hangs()) {
         Cursor.Next();
         if (Cursor.Ch() == CellLeadByte)
             Cursor.Next();
@@ -118,16 +136,19 @@ void TEditorWordWrap::ApplyLineStartAndEndRules(TEditorAttributeArray& Cursor) c
     if (!FOption.Leading() || Cursor.Position() >= Cursor.CellCount())
         return;
     const int floor = FOption.WrapByte() / 5 * 4;
-    while (Cursor.Position() > floor && StrIncludes(Cursor.CurrentChar(), FOption.LeadStr()))
+    const TTextEncoding encoding = FLayout.Encoding();
+    const std::string& leadStr = FOption.LeadStr(encoding);
+    const std::string& followStr = FOption.FollowStr(encoding);
+    while (Cursor.Position() > floor && IsListed(encoding, Cursor.CurrentChar(), leadStr))
         Cursor.PrevChar();
     if (Cursor.Position() + 1 >= Cursor.CellCount())
         return;
     std::string_view next = Cursor.NextChar();
     std::string_view current = Cursor.CurrentChar();
-    if (!StrIncludes(next, FOption.FollowStr()))
+    if (!IsListed(encoding, next, followStr))
         return;
     const auto mayNotBreakHere = [&] {
-        return StrIncludes(current, FOption.LeadStr()) || StrIncludes(next, FOption.FollowStr());
+        return IsListed(encoding, current, leadStr) || IsListed(encoding, next, followStr);
     };
     while (Cursor.Position() > floor && mayNotBreakHere()) {
         Cursor.PrevChar();

@@ -1,6 +1,7 @@
 #include "editor/text/edWrapOption.h"
 
 #include "editor/base/CodePage.h"
+#include "editor/base/TextConversion.h"
 
 #include <algorithm>
 
@@ -27,6 +28,20 @@ const std::string& DefaultPunctuationStr()
 
 } // namespace
 
+TEditorWrapOption::TCharList::TCharList(const std::string& Value)
+    : Sjis(Value), Utf8(ConvertText(Value, TTextEncoding::ShiftJis, TTextEncoding::Utf8).Text)
+{
+}
+
+// The UTF-8 form is made before the owner hears of the change and re-wraps.
+void TEditorWrapOption::StoreList(TCharList& Field, const std::string& Value)
+{
+    if (Field.Sjis == Value)
+        return;
+    Field = TCharList(Value);
+    Changed();
+}
+
 TEditorWrapOption::TEditorWrapOption()
     : FFollowStr(DefaultFollowStr()), FLeadStr(DefaultLeadStr()), FPunctuationStr(DefaultPunctuationStr())
 {
@@ -50,10 +65,10 @@ void TEditorWrapOption::Assign(const TPersistent& Source)
 
 void TEditorWrapOption::SetFollowRetMark(bool Value) { Store(FFollowRetMark, Value); }
 void TEditorWrapOption::SetFollowPunctuation(bool Value) { Store(FFollowPunctuation, Value); }
-void TEditorWrapOption::SetFollowStr(const std::string& Value) { Store(FFollowStr, Value); }
+void TEditorWrapOption::SetFollowStr(const std::string& Value) { StoreList(FFollowStr, Value); }
 void TEditorWrapOption::SetLeading(bool Value) { Store(FLeading, Value); }
-void TEditorWrapOption::SetLeadStr(const std::string& Value) { Store(FLeadStr, Value); }
-void TEditorWrapOption::SetPunctuationStr(const std::string& Value) { Store(FPunctuationStr, Value); }
+void TEditorWrapOption::SetLeadStr(const std::string& Value) { StoreList(FLeadStr, Value); }
+void TEditorWrapOption::SetPunctuationStr(const std::string& Value) { StoreList(FPunctuationStr, Value); }
 void TEditorWrapOption::SetWordBreak(bool Value) { Store(FWordBreak, Value); }
 
 void TEditorWrapOption::SetWrapByte(int Value)

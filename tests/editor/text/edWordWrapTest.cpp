@@ -1,8 +1,10 @@
 #include "FakeEditor.h"
 
 #include "editor/base/CodePage.h"
+#include "editor/base/TextConversion.h"
 #include "editor/base/edUtils.h"
 #include "editor/text/edCellAttributes.h"
+#include "editor/text/edRowCells.h"
 #include "editor/text/edWordWrap.h"
 
 #include <gtest/gtest.h>
@@ -222,5 +224,141 @@ TEST_F(WordWrapTest, RandomLinesUnderEveryOptionCombination)
                 ASSERT_EQ(joined, line);
             }
         }
+    }
+}
+
+namespace {
+
+std::string ToUtf8(const std::string& Sjis)
+{
+    return ConvertText(Sjis, TTextEncoding::ShiftJis, TTextEncoding::Utf8).Text;
+}
+
+// Where byte Byte of Line lies, in characters: the index of the character that holds it and
+// whether the byte starts it; past the end, one character per byte.
+std::pair<std::size_t, bool> CharPlace(TTextEncoding Encoding, std::string_view Line, std::size_t Byte)
+{
+    std::size_t index = 0;
+    std::size_t offset = 0;
+    for (; offset < Line.size(); ++index) {
+        const std::size_t next = offset + CharByteCount(Encoding, Line, offset);
+        if (Byte < next)
+            return {index, Byte == offset};
+        offset = next;
+    }
+    return {index + (Byte - offset), true};
+}
+
+// The columns of a row in both encodings: the same cells, width and drawn text, and the same
+// characters at every column and the same column for every character.
+void ExpectSameColumns(const std::string& Sjis, const std::string& Utf8, const TEditorLayoutSettings& SjisLayout,
+                       const TEditorLayoutSettings& Utf8Layout, bool WordWrap, int WrapByte)
+{
+    const TRowCells sjis(Sjis, SjisLayout, WordWrap, WrapByte), utf8(Utf8, Utf8Layout, WordWrap, WrapByte);
+    ASSERT_EQ(utf8.Cells(), sjis.Cells());
+    EXPECT_EQ(DisplayWidth(Utf8, Utf8Layout, WordWrap, WrapByte), DisplayWidth(Sjis, SjisLayout, WordWrap, WrapByte));
+    EXPECT_EQ(ToUtf8(ExpandTabs(Sjis, SjisLayout, WordWrap, WrapByte)), ExpandTabs(Utf8, Utf8Layout, WordWrap, WrapByte));
+    EXPECT_EQ(CharPlace(TTextEncoding::Utf8, Utf8, static_cast<std::size_t>(utf8.CoveredBytes())),
+              CharPlace(TTextEncoding::ShiftJis, Sjis, static_cast<std::size_t>(sjis.CoveredBytes())));
+    for (int col = 0; col <= sjis.Width() + 2; ++col)
+        ASSERT_EQ(CharPlace(TTextEncoding::Utf8, Utf8, static_cast<std::size_t>(utf8.ByteOfCol(col))),
+                  CharPlace(TTextEncoding::ShiftJis, Sjis, static_cast<std::size_t>(sjis.ByteOfCol(col))))
+            << "column " << col;
+    std::size_t u = 0;
+    for (std::size_t s = 0; s < Sjis.size(); s += CharByteCount(TTextEncoding::ShiftJis, Sjis, s)) {
+        ASSERT_EQ(utf8.ColOfByte(static_cast<int>(u)), sjis.ColOfByte(static_cast<int>(s))) << "byte " << s;
+        if (CharByteCount(TTextEncoding::ShiftJis, Sjis, s) == 2) // inside the character
+            ASSERT_EQ(utf8.ColOfByte(static_cast<int>(u) + 1), sjis.ColOfByte(static_cast<int>(s) + 1)) << "byte " << s;
+        u += CharByteCount(TTextEncoding::Utf8, Utf8, u);
+    }
+}
+
+} // namespace
+
+// The same characters in Shift-JIS and in UTF-8 give the same rows and the same columns.
+TEST_F(WordWrapTest, AUtf8TextWrapsAsItsShiftJisForm)
+{
+    TEditorLayoutSettings utf8Layout(TTextEncoding::Utf8);
+    TEditorWordWrap utf8Wrap(Option, utf8Layout);
+    utf8Wrap.SetWordWrap(true);
+    std::mt19937 random(20250301);
+    for (int round = 0; round < 200; ++round) {
+        std::string sjis = RandomLine(random);
+        if (!sjis.empty() && sjis.back() == '\x8A')
+            sjis.pop_back(); // a lone lead byte has no UTF-8 form
+        const std::string utf8 = ToUtf8(sjis);
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        ExpectSameColumns(sjis, utf8, Layout, utf8Layout, false, 80);
+        for (int wrapByte : {20, 27, 41}) {
+            Option.SetWrapByte(wrapByte);
+            Layout.SetTabSpaceCount(wrapByte == 27 ? 4 : 8);
+            utf8Layout.SetTabSpaceCount(Layout.TabSpaceCount());
+            for (int options = 0; options < 16; ++options) {
+                Option.SetFollowRetMark(options & 1);
+                Option.SetFollowPunctuation(options & 2);
+                Option.SetLeading(options & 4);
+                Option.SetWordBreak(options & 8);
+                SCOPED_TRACE(testing::Message() << "width " << wrapByte << " options " << options);
+                TEditorStringList sjisRows, utf8Rows;
+                Wrap.StrToWrapList(sjis, sjisRows);
+                utf8Wrap.StrToWrapList(utf8, utf8Rows);
+                ASSERT_EQ(utf8Rows.Count(), sjisRows.Count());
+                ASSERT_EQ(utf8Wrap.WrapCount(utf8), utf8Rows.Count());
+                for (int i = 0; i < sjisRows.Count(); ++i) {
+                    ASSERT_EQ(ConvertText(utf8Rows.Get(i), TTextEncoding::Utf8, TTextEncoding::ShiftJis).Text,
+                              sjisRows.Get(i))
+                        << "row " << i;
+                    if (options == 0)
+                        ExpectSameColumns(sjisRows.Get(i), utf8Rows.Get(i), Layout, utf8Layout, true, wrapByte);
+                }
+            }
+        }
+    }
+}
+
+// Characters that Shift-JIS cannot hold: a row takes at most its width in columns, a wide
+// character or a character with its marks is never split, and no byte is lost.
+TEST_F(WordWrapTest, Utf8CharactersBeyondShiftJisAreNeverSplit)
+{
+    TEditorLayoutSettings utf8Layout(TTextEncoding::Utf8);
+    TEditorWordWrap utf8Wrap(Option, utf8Layout);
+    utf8Wrap.SetWordWrap(true);
+    Option.SetWrapByte(20);
+    const std::string a19(19, 'a'), marks = Repeat("\u0301", 40);
+    const struct {
+        std::string Line, Rows;
+    } cases[] = {
+        {Repeat("é", 25), "[" + Repeat("é", 20) + "|W][" + Repeat("é", 5) + "|C]"},
+        {a19 + "😀b", "[" + a19 + "|W][😀b|C]"},
+        {a19 + "e\u0301\u0302x", "[" + a19 + "e\u0301\u0302|W][x|C]"},
+        {a19 + "한\u0301b", "[" + a19 + "|W][한\u0301b|C]"},
+        {a19 + "\xFF\x80\xE3\x81", "[" + a19 + "\xFF|W][\x80\xE3\x81|C]"},
+        // a mark run keeps 64 bytes with its character; the rest is a character of its own
+        {a19 + "e" + marks + "b", "[" + a19 + "e" + marks.substr(0, 62) + "|W][" + marks.substr(62) + "b|C]"},
+    };
+    for (const auto& c : cases) {
+        TEditorStringList rows;
+        utf8Wrap.StrToWrapList(c.Line, rows);
+        EXPECT_EQ(Dump(rows), c.Rows);
+    }
+
+    // with every rule on, random runs of these characters join back to the line
+    std::mt19937 random(7);
+    const std::vector<std::string> pieces{"a", " ", "é", "😀", "\u0301", "한", "\xFF", "\xE3\x81", "、", "「", "\t", "."};
+    Option.SetFollowPunctuation(true);
+    Option.SetLeading(true);
+    Option.SetWordBreak(true);
+    for (int round = 0; round < 300; ++round) {
+        std::string line;
+        for (int n = static_cast<int>(random() % 120); n > 0; --n)
+            line += pieces[random() % pieces.size()];
+        TEditorStringList rows;
+        utf8Wrap.StrToWrapList(line, rows);
+        std::string joined;
+        for (int i = 0; i < rows.Count(); ++i) {
+            EXPECT_LE(DisplayWidth(rows.Get(i), utf8Layout, true, 20), 22);
+            joined += rows.Get(i);
+        }
+        ASSERT_EQ(joined, line);
     }
 }

@@ -46,3 +46,20 @@ TEST(WrapOption, ChangesNotifyOnceAndWrapByteIsClamped)
     EXPECT_EQ(option.WrapByte(), 33);
     EXPECT_THROW(option.Assign(TNotifyPersistent()), Exception);
 }
+
+TEST(WrapOption, CharacterListsHaveTheirUtf8FormBeforeTheOwnerHears)
+{
+    TEditorWrapOption option;
+    EXPECT_EQ(option.PunctuationStr(TTextEncoding::Utf8), "、。，．,.｡､");
+    EXPECT_EQ(option.PunctuationStr(TTextEncoding::ShiftJis), option.PunctuationStr());
+    std::string seen;
+    option.OnChange = TNotifyEvent([&](TObject*) {
+        seen = option.FollowStr(TTextEncoding::Utf8) + option.LeadStr(TTextEncoding::Utf8);
+    });
+    option.SetFollowStr("\x81" "A");
+    option.SetLeadStr("\x81" "i(");
+    EXPECT_EQ(seen, "、（(");
+    TEditorWrapOption copy;
+    copy.Assign(option);
+    EXPECT_EQ(copy.LeadStr(TTextEncoding::Utf8), "（(");
+}
