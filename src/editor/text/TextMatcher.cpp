@@ -74,6 +74,22 @@ std::optional<char32_t> SjisCodePoint(TSearchChar Code)
     return unit[0];
 }
 
+// The bytes of the UTF-8 character at Offset. A code point followed by an ASCII byte carries
+// no marks, so the common characters need no lookup of their properties.
+std::size_t Utf8Step(const unsigned char* Bytes, std::size_t Size, std::size_t Offset)
+{
+    const unsigned char lead = Bytes[Offset];
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE1 && lead <= 0xEC ? 3 : 0;
+    if (length != 0 && Offset + length < Size && Bytes[Offset + length] < 0x80) {
+        bool valid = true;
+        for (std::size_t next = 1; next < length; ++next)
+            valid = valid && (Bytes[Offset + next] & 0xC0) == 0x80;
+        if (valid)
+            return length;
+    }
+    return Utf8CharAt(std::string_view(reinterpret_cast<const char*>(Bytes), Size), Offset).Bytes;
+}
+
 } // namespace
 
 TTextMatcher::TTextMatcher(std::string_view Pattern, TSearchOptions Options, TTextEncoding Encoding)
@@ -415,18 +431,9 @@ void TTextMatcher::ForEachTry(const TSearchWindow& Window, std::size_t From, std
         WalkStarts(Window, From, Last, [bytes](std::size_t Start) { return CharStep[bytes[Start]]; }, onTry);
         return;
     }
-    // An ASCII byte before another ASCII byte is a character of its own: only other
-    // characters need measuring.
     const std::string_view text = Window.Text;
-    const std::size_t size = text.size();
-    WalkStarts(
-        Window, From, Last,
-        [bytes, text, size](std::size_t Start) -> std::size_t {
-            if (bytes[Start] < 0x80 && (Start + 1 == size || bytes[Start + 1] < 0x80))
-                return 1;
-            return Utf8CharAt(text, Start).Bytes;
-        },
-        onTry);
+    WalkStarts(Window, From, Last, [bytes, text](std::size_t Start) { return Utf8Step(bytes, text.size(), Start); },
+               onTry);
 }
 
 // The hot loop of every search: a step per character, a table test per start.
