@@ -1,5 +1,5 @@
-// Feeds random rows and random start states to the editor's parser and to the word parser,
-// row by row and through the state computation of a wrapped text. Each row alone is parsed
+// Feeds random rows and random start states to the editor's parser and to the word parser, for
+// Shift-JIS and for UTF-8, row by row and through the state computation of a wrapped text. Each row alone is parsed
 // from an exact-size copy, so that a read past the row is caught by AddressSanitizer.
 
 #include "editor/highlight/EditorParser.h"
@@ -111,13 +111,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         rows.SetRows(rows.Add(in.ConsumeRandomLengthString(6000)), attribute);
     }
 
-    auto editorParser = fountain.NewParser();
-    TTokenParser tokenParser;
-    for (int row = 0; row < rows.Count(); ++row) {
-        ParseAlone(*editorParser, rows.Str(row), start);
-        ParseAlone(tokenParser, rows.Str(row), start);
+    for (TTextEncoding encoding : {TTextEncoding::ShiftJis, TTextEncoding::Utf8}) {
+        auto editorParser = fountain.NewParser(encoding);
+        TTokenParser tokenParser(encoding);
+        for (int row = 0; row < rows.Count(); ++row) {
+            ParseAlone(*editorParser, rows.Str(row), start);
+            ParseAlone(tokenParser, rows.Str(row), start);
+        }
+        ParseWrappedText(*editorParser, rows, start);
+        ParseWrappedText(tokenParser, rows, start);
     }
-    ParseWrappedText(*editorParser, rows, start);
-    ParseWrappedText(tokenParser, rows, start);
     return 0;
 }

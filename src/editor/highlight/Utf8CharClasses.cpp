@@ -102,6 +102,11 @@ const std::array<TCharClass, 0x10000>& BmpClasses()
 
 } // namespace
 
+const TCharClass* BmpCharClasses()
+{
+    return BmpClasses().data();
+}
+
 TCharClass CharClassOf(char32_t Code)
 {
     return Code < 0x10000 ? BmpClasses()[Code] : ClassByProperties(Code);

@@ -34,5 +34,8 @@ enum class TCharClass : std::uint8_t {
 
 // The class of a code point of 0x80 and above (ASCII is scanned by its byte).
 TCharClass CharClassOf(char32_t Code);
+// The classes of the Basic Multilingual Plane, indexed by code point, for scans that class
+// every character.
+const TCharClass* BmpCharClasses();
 
 } // namespace kestrim

@@ -131,7 +131,6 @@ constexpr bool HasClass(std::uint32_t Classes, TCharClass Class)
 
 // What the UTF-8 scans take, after their Shift-JIS twins; a run goes on over zero-width marks.
 using enum TCharClass;
-constexpr std::uint32_t AnyClass = ~std::uint32_t{0};
 constexpr std::uint32_t WideSymbolClasses = ClassBits({WideSymbol, WideDigitPunct, KanaMark, WideSymbol82, Mark, OtherSymbol});
 constexpr std::uint32_t WideDigitRun = ClassBits({WideDigit, WideDigitPunct, Mark});
 constexpr std::uint32_t WideLatinRun = ClassBits({WideLatin, Mark});
@@ -232,6 +231,7 @@ void TFountainParser::BuildScanTables()
 // go on over letters beyond ASCII.
 void TFountainParser::BuildUtf8ScanTables()
 {
+    FBmpClasses = BmpCharClasses();
     for (unsigned b = 0x80; b <= 0xFF; ++b)
         FByteScanTable[b] = &TFountainParser::ScanUtf8Char;
     for (unsigned b = 0; b < 0x80; ++b)
@@ -272,8 +272,7 @@ void TFountainParser::ReadUtf8ReservedWords()
 
 bool TFountainParser::IsUtf8ReservedWord(std::string_view Token) const
 {
-    return !FUtf8ReservedWords.empty() &&
-           std::binary_search(FUtf8ReservedWords.begin(), FUtf8ReservedWords.end(), UpperCaseAscii(Token));
+    return std::binary_search(FUtf8ReservedWords.begin(), FUtf8ReservedWords.end(), UpperCaseAscii(Token));
 }
 
 const TFountainParser::TBracketPair* TFountainParser::BracketPair(int Index) const
@@ -364,7 +363,7 @@ bool TFountainParser::IsReservedWord()
     const std::string_view token(FTokenStartPtr, static_cast<std::size_t>(FNextPtr - FTokenStartPtr));
     // Words beyond ASCII are looked up in their UTF-8 form: the list's bytes are Shift-JIS.
     if (IsUtf8() && HasNonAscii(token))
-        return IsUtf8ReservedWord(token);
+        return !FUtf8ReservedWords.empty() && IsUtf8ReservedWord(token);
     return FFountain->ReserveWordList().Contains(token);
 }
 
@@ -689,8 +688,15 @@ void TFountainParser::ScanDoubleQuoted()
 
 TFountainParser::TClassedChar TFountainParser::ClassedCharAt(const char* P) const
 {
-    if (static_cast<unsigned char>(*P) < 0x80)
+    const auto byte = [P](int I) { return static_cast<unsigned char>(P[I]); };
+    if (byte(0) < 0x80)
         return {TCharClass::Symbol, 1};
+    // Kana and kanji take three bytes: read at once what DecodeUtf8 would read.
+    if ((byte(0) & 0xF0) == 0xE0 && FRowEnd - P >= 3 && (byte(1) & 0xC0) == 0x80 && (byte(2) & 0xC0) == 0x80) {
+        const char32_t code = (byte(0) & 0x0Fu) << 12 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu);
+        if (code >= 0x800 && (code < 0xD800 || code > 0xDFFF))
+            return {FBmpClasses[code], 3};
+    }
     const TCodePoint point = DecodeUtf8(std::string_view(P, static_cast<std::size_t>(FRowEnd - P)), 0);
     return {point.Valid ? CharClassOf(point.Code) : TCharClass::Symbol, point.Bytes};
 }
@@ -726,23 +732,32 @@ void TFountainParser::SkipUtf8Marks()
     }
 }
 
+// The first character belongs to the token whatever its class: it is classed once.
 void TFountainParser::ScanUtf8Char()
 {
-    switch (ClassedCharAt(FScanPtr).Class) {
+    const TClassedChar first = ClassedCharAt(FScanPtr);
+    FScanPtr += first.Bytes;
+    switch (first.Class) {
     case TCharClass::Symbol:
-        ScanUtf8CharOf(tokSymbol, AnyClass);
+        FToken = tokSymbol;
         break;
     case TCharClass::HalfKanaPunct:
-        ScanUtf8HalfKanaPunct();
+        FToken = tokHalfKanaPunct;
         break;
     case TCharClass::HalfKana:
-        ScanUtf8HalfKana();
+        ScanUtf8RunOf(tokHalfKana, HalfKanaRun);
         break;
     case TCharClass::WideDigit:
+        ScanUtf8RunOf(tokWideDigits, WideDigitRun);
+        break;
     case TCharClass::WideLatin:
+        ScanUtf8RunOf(tokWideLatin, WideLatinRun);
+        break;
     case TCharClass::Hiragana:
+        ScanUtf8RunOf(tokHiragana, HiraganaRun);
+        break;
     case TCharClass::Katakana:
-        ScanUtf8WideRun();
+        ScanUtf8RunOf(tokKatakana, KatakanaRun);
         break;
     case TCharClass::Kanji:
         ScanUtf8Kanji();
@@ -754,7 +769,7 @@ void TFountainParser::ScanUtf8Char()
         ScanUtf8OtherLetters();
         break;
     default:
-        ScanUtf8WideSymbol();
+        FToken = tokWideSymbol;
         break;
     }
 }

@@ -247,6 +247,8 @@ private:
     void ScanUtf8OtherLetters();
 
     std::vector<TBracketPair> FBrackets;
+    // The classes of BmpCharClasses, for the UTF-8 scans; null in a Shift-JIS parser.
+    const TCharClass* FBmpClasses = nullptr;
     // The reserved words with bytes beyond ASCII, in UTF-8 with ASCII letters upper-cased, sorted.
     std::vector<std::string> FUtf8ReservedWords;
     // Bytes that begin some left bracket, to pass over the others quickly.
