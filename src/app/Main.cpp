@@ -4,6 +4,7 @@
 #include "app/EditCommands.h"
 #include "app/EditorDesign.h"
 #include "app/EditorFeatureCommands.h"
+#include "app/LineJump.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
 #include "app/StandardLibrary.h"
@@ -204,7 +205,9 @@ void TfrmKestrim::CreatePages()
     setCentralWidget(Splitter2);
 
     connect(pgcEditor, &QTabWidget::currentChanged, this, &TfrmKestrim::pgcEditorChange);
-    connect(lsbMessage, &QListWidget::itemDoubleClicked, this, &TfrmKestrim::lsbMessageDblClick);
+    connect(lsbMessage, &TMessageList::ScriptPlaceRequested, this, &TfrmKestrim::lsbMessageDblClick);
+    connect(lsbMessage, &TMessageList::DataLinePlaceRequested, this, &TfrmKestrim::lsbMessageDataLineJump);
+    addActions({lsbMessage->actMessageNext(), lsbMessage->actMessagePrev()});
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { FMessageHeight = pnlMessage->height(); });
     connect(tbsWeb, &TWebPage::StatusTextChanged, this, &TfrmKestrim::ShowHint);
     connect(tbsWeb, &TWebPage::ErrorRaised, this, [this](const QString& Text) { FDialogs->ShowError(Text); });
@@ -256,6 +259,8 @@ void TfrmKestrim::CreateMenus()
     mniView->addActions({a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb});
     mniView->addSeparator();
     mniView->addActions({a.actMoveTop, a.actMoveLineNumber, a.actMoveBottom});
+    mniView->addSeparator();
+    mniView->addActions({lsbMessage->actMessageNext(), lsbMessage->actMessagePrev()});
     mniView->addSeparator();
     mniView->addActions({a.actViewStatusBar, a.actViewToolBar});
 
@@ -350,6 +355,9 @@ void TfrmKestrim::ConnectActions()
 
     ConnectCommand(a.mniExit, [this] { close(); });
     ConnectCommand(a.mniHelp, [this] { mniHelpClick(); });
+    ConnectCommand(lsbMessage->actMessageNext(), [this] { GoToMessage(1); });
+    ConnectCommand(lsbMessage->actMessagePrev(), [this] { GoToMessage(-1); });
+
     ConnectCommand(a.mniAbout, [this] { FDialogs->ShowAbout(*dlgAbout); });
 }
 
@@ -503,6 +511,8 @@ void TfrmKestrim::LoadConfig(const QString& Name)
 }
 
 // Bad content falls back to the defaults without a question; the status bar says which
+    const TConfigFile& config = ConfigOrDefaults(Config());
+    lsbMessage->SetPatterns(config.ErrLine(), config.DataLine());
 // settings were not found, so that a file that cannot run does not go unnoticed. A complete
 // file clears what an earlier one left there.
 void TfrmKestrim::ReportMissingSettings(const QString& Name)
@@ -869,12 +879,12 @@ void TfrmKestrim::Execute(const std::function<void()>& Handler)
 void TfrmKestrim::lsbMessageDblClick()
 {
     Execute([this] {
-        const auto row = lsbMessage->SelectedErrorRow(ConfigOrDefaults(Config()).ErrLine());
-        if (!row)
+        const auto place = lsbMessage->SelectedScriptPlace(ConfigOrDefaults(Config()).ErrLine());
+        if (!place)
             return;
         ShowPage(pgScript);
-        tedScript->SetCol(0);
-        tedScript->SetRow(*row);
+        MoveCaretToLine(*tedScript, place->Named.Line,
+                        [&place](std::string_view Line) { return ScriptPlaceByte(*place, Line); });
         UpdateCaretStatus(tedScript);
         tedScript->SetFocus();
     });
@@ -886,6 +896,33 @@ void TfrmKestrim::mniHelpClick()
     if (!FolderCanBeEntered(folder)) {
         FDialogs->ErrorMessage(folder + QStringLiteral(" が見つかりません") + HelpFileHint);
         return;
+void TfrmKestrim::lsbMessageDataLineJump()
+{
+    Execute([this] {
+        const auto place = lsbMessage->SelectedDataPlace(ConfigOrDefaults(Config()).DataLine());
+        if (!place)
+            return;
+        ShowPage(pgData);
+        MoveCaretToLine(*tedData, place->Named.Line,
+                        [&place](std::string_view Line) { return ColumnByte(Line, place->Named.Column); });
+        UpdateCaretStatus(tedData);
+        tedData->SetFocus();
+    });
+}
+
+void TfrmKestrim::GoToMessage(int Direction)
+{
+    const int next = lsbMessage->NextPlaceMessage(Direction);
+    if (next < 0) {
+        QApplication::beep();
+        ShowHint(Direction > 0 ? QStringLiteral("これより後に移動先のあるメッセージはありません。")
+                               : QStringLiteral("これより前に移動先のあるメッセージはありません。"));
+        return;
+    }
+    lsbMessage->SelectMessage(next);
+    lsbMessageDblClick();
+}
+
     }
     switch (ShellOpen(folder, HelpFileName)) {
     case TShellOpenResult::Opened:

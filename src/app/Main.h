@@ -129,6 +129,9 @@ private:
     bool FormKeyDown(QKeyEvent* Event);
     bool FormMouseWheel(QWheelEvent* Event);
     void lsbMessageDblClick();
+    void lsbMessageDataLineJump();
+    // Selects the next (Direction 1) or previous (-1) message with a place and jumps there.
+    void GoToMessage(int Direction);
     void mniHelpClick();
     void ShowResultPage() override;
     void ShowScriptPage() override;

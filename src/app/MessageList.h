@@ -1,14 +1,18 @@
 #pragma once
 // TMessageList: the list under the editor pages that shows the interpreter's standard error of
 // the last run, one line per item, with a context menu that copies the selected line or all
-// lines. A line that names a script line leads the script editor there (ErrorLineNumber).
+// lines. The lines of one message (a traceback, a message with its caret line) are selected
+// together; a message that names a script line or a data line leads the editors there.
 
+#include "app/MessageGroups.h"
+#include "app/MessagePlace.h"
 #include "editor/base/MemoryStream.h"
 
 #include <QListWidget>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -20,6 +24,11 @@ class TMessageList : public QListWidget {
 
 public:
     explicit TMessageList(QWidget* Parent = nullptr);
+
+    // The configuration's patterns (ErrLine, DataLine; an empty DataLine names no data lines):
+    // they tell the messages apart and show which lines name a place. The lines shown are
+    // looked at again when they change.
+    void SetPatterns(const std::string& ErrLine, const std::string& DataLine);
 
     // The most lines that the list shows: beyond them one notice tells how many were left out,
     // so that millions of lines of standard error cannot make the window sluggish.
@@ -34,40 +43,83 @@ public:
 
     // The Shift-JIS bytes of item Index, as they came from the interpreter.
     std::string ItemBytes(int Index) const;
-    // The row of the selected item, or -1.
+    // The current item when it is selected, else the first selected one, or -1.
     int SelectedIndex() const;
     // Every item followed by CR LF.
     std::string AllBytes() const;
+    // The message that item Index belongs to; a notice of the program's own is one alone.
+    TMessageGroup GroupOf(int Index) const;
 
     // The script row (from 0) that the selected message names by the pattern ErrLine (its first
     // group); none when nothing is selected or the message does not match. A line number below 1
     // gives row 0. Raises ErrorLineNumber's errors.
     std::optional<int> SelectedErrorRow(const std::string& ErrLine) const;
+    // The places the selected message names by the patterns given, read anew at each call; none
+    // when nothing is selected or the message names none. Raise the patterns' errors.
+    std::optional<TScriptPlace> SelectedScriptPlace(const std::string& ErrLine) const;
+    std::optional<TDataPlace> SelectedDataPlace(const std::string& DataLine) const;
+    // The first item of the nearest message after (Direction 1) or before (-1) the selected one
+    // that shows a script place; from either end when nothing is selected; -1 when none is left.
+    int NextPlaceMessage(int Direction) const;
+    // Selects the message of item Index and scrolls it into view.
+    void SelectMessage(int Index);
 
     QMenu* popError() const { return FPopError; }
     QAction* actErrorCurrentCopy() const { return FActErrorCurrentCopy; }
     QAction* actErrorAllCopy() const { return FActErrorAllCopy; }
+    QAction* actDataLineJump() const { return FActDataLineJump; }
+    // Next and previous message with a place; the window puts them in its menu.
+    QAction* actMessageNext() const { return FActMessageNext; }
+    QAction* actMessagePrev() const { return FActMessagePrev; }
 
-    // The context menu's open handler: a copy command is enabled only when it has something to copy.
+    // The context menu's open handler: a copy command is enabled only when it has something to
+    // copy, the data-line jump only for a message that names a data line.
     void popErrorPopup();
     void actErrorCurrentCopyExecute();
     void actErrorAllCopyExecute();
 
+signals:
+    // Double-click or Enter on a message: the script line. Alt+double-click or the menu command:
+    // the data line.
+    void ScriptPlaceRequested();
+    void DataLinePlaceRequested();
+
 protected:
     void contextMenuEvent(QContextMenuEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
-    void CreateActions();
+    // What the patterns found in one message, for showing it.
+    struct TShownGroup {
+        TMessageGroup Group;
+        bool ScriptPlace = false;
+    };
+    struct TLineLook {
+        bool Continuation = false;
+        bool ScriptPlace = false;
+        std::optional<int> DataLine;
+    };
 
+    void CreateActions();
+    // Groups Lines, the interpreter's lines (the first items), and tells how each is shown.
+    std::vector<TLineLook> Analyse(const std::vector<std::string_view>& Lines);
+    static void SetLook(QListWidgetItem& Item, const TLineLook& Look);
+    std::vector<std::string_view> GroupLines(const TMessageGroup& Group, std::vector<std::string>& Storage) const;
+    void SelectWholeMessage();
+    bool ShowsDataLine(const TMessageGroup& Group) const;
+
+    std::string FErrLine;
+    std::string FDataLine;
+    std::vector<TShownGroup> FGroups;
+    std::vector<int> FGroupOfItem; // for each of the interpreter's lines
+    bool FSelectingMessage = false;
     QMenu* FPopError = nullptr;
     QAction* FActErrorCurrentCopy = nullptr;
     QAction* FActErrorAllCopy = nullptr;
+    QAction* FActDataLineJump = nullptr;
+    QAction* FActMessageNext = nullptr;
+    QAction* FActMessagePrev = nullptr;
 };
-
-// The line number that Message names: ErrLine is placed between "m/" and "/" unchanged and
-// matched through SharedRegExp; its first group, a decimal 32-bit integer, is the number.
-// None when the pattern does not match. Raises EBRegExpError for a pattern the matcher rejects
-// or one without a group, and EConvertError naming the text when the group is not such a number.
-std::optional<int> ErrorLineNumber(const std::string& Message, const std::string& ErrLine);
 
 } // namespace kestrim

@@ -163,6 +163,12 @@ std::string TConfigFile::DialogExt() const { return Read(cfDialogExt); }
 std::string TConfigFile::ErrLine() const { return Read(cfErrLine); }
 std::string TConfigFile::KeywordFile() const { return Read(cfKeywordFile); }
 
+std::string TConfigFile::DataLine() const
+{
+    const std::string* value = Find("Environment", "DataLine");
+    return value ? *value : std::string();
+}
+
 std::string TConfigFile::CommentColor() const { return Read(cfCommentColor); }
 std::string TConfigFile::CommentBackColor() const { return Read(cfCommentBackColor); }
 std::string TConfigFile::KeywordColor() const { return Read(cfKeywordColor); }

@@ -31,6 +31,10 @@ public:
     std::string DialogExt() const;
     std::string ErrLine() const;
     std::string KeywordFile() const;
+    // The pattern whose first group finds the data's line number in an error message (an
+    // optional second group its column). Not one of the settings above: a file without it is
+    // complete, and its messages name no data lines (empty).
+    std::string DataLine() const;
     // [Color]: "R G B" texts
     std::string CommentColor() const;
     std::string CommentBackColor() const;

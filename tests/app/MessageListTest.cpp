@@ -101,7 +101,7 @@ TEST(MessageListTest, MillionsOfLinesShowAFixedNumberAndSayHowManyWereLeftOut)
 TEST(MessageListTest, ContextMenuEnablesOnlyWhatHasSomethingToCopy)
 {
     TMessageList list;
-    ASSERT_EQ(list.popError()->actions(), (QList<QAction*>{list.actErrorCurrentCopy(), list.actErrorAllCopy()}));
+    ASSERT_EQ(list.popError()->actions().mid(0, 2), (QList<QAction*>{list.actErrorCurrentCopy(), list.actErrorAllCopy()}));
 
     list.popErrorPopup();
     EXPECT_FALSE(list.actErrorCurrentCopy()->isEnabled());

@@ -270,3 +270,13 @@ TEST(ShippedConfigTest, UrlFileHoldsPagesInTheLoaderFormat)
     EXPECT_GE(pages, 5);
     EXPECT_GE(pagesWithKey, 1);
 }
+
+// DataLine is optional: a file without it is complete and names no data lines.
+TEST_F(ConfigFileTest, DataLineIsReadWhenPresentAndMissedByNoOne)
+{
+    const TConfigFile without(Write("[Environment]\nErrLine=x (\\d+)\n"));
+    EXPECT_EQ(without.DataLine(), "");
+    const TConfigFile with(Write("[environment]\ndataline = <STDIN> line (\\d+)\\.\n"));
+    EXPECT_EQ(with.DataLine(), R"(<STDIN> line (\d+)\.)");
+    EXPECT_EQ(with.MissingSettings().size(), static_cast<std::size_t>(TConfigFile::SettingCount));
+}
