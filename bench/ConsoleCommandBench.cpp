@@ -1,11 +1,14 @@
 // The console runner against the shell: 50 MB of text lines through a pass-through perl, and
-// the time from a click on Stop to Execute's return.
+// the time from a click on Stop to Execute's return. Then the passes, which keep the window
+// answering during a run: their longest gap for a silent child and for a flood, and the flood's
+// peak memory against its output limit.
 //
 // PerlPassThrough reports the runner's time per run and, in the same iterations, the shell
 // pipeline `cat in | perl -pe ';' | cat > out` (pipes on both sides of perl, as for the
 // runner); "ratio" is runner time / shell time. The perl program is ';' rather than '' because
 // an empty quoted word does not survive the command-line split; both compile to nothing.
 #include "app/ConsoleCommand.h"
+#include "support/ProcessMemory.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -16,11 +19,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <stdexcept>
 #include <thread>
 
 using namespace kestrim;
+using namespace kestrim::test;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -136,5 +141,83 @@ BENCHMARK(StopLatency)
     ->ComputeStatistics("max", [](const std::vector<double>& Times) {
         return *std::max_element(Times.begin(), Times.end());
     });
+
+// The longest time between two passes of a run, in milliseconds.
+class TPassGaps {
+public:
+    explicit TPassGaps(TConsoleCommand& Runner)
+    {
+        Runner.ProcessMessages = [this] {
+            const auto now = Clock::now();
+            FLongest = std::max(FLongest, now - FLast);
+            FLast = now;
+            ++FPasses;
+        };
+    }
+    void Start()
+    {
+        FLast = Clock::now();
+        FLongest = {};
+        FPasses = 0;
+    }
+    double LongestMs() const { return Seconds(FLongest) * 1000; }
+    int Passes() const { return FPasses; }
+
+private:
+    Clock::time_point FLast;
+    Clock::duration FLongest{};
+    int FPasses = 0;
+};
+
+// A child silent for a second: a pass waits at most 5 ms, so about 200 passes come.
+void SilentChildPasses(benchmark::State& State)
+{
+    TConsoleCommand runner;
+    runner.SetCommandLine("perl -e \"close STDOUT; sleep 1\"");
+    TPassGaps gaps(runner);
+    TMemoryStream input;
+    double worst = 0;
+    int fewest = std::numeric_limits<int>::max();
+    for (auto _ : State) {
+        gaps.Start();
+        runner.Execute(input);
+        worst = std::max(worst, gaps.LongestMs());
+        fewest = std::min(fewest, gaps.Passes());
+    }
+    State.counters["worst_gap_ms"] = worst;
+    State.counters["fewest_passes"] = fewest;
+}
+BENCHMARK(SilentChildPasses)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// An endless writer stopped at a 64 MB limit: the runner's stream is all it should hold, so the
+// peak stays near the limit (under twice it with the pipe's buffers).
+void FloodToItsLimit(benchmark::State& State)
+{
+    constexpr std::size_t Limit = 64u << 20;
+    TConsoleCommand runner;
+    runner.SetCommandLine(R"-(perl -e "print q(x) x 1000, qq(\n) while 1")-");
+    runner.SetLimits({Limit, 1u << 20});
+    TPassGaps gaps(runner);
+    TMemoryStream input;
+    double worstGap = 0;
+    std::size_t worstPeak = 0;
+    for (auto _ : State) {
+        runner.OutputStream() = TMemoryStream(); // the last run's memory is given back
+        ResetPeakMemory();
+        const std::size_t before = StatusBytes("VmRSS");
+        gaps.Start();
+        try {
+            runner.Execute(input);
+            State.SkipWithError("the flood was not stopped");
+            return;
+        } catch (const EOutputLimit&) {
+        }
+        worstGap = std::max(worstGap, gaps.LongestMs());
+        worstPeak = std::max(worstPeak, StatusBytes("VmHWM") - before);
+    }
+    State.counters["worst_gap_ms"] = worstGap;
+    State.counters["peak_MB"] = static_cast<double>(worstPeak) / (1 << 20);
+}
+BENCHMARK(FloodToItsLimit)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,7 +1,9 @@
 // A run of an endless writer (`print "x" x 1000, "\n" while 1`) against the default output
 // limits, through the run controller with real editors: the peak memory of the program over the
-// whole run, and the time from the stop at the limit to the window being idle again (result page
-// and message list filled). The baseline is the result editor taking the same text by itself.
+// whole run, the longest the window waited for its events during it, and the time from the stop
+// at the limit to the window being idle again (result page and message list filled). The
+// baseline is the result editor taking the same text by itself. Last, the message list taking
+// millions of lines, of which it shows a fixed number.
 #include "app/ConsoleCommand.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
@@ -57,7 +59,9 @@ struct TRunBench {
         Controller = std::make_unique<TRunController>(Runner, Script, Data, Result, Messages, *Host);
         Runner.ProcessMessages = [this] {
             QCoreApplication::processEvents();
-            LastPass = Clock::now();
+            const auto now = Clock::now();
+            LongestGap = std::max(LongestGap, now - LastPass);
+            LastPass = now;
         };
     }
     ~TRunBench() { OverrideProgramDir({}); }
@@ -71,6 +75,7 @@ struct TRunBench {
     std::unique_ptr<THost> Host;
     std::unique_ptr<TRunController> Controller;
     Clock::time_point LastPass;
+    Clock::duration LongestGap{};
 };
 
 void Report(benchmark::State& State, std::size_t WorstPeak)
@@ -93,6 +98,7 @@ void FloodToTheDefaultLimit(benchmark::State& State)
         bench.Result.Lines().Clear();
         ResetPeakMemory();
         const std::size_t before = StatusBytes("VmRSS");
+        bench.LastPass = Clock::now();
         try {
             bench.Controller->actRunExecute();
             State.SkipWithError("the flood was not stopped");
@@ -110,6 +116,7 @@ void FloodToTheDefaultLimit(benchmark::State& State)
     }
     Report(State, worstPeak);
     State.counters["worst_ms"] = worstTime * 1000;
+    State.counters["worst_wait_ms"] = std::chrono::duration<double, std::milli>(bench.LongestGap).count();
     State.counters["resident_after_MB"] = static_cast<double>(StatusBytes("VmRSS")) / MegaByte;
 }
 BENCHMARK(FloodToTheDefaultLimit)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
@@ -135,5 +142,25 @@ void ResultEditorTakesTheSameText(benchmark::State& State)
     Report(State, worstPeak);
 }
 BENCHMARK(ResultEditorTakesTheSameText)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
+
+// Two million error lines: the list shows its fixed number and a notice of the rest.
+void MessageListOfMillionsOfLines(benchmark::State& State)
+{
+    std::string text;
+    for (int i = 1; i <= 2'000'000; ++i)
+        text += "w" + std::to_string(i) + "\n";
+    TMessageList list;
+    list.resize(400, 100);
+    list.show();
+    for (auto _ : State) {
+        TMemoryStream stream(text);
+        const auto start = Clock::now();
+        list.LoadFromStream(stream);
+        QCoreApplication::processEvents();
+        State.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    State.SetBytesProcessed(static_cast<int64_t>(State.iterations() * text.size()));
+}
+BENCHMARK(MessageListOfMillionsOfLines)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
 
 } // namespace
