@@ -155,11 +155,21 @@ std::u16string SjisToUtf16(std::string_view sjis)
     return out;
 }
 
-std::uint16_t SjisCodeOf(char32_t Code)
+std::uint16_t SjisCodeOrLookAlike(char32_t Code)
 {
     if (Code > 0xFFFF || (Code >= 0xD800 && Code <= 0xDFFF))
         return NoSjisCode;
     return Tables().Encode[Code];
+}
+
+std::uint16_t SjisCodeOf(char32_t Code)
+{
+    const std::uint16_t code = SjisCodeOrLookAlike(Code);
+    if (code == NoSjisCode)
+        return NoSjisCode;
+    const CodePageTables& tables = Tables();
+    const char16_t back = code > 0xFF ? tables.Double[code] : tables.Single[code];
+    return back == Code ? code : NoSjisCode;
 }
 
 std::string Utf16ToSjis(std::u16string_view text, TConversionLoss& loss)

@@ -41,12 +41,14 @@ std::size_t SjisToUtf16(std::string_view Sjis, char16_t* Out);
 // Whether a unit from SjisToUtf16 stands for a byte that starts no valid character.
 constexpr bool IsRawByteUnit(char16_t Unit) { return Unit >= 0xF700 && Unit <= 0xF7FF; }
 
-// The code of a Unicode character in code page 932: one byte, or lead << 8 | trail; NoSjisCode
-// when Shift-JIS cannot hold it. A few characters that this platform writes for a look-alike
-// of code page 932 (WAVE DASH for FULLWIDTH TILDE, MINUS SIGN for FULLWIDTH HYPHEN-MINUS,
-// ...) get that look-alike's code; SjisToUtf16 gives them back as the look-alike.
+// The code of a Unicode character in code page 932: one byte, or lead << 8 | trail, which
+// SjisToUtf16 turns back into the same character; NoSjisCode when Shift-JIS cannot hold it.
 constexpr std::uint16_t NoSjisCode = 0xFFFF; // 0xFF is never a lead byte
 std::uint16_t SjisCodeOf(char32_t Code);
+// The same, but a few characters that this platform writes for a look-alike of code page 932
+// (WAVE DASH for FULLWIDTH TILDE, MINUS SIGN for FULLWIDTH HYPHEN-MINUS, ...) get that
+// look-alike's code: what text entering Shift-JIS becomes.
+std::uint16_t SjisCodeOrLookAlike(char32_t Code);
 
 // What a conversion could not carry over: how many characters, and the index in the source
 // (a byte, or a UTF-16 unit) of the first of them.

@@ -36,7 +36,7 @@ TConvertedText Utf8ToSjisText(std::string_view Text)
     out.Text.reserve(Text.size());
     for (std::size_t offset = 0; offset < Text.size();) {
         const TCodePoint point = DecodeUtf8(Text, offset);
-        const std::uint16_t code = point.Valid ? SjisCodeOf(point.Code) : NoSjisCode;
+        const std::uint16_t code = point.Valid ? SjisCodeOrLookAlike(point.Code) : NoSjisCode;
         if (code == NoSjisCode) {
             CountLoss(out.Loss, offset);
             out.Text += '?';

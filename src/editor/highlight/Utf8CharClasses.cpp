@@ -39,15 +39,6 @@ TCharClass ClassOfSjisCode(std::uint16_t Code)
     return InRange(lead, 0x84, 0x87) ? TCharClass::WideSymbol : TCharClass::Kanji;
 }
 
-// Whether Shift-JIS holds Code exactly: its code converts back to it, not to a look-alike.
-bool SjisHoldsExactly(char32_t Code, std::uint16_t SjisCode)
-{
-    char bytes[2] = {static_cast<char>(SjisCode >> 8), static_cast<char>(SjisCode & 0xFF)};
-    const std::string_view sjis = SjisCode > 0xFF ? std::string_view(bytes, 2) : std::string_view(bytes + 1, 1);
-    char16_t unicode[2];
-    return SjisToUtf16(sjis, unicode) == 1 && unicode[0] == Code;
-}
-
 // Scripts of alphabets written left to right with spaces between words, whose letters join
 // ASCII letters in one word (café, naïve, Ελλάδα).
 bool IsWordScript(UScriptCode Script)
@@ -82,7 +73,7 @@ TCharClass ClassByProperties(char32_t Code)
 TCharClass AskCharClass(char32_t Code)
 {
     const std::uint16_t sjis = SjisCodeOf(Code);
-    if (sjis != NoSjisCode && SjisHoldsExactly(Code, sjis))
+    if (sjis != NoSjisCode)
         return ClassOfSjisCode(sjis);
     return ClassByProperties(Code);
 }

@@ -85,7 +85,8 @@ TEST(TextEncoding, CharactersTakeTheirBytesAndColumns)
         {"aあｱ漢", "1/1 3/2 3/1 3/2"},       // as wide as their Shift-JIS forms
         {"é€ß", "2/1 3/1 2/1"},                  // beyond Shift-JIS, not wide
         {"§Ωα①", "2/2 2/2 2/2 3/2"},            // ambiguous width, but two bytes in Shift-JIS
-        {"한😀〜", "3/2 4/2 3/2"},               // wide beyond Shift-JIS; WAVE DASH as its look-alike
+        {"한😀", "3/2 4/2"},                     // wide beyond Shift-JIS
+        {"¢‖−〜", "2/1 3/1 3/1 3/2"},            // look-alikes of Shift-JIS characters keep their own width
         {"e\xCC\x81x", "3/1 1/1"},               // a combining mark joins the character before it
         {"\xCC\x81" "a", "2/1 1/1"},             // but stands alone at the start
         {"👍\xF0\x9F\x8F\xBD", "4/2 4/2"},       // a skin tone is no mark

@@ -267,8 +267,9 @@ void ExpectSameColumns(const std::string& Sjis, const std::string& Utf8, const T
     std::size_t u = 0;
     for (std::size_t s = 0; s < Sjis.size(); s += CharByteCount(TTextEncoding::ShiftJis, Sjis, s)) {
         ASSERT_EQ(utf8.ColOfByte(static_cast<int>(u)), sjis.ColOfByte(static_cast<int>(s))) << "byte " << s;
-        if (CharByteCount(TTextEncoding::ShiftJis, Sjis, s) == 2) // inside the character
+        if (CharByteCount(TTextEncoding::ShiftJis, Sjis, s) == 2) { // inside the character
             ASSERT_EQ(utf8.ColOfByte(static_cast<int>(u) + 1), sjis.ColOfByte(static_cast<int>(s) + 1)) << "byte " << s;
+        }
         u += CharByteCount(TTextEncoding::Utf8, Utf8, u);
     }
 }
