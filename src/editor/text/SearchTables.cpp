@@ -142,24 +142,11 @@ TSearchChar SjisSearchChar(TSearchChar Code, bool MatchCase, bool IgnoreWidth)
     return IgnoreWidth ? FullWidthForm(single) : single;
 }
 
-std::uint16_t ExactSjisCode(char32_t Code)
-{
-    if (Code < 0x80)
-        return static_cast<std::uint16_t>(Code);
-    const std::uint16_t code = SjisCodeOf(Code);
-    if (code == NoSjisCode)
-        return NoSjisCode;
-    const char bytes[2] = {static_cast<char>(code > 0xFF ? code >> 8 : code), static_cast<char>(code & 0xFF)};
-    char16_t back[2];
-    const std::size_t units = SjisToUtf16(std::string_view(bytes, code > 0xFF ? 2 : 1), back);
-    return units == 1 && back[0] == Code ? code : NoSjisCode;
-}
-
 TSearchChar Utf8RawChar(const TCodePoint& Point)
 {
     if (!Point.Valid)
         return InvalidUtf8 + Point.Code;
-    const std::uint16_t sjis = ExactSjisCode(Point.Code);
+    const std::uint16_t sjis = SjisCodeOf(Point.Code);
     return sjis != NoSjisCode ? sjis : BeyondSjis + Point.Code;
 }
 
@@ -171,7 +158,7 @@ TSearchChar Utf8SearchChar(const TCodePoint& Point, bool MatchCase, bool IgnoreW
     if (MatchCase || raw >= InvalidUtf8)
         return raw;
     const auto folded = static_cast<char32_t>(u_foldCase(static_cast<UChar32>(Point.Code), U_FOLD_CASE_DEFAULT));
-    const std::uint16_t sjis = ExactSjisCode(folded);
+    const std::uint16_t sjis = SjisCodeOf(folded);
     return sjis != NoSjisCode ? SjisSearchChar(sjis, false, IgnoreWidth) : BeyondSjis + folded;
 }
 

@@ -56,10 +56,6 @@ TSearchChar UnfoldTwoByteCase(TSearchChar Char);
 // unless matching case, a one-byte one in its full-width form when width is ignored.
 TSearchChar SjisSearchChar(TSearchChar Code, bool MatchCase, bool IgnoreWidth);
 
-// The code of a code point in Shift-JIS when Shift-JIS gives that very code point back, else
-// NoSjisCode: the look-alikes that enter Shift-JIS one way only stay characters of their own.
-std::uint16_t ExactSjisCode(char32_t Code);
-
 // A UTF-8 code point (an invalid byte when not Valid) as it is, before case and width.
 TSearchChar Utf8RawChar(const TCodePoint& Point);
 // The same as the search compares it. A code point beyond Shift-JIS folds its case by

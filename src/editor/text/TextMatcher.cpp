@@ -45,7 +45,7 @@ const char FullWidthSpaceUtf8[] = "\xE3\x80\x80";
 // The byte of a one-byte Shift-JIS character that a code point is, or 0x100.
 unsigned OneByteSjis(const TCodePoint& Point)
 {
-    const std::uint16_t code = Point.Valid ? ExactSjisCode(Point.Code) : NoSjisCode;
+    const std::uint16_t code = Point.Valid ? SjisCodeOf(Point.Code) : NoSjisCode;
     return code <= 0xFF ? code : 0x100;
 }
 
