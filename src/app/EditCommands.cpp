@@ -41,7 +41,10 @@ TEditCommands::TEditCommands(TfrmKestrim& Window, const TMainActions& Actions, Q
 void TEditCommands::CreateDialogs()
 {
     dlgFind = new TFindDialog(&FWindow);
-    connect(dlgFind, &TFindDialog::OnFind, this, [this] { FRunCommand([this] { dlgFindFind(); }); });
+    connect(dlgFind, &TFindDialog::OnFind, this, [this] {
+        FRunCommand([this] { dlgFindFind(); });
+        ReturnToFindDialog();
+    });
     dlgMoveLineNumber = new TIntegerDialog(this);
     dlgMoveLineNumber->setObjectName("dlgMoveLineNumber");
     dlgMoveLineNumber->SetCaption(QStringLiteral("指定行へ移動"));
@@ -162,12 +165,25 @@ void TEditCommands::dlgFindFind()
     CaretMoved(editor);
 }
 
+// Owned by the find dialog while it is open, so that closing the box gives the dialog back the
+// focus rather than the editor.
 void TEditCommands::ReportNotFound()
 {
     QApplication::beep();
+    QWidget* owner = dlgFind->isVisible() ? static_cast<QWidget*>(dlgFind) : &FWindow;
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("検索"), QStringLiteral("見つかりませんでした。"),
-                    QMessageBox::Ok, &FWindow);
+                    QMessageBox::Ok, owner);
     box.exec();
+}
+
+// A message box of a search hands the activation to the main window when it closes; the next
+// Enter would then type a line break over the selected hit instead of searching again.
+void TEditCommands::ReturnToFindDialog()
+{
+    if (!dlgFind->isVisible())
+        return;
+    dlgFind->raise();
+    dlgFind->activateWindow();
 }
 
 // ---------------------------------------------------------------------------------------------

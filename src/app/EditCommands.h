@@ -59,6 +59,7 @@ private:
     // The caret and the selection moved: the status bar and Cut and Copy follow.
     void CaretMoved(TEditor& Editor);
     void ReportNotFound();
+    void ReturnToFindDialog();
 
     TfrmKestrim& FWindow;
     const TMainActions& FActions;

@@ -256,6 +256,31 @@ TEST_F(EditCommandsTest, FindHonoursItsOptionsAndReportsAMissWithoutTouchingTheS
     EXPECT_TRUE(dialog.isVisible());
 }
 
+// The user's way: Enter searches, Enter closes the box, Enter searches again. Each box gives the
+// focus back to the dialog, so no Enter reaches the editor and types over the selected hit.
+TEST_F(EditCommandsTest, EnterAfterTheNotFoundBoxSearchesAgainInsteadOfTypingOverTheHit)
+{
+    TEditor& script = *Window().tedScript;
+    SetText(script, "abc abc");
+    TFindDialog& dialog = FindDialog();
+    QTest::qWait(100); // the main window's own activation, still on its way, comes first
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClicks(dialog.edtFindText, "abc");
+    // Enter where the focus is once it has settled, as the user's next key goes.
+    const auto enter = [&] {
+        if (!QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }))
+            return QString("the focus went nowhere");
+        return test::CloseMessageBoxDuring([&] { Press(Qt::Key_Return); }, Qt::Key_Return).Text;
+    };
+    EXPECT_EQ(enter(), QString());
+    EXPECT_EQ(enter(), QString());
+    EXPECT_EQ(enter(), QString("見つかりませんでした。"));
+    EXPECT_EQ(enter(), QString("見つかりませんでした。"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }));
+    EXPECT_EQ(Text(script), "abc abc");
+    EXPECT_EQ(script.SelText(), "abc") << "the last hit stays selected";
+}
+
 // ---------------------------------------------------------------------------------------------
 // Caret commands
 

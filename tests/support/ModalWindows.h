@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -45,8 +46,9 @@ struct TShownBox {
     QString Text;
 };
 
-// Runs Action and closes the message box it brings up, if any.
-inline TShownBox CloseMessageBoxDuring(const std::function<void()>& Action)
+// Runs Action and closes the message box it brings up, if any: with OK, or by pressing Key
+// in it as the user does.
+inline TShownBox CloseMessageBoxDuring(const std::function<void()>& Action, int Key = 0)
 {
     TShownBox box;
     QTimer closer;
@@ -54,7 +56,10 @@ inline TShownBox CloseMessageBoxDuring(const std::function<void()>& Action)
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             box = {true, shown->windowTitle(), shown->text()};
-            shown->accept();
+            if (Key != 0)
+                QTest::keyClick(shown, static_cast<Qt::Key>(Key));
+            else
+                shown->accept();
         }
     });
     closer.start(0);
