@@ -210,7 +210,13 @@ void TEditor::UpdateMetrics()
 {
     const QScreen* screen = this->screen();
     const int screenHeight = screen ? screen->geometry().height() : 1080;
-    FMetrics = ComputeEditorMetrics(QFontMetrics(FFont), FMargin, FImagebar, FLeftbar, FRuler, LastLeftbarNumber(),
+    const QFontMetrics font(FFont);
+    // Measured once per font: the metrics are computed again on every edit.
+    if (FInkDescent < 0 || FFont != FInkDescentFont) {
+        FInkDescentFont = FFont;
+        FInkDescent = InkDescent(font);
+    }
+    FMetrics = ComputeEditorMetrics(font, FMargin, FImagebar, FLeftbar, FRuler, FInkDescent, LastLeftbarNumber(),
                                     viewport()->size(), screenHeight);
 }
 

@@ -484,6 +484,8 @@ private:
     TColor FColor = clWhite;
     TColor FFontColor = clBlack;
     TEditorMetrics FMetrics;
+    QFont FInkDescentFont; // the font InkDescent was measured for
+    int FInkDescent = -1;
     QList<QPixmap> FImageDigits;
     QList<QPixmap> FImageMarks;
     std::unique_ptr<TEditorPainter> FPainter;

@@ -27,12 +27,21 @@ int RulerHeight(const TEditorRuler& Ruler)
 
 } // namespace
 
+int InkDescent(const QFontMetrics& Font)
+{
+    int lowest = Font.descent() - 1;
+    for (char ch = '!'; ch <= '~'; ++ch)
+        lowest = std::max(lowest, Font.boundingRect(QLatin1Char(ch)).bottom());
+    return lowest + 1;
+}
+
 TEditorMetrics ComputeEditorMetrics(const QFontMetrics& Font, const TEditorMargin& Margin,
                                     const TEditorImagebar& Imagebar, const TEditorLeftbar& Leftbar,
-                                    const TEditorRuler& Ruler, int LastNumber, QSize Viewport, int ScreenHeight)
+                                    const TEditorRuler& Ruler, int Descent, int LastNumber, QSize Viewport,
+                                    int ScreenHeight)
 {
     TEditorMetrics m;
-    m.RowHeight = std::max(1, Font.height() + Font.leading());
+    m.RowHeight = std::max({1, Font.height() + Font.leading(), Font.ascent() + Descent});
     m.Ascent = Font.ascent();
     // Every cell is as wide as a digit: the font's average width of a CJK font is wider than
     // its Latin glyphs and would spread them apart.

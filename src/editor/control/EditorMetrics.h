@@ -14,7 +14,7 @@ class TEditorMargin;
 class TEditorRuler;
 
 struct TEditorMetrics {
-    int RowHeight = 1;     // font height plus its external leading
+    int RowHeight = 1;     // font height plus its external leading, or more for a glyph below the descent
     int FontCharWidth = 1; // the advance of "0": the cell without Margin.Character
     int CharWidth = 1;     // one column
     int RowPitch = 1;      // one row, with Margin.Line and the underline allowance
@@ -30,11 +30,19 @@ struct TEditorMetrics {
     int ScreenRowCount = 1; // rows that fill the height of the whole screen
 };
 
-// Lays the editor out in a viewport of the given size. LastNumber is the highest number the
+// How far below the baseline the font's printable ASCII glyphs reach, in pixels: at least the
+// font's descent. Some fonts draw the underscore below their own descent at some sizes (DejaVu
+// Sans Mono at 14 points); a row only as high as the font leaves that ink to the next row's
+// background, which paints over it.
+int InkDescent(const QFontMetrics& Font);
+
+// Lays the editor out in a viewport of the given size; a row reaches Descent (InkDescent) below
+// the baseline. LastNumber is the highest number the
 // left bar may show: its digits decide the bar's width. Every size stays at least 1 where a
 // division or a range needs it, so that a collapsed viewport still has a row and a column.
 TEditorMetrics ComputeEditorMetrics(const QFontMetrics& Font, const TEditorMargin& Margin,
                                     const TEditorImagebar& Imagebar, const TEditorLeftbar& Leftbar,
-                                    const TEditorRuler& Ruler, int LastNumber, QSize Viewport, int ScreenHeight);
+                                    const TEditorRuler& Ruler, int Descent, int LastNumber, QSize Viewport,
+                                    int ScreenHeight);
 
 } // namespace kestrim

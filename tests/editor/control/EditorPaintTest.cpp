@@ -3,6 +3,7 @@
 #include "editor/control/EditorControl.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
@@ -291,6 +292,30 @@ TEST_F(EditorPaint, ScrollingByARowPaintsOnlyTheRowThatComesIntoView)
     ASSERT_FALSE(rows.empty());
     EXPECT_GE(*rows.begin(), Editor.TopRow() + Editor.VisibleRowCount() - 1);
     EXPECT_TRUE(ScreenMatchesRepaint());
+}
+
+// An underscore may reach below the font's descent (DejaVu Sans Mono at 14 points): the row it
+// is on must still show it after the row below has painted its background.
+TEST_F(EditorPaint, GlyphsBelowTheDescentStayVisibleAtEveryFontAndSize)
+{
+    const QStringList families = QFontDatabase::families();
+    for (const char* family : {"DejaVu Sans Mono", "IPAGothic", "Noto Sans Mono CJK JP"}) {
+        if (!families.contains(QString::fromUtf8(family)))
+            continue;
+        for (int points = 9; points <= 20; ++points) {
+            SCOPED_TRACE(std::string(family) + " " + std::to_string(points));
+            QFont font(QString::fromUtf8(family));
+            font.setPointSize(points);
+            Editor.SetFont(font);
+            Set("$_ big_result\r\n$_ big_result");
+            const QRect firstRow = Cell(0, 0).united(Cell(0, 12));
+            const QImage image = Editor.grab().toImage();
+            int ink = 0;
+            for (int y = firstRow.top(); y <= firstRow.bottom(); ++y)
+                ink += qGray(image.pixel(Cell(0, 1).center().x(), y)) < 192;
+            EXPECT_GT(ink, 0) << "the underscore after \"$\"";
+        }
+    }
 }
 
 } // namespace
