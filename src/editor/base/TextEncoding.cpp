@@ -3,14 +3,13 @@
 #include "editor/base/UnicodeProperties.h"
 #include "editor/base/Utf8.h"
 
+#include <array>
+#include <bitset>
+
 namespace kestrim {
 namespace {
 
 constexpr bool IsControl(char32_t Code) { return Code < 0x20 || Code == 0x7F; }
-
-// However many marks follow a character, it keeps within this many bytes: the marks after
-// that start characters of their own, so that every walk over a row stays bounded.
-constexpr std::size_t MaxCharBytes = 64;
 
 std::uint8_t ColumnsOf(char32_t Code)
 {
@@ -20,7 +19,62 @@ std::uint8_t ColumnsOf(char32_t Code)
     return IsWideCodePoint(Code) ? 2 : 1;
 }
 
+enum TExtentBits : std::uint8_t {
+    ebWide = 1,
+    ebZeroWidth = 2,
+};
+
+// What Utf8CharAt asks of every code point of the Basic Multilingual Plane, read once from the
+// code page and the Unicode properties: it runs for every character laid out. MarkBlocks tells
+// which blocks of 64 code points hold a zero-width one, so that the character after another
+// need not be read whole to know it joins none: in Japanese text it almost never could.
+struct TBmpExtents {
+    std::array<std::uint8_t, 0x10000> Bits{};
+    TMarkBlocks MarkBlocks;
+
+    TBmpExtents()
+    {
+        for (char32_t code = 0; code < Bits.size(); ++code) {
+            const bool zeroWidth = IsZeroWidthCodePoint(code);
+            Bits[code] = static_cast<std::uint8_t>((ColumnsOf(code) == 2 ? ebWide : 0) | (zeroWidth ? ebZeroWidth : 0));
+            if (zeroWidth)
+                MarkBlocks.set(code / 64);
+        }
+    }
+
+    // Whether the code point whose UTF-8 form begins at Offset may be zero-width.
+    bool MayBeMark(std::string_view S, std::size_t Offset) const
+    {
+        const auto second = Offset + 1 < S.size() ? static_cast<unsigned char>(S[Offset + 1]) : 0;
+        return MayStartMark(MarkBlocks, static_cast<unsigned char>(S[Offset]), second);
+    }
+};
+
+const TBmpExtents& BmpExtents()
+{
+    static const TBmpExtents table;
+    return table;
+}
+
+// A mark with nothing before it to join stands alone, one column wide.
+std::uint8_t ColumnsOfBits(std::uint8_t Bits)
+{
+    return (Bits & (ebWide | ebZeroWidth)) == ebWide ? 2 : 1;
+}
+
+std::uint8_t ExtentBits(const TBmpExtents& Bmp, char32_t Code)
+{
+    if (Code < 0x10000)
+        return Bmp.Bits[Code];
+    return static_cast<std::uint8_t>((ColumnsOf(Code) == 2 ? ebWide : 0) | (IsZeroWidthCodePoint(Code) ? ebZeroWidth : 0));
+}
+
 } // namespace
+
+const TMarkBlocks& MarkBlocks()
+{
+    return BmpExtents().MarkBlocks;
+}
 
 std::string_view EncodingName(TTextEncoding Encoding)
 {
@@ -29,23 +83,26 @@ std::string_view EncodingName(TTextEncoding Encoding)
 
 TCharExtent Utf8CharAt(std::string_view S, std::size_t Offset)
 {
-    const TCodePoint base = DecodeUtf8(S, Offset);
-    if (base.Code < 0x80 && (IsControl(base.Code) || Offset + 1 >= S.size() || static_cast<unsigned char>(S[Offset + 1]) < 0x80))
-        return {1, 1}; // the common case: an ASCII character not followed by a mark
-    if (!base.Valid || IsControl(base.Code))
-        return {1, 1};
+    const TCodePoint base = DecodeUtf8Fast(S, Offset);
     std::size_t end = Offset + base.Bytes;
+    if (end >= S.size() || static_cast<unsigned char>(S[end]) < 0x80 || !base.Valid || IsControl(base.Code)) {
+        // Nothing can join: the common case of a character followed by ASCII.
+        if (base.Code < 0x80 || !base.Valid)
+            return {base.Bytes, 1};
+        return {base.Bytes, ColumnsOfBits(ExtentBits(BmpExtents(), base.Code))};
+    }
+    const TBmpExtents& bmp = BmpExtents();
+    const std::uint8_t baseBits = ExtentBits(bmp, base.Code);
     bool joinNext = base.Code == ZeroWidthJoiner;
-    while (end < S.size()) {
-        const TCodePoint next = DecodeUtf8(S, end);
-        if (!next.Valid || IsControl(next.Code) || !(joinNext || IsZeroWidthCodePoint(next.Code))
+    while (end < S.size() && (joinNext || bmp.MayBeMark(S, end))) {
+        const TCodePoint next = DecodeUtf8Fast(S, end);
+        if (!next.Valid || IsControl(next.Code) || !(joinNext || (ExtentBits(bmp, next.Code) & ebZeroWidth))
             || end + next.Bytes - Offset > MaxCharBytes)
             break;
         joinNext = next.Code == ZeroWidthJoiner;
         end += next.Bytes;
     }
-    const std::uint8_t columns = IsZeroWidthCodePoint(base.Code) ? 1 : ColumnsOf(base.Code);
-    return {static_cast<std::uint8_t>(end - Offset), columns};
+    return {static_cast<std::uint8_t>(end - Offset), ColumnsOfBits(baseBits)};
 }
 
 int CharColumnsOf(TTextEncoding Encoding, std::string_view S)

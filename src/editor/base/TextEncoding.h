@@ -18,6 +18,7 @@
 
 #include "editor/base/CodePage.h"
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -36,6 +37,10 @@ struct TCharExtent {
     std::uint8_t Columns = 1;
 };
 
+// However many marks follow a UTF-8 character, it keeps within this many bytes: the marks after
+// that start characters of their own, so that every walk over a row stays bounded.
+constexpr std::size_t MaxCharBytes = 64;
+
 // The UTF-8 character at Offset of S (Offset < S.size()).
 TCharExtent Utf8CharAt(std::string_view S, std::size_t Offset);
 
@@ -46,6 +51,49 @@ inline TCharExtent CharExtentAt(TTextEncoding Encoding, std::string_view S, std:
         return Utf8CharAt(S, Offset);
     return Offset + 1 < S.size() && IsDBCSLeadByte(S[Offset]) ? TCharExtent{2, 2} : TCharExtent{1, 1};
 }
+
+// The blocks of 64 code points of the Basic Multilingual Plane that hold a zero-width one.
+using TMarkBlocks = std::bitset<0x10000 / 64>;
+const TMarkBlocks& MarkBlocks();
+
+// Whether the code point whose UTF-8 form begins with First and Second may be zero-width, by
+// the block its first two bytes name; a byte that starts no two- or three-byte form is never
+// one, a four-byte form may be.
+inline bool MayStartMark(const TMarkBlocks& Blocks, unsigned char First, unsigned char Second)
+{
+    if (First < 0xC2 || First > 0xEF)
+        return First >= 0xF0;
+    return Blocks[First <= 0xDF ? (First & 0x1Fu) : ((First & 0x0Fu) << 6 | (Second & 0x3Fu))];
+}
+
+// Steps from one UTF-8 character to the next as Utf8CharAt does, for the hot walks: a
+// well-formed character of up to three bytes followed by one that cannot be a mark, which is
+// nearly every character of Japanese and European text, is stepped over inline.
+class TUtf8Stepper {
+public:
+    TUtf8Stepper() : FMarkBlocks(MarkBlocks()) {}
+
+    std::size_t Step(std::string_view S, std::size_t Offset) const
+    {
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(S[Offset + i]); };
+        const unsigned char lead = byte(0);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE1 && lead <= 0xEC ? 3 : 0;
+        if (length == 0 || Offset + length + 1 >= S.size())
+            return Utf8CharAt(S, Offset).Bytes; // rare forms, or near the end of S
+        for (std::size_t i = 1; i < length; ++i)
+            if ((byte(i) & 0xC0) != 0x80)
+                return Utf8CharAt(S, Offset).Bytes;
+        if (lead == 0xE2 && byte(1) == 0x80 && byte(2) == 0x8D)
+            return Utf8CharAt(S, Offset).Bytes; // a joiner joins whatever follows it
+        const unsigned char next = byte(length);
+        if (next < 0x80 || (lead >= 0x20 && lead != 0x7F && !MayStartMark(FMarkBlocks, next, byte(length + 1))))
+            return length;
+        return Utf8CharAt(S, Offset).Bytes;
+    }
+
+private:
+    const TMarkBlocks& FMarkBlocks;
+};
 
 inline std::size_t CharByteCount(TTextEncoding Encoding, std::string_view S, std::size_t Offset)
 {

@@ -1,6 +1,7 @@
 #include "editor/text/TextMatcher.h"
 
 #include "editor/base/CodePage.h"
+#include "editor/base/UnicodeProperties.h"
 #include "editor/base/Utf8.h"
 #include "editor/base/edUtils.h"
 
@@ -36,9 +37,6 @@ std::vector<bool> CharStarts(std::string_view Text)
     return starts;
 }
 
-// A character with its marks takes at most this many bytes in UTF-8, as the character
-// routines cut it.
-constexpr std::size_t MostUtf8CharBytes = 64;
 
 const char FullWidthSpaceUtf8[] = "\xE3\x80\x80";
 
@@ -72,22 +70,6 @@ std::optional<char32_t> SjisCodePoint(TSearchChar Code)
         || (unit[0] >= 0xD800 && unit[0] <= 0xDFFF))
         return std::nullopt;
     return unit[0];
-}
-
-// The bytes of the UTF-8 character at Offset. A code point followed by an ASCII byte carries
-// no marks, so the common characters need no lookup of their properties.
-std::size_t Utf8Step(const unsigned char* Bytes, std::size_t Size, std::size_t Offset)
-{
-    const unsigned char lead = Bytes[Offset];
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE1 && lead <= 0xEC ? 3 : 0;
-    if (length != 0 && Offset + length < Size && Bytes[Offset + length] < 0x80) {
-        bool valid = true;
-        for (std::size_t next = 1; next < length; ++next)
-            valid = valid && (Bytes[Offset + next] & 0xC0) == 0x80;
-        if (valid)
-            return length;
-    }
-    return Utf8CharAt(std::string_view(reinterpret_cast<const char*>(Bytes), Size), Offset).Bytes;
 }
 
 } // namespace
@@ -166,6 +148,8 @@ void TTextMatcher::MarkUtf8FirstByte(char32_t Code)
     std::string bytes;
     AppendUtf8(bytes, Code);
     FFirstBytes[static_cast<unsigned char>(bytes[0])] = true;
+    if (IsZeroWidthCodePoint(Code))
+        FFirstBytesStartCharacters = false;
 }
 
 // The first bytes of the code points that read as the pattern's first character: found among
@@ -178,6 +162,7 @@ void TTextMatcher::PrepareUtf8FirstBytes()
     const TSearchChar first = FPattern.front();
     if (first >= InvalidUtf8) {
         FFirstBytes[first - InvalidUtf8] = true;
+        FFirstBytesStartCharacters = false; // a continuation byte may belong to a character
         return;
     }
     const bool matchCase = (FOptions & soMatchCase) != 0;
@@ -431,9 +416,29 @@ void TTextMatcher::ForEachTry(const TSearchWindow& Window, std::size_t From, std
         WalkStarts(Window, From, Last, [bytes](std::size_t Start) { return CharStep[bytes[Start]]; }, onTry);
         return;
     }
+    if (FFirstBytesStartCharacters && (FOptions & soWholeWord) == 0)
+        return ScanUtf8Candidates(Window, From, Last, onTry);
     const std::string_view text = Window.Text;
-    WalkStarts(Window, From, Last, [bytes, text](std::size_t Start) { return Utf8Step(bytes, text.size(), Start); },
-               onTry);
+    const TUtf8Stepper stepper;
+    WalkStarts(Window, From, Last, [&stepper, text](std::size_t Start) { return stepper.Step(text, Start); }, onTry);
+}
+
+// An ASCII byte or a lead byte always starts a code point, and one that is no mark starts a
+// character unless a zero-width joiner right before it joins it to the one before: so the
+// candidates are found byte by byte, without walking the characters in between.
+template <typename OnTry>
+void TTextMatcher::ScanUtf8Candidates(const TSearchWindow& Window, std::size_t From, std::size_t Last,
+                                      OnTry&& onTry) const
+{
+    const std::string_view text = Window.Text;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const auto afterJoiner = [&](std::size_t Start) {
+        return Start >= 3 && bytes[Start - 3] == 0xE2 && bytes[Start - 2] == 0x80 && bytes[Start - 1] == 0x8D
+               && bytes[Start] >= 0x20 && bytes[Start] != 0x7F;
+    };
+    for (std::size_t start = From; start <= Last; ++start)
+        if (FFirstBytes[bytes[start]] && !afterJoiner(start) && onTry(TryStart(Window, start)))
+            return;
 }
 
 // The hot loop of every search: a step per character, a table test per start.
@@ -496,7 +501,7 @@ std::size_t TTextMatcher::StepBackBytes() const
     if (FEncoding == TTextEncoding::ShiftJis)
         return 2 * FPatternBytes + 2;
     // Every character counts at least one; a voiced kana takes two characters.
-    return 2 * MostUtf8CharBytes * std::max(FPatternBytes, FPattern.size()) + 2;
+    return 2 * MaxCharBytes * std::max(FPatternBytes, FPattern.size()) + 2;
 }
 
 std::size_t TTextMatcher::StepBackWeight(std::string_view Text, std::size_t Start, std::size_t End) const

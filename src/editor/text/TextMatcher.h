@@ -86,6 +86,8 @@ private:
     void ForEachTry(const TSearchWindow& Window, std::size_t From, std::size_t Last, OnTry&& onTry) const;
     template <typename Step, typename OnTry>
     void WalkStarts(const TSearchWindow& Window, std::size_t From, std::size_t Last, Step&& step, OnTry&& onTry) const;
+    template <typename OnTry>
+    void ScanUtf8Candidates(const TSearchWindow& Window, std::size_t From, std::size_t Last, OnTry&& onTry) const;
     // The last start a try may use: at most Limit, inside the text and, when nothing follows
     // the window, leaving room for the shortest hit. None when no hit fits.
     std::optional<std::size_t> LastStart(const TSearchWindow& Window, std::size_t Limit) const;
@@ -105,6 +107,10 @@ private:
     // Which first bytes of a text character may match the pattern's first character: a cheap
     // test that rules out most starts before a try.
     std::array<bool, 256> FFirstBytes{};
+    // In UTF-8, whether every byte FFirstBytes lets through starts a character wherever it
+    // stands (it starts a code point that is no mark), so that a search need not walk the
+    // characters up to it.
+    bool FFirstBytesStartCharacters = true;
 };
 
 } // namespace kestrim

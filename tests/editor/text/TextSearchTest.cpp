@@ -263,6 +263,10 @@ TEST(TextSearch, Utf8CharactersBeyondShiftJis)
         {"😀foo😀", "foo", word, Hit{4, 3}}, // an emoji is not
         {"\xFF" "foo", "foo", word, Hit{1, 3}},
         {"x " + combining, combining, word, Hit{2, 3}},
+        {"a\u200Db b", "b", Down, Hit{6, 1}}, // a joiner joins what follows it
+        {"a\u200D\tb", "\tb", Down, Hit{4, 2}}, // but no control character
+        {"👨\u200D👩x", "👩", Down, std::nullopt},
+        {"👨\u200D👩x", "👨\u200D👩", Down, Hit{0, 11}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text + " / " + c.Pattern);
