@@ -83,6 +83,32 @@ void TFileCommands::ConfirmSave()
     }
 }
 
+// The data page has no New or Open question (loading data is no loss of a document), but its
+// edits are the user's work too: leaving the program asks about them as about the script.
+void TFileCommands::ConfirmSaveData()
+{
+    if (!FData.Modified())
+        return;
+    const QString name = FDataFileName.isEmpty() ? QStringLiteral("無題") : FDataFileName;
+    switch (FDialogs.AskYesNoCancel(QStringLiteral("データ: ") + name
+                                    + QStringLiteral("\r\nの内容は変更されています。\r\n保存しますか？"))) {
+    case TSaveAnswer::Yes:
+        if (FDataFileName.isEmpty()) {
+            const auto chosen = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false));
+            if (!chosen)
+                throw EAbort();
+            SaveDataTo(*chosen);
+        } else {
+            SaveDataTo(FDataFileName);
+        }
+        break;
+    case TSaveAnswer::No:
+        break;
+    case TSaveAnswer::Cancel:
+        throw EAbort();
+    }
+}
+
 void TFileCommands::actNewExecute()
 {
     ConfirmSave();
@@ -147,6 +173,8 @@ void TFileCommands::actDataOpenExecute()
 {
     if (const auto name = FDialogs.ChooseFile(OpenOptions(AllFilesFilter, false))) {
         FDataEncoding = LoadTextFile(FData, *name);
+        FDataFileName = *name;
+        FData.SetModified(false);
         FHost.UpdateEncodingStatus();
     }
 }
@@ -154,14 +182,19 @@ void TFileCommands::actDataOpenExecute()
 void TFileCommands::actDataSaveExecute()
 {
     if (const auto name = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false)))
-        SaveTextFile(FData, *name, FDataEncoding);
+        SaveDataTo(*name);
+}
+
+void TFileCommands::SaveDataTo(const QString& Name)
+{
+    SaveTextFile(FData, Name, FDataEncoding);
+    FDataFileName = Name;
+    FData.SetModified(false);
 }
 
 void TFileCommands::actResultCopyExecute()
 {
-    FResult.SelectAll();
-    FResult.CopyToClipboard();
-    FResult.SetSelLength(0);
+    FResult.CopyAllToClipboard();
 }
 
 void TFileCommands::actResultSaveExecute()

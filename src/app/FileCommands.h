@@ -48,6 +48,9 @@ public:
     // Asks whether to save a modified script. Raises EAbort when the user cancels the question
     // or the save dialog it leads to, so that the operation that asked ends too.
     void ConfirmSave();
+    // The same question for a modified data page, named by the file it was last opened from or
+    // saved to ("無題" when none); Yes without a name asks for one. Raises EAbort on Cancel.
+    void ConfirmSaveData();
 
     void actNewExecute();
     void actLoadExecute();
@@ -66,6 +69,7 @@ public:
 private:
     const TConfigFile& CurrentConfig() const;
     void SaveScriptTo(const QString& Name);
+    void SaveDataTo(const QString& Name);
     // Loads the file Name into Editor, as UTF-8 when it is UTF-8 text and the user chooses so;
     // the encoding it was read in. Raises when it cannot be read or a character of a UTF-8
     // file has no Shift-JIS form; Editor is then unchanged.
@@ -78,6 +82,7 @@ private:
     TUserDialogs& FDialogs;
     TFileCommandsHost& FHost;
     QString FFileName;
+    QString FDataFileName; // the data page's file, for the save question
     TFileEncoding FScriptEncoding = TFileEncoding::ShiftJis;
     TFileEncoding FDataEncoding = TFileEncoding::ShiftJis;
 };

@@ -308,8 +308,10 @@ void TfrmKestrim::ConnectEditor(TEditor& Editor)
     });
     connect(&Editor, &TEditor::OnClick, this, [this, &Editor] { UpdateCaretStatus(&Editor); });
     connect(&Editor, &TEditor::OnMouseUp, this, &TfrmKestrim::UpdateCutCopy);
-    connect(&Editor, &TEditor::OnCharactersLost, this,
-            [this] { ShowHint(QStringLiteral("Shift-JIS で表せない文字を \"?\" に置き換えました。")); });
+    connect(&Editor, &TEditor::OnCharactersLost, this, [this] {
+        FCommandNotice = QStringLiteral("Shift-JIS で表せない文字を \"?\" に置き換えました。");
+        ShowHint(FCommandNotice);
+    });
     Editor.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&Editor, &QWidget::customContextMenuRequested, this,
             [this, &Editor](const QPoint& Pos) { popMain->popup(Editor.mapToGlobal(Pos)); });
@@ -428,6 +430,7 @@ void TfrmKestrim::closeEvent(QCloseEvent* Event)
     bool confirmed = false;
     Execute([this, &confirmed] {
         ConfirmSave();
+        FFileCommands->ConfirmSaveData();
         confirmed = true;
     });
     if (!confirmed) {
@@ -706,9 +709,11 @@ void TfrmKestrim::LiveRunsSwitchedOff(const QString& Note)
     ShowHint(Note);
 }
 
+// Run with clipboard pastes before it runs: what the paste noticed stays beside the outcome.
 void TfrmKestrim::ShowRunOutcome(const QString& Text)
 {
-    FHintPanel->setText(Text);
+    const QString separator = Text.isEmpty() || FCommandNotice.isEmpty() ? QString() : QStringLiteral("  ");
+    FHintPanel->setText(Text + separator + FCommandNotice);
 }
 
 TOutputLimits TfrmKestrim::OutputLimits() const
@@ -861,7 +866,8 @@ bool TfrmKestrim::FormMouseWheel(QWheelEvent* Event)
 
 void TfrmKestrim::Execute(const std::function<void()>& Handler)
 {
-    ++FRunningCommands;
+    if (++FRunningCommands == 1)
+        FCommandNotice.clear();
     try {
         Handler();
     } catch (const EAbort&) {

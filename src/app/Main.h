@@ -171,6 +171,9 @@ private:
     std::optional<QSize> FClosedSize;
     // Command handlers on the stack: a run lets others run nested inside it.
     int FRunningCommands = 0;
+    // What the editors noticed during the outermost command (characters that became "?"),
+    // kept in the status bar beside the outcome of the run that command makes.
+    QString FCommandNotice;
 };
 
 } // namespace kestrim

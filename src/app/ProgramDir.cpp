@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 namespace kestrim {
 namespace {
@@ -13,14 +13,6 @@ QString& Override()
 {
     static QString folder;
     return folder;
-}
-
-// Whether a file can be created in Folder. Tried rather than judged from the permissions,
-// which do not tell of read-only mounts, of the superuser's rights or of access lists.
-bool FilesCanBeCreatedIn(const QString& Folder)
-{
-    QTemporaryFile probe(QDir(Folder).filePath(QStringLiteral(".kestrim-XXXXXX")));
-    return probe.open();
 }
 
 } // namespace
@@ -37,11 +29,12 @@ QString InConfDir(const QString& FileName)
 
 QString ScriptDir()
 {
-    const QString programDir = ProgramDir();
-    if (FilesCanBeCreatedIn(programDir))
-        return programDir;
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(userDir); // a folder that cannot be made fails the script's save, which names it
+    if (!QFileInfo::exists(userDir)) {
+        // A folder that cannot be made fails the run, which names it.
+        QDir().mkpath(QFileInfo(userDir).absolutePath());
+        QDir().mkdir(userDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
     return userDir;
 }
 

@@ -14,9 +14,9 @@ QString ProgramDir();
 // in conf/ of the program's folder; a name with a folder part is returned unchanged.
 QString InConfDir(const QString& FileName);
 
-// Where the script file of a bare script name is written: the program's folder, or, when that
-// cannot be written (an installed program), the program's data folder of the user, created
-// when missing.
+// The user's own folder of run files (the program's data folder of the user), created with
+// owner-only permissions when missing. Never the program's folder: that may be shared with
+// other users, who could read or plant the file a run executes.
 QString ScriptDir();
 
 // A file name as the file system takes it (its own encoding), for the file routines of the core.

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <exception>
@@ -30,13 +31,6 @@ void RequireSetting(const TConfigFile& Config, const std::string& Value, const c
     throw Exception("実行できません。" + file + " [Command] に " + Key + " (" + Meaning + ") が設定されていません。");
 }
 
-// A script name without a folder part lives in the script folder (the program's, as a rule);
-// any other is used as it stands, a relative one resolving against the current folder.
-QString ScriptPath(const std::string& Script)
-{
-    const QString name = SjisToQString(Script);
-    return name.contains(QLatin1Char('/')) ? name : QDir(ScriptDir()).filePath(name);
-}
 
 // The command line carries the path as Shift-JIS; a path that Shift-JIS cannot spell would
 // start the interpreter on a file that does not exist.
@@ -68,6 +62,8 @@ TRunController::TRunController(TConsoleCommand& ConsoleCommand, TEditor& Script,
     , FHost(Host)
 {
 }
+
+TRunController::~TRunController() = default;
 
 void TRunController::actRunExecute()
 {
@@ -122,9 +118,7 @@ void TRunController::actRunClipboardExecute()
     FData.Lines().Clear();
     FData.PasteFromClipboard();
     actRunExecute();
-    FResult.SelectAll();
-    FResult.CopyToClipboard();
-    FResult.SetSelLength(0);
+    FResult.CopyAllToClipboard();
 }
 
 void TRunController::actTerminateExecute()
@@ -134,7 +128,7 @@ void TRunController::actTerminateExecute()
 
 // Everything is taken from the configuration now: a configuration loaded during the run
 // does not change it.
-TRunController::TRunPlan TRunController::PlanRun() const
+TRunController::TRunPlan TRunController::PlanRun()
 {
     const TConfigFile& config = ConfigOrDefaults(FHost.Config());
     RequireSetting(config, config.Command(), "Command", "実行するインタプリタ");
@@ -144,6 +138,29 @@ TRunController::TRunPlan TRunController::PlanRun() const
     plan.ScriptFile = scriptPath.toStdString();
     plan.CommandLine = FormatCommandLine(config.Command(), config.Option(), ScriptPathForCommandLine(scriptPath));
     return plan;
+}
+
+// A script name without a folder part lives in this controller's run folder; any other is used
+// as it stands, a relative one resolving against the current folder.
+QString TRunController::ScriptPath(const std::string& Script)
+{
+    const QString name = SjisToQString(Script);
+    return name.contains(QLatin1Char('/')) ? name : QDir(RunFolder()).filePath(name);
+}
+
+// A folder per controller rather than a name per controller: the file keeps the name the
+// configuration gives it, which its error-line pattern may match.
+QString TRunController::RunFolder()
+{
+    if (!FRunFolder) {
+        const QString userDir = ScriptDir();
+        auto folder = std::make_unique<QTemporaryDir>(QDir(userDir).filePath(QStringLiteral("run-XXXXXX")));
+        if (!folder->isValid())
+            throw Exception("実行用のフォルダを \"" + userDir.toStdString() + "\" の中に作れません: "
+                            + folder->errorString().toStdString());
+        FRunFolder = std::move(folder);
+    }
+    return FRunFolder->path();
 }
 
 void TRunController::RunInterpreter(const TRunStyle& Style, TRunOutcome& Outcome)

@@ -9,7 +9,10 @@
 
 #include <QString>
 
+#include <memory>
 #include <string>
+
+class QTemporaryDir;
 
 namespace kestrim {
 
@@ -44,6 +47,13 @@ class TRunController {
 public:
     TRunController(TConsoleCommand& ConsoleCommand, TEditor& Script, TEditor& Data, TEditor& Result,
                    TMessageList& Messages, TRunHost& Host);
+    // Removes the run folder with the script file in it.
+    ~TRunController();
+
+    // Where a bare script name is written: a folder of this controller's own (so two windows
+    // never share a script file) in the user's folder of run files (ScriptDir), made with
+    // owner-only permissions at the first call. Raises when it cannot be made.
+    QString RunFolder();
 
     // Run. Whatever happens, the result page and the message list show what this run produced
     // (nothing when it failed before the interpreter started) and the window leaves the running
@@ -52,7 +62,8 @@ public:
     // message list and an Exception that names the limit and where to change it.
     void actRunExecute();
     // Replaces the data page by the clipboard's text, runs, and puts the whole result on the
-    // clipboard. A failed run raises its error and leaves the clipboard alone.
+    // clipboard, an empty text for an empty result. A failed run raises its error and leaves
+    // the clipboard alone.
     void actRunClipboardExecute();
     // Asks the run in progress to stop; it then raises ECommandTerminate.
     void actTerminateExecute();
@@ -90,7 +101,8 @@ private:
     };
 
     void Run(const TRunStyle& Style);
-    TRunPlan PlanRun() const;
+    TRunPlan PlanRun();
+    QString ScriptPath(const std::string& Script);
     // Feeds the data page to the interpreter. Outcome tells how far the run got, also when
     // this raises.
     void RunInterpreter(const TRunStyle& Style, TRunOutcome& Outcome);
@@ -104,6 +116,7 @@ private:
     TEditor& FResult;
     TMessageList& FMessages;
     TRunHost& FHost;
+    std::unique_ptr<QTemporaryDir> FRunFolder; // the script file's folder, owner-only
     bool FRunning = false;
     bool FShowingOutput = false;
     QString FLastRunOutcome;

@@ -60,6 +60,8 @@ protected:
     RunControllerTest()
     {
         OverrideProgramDir(Folder.path());
+        // The run folders go to a home of the test's own.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(Folder.filePath("home")));
         Configure("Script=script.pl");
         // No test may hang: a run still going after its deadline is stopped and so fails.
         ConsoleCommand.ProcessMessages = [this] {
@@ -70,7 +72,11 @@ protected:
                 Controller.actTerminateExecute();
         };
     }
-    ~RunControllerTest() override { OverrideProgramDir({}); }
+    ~RunControllerTest() override
+    {
+        OverrideProgramDir({});
+        qputenv("XDG_DATA_HOME", OldDataHome);
+    }
 
     // A configuration running perl, with more lines of its [Command] section.
     void Configure(const std::string& CommandLines, const std::string& Command = "perl")
@@ -87,7 +93,7 @@ protected:
         Controller.actRunExecute();
     }
 
-    std::string ScriptFile() const { return Folder.filePath("script.pl").toStdString(); }
+    std::string ScriptFile() { return QDir(Controller.RunFolder()).filePath("script.pl").toStdString(); }
 
     std::vector<std::string> Messages() const
     {
@@ -106,6 +112,7 @@ protected:
         EXPECT_EQ(Host.Outcome.toStdString(), "");
     }
 
+    const QByteArray OldDataHome = qgetenv("XDG_DATA_HOME");
     QTemporaryDir Folder;
     TConsoleCommand ConsoleCommand;
     TEditor ScriptEditor;
@@ -187,8 +194,8 @@ TEST_F(RunControllerTest, ScriptFileThatCannotBeWrittenStopsTheRunWithTheFileErr
         {"folder missing", [&] { Configure("Script=" + missingFolder); }, missingFolder},
         {"a folder in the file's place",
          [&] {
-             QFile::remove(Folder.filePath("script.pl"));
-             QDir(Folder.path()).mkdir("script.pl");
+             QFile::remove(QString::fromStdString(ScriptFile()));
+             QDir().mkdir(QString::fromStdString(ScriptFile()));
          },
          ScriptFile()},
     };
@@ -204,7 +211,7 @@ TEST_F(RunControllerTest, ScriptFileThatCannotBeWrittenStopsTheRunWithTheFileErr
         }
         ExpectNothingRan();
         Configure("Script=script.pl");
-        QDir(Folder.path()).rmdir("script.pl");
+        QDir().rmdir(QString::fromStdString(ScriptFile()));
     }
 }
 
@@ -238,17 +245,17 @@ TEST_F(RunControllerTest, AConfigurationWithoutScriptOrCommandNamesTheSetting)
     }
 }
 
-TEST_F(RunControllerTest, ProgramFolderThatShiftJisCannotSpellIsRefusedBeforeWriting)
+TEST_F(RunControllerTest, RunFolderThatShiftJisCannotSpellIsRefusedBeforeWriting)
 {
     const QString folder = Folder.filePath(QString::fromUtf8("\xF0\x9F\x93\x81")); // a folder emoji
     ASSERT_TRUE(QDir().mkpath(folder));
-    OverrideProgramDir(folder);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder));
     EXPECT_THROW(Run("print 1"), Exception);
-    EXPECT_FALSE(QDir(folder).exists("script.pl"));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(ScriptFile())));
     ExpectNothingRan();
 }
 
-TEST_F(RunControllerTest, AProgramFolderThatCannotBeWrittenLeavesTheScriptInTheUsersFolder)
+TEST_F(RunControllerTest, AProgramFolderThatCannotBeWrittenDoesNotMatterTheScriptIsInTheUsersFolder)
 {
     QStandardPaths::setTestModeEnabled(true);
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -256,7 +263,8 @@ TEST_F(RunControllerTest, AProgramFolderThatCannotBeWrittenLeavesTheScriptInTheU
     OverrideProgramDir("/proc"); // not even the superuser creates files there
     Run("print 'ran';");
     EXPECT_EQ(ResultEditor.Lines().Text(), "ran");
-    EXPECT_EQ(ConsoleCommand.CommandLine(), "\"perl\"  \"" + QDir(userDir).filePath("script.pl").toStdString() + "\"");
+    EXPECT_EQ(ConsoleCommand.CommandLine(), "\"perl\"  \"" + ScriptFile() + "\"");
+    EXPECT_TRUE(QString::fromStdString(ScriptFile()).startsWith(userDir + "/")) << ScriptFile();
     QDir(userDir).removeRecursively();
     QStandardPaths::setTestModeEnabled(false);
 }

@@ -25,6 +25,16 @@ void TEditor::CopyToClipboard()
     PutSelectionOnClipboard();
 }
 
+// A copy of nothing would leave what the clipboard held, and the next paste would give that
+// back as if it were this text.
+void TEditor::CopyAllToClipboard()
+{
+    SelectAll();
+    if (!PutSelectionOnClipboard())
+        QGuiApplication::clipboard()->setText(QString());
+    SetSelLength(0);
+}
+
 // Nothing selected: the clipboard keeps what it holds.
 bool TEditor::PutSelectionOnClipboard()
 {

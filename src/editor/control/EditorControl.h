@@ -141,6 +141,8 @@ public:
     void SelectTokenAt(const QPoint& Point, bool UseDefinition, bool KeepBrackets);
 
     void CopyToClipboard();
+    // Copies the whole text, an empty text when there is none, and leaves nothing selected.
+    void CopyAllToClipboard();
     void CutToClipboard();
     void PasteFromClipboard();
     // The clipboard's text as Shift-JIS with CR LF line breaks; empty when it holds none.
