@@ -355,11 +355,11 @@ void TfrmKestrim::ConnectActions()
     ConnectPageAction(a.actViewResult, pgResult);
     ConnectPageAction(a.actViewWeb, pgWeb);
 
-    ConnectCommand(a.mniExit, [this] { close(); });
-    ConnectCommand(a.mniHelp, [this] { mniHelpClick(); });
     ConnectCommand(lsbMessage->actMessageNext(), [this] { GoToMessage(1); });
     ConnectCommand(lsbMessage->actMessagePrev(), [this] { GoToMessage(-1); });
 
+    ConnectCommand(a.mniExit, [this] { close(); });
+    ConnectCommand(a.mniHelp, [this] { mniHelpClick(); });
     ConnectCommand(a.mniAbout, [this] { FDialogs->ShowAbout(*dlgAbout); });
 }
 
@@ -511,11 +511,11 @@ void TfrmKestrim::LoadConfig(const QString& Name)
     } catch (const std::exception& Error) {
         FDialogs->ShowMessage(QString::fromUtf8(Error.what()));
     }
+    const TConfigFile& config = ConfigOrDefaults(Config());
+    lsbMessage->SetPatterns(config.ErrLine(), config.DataLine());
 }
 
 // Bad content falls back to the defaults without a question; the status bar says which
-    const TConfigFile& config = ConfigOrDefaults(Config());
-    lsbMessage->SetPatterns(config.ErrLine(), config.DataLine());
 // settings were not found, so that a file that cannot run does not go unnoticed. A complete
 // file clears what an earlier one left there.
 void TfrmKestrim::ReportMissingSettings(const QString& Name)
@@ -896,12 +896,6 @@ void TfrmKestrim::lsbMessageDblClick()
     });
 }
 
-void TfrmKestrim::mniHelpClick()
-{
-    const QString folder = ProgramDir();
-    if (!FolderCanBeEntered(folder)) {
-        FDialogs->ErrorMessage(folder + QStringLiteral(" が見つかりません") + HelpFileHint);
-        return;
 void TfrmKestrim::lsbMessageDataLineJump()
 {
     Execute([this] {
@@ -929,6 +923,12 @@ void TfrmKestrim::GoToMessage(int Direction)
     lsbMessageDblClick();
 }
 
+void TfrmKestrim::mniHelpClick()
+{
+    const QString folder = ProgramDir();
+    if (!FolderCanBeEntered(folder)) {
+        FDialogs->ErrorMessage(folder + QStringLiteral(" が見つかりません") + HelpFileHint);
+        return;
     }
     switch (ShellOpen(folder, HelpFileName)) {
     case TShellOpenResult::Opened:
