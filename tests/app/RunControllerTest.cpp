@@ -318,13 +318,10 @@ TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice
         // flood is taken in (how long the window waited at most is a benchmark's figure).
         QTimer ticker;
         int ticks = 0;
-        Clock::time_point started;
         QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
         OnPass = [&] {
-            if (!ticker.isActive()) {
-                started = Clock::now();
+            if (!ticker.isActive())
                 ticker.start(10);
-            }
         };
         try {
             Run(c.Script);
@@ -335,8 +332,8 @@ TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice
             EXPECT_EQ(error.what(), std::string(c.Message));
         }
         ticker.stop();
-        // A tenth of the ticks the time holds, for a machine ten times slower or busier.
-        EXPECT_GE(ticks * 10, (Clock::now() - started) / std::chrono::milliseconds(10)) << ticks << " ticks";
+        // A window that waited through the whole flood would have seen one tick at most.
+        EXPECT_GE(ticks, 3);
         ASSERT_GT(MessageList.count(), 0);
         EXPECT_EQ(MessageList.item(MessageList.count() - 1)->text(), QString::fromUtf8(c.Notice));
         if (c.Channel == TOutputChannel::Output) {
