@@ -1,8 +1,9 @@
 // The editor's text model: filling a row list and word-wrapping a large text.
 //
 // EditorStringListAdd: 1,000,000 Add calls on an empty TEditorStringList (target: 0.3 s).
-// StrToWrapList: 10 MB of mixed text (ASCII words, two-byte Japanese with punctuation, half-width
-// kana with voiced marks, tabs) wrapped at WrapByte 80 with every wrap rule on (target: 1 s).
+// StrToWrapList/ShiftJis: 10 MB of mixed text (ASCII words, two-byte Japanese with punctuation,
+// half-width kana with voiced marks, tabs) wrapped at WrapByte 80 with every wrap rule on
+// (target: 1 s); /Utf8: the same characters in UTF-8 (items are characters in both).
 //
 // An editor's text of 100 MB in 2,000,000 lines of script, highlighted with comments, strings,
 // hexadecimal numbers and a block comment, the display 67 rows high:
@@ -78,16 +79,18 @@ void EditorStringListAdd(benchmark::State& State)
     State.SetItemsProcessed(State.iterations() * AddCount);
 }
 
-void StrToWrapList(benchmark::State& State)
+// MixedText in Encoding; items are characters, so that the two encodings compare directly.
+void StrToWrapList(benchmark::State& State, TTextEncoding Encoding)
 {
-    const std::string text = MixedText(WrapTextSize);
+    const std::string sjis = MixedText(WrapTextSize);
+    const std::string text = ConvertText(sjis, TTextEncoding::ShiftJis, Encoding).Text;
     TEditorWrapOption option;
     option.SetFollowRetMark(true);
     option.SetFollowPunctuation(true);
     option.SetLeading(true);
     option.SetWordBreak(true);
     option.SetWrapByte(80);
-    TEditorLayoutSettings layout;
+    TEditorLayoutSettings layout(Encoding);
     TEditorWordWrap wrap(option, layout);
     wrap.SetWordWrap(true);
     int rows = 0;
@@ -95,28 +98,22 @@ void StrToWrapList(benchmark::State& State)
         auto list = std::make_unique<TEditorStringList>();
         wrap.StrToWrapList(text, *list);
         rows = list->Count();
-        State.PauseTiming();
+        State.PauseTiming(); // freeing the rows is not part of wrapping them
         list.reset();
         State.ResumeTiming();
     }
     State.counters["rows"] = rows;
-    State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(text.size()));
+    State.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+    State.SetItemsProcessed(State.iterations() * static_cast<std::int64_t>(CharCount(TTextEncoding::ShiftJis, sjis)));
 }
 
 constexpr int ScriptLineCount = 2'000'000;
 constexpr std::size_t ScriptFileSize = 100'000'000;
 
-// Lines of script averaging 48 bytes, each ending in CR LF, ScriptLineCount of them in
-// ScriptFileSize bytes: made once and kept in the temporary folder.
-std::string ScriptFile()
+// ScriptLineCount lines of Pieces, each ending in CR LF, in ScriptFileSize bytes in all.
+std::string LinesOfPieces(const std::vector<std::string>& Pieces, unsigned Seed)
 {
-    const std::string name = (std::filesystem::temp_directory_path() / "kestrim-bench-script.txt").string();
-    std::error_code error;
-    if (std::filesystem::file_size(name, error) == ScriptFileSize)
-        return name;
-    const std::vector<std::string> pieces = {"my ", "$total", " = ", "0x1F", " + ", "$value", "; ", "# note ",
-                                             "\"text\" ", "print ", "(", ")", "/* block */ ", "\t", "42 "};
-    std::mt19937 random(5);
+    std::mt19937 random(Seed);
     std::string text;
     text.reserve(ScriptFileSize);
     for (int line = 0; line < ScriptLineCount; ++line) {
@@ -125,14 +122,26 @@ std::string ScriptFile()
         const std::size_t share = left / static_cast<std::size_t>(ScriptLineCount - line);
         const std::size_t length = line + 1 == ScriptLineCount ? left : share / 2 + random() % (share + 1);
         std::string row;
-        for (const std::string* piece = &pieces[random() % pieces.size()]; row.size() + piece->size() <= length;
-             piece = &pieces[random() % pieces.size()])
+        for (const std::string* piece = &Pieces[random() % Pieces.size()]; row.size() + piece->size() <= length;
+             piece = &Pieces[random() % Pieces.size()])
             row += *piece;
         row.resize(length, 'x');
         text += row;
         text += "\r\n";
     }
-    WriteFileBytes(name, text);
+    return text;
+}
+
+// Lines of script averaging 48 bytes: made once and kept in the temporary folder.
+std::string ScriptFile()
+{
+    const std::string name = (std::filesystem::temp_directory_path() / "kestrim-bench-script.txt").string();
+    std::error_code error;
+    if (std::filesystem::file_size(name, error) == ScriptFileSize)
+        return name;
+    WriteFileBytes(name, LinesOfPieces({"my ", "$total", " = ", "0x1F", " + ", "$value", "; ", "# note ", "\"text\" ",
+                                        "print ", "(", ")", "/* block */ ", "\t", "42 "},
+                                       5));
     return name;
 }
 
@@ -202,23 +211,9 @@ std::pair<std::string, std::size_t> JapaneseFile(TTextEncoding Encoding)
     };
     std::error_code error;
     if (std::filesystem::file_size(name(TTextEncoding::Utf8), error) != ScriptFileSize) {
-        const std::vector<std::string> pieces = {"print ", "$value", " = ", "42", "; ", "漢字", "日本語", "です",
-                                                 "、", "。", "「", "」", "カタカナ", "ｶﾀｶﾅ", "	", "# メモ "};
-        std::mt19937 random(17);
-        std::string text;
-        text.reserve(ScriptFileSize);
-        for (int line = 0; line < ScriptLineCount; ++line) {
-            const std::size_t left = ScriptFileSize - text.size() - 2 * static_cast<std::size_t>(ScriptLineCount - line);
-            const std::size_t share = left / static_cast<std::size_t>(ScriptLineCount - line);
-            const std::size_t length = line + 1 == ScriptLineCount ? left : share / 2 + random() % (share + 1);
-            std::string row;
-            for (const std::string* piece = &pieces[random() % pieces.size()]; row.size() + piece->size() <= length;
-                 piece = &pieces[random() % pieces.size()])
-                row += *piece;
-            row.resize(length, 'x');
-            text += row;
-            text += "\r\n";
-        }
+        const std::string text = LinesOfPieces({"print ", "$value", " = ", "42", "; ", "漢字", "日本語", "です", "、",
+                                                "。", "「", "」", "カタカナ", "ｶﾀｶﾅ", "\t", "# メモ "},
+                                               17);
         WriteFileBytes(name(TTextEncoding::Utf8), text);
         WriteFileBytes(name(TTextEncoding::ShiftJis), ConvertText(text, TTextEncoding::Utf8, TTextEncoding::ShiftJis).Text);
     }
@@ -296,7 +291,8 @@ void InsertLineBreak(benchmark::State& State)
 } // namespace
 
 BENCHMARK(EditorStringListAdd)->Unit(benchmark::kMillisecond);
-BENCHMARK(StrToWrapList)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(StrToWrapList, ShiftJis, TTextEncoding::ShiftJis)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(StrToWrapList, Utf8, TTextEncoding::Utf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(LinesLoadFromFile)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LoadJapaneseText, ShiftJis, TTextEncoding::ShiftJis)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LoadJapaneseText, Utf8, TTextEncoding::Utf8)->Unit(benchmark::kMillisecond);

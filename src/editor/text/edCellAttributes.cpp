@@ -44,6 +44,16 @@ void BuildUtf8Cells(std::string_view Line, const TEditorLayoutSettings& Layout, 
     const std::size_t limit = CellLimit(WordWrap, WrapByte);
     Cells.reserve(std::min(limit, Line.size()) + 8);
     for (std::size_t offset = 0; offset < Line.size() && Cells.size() < limit;) {
+        // ASCII before ASCII carries no mark: the cell needs no look at the character.
+        if (static_cast<unsigned char>(Line[offset]) < 0x80 && Line[offset] != '\t'
+            && (offset + 1 == Line.size() || static_cast<unsigned char>(Line[offset + 1]) < 0x80)) {
+            Cells += Layout.IsDelimiter(Line[offset]) ? CellDelimiter : CellSingleByte;
+            if (Ends)
+                Ends->push_back(static_cast<int>(++offset));
+            else
+                ++offset;
+            continue;
+        }
         const TCharExtent extent = Utf8CharAt(Line, offset);
         const int end = static_cast<int>(offset + extent.Bytes);
         if (extent.Columns == 2) {
