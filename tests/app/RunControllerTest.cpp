@@ -314,26 +314,31 @@ TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice
     Host.Limits = {16u << 20, 1u << 20};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Notice);
-        // The window's events: a timer of 10 ms, started at the first pass, ticks on while the
-        // flood is taken in (how long the window waited at most is a benchmark's figure).
+        // The window's events: a timer started at the first pass ticks whenever the window's
+        // events are let through, which the passes do while the flood is taken in (how long the
+        // window waited at most is a benchmark's figure; a fast machine takes the flood in a
+        // few milliseconds, so the test counts no time).
         QTimer ticker;
         int ticks = 0;
         QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
         OnPass = [&] {
             if (!ticker.isActive())
-                ticker.start(10);
+                ticker.start(0);
         };
+        int ticksDuringRun = 0;
         try {
             Run(c.Script);
             ADD_FAILURE() << "the flood was not stopped";
         } catch (const ECommandTerminate&) {
+            ticksDuringRun = ticks;
             ADD_FAILURE() << "the limit is no plain stop";
         } catch (const Exception& error) {
+            ticksDuringRun = ticks;
             EXPECT_EQ(error.what(), std::string(c.Message));
         }
         ticker.stop();
-        // A window that waited through the whole flood would have seen one tick at most.
-        EXPECT_GE(ticks, 3);
+        // A window that waited through the whole flood would have seen no tick before its end.
+        EXPECT_GE(ticksDuringRun, 1);
         ASSERT_GT(MessageList.count(), 0);
         EXPECT_EQ(MessageList.item(MessageList.count() - 1)->text(), QString::fromUtf8(c.Notice));
         if (c.Channel == TOutputChannel::Output) {
