@@ -14,7 +14,7 @@ bool IsIndented(std::string_view Line)
 
 bool IsCaretLine(const std::vector<std::string_view>& Lines, std::size_t Index)
 {
-    return Index > 0 && ReadCaretLine(Lines[Index - 1], Lines[Index]).has_value();
+    return Index > 0 && Index < Lines.size() && ReadCaretLine(Lines[Index - 1], Lines[Index]).has_value();
 }
 
 } // namespace
@@ -29,9 +29,13 @@ std::vector<TMessageGroup> GroupMessageLines(const std::vector<std::string_view>
         const std::string_view line = Lines[i];
         const bool header = line == TracebackHeader;
         const bool caret = IsCaretLine(Lines, i);
+        // A source line quoted at the left edge has its caret line after it (Ruby writes a blank
+        // line before the two).
+        const bool quotesSource = IsCaretLine(Lines, i + 1) && !NamesScriptLine(line);
+        const bool beforeQuote = line.empty() && IsCaretLine(Lines, i + 2);
         const bool continues =
             !groups.empty() && !header
-            && (IsIndented(line) || caret || awaitingException
+            && (IsIndented(line) || caret || awaitingException || quotesSource || beforeQuote
                 || (line.empty() && i + 1 < Lines.size() && IsIndented(Lines[i + 1]))
                 || (afterCaret && !NamesScriptLine(line)));
         afterCaret = caret;

@@ -111,6 +111,29 @@ TEST_F(MessageNavigationTest, ATracebackLeadsToItsInnermostScriptFrameByMouseAnd
     EXPECT_EQ(window.tedScript->Row(), 2);
 }
 
+// Ruby marks the failing call with a caret line; sh names only the line.
+TEST_F(MessageNavigationTest, RubyAndShMessagesLeadToTheirLineAndColumn)
+{
+    struct TCase {
+        const char* Config;
+        const char* Script;
+        int Row;
+        int Byte;
+    } const cases[] = {
+        {"Ruby.ini", "x = nil\nputs x.upcase\n", 1, 6},
+        {"Sh.ini", "echo a\nfoo_missing_command\n", 1, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Config);
+        TfrmKestrim& window = Run(c.Config, c.Script, "");
+        ASSERT_GT(Messages().count(), 0);
+        window.tedScript->SetRowCol(0, 0);
+        DoubleClick(0);
+        EXPECT_EQ(window.tedScript->Row(), c.Row);
+        EXPECT_EQ(window.tedScript->CaretByte(), c.Byte);
+    }
+}
+
 TEST_F(MessageNavigationTest, NextAndPreviousVisitTheMessagesWithAPlaceAndStopAtTheEnds)
 {
     TfrmKestrim& window =
