@@ -47,13 +47,14 @@ TEST(StringsBase, FinalLineBreakIsKeptOrNot)
 
 TEST(StringsBase, NulBytesAndOtherBytesStayInTheLines)
 {
-    const std::string text("a\0b\r\n\x81\n\xFF", 9);
+    const std::string text("a\0b\r\n\x81\n\xFF", 8);
     TStringList list;
     list.SetText(text);
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list.Get(0), std::string("a\0b", 3));
     EXPECT_EQ(list.Get(1), "\x81");
-    EXPECT_EQ(list.Text(), std::string("a\0b\r\n\x81\r\n\xFF", 10));
+    EXPECT_EQ(list.Get(2), "\xFF");
+    EXPECT_EQ(list.Text(), std::string("a\0b\r\n\x81\r\n\xFF", 9));
 }
 
 TEST(StringsBase, StreamsRoundTripFromThePosition)
