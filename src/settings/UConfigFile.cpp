@@ -169,6 +169,12 @@ std::string TConfigFile::DataLine() const
     return value ? *value : std::string();
 }
 
+std::string TConfigFile::Quotation() const
+{
+    const std::string* value = Find("Environment", "Quotation");
+    return value ? *value : std::string();
+}
+
 std::string TConfigFile::CommentColor() const { return Read(cfCommentColor); }
 std::string TConfigFile::CommentBackColor() const { return Read(cfCommentBackColor); }
 std::string TConfigFile::KeywordColor() const { return Read(cfKeywordColor); }

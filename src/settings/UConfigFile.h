@@ -35,6 +35,9 @@ public:
     // optional second group its column). Not one of the settings above: a file without it is
     // complete, and its messages name no data lines (empty).
     std::string DataLine() const;
+    // The mark that encloses the language's strings, so that a comment mark inside one starts
+    // no comment (its first character counts). Optional like DataLine: empty without it.
+    std::string Quotation() const;
     // [Color]: "R G B" texts
     std::string CommentColor() const;
     std::string CommentBackColor() const;

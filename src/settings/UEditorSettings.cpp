@@ -53,6 +53,7 @@ TColor StrToColorDef(const std::string& Text, TColor Default)
 void ApplyConfigToEditors(const TConfigFile& Config, TEditor& Script, TEditor& Data, TEditor& Result)
 {
     Script.View().SetCommenter(Config.Commenter());
+    Script.View().SetQuotation(Config.Quotation());
     TEditorColors& colors = Script.View().Colors();
     colors.Comment().SetColor(StrToColorDef(Config.CommentColor(), clBlack));
     colors.Comment().SetBkColor(StrToColorDef(Config.CommentBackColor(), clWhite));

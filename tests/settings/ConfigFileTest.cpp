@@ -251,6 +251,15 @@ TEST_F(ConfigFileTest, ShippedOptionsLetChompTakeTheDataPagesLineEnds)
     EXPECT_EQ(PerlOutput(config.Option(), script, input), "[a][b][last]");
 }
 
+// A comment mark inside a string starts no comment: every shipped language names its quotes,
+// and a file without the key has none, as before.
+TEST(ShippedConfigTest, EveryShippedLanguageNamesItsStringQuote)
+{
+    for (const char* name : {"Perl.ini", "Ruby.ini", "Python.ini", "Awk.ini", "Sh.ini"})
+        EXPECT_EQ(TConfigFile((ProgramFolder() / "conf" / name).string()).Quotation(), "\"") << name;
+    EXPECT_EQ(TConfigFile((ProgramFolder() / "conf" / "none.ini").string()).Quotation(), "");
+}
+
 TEST(ShippedConfigTest, UrlFileHoldsPagesInTheLoaderFormat)
 {
     const std::string bytes = ReadFileBytes((ProgramFolder() / "conf" / "url.txt").string());

@@ -7,6 +7,7 @@
 #include "editor/control/EditorControl.h"
 #include "editor/control/EditorOptions.h"
 #include "settings/UConfigFile.h"
+#include "editor/highlight/TokenDump.h"
 
 #include <QTemporaryDir>
 
@@ -153,6 +154,18 @@ TEST_F(ApplyConfigTest, OnlyTheReturnMarkReachesTheDataAndResultEditors)
         EXPECT_EQ(editor->Marks().RetMark().Color(), 0x808000u);
     EXPECT_EQ(FData.View().Colors().Comment().Color(), dataComment);
     EXPECT_EQ(FData.View().Commenter(), dataCommenter);
+}
+
+TEST_F(ApplyConfigTest, TheQuotationKeepsACommentMarkInAStringOutOfTheComment)
+{
+    const auto tokens = [&] {
+        return test::DumpTokens(*FScript.View().Fountain().NewParser(), "print \"a#b\"; # note");
+    };
+    ApplyConfigToEditors(Config("[Environment]\nComment=#\n"), FScript, FData, FResult);
+    EXPECT_EQ(tokens(), "Word\"print\" Sym\"\"\" Word\"a\" Comment\"#b\"; # note\"");
+    ApplyConfigToEditors(Config("[Environment]\nComment=#\nQuotation=\"\n"), FScript, FData, FResult);
+    EXPECT_EQ(tokens(), "Word\"print\" Quoted\"\"a#b\"\" Sym\";\" Comment\"# note\"");
+    EXPECT_EQ(FData.View().Quotation(), "");
 }
 
 TEST_F(ApplyConfigTest, AnOversizedColourStopsThereAndKeepsWhatWasApplied)
