@@ -16,14 +16,15 @@ const QByteArray SandboxNote = "サンドボックスを無効にしました";
 class StartAsRootTest : public ::testing::Test {
 protected:
     // One server for all the tests: a server started right after another one on the same
-    // display number now and then refused its first client.
+    // display number now and then refused its first client. The server must not reset when its
+    // last client leaves (the program of a test, xdotool): while it resets it refuses the next.
     static void SetUpTestSuite()
     {
         if (::geteuid() != 0)
             return;
         // The server picks a free display and writes its number once it accepts clients.
         Server = new QProcess;
-        Server->start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        Server->start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
         if (Server->waitForStarted()
             && QTest::qWaitFor([] { return Server->canReadLine() || Server->waitForReadyRead(100); }, 10000))
             Display = ":" + QString::fromLatin1(Server->readLine().trimmed());
