@@ -7,6 +7,7 @@
 #include "editor/base/FileIO.h"
 #include "editor/base/StringList.h"
 #include "editor/highlight/EditorFountain.h"
+#include "editor/highlight/edFountainParser.h"
 
 #include <random>
 #include <string>
@@ -83,6 +84,22 @@ inline void ConfigurePerl(TEditorFountain& Fountain)
     for (const std::string& word : PerlKeywords())
         words.Add(word);
     Fountain.SetReserveWordList(words);
+}
+
+// Parses each of Rows on its own from the start state, token by token, as painting does; with
+// WithColors also asks each token's colour. Returns how many tokens have one.
+template <bool WithColors>
+std::size_t ParseRowsAsPainted(TFountainParser& Parser, const std::vector<std::string>& Rows)
+{
+    const TRowAttributeData start;
+    std::size_t colored = 0;
+    for (const std::string& row : Rows) {
+        Parser.BeginRow(row, start);
+        while (Parser.NextToken() != tokEnd)
+            if constexpr (WithColors)
+                colored += Parser.TokenColor() != nullptr;
+    }
+    return colored;
 }
 
 } // namespace kestrim::bench

@@ -888,11 +888,8 @@ void TfrmKestrim::lsbMessageDblClick()
         const auto place = lsbMessage->SelectedScriptPlace(ConfigOrDefaults(Config()).ErrLine());
         if (!place)
             return;
-        ShowPage(pgScript);
-        MoveCaretToLine(*tedScript, place->Named.Line,
-                        [&place](std::string_view Line) { return ScriptPlaceByte(*place, Line); });
-        UpdateCaretStatus(tedScript);
-        tedScript->SetFocus();
+        ShowLine(pgScript, *tedScript, place->Named.Line,
+                 [&place](std::string_view Line) { return ScriptPlaceByte(*place, Line); });
     });
 }
 
@@ -902,12 +899,17 @@ void TfrmKestrim::lsbMessageDataLineJump()
         const auto place = lsbMessage->SelectedDataPlace(ConfigOrDefaults(Config()).DataLine());
         if (!place)
             return;
-        ShowPage(pgData);
-        MoveCaretToLine(*tedData, place->Named.Line,
-                        [&place](std::string_view Line) { return ColumnByte(Line, place->Named.Column); });
-        UpdateCaretStatus(tedData);
-        tedData->SetFocus();
+        ShowLine(pgData, *tedData, place->Named.Line,
+                 [&place](std::string_view Line) { return ColumnByte(Line, place->Named.Column); });
     });
+}
+
+void TfrmKestrim::ShowLine(TPage Page, TEditor& Editor, int Line, const TByteInLine& ByteInLine)
+{
+    ShowPage(Page);
+    MoveCaretToLine(Editor, Line, ByteInLine);
+    UpdateCaretStatus(&Editor);
+    Editor.SetFocus();
 }
 
 void TfrmKestrim::GoToMessage(int Direction)

@@ -4,6 +4,7 @@
 // current language configuration, and carries every user command as an action.
 
 #include "app/FileCommands.h"
+#include "app/LineJump.h"
 #include "app/LiveRun.h"
 #include "app/MainActions.h"
 #include "app/RunController.h"
@@ -130,6 +131,9 @@ private:
     bool FormMouseWheel(QWheelEvent* Event);
     void lsbMessageDblClick();
     void lsbMessageDataLineJump();
+    // Shows Page and puts the focused caret of its Editor on Line (from 1), at the byte of that
+    // line's text that ByteInLine gives.
+    void ShowLine(TPage Page, TEditor& Editor, int Line, const TByteInLine& ByteInLine);
     // Selects the next (Direction 1) or previous (-1) message with a place and jumps there.
     void GoToMessage(int Direction);
     void mniHelpClick();

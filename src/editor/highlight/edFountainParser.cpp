@@ -211,25 +211,35 @@ void TFountainParser::BuildScanTables()
     FKindScanTable[tokBracket] = &TFountainParser::ScanBracket;
     FKindScanTable[tokLineComment] = &TFountainParser::ScanLineComment;
     FKindScanTable[tokReserved] = &TFountainParser::ScanReserved;
-    FKindScanTable[tokWord] = &TFountainParser::ScanWord;
-    FKindScanTable[tokWideSymbol] = &TFountainParser::ScanWideSymbol;
-    for (TTokenKind kind : {tokWideDigits, tokWideLatin, tokHiragana, tokKatakana})
-        FKindScanTable[kind] = &TFountainParser::ScanWideRun;
-    FKindScanTable[tokKanji] = &TFountainParser::ScanKanji;
-    FKindScanTable[tokHalfKanaPunct] = &TFountainParser::ScanHalfKanaPunct;
-    FKindScanTable[tokHalfKana] = &TFountainParser::ScanHalfKana;
     FKindScanTable[tokUrl] = &TFountainParser::ScanUrl;
     FKindScanTable[tokMail] = &TFountainParser::ScanMail;
     FKindScanTable[tokHexNumber] = &TFountainParser::ScanHexDigits;
     FKindScanTable[tokSingleQuoted] = &TFountainParser::ScanSingleQuoted;
     FKindScanTable[tokDoubleQuoted] = &TFountainParser::ScanDoubleQuoted;
+    SetWideKindScans();
     if (IsUtf8())
-        BuildUtf8ScanTables();
+        BuildUtf8ByteScans();
+}
+
+void TFountainParser::SetWideKindScans()
+{
+    const bool utf8 = IsUtf8();
+    const auto scan = [utf8](TScanProc ShiftJis, TScanProc Utf8) { return utf8 ? Utf8 : ShiftJis; };
+    FKindScanTable[tokWord] = scan(&TFountainParser::ScanWord, &TFountainParser::ScanUtf8Word);
+    FKindScanTable[tokWideSymbol] = scan(&TFountainParser::ScanWideSymbol, &TFountainParser::ScanUtf8WideSymbol);
+    for (TTokenKind kind : {tokWideDigits, tokWideLatin, tokHiragana, tokKatakana})
+        FKindScanTable[kind] = scan(&TFountainParser::ScanWideRun, &TFountainParser::ScanUtf8WideRun);
+    FKindScanTable[tokKanji] = scan(&TFountainParser::ScanKanji, &TFountainParser::ScanUtf8Kanji);
+    FKindScanTable[tokHalfKanaPunct] =
+        scan(&TFountainParser::ScanHalfKanaPunct, &TFountainParser::ScanUtf8HalfKanaPunct);
+    FKindScanTable[tokHalfKana] = scan(&TFountainParser::ScanHalfKana, &TFountainParser::ScanUtf8HalfKana);
+    // Shift-JIS holds no letters of other scripts: a carried kind of that value is a symbol.
+    FKindScanTable[tokOtherLetters] = scan(&TFountainParser::ScanSymbol, &TFountainParser::ScanUtf8OtherLetters);
 }
 
 // Every byte beyond ASCII starts a UTF-8 character (or is an invalid byte of its own); words
 // go on over letters beyond ASCII.
-void TFountainParser::BuildUtf8ScanTables()
+void TFountainParser::BuildUtf8ByteScans()
 {
     FBmpClasses = BmpCharClasses();
     for (unsigned b = 0x80; b <= 0xFF; ++b)
@@ -237,14 +247,6 @@ void TFountainParser::BuildUtf8ScanTables()
     for (unsigned b = 0; b < 0x80; ++b)
         if (WordBytes[static_cast<unsigned char>(b)] && !DigitBytes[static_cast<unsigned char>(b)])
             FByteScanTable[b] = &TFountainParser::ScanUtf8Word;
-    FKindScanTable[tokWord] = &TFountainParser::ScanUtf8Word;
-    FKindScanTable[tokWideSymbol] = &TFountainParser::ScanUtf8WideSymbol;
-    for (TTokenKind kind : {tokWideDigits, tokWideLatin, tokHiragana, tokKatakana})
-        FKindScanTable[kind] = &TFountainParser::ScanUtf8WideRun;
-    FKindScanTable[tokKanji] = &TFountainParser::ScanUtf8Kanji;
-    FKindScanTable[tokHalfKanaPunct] = &TFountainParser::ScanUtf8HalfKanaPunct;
-    FKindScanTable[tokHalfKana] = &TFountainParser::ScanUtf8HalfKana;
-    FKindScanTable[tokOtherLetters] = &TFountainParser::ScanUtf8OtherLetters;
 }
 
 void TFountainParser::ReadBrackets()
@@ -688,17 +690,13 @@ void TFountainParser::ScanDoubleQuoted()
 
 TFountainParser::TClassedChar TFountainParser::ClassedCharAt(const char* P) const
 {
-    const auto byte = [P](int I) { return static_cast<unsigned char>(P[I]); };
-    if (byte(0) < 0x80)
+    if (static_cast<unsigned char>(*P) < 0x80)
         return {TCharClass::Symbol, 1};
-    // Kana and kanji take three bytes: read at once what DecodeUtf8 would read.
-    if ((byte(0) & 0xF0) == 0xE0 && FRowEnd - P >= 3 && (byte(1) & 0xC0) == 0x80 && (byte(2) & 0xC0) == 0x80) {
-        const char32_t code = (byte(0) & 0x0Fu) << 12 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu);
-        if (code >= 0x800 && (code < 0xD800 || code > 0xDFFF))
-            return {FBmpClasses[code], 3};
-    }
-    const TCodePoint point = DecodeUtf8(std::string_view(P, static_cast<std::size_t>(FRowEnd - P)), 0);
-    return {point.Valid ? CharClassOf(point.Code) : TCharClass::Symbol, point.Bytes};
+    // Kana and kanji take three bytes, which the inline decoding reads without a call.
+    const TCodePoint point = DecodeUtf8Fast(std::string_view(P, static_cast<std::size_t>(FRowEnd - P)), 0);
+    if (!point.Valid)
+        return {TCharClass::Symbol, point.Bytes};
+    return {point.Code < 0x10000 ? FBmpClasses[point.Code] : CharClassOf(point.Code), point.Bytes};
 }
 
 void TFountainParser::ScanUtf8CharOf(TTokenKind Kind, std::uint32_t Classes)
@@ -737,6 +735,8 @@ void TFountainParser::ScanUtf8Char()
 {
     const TClassedChar first = ClassedCharAt(FScanPtr);
     FScanPtr += first.Bytes;
+    if (ScanUtf8WideRunOf(first.Class))
+        return;
     switch (first.Class) {
     case TCharClass::Symbol:
         FToken = tokSymbol;
@@ -746,18 +746,6 @@ void TFountainParser::ScanUtf8Char()
         break;
     case TCharClass::HalfKana:
         ScanUtf8RunOf(tokHalfKana, HalfKanaRun);
-        break;
-    case TCharClass::WideDigit:
-        ScanUtf8RunOf(tokWideDigits, WideDigitRun);
-        break;
-    case TCharClass::WideLatin:
-        ScanUtf8RunOf(tokWideLatin, WideLatinRun);
-        break;
-    case TCharClass::Hiragana:
-        ScanUtf8RunOf(tokHiragana, HiraganaRun);
-        break;
-    case TCharClass::Katakana:
-        ScanUtf8RunOf(tokKatakana, KatakanaRun);
         break;
     case TCharClass::Kanji:
         ScanUtf8Kanji();
@@ -794,26 +782,32 @@ void TFountainParser::ScanUtf8WideSymbol()
     ScanUtf8CharOf(tokWideSymbol, WideSymbolClasses);
 }
 
-void TFountainParser::ScanUtf8WideRun()
+bool TFountainParser::ScanUtf8WideRunOf(TCharClass Class)
 {
-    switch (AtRowEnd() ? TCharClass::Symbol : ClassedCharAt(FScanPtr).Class) {
+    switch (Class) {
     case TCharClass::WideDigit:
         ScanUtf8RunOf(tokWideDigits, WideDigitRun);
-        break;
+        return true;
     case TCharClass::WideLatin:
         ScanUtf8RunOf(tokWideLatin, WideLatinRun);
-        break;
+        return true;
     case TCharClass::Hiragana:
         ScanUtf8RunOf(tokHiragana, HiraganaRun);
-        break;
+        return true;
     case TCharClass::Katakana:
         ScanUtf8RunOf(tokKatakana, KatakanaRun);
-        break;
+        return true;
     default:
-        // As in Shift-JIS, only the symbols of the kana's own lead bytes are taken here.
-        ScanUtf8CharOf(tokWideSymbol, ClassBit(TCharClass::WideSymbol82));
-        break;
+        return false;
     }
+}
+
+void TFountainParser::ScanUtf8WideRun()
+{
+    // As in Shift-JIS, of the other characters only the symbols of the kana's own lead bytes are
+    // taken here.
+    if (!ScanUtf8WideRunOf(AtRowEnd() ? TCharClass::Symbol : ClassedCharAt(FScanPtr).Class))
+        ScanUtf8CharOf(tokWideSymbol, ClassBit(TCharClass::WideSymbol82));
 }
 
 void TFountainParser::ScanUtf8Kanji()

@@ -196,7 +196,10 @@ private:
     };
 
     void BuildScanTables();
-    void BuildUtf8ScanTables();
+    void BuildUtf8ByteScans();
+    // The scans that go on a carried token of a kind whose characters lie beyond ASCII, which
+    // differ by the encoding.
+    void SetWideKindScans();
     void ReadBrackets();
     void ReadUtf8ReservedWords();
     bool IsUtf8ReservedWord(std::string_view Token) const;
@@ -241,6 +244,9 @@ private:
     void ScanUtf8Word();
     void ScanUtf8WideSymbol();
     void ScanUtf8WideRun();
+    // Scans the run that a character of Class begins when it is a wide digit, a wide Latin letter
+    // or kana (the first character may already be taken); false for any other class.
+    bool ScanUtf8WideRunOf(TCharClass Class);
     void ScanUtf8Kanji();
     void ScanUtf8HalfKanaPunct();
     void ScanUtf8HalfKana();

@@ -124,13 +124,13 @@ private:
 };
 
 std::optional<TRowSearchHit> SearchDown(const TRowAttributeStringList& Rows, const TTextMatcher& Matcher, int Row,
-                                        std::size_t From, std::size_t BlockSize, TTextEncoding Encoding)
+                                        std::size_t From, std::size_t BlockSize)
 {
     // Step to the row that holds the start, so that the first block begins there.
     while (From >= RowBytes(Rows, Row) && Row + 1 < Rows.GetCount())
         From -= RowBytes(Rows, Row++);
     for (int first = Row; first < Rows.GetCount(); From = 0) {
-        TRowWindow window(Rows, first, Encoding);
+        TRowWindow window(Rows, first, Matcher.Encoding());
         const int blockEnd = BlockEndBelow(Rows, first, BlockSize);
         window.AppendRowsUpTo(blockEnd);
         const std::size_t blockBytes = window.Size();
@@ -148,11 +148,11 @@ std::optional<TRowSearchHit> SearchDown(const TRowAttributeStringList& Rows, con
 }
 
 std::optional<TRowSearchHit> SearchUp(const TRowAttributeStringList& Rows, const TTextMatcher& Matcher, int Row,
-                                      std::size_t Offset, std::size_t BlockSize, TTextEncoding Encoding)
+                                      std::size_t Offset, std::size_t BlockSize)
 {
     // The first block reaches far enough up for the start to step back over the pattern.
     int first = BlockStartAbove(Rows, Row + 1, BlockSize, Matcher.StepBackBytes() + RowBytes(Rows, Row) - Offset);
-    TRowWindow window(Rows, first, Encoding);
+    TRowWindow window(Rows, first, Matcher.Encoding());
     window.AppendRowsUpTo(Row + 1);
     const std::optional<std::size_t> start = Matcher.BackwardFrom(window.View(), window.RowStart(Row) + Offset);
     if (!start)
@@ -171,7 +171,7 @@ std::optional<TRowSearchHit> SearchUp(const TRowAttributeStringList& Rows, const
             return std::nullopt;
         const int end = first;
         first = BlockStartAbove(Rows, end, BlockSize, 0);
-        window = TRowWindow(Rows, first, Encoding);
+        window = TRowWindow(Rows, first, Matcher.Encoding());
         window.AppendRowsUpTo(end);
         from = window.Size();
     }
@@ -190,8 +190,8 @@ std::optional<TRowSearchHit> SearchRows(const TRowAttributeStringList& Rows, int
     const std::size_t offset = std::min(static_cast<std::size_t>(std::max(Offset, 0)), RowBytes(Rows, Row));
     const std::size_t blockSize = static_cast<std::size_t>(std::max(BlockSize, 1));
     if (matcher.Forward())
-        return SearchDown(Rows, matcher, Row, offset + static_cast<std::size_t>(HitLength), blockSize, Encoding);
-    return SearchUp(Rows, matcher, Row, offset, blockSize, Encoding);
+        return SearchDown(Rows, matcher, Row, offset + static_cast<std::size_t>(HitLength), blockSize);
+    return SearchUp(Rows, matcher, Row, offset, blockSize);
 }
 
 } // namespace kestrim

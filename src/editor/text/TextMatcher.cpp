@@ -302,14 +302,24 @@ TTextMatcher::TCharMatch TTextMatcher::MatchUtf8Char(const TSearchWindow& Window
     return {TTry::Hit, end - Offset, matched - Matched};
 }
 
-TTextMatcher::TTry TTextMatcher::TryAtUtf8(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const
+TTextMatcher::TCharMatch TTextMatcher::MatchSjisChar(const TSearchWindow& Window, std::size_t Offset,
+                                                     std::size_t Matched) const
+{
+    const TTextChar textChar = ReadTextChar(Window, Offset);
+    if (textChar.Bytes == 0)
+        return {TTry::NeedMore};
+    return textChar.Code == FPattern[Matched] ? TCharMatch{TTry::Hit, textChar.Bytes, 1} : TCharMatch{};
+}
+
+TTextMatcher::TTry TTextMatcher::TryAt(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const
 {
     const std::string_view text = Window.Text;
+    const bool utf8 = FEncoding == TTextEncoding::Utf8;
     std::size_t offset = Start;
     for (std::size_t matched = 0; matched < FPattern.size();) {
         if (offset >= text.size())
             return Window.MoreAfter ? TTry::NeedMore : TTry::Miss;
-        const TCharMatch match = MatchUtf8Char(Window, offset, matched);
+        const TCharMatch match = utf8 ? MatchUtf8Char(Window, offset, matched) : MatchSjisChar(Window, offset, matched);
         if (match.Outcome == TTry::NeedMore)
             return TTry::NeedMore;
         if (match.Outcome == TTry::Hit) {
@@ -317,34 +327,9 @@ TTextMatcher::TTry TTextMatcher::TryAtUtf8(const TSearchWindow& Window, std::siz
             matched += match.Matched;
             continue;
         }
-        const std::size_t skipped = matched > 0 ? SkippableUtf8Bytes(text, offset) : 0;
-        if (skipped == 0)
-            return TTry::Miss;
-        offset += skipped;
-    }
-    End = offset;
-    return TTry::Hit;
-}
-
-TTextMatcher::TTry TTextMatcher::TryAt(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const
-{
-    if (FEncoding == TTextEncoding::Utf8)
-        return TryAtUtf8(Window, Start, End);
-    const std::string_view text = Window.Text;
-    std::size_t offset = Start;
-    for (std::size_t matched = 0; matched < FPattern.size();) {
-        if (offset >= text.size())
-            return Window.MoreAfter ? TTry::NeedMore : TTry::Miss;
-        const TTextChar textChar = ReadTextChar(Window, offset);
-        if (textChar.Bytes == 0)
-            return TTry::NeedMore;
-        if (textChar.Code == FPattern[matched]) {
-            offset += textChar.Bytes;
-            ++matched;
-            continue;
-        }
         // Skipping starts only inside a hit, so that a hit never begins with a skipped byte.
-        const std::size_t skipped = matched > 0 ? SkippableBytes(text, offset) : 0;
+        const std::size_t skipped =
+            matched == 0 ? 0 : utf8 ? SkippableUtf8Bytes(text, offset) : SkippableBytes(text, offset);
         if (skipped == 0)
             return TTry::Miss;
         offset += skipped;

@@ -40,6 +40,7 @@ public:
     TTextMatcher(std::string_view Pattern, TSearchOptions Options, TTextEncoding Encoding);
 
     bool Forward() const { return (FOptions & soDown) != 0; }
+    TTextEncoding Encoding() const { return FEncoding; }
     // The most bytes BackwardFrom may step back over.
     std::size_t StepBackBytes() const;
 
@@ -59,8 +60,8 @@ private:
         TSearchChar Code;
         std::size_t Bytes;
     };
-    // How a UTF-8 text character compares with the pattern from one of its characters on: its
-    // bytes and the pattern characters it matched.
+    // How a text character compares with the pattern from one of its characters on: its bytes
+    // and the pattern characters it matched (a UTF-8 character's code points may match several).
     struct TCharMatch {
         TTry Outcome = TTry::Miss;
         std::size_t Bytes = 0;
@@ -77,7 +78,7 @@ private:
     TTextChar ReadTextChar(const TSearchWindow& Window, std::size_t Offset) const;
     std::size_t SkippableBytes(std::string_view Text, std::size_t Offset) const;
     TTry TryAt(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const;
-    TTry TryAtUtf8(const TSearchWindow& Window, std::size_t Start, std::size_t& End) const;
+    TCharMatch MatchSjisChar(const TSearchWindow& Window, std::size_t Offset, std::size_t Matched) const;
     TCharMatch MatchUtf8Char(const TSearchWindow& Window, std::size_t Offset, std::size_t Matched) const;
     std::size_t SkippableUtf8Bytes(std::string_view Text, std::size_t Offset) const;
     bool IsDelimiterAt(std::string_view Text, std::size_t Offset) const;
