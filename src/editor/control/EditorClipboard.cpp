@@ -44,7 +44,7 @@ bool TEditor::PutSelectionOnClipboard()
     auto* data = new QMimeData;
     data->setText(SjisToQString(LfLineBreaks(text)));
     data->setData(SjisMimeType, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-    if (FSelectionMode == smBox)
+    if (SelectionMode() == smBox)
         data->setData(BoxMimeType, QByteArray(text.data(), static_cast<qsizetype>(text.size() + 1)));
     QGuiApplication::clipboard()->setMimeData(data);
     return true;
@@ -52,13 +52,13 @@ bool TEditor::PutSelectionOnClipboard()
 
 void TEditor::CutToClipboard()
 {
-    if (!FReadOnly && PutSelectionOnClipboard())
+    if (!ReadOnly() && PutSelectionOnClipboard())
         DeleteSelection();
 }
 
 void TEditor::PasteFromClipboard()
 {
-    if (FReadOnly)
+    if (ReadOnly())
         return;
     const std::string text = ClipboardText();
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();

@@ -25,14 +25,50 @@ constexpr int EdgeScrollIntervalMs = 50;
 
 } // namespace
 
+// The editor as its painter reads it.
+class TEditor::TPaintSource final : public TEditorPaintView {
+public:
+    explicit TPaintSource(TEditor& Editor) : E(Editor) {}
+
+    QWidget& Viewport() const override { return *E.viewport(); }
+    const TEditorScreenStrings& Strings() const override { return *E.FStrings; }
+    const TEditModel& Model() const override { return E.FModel; }
+    TFountain& Fountain() const override { return E.ActiveFountain(); }
+    TRowAttributeData RowStartState(int Row) const override { return E.FStrings->RowStartState(Row); }
+    const TEditorMetrics& Metrics() const override { return E.FMetrics; }
+    int TopRow() const override { return E.FTopRow; }
+    int TopCol() const override { return E.FTopCol; }
+    const QFont& Font() const override { return E.FFont; }
+    TColor Color() const override { return E.FColor; }
+    TColor FontColor() const override { return E.FFontColor; }
+    const TEditorViewInfo& View() const override { return E.FView; }
+    const TEditorMarks& Marks() const override { return E.FMarks; }
+    const TEditorMargin& Margin() const override { return E.FMargin; }
+    const TEditorRuler& Ruler() const override { return E.FRuler; }
+    const TEditorLeftbar& Leftbar() const override { return E.FLeftbar; }
+    const TEditorImagebar& Imagebar() const override { return E.FImagebar; }
+    const QList<QPixmap>& ImageDigits() const override { return E.FImageDigits; }
+    const QList<QPixmap>& ImageMarks() const override { return E.FImageMarks; }
+    const TDrawLineEvent& DrawLineEvent() const override { return E.OnDrawLine; }
+    const QString& Preedit() const override { return E.FPreedit; }
+    bool CaretVisible() const override { return E.hasFocus() && E.FCaretLockCount == 0 && E.FCaretBlinkOn; }
+    QRect CaretRect() const override { return E.CaretRect(); }
+    bool UnderlineShown() const override { return E.FUnderlineHideCount == 0; }
+
+private:
+    TEditor& E;
+};
+
 TEditor::TEditor(QWidget* Parent)
     : QAbstractScrollArea(Parent)
     , FStrings(std::make_shared<TEditorScreenStrings>())
+    , FModel(FStrings, *this, FCaret.Rules())
     , FFont(DefaultEditorFont())
 {
     FStrings->AttachEditor(*this);
     FLines = std::make_unique<TEditorStrings>(static_cast<TEditorLink&>(*this));
-    FPainter = std::make_unique<TEditorPainter>(*this);
+    FPaintSource = std::make_unique<TPaintSource>(*this);
+    FPainter = std::make_unique<TEditorPainter>(*FPaintSource);
     FStrings->LayoutSettings().SetTabSpaceCount(FCaret.TabSpaceCount());
 
     setFocusPolicy(Qt::StrongFocus);
@@ -55,7 +91,7 @@ TEditor::TEditor(QWidget* Parent)
     connect(&FEdgeScroll, &QTimer::timeout, this, [this] { MoveWithButton(FEdgeScrollPixel, FEdgeScrollModifiers); });
 
     ConnectOptions();
-    FPopupMenu = new TEditorPopupMenu(*this);
+    FPopupMenu = new TEditorPopupMenu(*this, FModel);
     resize(185, 89);
     UpdateMetrics();
     UpdateScrollRanges();
@@ -194,7 +230,7 @@ void TEditor::OptionChanged(TObject* Sender)
     FPainter->OptionsChanged();
     viewport()->update();
     if (Sender == &FCaret) {
-        // Undo steps name columns: a new tab width would put their carets elsewhere.
+            // Undo steps name columns: a new tab width would put their carets elsewhere.
         if (FStrings->LayoutSettings().TabSpaceCount() != FCaret.TabSpaceCount()) {
             FStrings->LayoutSettings().SetTabSpaceCount(FCaret.TabSpaceCount());
             FStrings->UndoObj().Clear();
@@ -329,7 +365,7 @@ void TEditor::SetReadOnly(bool Value)
 {
     if (FDragState == dsDragging)
         return;
-    FReadOnly = Value;
+    FModel.SetReadOnly(Value);
     setAttribute(Qt::WA_InputMethodEnabled, !Value);
     if (Value && Selected())
         viewport()->setCursor(EditorCursor(FCaret.Cursors().DefaultCursor()));
@@ -337,16 +373,13 @@ void TEditor::SetReadOnly(bool Value)
 
 void TEditor::SetOverwrite(bool Value)
 {
-    FOverwrite = Value;
+    FModel.SetOverwrite(Value);
     UpdateCaret();
 }
 
 void TEditor::SetHitStyle(THitStyle Value)
 {
-    if (FHitStyle == Value)
-        return;
-    CleanSelection();
-    FHitStyle = Value;
+    FModel.SetHitStyle(Value);
 }
 
 bool TEditor::WordWrap() const
@@ -391,19 +424,14 @@ void TEditor::SetImageMarks(const QList<QPixmap>& Value)
 // ---------------------------------------------------------------------------------------------
 // Undo
 
-// The caret goes where the step was made: a column kept from before does not hold there.
 void TEditor::Undo()
 {
-    CleanSelection();
-    FHasKeptCol = false;
-    FStrings->Undo();
+    FModel.Undo();
 }
 
 void TEditor::Redo()
 {
-    CleanSelection();
-    FHasKeptCol = false;
-    FStrings->Redo();
+    FModel.Redo();
 }
 
 bool TEditor::CanUndo() const
@@ -418,7 +446,7 @@ bool TEditor::CanRedo() const
 
 void TEditor::EmptyUndoBuffer()
 {
-    if (!FReadOnly)
+    if (!ReadOnly())
         FStrings->UndoObj().Clear();
 }
 

@@ -7,9 +7,12 @@
 //
 // The application uses the members of the first public section; the rest is the control's own
 // surface (options, selection, editing, the edit-control operations), usable like any editor
-// widget. The implementation is spread over files by concern: EditorControl.cpp (construction,
-// the text model's link, options), EditorCaret.cpp (caret and scrolling), EditorSelection.cpp,
-// EditorEditing.cpp, EditorInput.cpp, EditorClipboard.cpp, and the painter (EditorPaint.cpp).
+// widget. The caret, selection and editing rules are those of its edit model (TEditModel, in
+// the core); the control adds events, painting, scrolling, the caret's blink, the input method
+// and the clipboard. The implementation is spread over files by concern: EditorControl.cpp
+// (construction, the text model's link, options), EditorCaret.cpp (caret and scrolling),
+// EditorSelection.cpp, EditorEditing.cpp, EditorInput.cpp, EditorClipboard.cpp, and the
+// painter (EditorPaint.cpp), which reads the control through a read-only view.
 //
 // The control has no mouse-wheel handling of its own: wheel events go on to its parents. Its
 // built-in context menu and that menu's keys serve only an editor whose owner sets no menu of
@@ -20,7 +23,8 @@
 #include "editor/base/edGraphics.h"
 #include "editor/control/EditorMetrics.h"
 #include "editor/control/EditorOptions.h"
-#include "editor/control/EditorRowBlock.h"
+#include "editor/control/EditorPaintView.h"
+#include "editor/text/EditModel.h"
 #include "editor/text/TextSearch.h"
 #include "editor/text/edEditorLink.h"
 #include "editor/text/edRaStrings.h"
@@ -51,47 +55,7 @@ class TEditorStrings;
 class TFountain;
 class TFountainParser;
 
-// How a search hit is shown: selected like a selection, drawn in the hit colours, or drawn in
-// the hit colours with the caret widened over it.
-enum THitStyle { hsSelect, hsDraw, hsCaret };
-
-enum TSelectionState : std::uint8_t {
-    ssNone = 0,     // nothing selected
-    ssStarted = 1,  // an anchor is set, nothing shown yet
-    ssSelected = 2, // a selection
-    ssHit = 3,      // a search hit shown in the hit colours
-};
-
-enum TSelectionMode : std::uint8_t { smStream = 0, smBox = 1 };
-
-// A place in the text: a screen row and a byte offset in it.
-using TTextPlace = TRowByte;
-
-// A place on the screen: a screen row and a display column.
-struct TRowCol {
-    int Row = 0;
-    int Col = 0;
-};
-
-// The selection as drawn and edited: rows and bytes from the earlier to the later end (the end
-// byte excluded), and the columns of both ends, the box's edges in box mode.
-struct TSelectionRange {
-    int StartRow = 0;
-    int StartByte = 0;
-    int StartCol = 0;
-    int EndRow = 0;
-    int EndByte = 0;
-    int EndCol = 0;
-
-    bool operator==(const TSelectionRange&) const = default;
-};
-
-// Fired after a row piece is drawn: the row's text as painted, x of column 0, the row's top,
-// its index, the piece, and whether it was drawn in the selection colours.
-using TDrawLineEvent = std::function<void(const std::string& LineStr, int X, int Y, int Index, const QRect& ARect,
-                                          bool Selected)>;
-
-class TEditor : public QAbstractScrollArea, private TEditorLink {
+class TEditor : public QAbstractScrollArea, private TEditorLink, private TEditView {
     Q_OBJECT
 
 public:
@@ -112,13 +76,13 @@ public:
     // The caret: screen row and display column from 0 (tabs expanded, a two-byte character two
     // columns wide, at most 1000, or 1001 right after a two-byte character at column 1000). The
     // setters clamp to the rows and columns that exist.
-    int Row() const override { return FRow; }
-    int Col() const override { return FCol; }
+    int Row() const override { return FModel.Row(); }
+    int Col() const override { return FModel.Col(); }
     void SetRow(int Value);
     void SetCol(int Value);
     void SetRowCol(int ARow, int ACol) override;
     // Rows and columns that fit in the window (at least 1 each).
-    int VisibleRowCount() const { return FMetrics.VisibleRowCount; }
+    int VisibleRowCount() const override { return FMetrics.VisibleRowCount; }
     int VisibleColCount() const { return FMetrics.VisibleColCount; }
     // The caret's top left in pixels, relative to the control.
     QPoint CaretPos() const;
@@ -200,16 +164,16 @@ public:
     TFountain* Fountain() const { return FFountain; }
     void SetFountain(TFountain* Value);
 
-    bool ReadOnly() const { return FReadOnly; }
+    bool ReadOnly() const { return FModel.ReadOnly(); }
     void SetReadOnly(bool Value);
     bool WantTabs() const { return FWantTabs; }
     void SetWantTabs(bool Value) { FWantTabs = Value; }
     bool WantReturns() const { return FWantReturns; }
     void SetWantReturns(bool Value) { FWantReturns = Value; }
     // Typed characters replace those under the caret; no key switches it.
-    bool Overwrite() const { return FOverwrite; }
+    bool Overwrite() const { return FModel.Overwrite(); }
     void SetOverwrite(bool Value);
-    THitStyle HitStyle() const { return FHitStyle; }
+    THitStyle HitStyle() const { return FModel.HitStyle(); }
     void SetHitStyle(THitStyle Value);
     bool WordWrap() const;
     void SetWordWrap(bool Value);
@@ -257,12 +221,12 @@ public:
     // ---------------------------------------------------------------------------------------
     // Selection
 
-    TSelectionState SelectionState() const { return FSelectionState; }
-    TSelectionMode SelectionMode() const { return FSelectionMode; }
+    TSelectionState SelectionState() const { return FModel.SelectionState(); }
+    TSelectionMode SelectionMode() const { return FModel.SelectionMode(); }
     void SetSelectionMode(TSelectionMode Value);
     // Whether a selection or hit is shown (states 2 and 3).
-    bool Selected() const { return FSelectionState >= ssSelected; }
-    const TSelectionRange& Selection() const { return FSel; }
+    bool Selected() const { return FModel.Selected(); }
+    const TSelectionRange& Selection() const { return FModel.Selection(); }
     int SelStart() const;
     void SetSelStart(int Value);
     std::string SelText() const;
@@ -371,8 +335,7 @@ protected:
     void changeEvent(QEvent* Event) override;
 
 private:
-    friend class TEditorPainter;
-    friend class TEditorPopupMenu;
+    class TPaintSource;
 
     // --- TEditorLink: the text model's view of the editor
     TEditorScreenStrings& ScreenStrings() override { return *FStrings; }
@@ -389,6 +352,20 @@ private:
     void BeginLinesUpdate() override;
     void EndLinesUpdate() override;
 
+    // --- TEditView: the edit model's view of the editor (EditorRepaint.cpp, EditorInput.cpp)
+    std::vector<TTokenSpan> Tokens(std::string_view Text, const TRowAttributeData& State, bool UseDefinition) override;
+    void BeginCaretRowChange() override { HideUnderline(); }
+    void EndCaretRowChange() override { ShowUnderline(); }
+    void CaretMoved() override { UpdateCaret(); }
+    void CaretRedrawn() override { UpdateCaretPos(); }
+    void CaretColumnLeft(int OldCol) override;
+    void InvalidateRows(int First, int Last) override;
+    void InvalidateCaretRowMark() override { InvalidateUnderline(); }
+    void SelectionMoved(const TSelectionRange& Old, const TSelectionRange& New) override;
+    void SelectionChanged(bool IsSelected) override { emit OnSelectionChange(IsSelected); }
+    void SelectionModeChanged() override;
+    void RowMarksChanged(int ARow) override;
+
     // --- Options (EditorControl.cpp)
     void ConnectOptions();
     void OptionChanged(TObject* Sender);
@@ -401,12 +378,8 @@ private:
     // Whether the font or the definition draws italic anywhere.
     bool UsesItalic();
 
-    // --- Caret (EditorCaret.cpp)
-    // The one rule set that keeps Col on a legal column; Vertical moves step left off
-    // characters and tab fill.
-    void AdjustCol(bool Vertical, int Direction);
-    void KeepCol(bool Vertical, int Value);
-    int LastCaretRow() const;
+    // --- Caret and scrolling (EditorCaret.cpp)
+    int LastCaretRow() const { return FModel.LastCaretRow(); }
     void UpdateCaret();
     void UpdateCaretPos();
     QRect CaretRect() const;
@@ -414,49 +387,19 @@ private:
     void RestartCaretBlink();
     // Rows and columns of the text area that change when the view scrolls by DRows, DCols.
     void ScrollView(int DRows, int DCols);
-    // EM_SCROLLCARET: an off-screen caret comes a third of the window down or right.
-    void ScrollCaretIntoThird();
 
     // --- Painting support (EditorPaint.cpp holds the painter)
-    void InvalidateRows(int First, int Last);
     void InvalidateLeftbar(int First, int Last);
-    void InvalidateSelectionRows(const TSelectionRange& Old, const TSelectionRange& New);
     int RowTop(int ARow) const { return FMetrics.TextTop + (ARow - FTopRow) * FMetrics.RowPitch; }
     int ColLeft(int ACol) const { return FMetrics.TextLeft + (ACol - FTopCol) * FMetrics.CharWidth; }
     void HideUnderline();
     void ShowUnderline();
     void InvalidateUnderline();
 
-    // --- Selection (EditorSelection.cpp)
-    void ActivateSelection();
-    void UpdateSelection();
-    TSelectionRange ComputeSelection() const;
-    // The box edges of ARow as bytes, by the left-edge and right-edge rules.
-    std::pair<int, int> BoxBytes(const TRowCells& Cells, int Left, int Right) const;
-    void SelectBytes(int Offset, int Length);
-    TTextPlace PlaceOfOffset(int Offset) const;
-    int OffsetOfPlace(int ARow, int Byte) const;
-    void KeyboardSelectionBefore(Qt::KeyboardModifiers Modifiers);
-    void KeyboardSelectionAfter(Qt::KeyboardModifiers Modifiers);
-
-    // --- Editing (EditorEditing.cpp)
-    int AnchorRowOf(int ARow) const;
-    void OverwriteText(const std::string& Text, int Anchor, int Target);
-    // The rows of the selection with the selected part taken out, each ending as before.
-    TRowBlock RowsWithoutSelection() const;
-    void ReplaceRowsAndPlaceCaret(int First, int Count, const std::string& Text, int Anchor, int Distance);
-    int IndentWidth(const std::string& Text) const;
-    int PreviousIndent(int ARow) const;
-    std::string IndentText(int Columns) const;
-    bool UnIndent();
-    void MoveSelectionTo(int DropRow, int DropCol);
-
     // --- Input (EditorInput.cpp)
     TRowCol PixelToRowCol(QPoint Pixel, bool Rounding) const;
     void CaretToPixel(QPoint Pixel);
     bool HandleNavigationKey(QKeyEvent* Event);
-    void WordRight();
-    void WordLeft();
     void UpdateMouseCursor(QPoint Pixel, Qt::KeyboardModifiers Modifiers);
     void EndDrag(bool Copy, QPoint Pixel);
     void CancelMouseGesture();
@@ -474,6 +417,7 @@ private:
     std::shared_ptr<TEditorScreenStrings> FStrings;
     std::unique_ptr<TEditorStrings> FLines;
     TEditorCaret FCaret;
+    TEditModel FModel;
     TEditorMarks FMarks;
     TEditorMargin FMargin;
     TEditorViewInfo FView;
@@ -490,30 +434,22 @@ private:
     int FInkDescent = -1;
     QList<QPixmap> FImageDigits;
     QList<QPixmap> FImageMarks;
+    std::unique_ptr<TPaintSource> FPaintSource;
     std::unique_ptr<TEditorPainter> FPainter;
     TEditorPopupMenu* FPopupMenu = nullptr; // a child object
 
     bool FModified = false;
-    bool FReadOnly = false;
     bool FWantTabs = true;
     bool FWantReturns = true;
-    bool FOverwrite = false;
     bool FDestroying = false;
-    THitStyle FHitStyle = hsSelect;
     int FLinesUpdates = 0;
     // Rows whose highlighting changed during the change now under way.
     int FReparsedFirst = INT_MAX;
     int FReparsedLast = -1;
 
-    // Caret
-    int FRow = 0;
-    int FCol = 0;
-    int FTailByte = -1; // the caret's byte when it lies past the last column of a cut row
+    // Caret and scrolling
     int FTopRow = 0;
     int FTopCol = 0;
-    int FKeptCol = 0;
-    bool FHasKeptCol = false;
-    bool FInSetRowCol = false;
     bool FKeyRepeat = false;
     int FCaretLockCount = 0;
     bool FCaretBlinkOn = true;
@@ -523,21 +459,9 @@ private:
     int FUnderlineHideCount = 0;
     bool FSettingScrollBars = false;
 
-    // Selection
-    TSelectionState FSelectionState = ssNone;
-    TSelectionMode FSelectionMode = smStream;
-    int FAnchorRow = 0;
-    int FAnchorByte = 0;
-    int FAnchorCol = 0;
-    TSelectionRange FSel;
-    int FHitLength = 0;
-    bool FRowSelecting = false;
-    int FRowSelectFirst = 0;
-
     // Mouse and input method
     enum TDragState : std::uint8_t { dsNone, dsPending, dsDragging };
     TDragState FDragState = dsNone;
-    bool FMouseSelecting = false; // the left button is down for a selection
     QPoint FPressPoint;
     QTimer FEdgeScroll;
     QPoint FEdgeScrollPixel; // where the mouse was held outside the text

@@ -71,7 +71,7 @@ void TEditor::keyPressEvent(QKeyEvent* Event)
 {
     FKeyRepeat = Event->isAutoRepeat();
     // With the mouse button held or a drag pending, keys only steer the drag.
-    if (FMouseSelecting || FDragState != dsNone) {
+    if (FModel.MouseSelecting() || FDragState != dsNone) {
         if (Event->key() == Qt::Key_Escape && FDragState != dsNone)
             CancelMouseGesture();
         else if (Event->key() == Qt::Key_Control && FDragState == dsDragging)
@@ -126,12 +126,7 @@ void TEditor::keyReleaseEvent(QKeyEvent* Event)
     emit OnKeyUp(Event->key(), Event->modifiers());
 }
 
-// A row that is cut at column 1000 goes on byte by byte past it.
-static bool IsCutAtCaret(const TRowCells& Cells, int Col, int TailByte)
-{
-    return TailByte >= 0 || (Cells.CutAtLimit() && Col >= Cells.Width());
-}
-
+// The key's move, and how many rows it goes: a held key speeds up at the window's edge.
 bool TEditor::HandleNavigationKey(QKeyEvent* Event)
 {
     const int key = Event->key();
@@ -141,189 +136,59 @@ bool TEditor::HandleNavigationKey(QKeyEvent* Event)
         TypeDelete();
         return true;
     }
-    static constexpr int Navigation[] = {Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_End,   Qt::Key_Home,
-                                         Qt::Key_Left,   Qt::Key_Up,       Qt::Key_Right, Qt::Key_Down};
-    if (std::find(std::begin(Navigation), std::end(Navigation), key) == std::end(Navigation))
-        return false;
-    TCaretLock lock(this);
-    KeyboardSelectionBefore(modifiers);
-    // A horizontal key forgets the column of vertical moves, also when the caret stays.
-    if (key != Qt::Key_Up && key != Qt::Key_Down)
-        FHasKeptCol = false;
-    const int count = FStrings->Count();
     const int page = std::max(1, (VisibleRowCount() - 1) / 2)
                      * (FKeyRepeat ? FSpeed.PageVerticalRangeAc() : FSpeed.PageVerticalRange());
-    const auto rowEnd = [this](int Row) {
-        const TRowCells cells = RowCells(Row);
-        if (cells.CutAtLimit())
-            SetRowByte(Row, cells.ByteCount());
-        else
-            SetRowCol(Row, cells.Width());
-    };
+    const int row = Row();
+    const bool acceleratedUp = FKeyRepeat && row == FTopRow;
+    const bool acceleratedDown = FKeyRepeat && row == FTopRow + VisibleRowCount() - 1;
+    TCaretMove move;
+    int rows = 1;
     switch (key) {
     case Qt::Key_PageUp:
-        ScrollPage(-page);
+        move = TCaretMove::PageUp;
+        rows = page;
         break;
     case Qt::Key_PageDown:
-        ScrollPage(page);
-        break;
-    case Qt::Key_End:
-        rowEnd(control ? LastCaretRow() : FRow);
+        move = TCaretMove::PageDown;
+        rows = page;
         break;
     case Qt::Key_Home:
-        if (control)
-            SetRowCol(0, 0);
-        else
-            SetCol(0);
+        move = control ? TCaretMove::TextStart : TCaretMove::RowStart;
         break;
-    case Qt::Key_Left: {
-        if (control) {
-            WordLeft();
-            break;
-        }
-        const TRowCells cells = RowCells(FRow);
-        if (IsCutAtCaret(cells, FCol, FTailByte)) {
-            const std::string& text = FStrings->Str(FRow);
-            std::size_t previous = 0;
-            for (std::size_t i = 0; i < static_cast<std::size_t>(CaretByte()); i += CharByteCount(text, i))
-                previous = i;
-            SetRowByte(FRow, static_cast<int>(previous));
-        } else if (FCol > 0) {
-            SetCol(FCol - 1);
-        } else if (FRow > 0 && (FCaret.NextLine() || FStrings->Rows(FRow - 1) == raWrapped)) {
-            rowEnd(FRow - 1);
-        }
+    case Qt::Key_End:
+        move = control ? TCaretMove::TextEnd : TCaretMove::RowEnd;
         break;
-    }
-    case Qt::Key_Right: {
-        if (control) {
-            WordRight();
-            break;
-        }
-        const TRowCells cells = RowCells(FRow);
-        const bool lastRow = FRow >= count - 1 && (count == 0 || FRow >= count || FStrings->Rows(count - 1) == raEof);
-        const bool nextRow = !lastRow && FRow < count && (FCaret.NextLine() || FStrings->Rows(FRow) == raWrapped);
-        if (IsCutAtCaret(cells, FCol, FTailByte) && CaretByte() < cells.ByteCount()) {
-            const int byte = CaretByte();
-            SetRowByte(FRow, byte + static_cast<int>(CharByteCount(FStrings->Str(FRow), static_cast<std::size_t>(byte))));
-            break;
-        }
-        const int old = FCol;
-        if (!IsCutAtCaret(cells, FCol, FTailByte))
-            SetCol(FCol + 1);
-        if (FCol <= old && nextRow)
-            SetRowCol(FRow + 1, 0);
+    case Qt::Key_Left:
+        move = control ? TCaretMove::WordLeft : TCaretMove::Left;
         break;
-    }
-    case Qt::Key_Up: {
-        const int rows = FKeyRepeat && FRow == FTopRow ? FSpeed.CaretVerticalAc() : 1;
-        if (FRow == 0)
-            break;
-        if (control) {
-            SetTopRow(FTopRow - rows);
-            if (FRow > FTopRow + VisibleRowCount() - 1)
-                SetRow(FRow - rows);
-        } else {
-            SetRow(FRow - rows);
-        }
+    case Qt::Key_Right:
+        move = control ? TCaretMove::WordRight : TCaretMove::Right;
         break;
-    }
-    case Qt::Key_Down: {
-        const int rows = FKeyRepeat && FRow == FTopRow + VisibleRowCount() - 1 ? FSpeed.CaretVerticalAc() : 1;
-        if (control) {
-            SetTopRow(FTopRow + rows);
-            if (FRow < FTopRow)
-                SetRow(FRow + rows);
-        } else if (FRow < LastCaretRow()) {
-            SetRow(FRow + rows);
-        }
+    case Qt::Key_Up:
+        move = control ? TCaretMove::ScrollUp : TCaretMove::Up;
+        rows = acceleratedUp ? FSpeed.CaretVerticalAc() : 1;
         break;
+    case Qt::Key_Down:
+        move = control ? TCaretMove::ScrollDown : TCaretMove::Down;
+        rows = acceleratedDown ? FSpeed.CaretVerticalAc() : 1;
+        break;
+    default:
+        return false;
     }
-    }
-    KeyboardSelectionAfter(modifiers);
+    FModel.MoveCaret(move, modifiers.testFlag(Qt::ShiftModifier), rows);
     return true;
 }
 
-// Word moves parse the row's display text (so that token offsets are columns) with the
-// definition, brackets off, and pass over symbols.
-namespace {
-
-struct TRowTokens {
-    std::vector<int> Starts; // columns where a token that is no symbol starts
-};
-
-TRowTokens TokensOf(TFountain& Fountain, const std::string& Text)
+std::vector<TTokenSpan> TEditor::Tokens(std::string_view Text, const TRowAttributeData& State, bool UseDefinition)
 {
-    TRowTokens tokens;
-    const std::unique_ptr<TFountainParser> parser = Fountain.NewParser();
-    TRowAttributeData state;
-    state.OpenBracket = -2;
-    parser->BeginRow(Text, state);
+    const TTextEncoding encoding = FStrings->Encoding();
+    const std::unique_ptr<TFountainParser> parser = UseDefinition ? ActiveFountain().NewParser(encoding)
+                                                                  : std::make_unique<TTokenParser>(encoding);
+    std::vector<TTokenSpan> tokens;
+    parser->BeginRow(Text, State);
     while (parser->NextToken() != tokEnd)
-        if (parser->Token() != tokSymbol)
-            tokens.Starts.push_back(parser->TokenOffset());
+        tokens.push_back({parser->TokenOffset(), parser->TokenLength(), parser->Token() == tokSymbol});
     return tokens;
-}
-
-} // namespace
-
-void TEditor::WordRight()
-{
-    const int count = FStrings->Count();
-    if (FRow >= count)
-        return;
-    int row = FRow;
-    int after = FCol;
-    const TRowCells cells = RowCells(row);
-    if (FCol >= cells.Width() && row + 1 < count) {
-        ++row;
-        after = -1; // from before column 0 of the next row
-    }
-    const auto display = [this](int Row) {
-        return ExpandTabs(FStrings->Str(Row), FStrings->LayoutSettings(), FStrings->WordWrap(),
-                          FStrings->WrapOption().WrapByte());
-    };
-    for (const int start : TokensOf(ActiveFountain(), display(row)).Starts) {
-        if (start > after) {
-            SetRowCol(row, start);
-            return;
-        }
-    }
-    if (FStrings->Rows(row) == raWrapped && row + 1 < count)
-        SetRowCol(row + 1, 0);
-    else
-        SetRowCol(row, RowCells(row).Width());
-}
-
-void TEditor::WordLeft()
-{
-    int row = FRow;
-    int before = FCol;
-    if (before == 0) {
-        if (row == 0)
-            return;
-        --row;
-        before = RowCells(row).Width();
-        if (FStrings->Rows(row) != raWrapped) {
-            SetRowCol(row, before);
-            return;
-        }
-    }
-    row = std::min(row, FStrings->Count() - 1);
-    if (row < 0)
-        return;
-    const std::string display = ExpandTabs(FStrings->Str(row), FStrings->LayoutSettings(), FStrings->WordWrap(),
-                                           FStrings->WrapOption().WrapByte());
-    int target = -1;
-    for (const int start : TokensOf(ActiveFountain(), display).Starts)
-        if (start < before)
-            target = start;
-    if (target >= 0)
-        SetRowCol(row, target);
-    else if (row > 0)
-        SetRowCol(row - 1, RowCells(row - 1).Width());
-    else
-        SetRowCol(0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -359,18 +224,18 @@ void TEditor::mousePressEvent(QMouseEvent* Event)
     }
     const QPoint pixel = Event->position().toPoint();
     FPressPoint = pixel;
-    FMouseSelecting = true;
+    FModel.SetMouseSelecting(true);
     const bool shift = Event->modifiers().testFlag(Qt::ShiftModifier);
     const TRowCol at = PixelToRowCol(pixel, false);
     if (shift) {
-        if (FSelectionState == ssNone)
+        if (SelectionState() == ssNone)
             InitSelection();
         CaretToPixel(pixel);
         SelectionToCaret();
     } else if (pixel.x() >= FMetrics.TextLeft && CanDragSelection() && IsInSelection(at.Row, at.Col)) {
         CaretToPixel(pixel);
         if (FCaret.SelDragMode() == dmAutomatic) {
-            FMouseSelecting = false;
+            FModel.SetMouseSelecting(false);
             FDragState = dsPending;
         }
     } else if (pixel.x() < FMetrics.TextLeft && FCaret.RowSelect()) {
@@ -404,7 +269,7 @@ void TEditor::MoveWithButton(QPoint Pixel, Qt::KeyboardModifiers Modifiers)
     QPoint target = Pixel;
     if (Pixel.y() < FMetrics.TextTop)
         target.setY(FMetrics.TextTop - FMetrics.RowPitch);
-    if (FRowSelecting) {
+    if (FModel.RowSelecting()) {
         ExtendRowSelect(std::max(PixelToRowCol(target, false).Row, 0));
     } else if (FDragState == dsPending) {
         if (farEnough) {
@@ -414,12 +279,12 @@ void TEditor::MoveWithButton(QPoint Pixel, Qt::KeyboardModifiers Modifiers)
         }
     } else if (FDragState == dsDragging) {
         CaretToPixel(target);
-    } else if (FMouseSelecting) {
+    } else if (FModel.MouseSelecting()) {
         CaretToPixel(target);
         if (Selected())
-            UpdateSelection();
-        else if (FSelectionState == ssStarted && farEnough)
-            ActivateSelection();
+            FModel.UpdateSelection();
+        else if (SelectionState() == ssStarted && farEnough)
+            FModel.ActivateSelection();
     }
 }
 
@@ -427,8 +292,8 @@ void TEditor::UpdateEdgeScroll(QPoint Pixel, Qt::KeyboardModifiers Modifiers)
 {
     const QWidget* view = viewport();
     const bool outside = Pixel.y() < FMetrics.TextTop || Pixel.y() >= view->height() || Pixel.x() >= view->width()
-                         || (Pixel.x() < FMetrics.TextLeft && !FRowSelecting);
-    const bool gesture = FRowSelecting || FMouseSelecting || FDragState == dsDragging;
+                         || (Pixel.x() < FMetrics.TextLeft && !FModel.RowSelecting());
+    const bool gesture = FModel.RowSelecting() || FModel.MouseSelecting() || FDragState == dsDragging;
     if (!outside || !gesture) {
         FEdgeScroll.stop();
         return;
@@ -449,8 +314,8 @@ void TEditor::mouseReleaseEvent(QMouseEvent* Event)
             FDragState = dsNone;
             CleanSelection();
         }
-        FRowSelecting = false;
-        FMouseSelecting = false;
+        FModel.EndRowSelect();
+        FModel.SetMouseSelecting(false);
         FEdgeScroll.stop();
         UpdateMouseCursor(pixel, Event->modifiers());
     }
@@ -481,7 +346,7 @@ void TEditor::EndDrag(bool Copy, QPoint Pixel)
     const QRect text(FMetrics.TextLeft, FMetrics.TextTop, viewport()->width() - FMetrics.TextLeft,
                      viewport()->height() - FMetrics.TextTop);
     const TRowCol drop = PixelToRowCol(Pixel, true);
-    if (!text.contains(Pixel) || IsInSelection(FRow, FCol) || FReadOnly) {
+    if (!text.contains(Pixel) || IsInSelection(Row(), Col()) || ReadOnly()) {
         CleanSelection();
         return;
     }
@@ -492,7 +357,7 @@ void TEditor::EndDrag(bool Copy, QPoint Pixel)
         PasteText(moved);
         return;
     }
-    MoveSelectionTo(FRow, FCol);
+    FModel.MoveSelectionTo(Row(), Col());
 }
 
 // Any change of the text while a gesture is under way ends it: its places no longer hold.
@@ -500,11 +365,10 @@ void TEditor::CancelMouseGesture()
 {
     const bool dragging = FDragState != dsNone;
     FDragState = dsNone;
-    FRowSelecting = false;
-    FMouseSelecting = false;
+    FModel.EndRowSelect();
+    FModel.SetMouseSelecting(false);
     FEdgeScroll.stop();
-    if (FSelectionState == ssStarted)
-        FSelectionState = ssNone;
+    FModel.DropStartedSelection();
     if (dragging) {
         CleanSelection();
         viewport()->setCursor(EditorCursor(FCaret.Cursors().DefaultCursor()));
@@ -552,7 +416,7 @@ void TEditor::focusOutEvent(QFocusEvent* Event)
 {
     QAbstractScrollArea::focusOutEvent(Event);
     FBlink.stop();
-    if (FDragState != dsNone || FMouseSelecting)
+    if (FDragState != dsNone || FModel.MouseSelecting())
         CancelMouseGesture();
     viewport()->update(FCaretRect); // the caret drawn while the focus was here goes
 }
@@ -570,7 +434,7 @@ void TEditor::contextMenuEvent(QContextMenuEvent* Event)
 // The preedit is drawn at the caret and stays out of the text; the commit is one edit.
 void TEditor::inputMethodEvent(QInputMethodEvent* Event)
 {
-    if (FReadOnly) {
+    if (ReadOnly()) {
         Event->ignore();
         return;
     }
@@ -590,7 +454,7 @@ QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const
 {
     switch (Query) {
     case Qt::ImEnabled:
-        return !FReadOnly;
+        return !ReadOnly();
     case Qt::ImCursorRectangle: {
         const QRect caret = CaretRect();
         return QRect(viewport()->mapTo(this, caret.topLeft()), caret.size());
@@ -598,11 +462,11 @@ QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const
     case Qt::ImFont:
         return FFont;
     case Qt::ImSurroundingText:
-        return FRow < FStrings->Count() ? SjisToQString(FStrings->Str(FRow)) : QString();
+        return Row() < FStrings->Count() ? SjisToQString(FStrings->Str(Row())) : QString();
     case Qt::ImCursorPosition:
-        return FRow < FStrings->Count()
-                   ? QStringLength(std::string_view(FStrings->Str(FRow)).substr(
-                         0, static_cast<std::size_t>(std::min(CaretByte(), static_cast<int>(FStrings->Str(FRow).size())))))
+        return Row() < FStrings->Count()
+                   ? QStringLength(std::string_view(FStrings->Str(Row())).substr(
+                         0, static_cast<std::size_t>(std::min(CaretByte(), static_cast<int>(FStrings->Str(Row()).size())))))
                    : 0;
     default:
         return QAbstractScrollArea::inputMethodQuery(Query);

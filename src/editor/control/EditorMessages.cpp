@@ -11,20 +11,12 @@ namespace kestrim {
 
 std::pair<int, int> TEditor::GetSel() const
 {
-    const int start = SelStart();
-    return {start, start + SelLength()};
+    return FModel.GetSel();
 }
 
 void TEditor::SetSel(int Start, int End)
 {
-    if (Start == 0 && End == -1) {
-        SelectAll();
-    } else if (Start == -1) {
-        CleanSelection();
-    } else {
-        SetSelStart(std::min(Start, End));
-        SetSelLength(std::max(Start, End) - std::min(Start, End));
-    }
+    FModel.SetSel(Start, End);
 }
 
 int TEditor::GetLineCount() const
@@ -34,33 +26,17 @@ int TEditor::GetLineCount() const
 
 int TEditor::LineIndex(int ARow) const
 {
-    const int row = ARow == -1 ? FRow : ARow;
-    if (row < 0 || row >= FStrings->Count())
-        return -1;
-    return OffsetOfPlace(row, 0);
+    return FModel.LineIndex(ARow);
 }
 
 int TEditor::LineLength(int Offset) const
 {
-    if (Offset == -1) {
-        if (!Selected())
-            return FRow < FStrings->Count() ? static_cast<int>(FStrings->Str(FRow).size()) : 0;
-        const int last = std::min(FSel.EndRow, FStrings->Count() - 1);
-        if (last < 0)
-            return 0;
-        const int unselected = static_cast<int>(FStrings->Str(last).size())
-                               - (last == FSel.EndRow ? FSel.EndByte : 0) + (last == FSel.StartRow ? FSel.StartByte : 0);
-        return std::max(unselected, 0);
-    }
-    const TTextPlace place = PlaceOfOffset(Offset);
-    return place.Row < FStrings->Count() ? static_cast<int>(FStrings->Str(place.Row).size()) : 0;
+    return FModel.LineLength(Offset);
 }
 
 int TEditor::LineFromChar(int Offset) const
 {
-    if (Offset == -1)
-        return Selected() ? FSel.StartRow : FRow;
-    return PlaceOfOffset(Offset).Row;
+    return FModel.LineFromChar(Offset);
 }
 
 std::string TEditor::GetLine(int ARow) const
@@ -75,7 +51,7 @@ void TEditor::ReplaceSel(const std::string& Text)
 
 QPoint TEditor::PosFromChar(int Offset) const
 {
-    const TTextPlace place = PlaceOfOffset(Offset);
+    const TRowByte place = FModel.PlaceOfOffset(Offset);
     const int col = RowCells(place.Row).ColOfByte(place.Byte);
     return viewport()->mapTo(this, QPoint(ColLeft(col), RowTop(place.Row)));
 }
@@ -91,7 +67,7 @@ std::optional<std::pair<int, int>> TEditor::CharFromPos(const QPoint& Point) con
     if (cells.Cell(col) == CellTrailByte)
         --col;
     const int byte = std::min(cells.ByteOfCol(col), cells.ByteCount());
-    return std::make_pair(OffsetOfPlace(row, byte), row);
+    return std::make_pair(FModel.OffsetOfPlace(row, byte), row);
 }
 
 std::string TEditor::GetText() const
@@ -101,13 +77,13 @@ std::string TEditor::GetText() const
 
 void TEditor::SetText(const std::string& Text)
 {
-    if (!FReadOnly)
+    if (!ReadOnly())
         FLines->SetText(Text);
 }
 
 int TEditor::GetTextLength() const
 {
-    return OffsetOfPlace(FStrings->Count(), 0);
+    return FModel.TextLength();
 }
 
 } // namespace kestrim

@@ -51,7 +51,7 @@ void TEditorCaret::SetStyle(TEditorCaretStyle Value)
 
 void TEditorCaret::SetTabSpaceCount(int Value)
 {
-    Store(FTabSpaceCount, EvenWithin(Value, 2, 8));
+    Store(FRules.TabSpaceCount, EvenWithin(Value, 2, 8));
 }
 
 void TEditorCaret::Assign(const TPersistent& Source)
@@ -62,24 +62,17 @@ void TEditorCaret::Assign(const TPersistent& Source)
         return;
     }
     BeginUpdate();
+    const int tabSpaceCount = FRules.TabSpaceCount;
+    FRules = source->FRules;
+    FRules.TabSpaceCount = tabSpaceCount;
     FAutoCursor = source->FAutoCursor;
-    FAutoIndent = source->FAutoIndent;
-    FBackSpaceUnIndent = source->FBackSpaceUnIndent;
     FCursors.Assign(source->FCursors);
-    FFreeCaret = source->FFreeCaret;
-    FFreeRow = source->FFreeRow;
-    FInTab = source->FInTab;
-    FKeepCaret = source->FKeepCaret;
     FLockScroll = source->FLockScroll;
-    FNextLine = source->FNextLine;
-    FPrevSpaceIndent = source->FPrevSpaceIndent;
     FRowSelect = source->FRowSelect;
     FSelDragMode = source->FSelDragMode;
     FSelMove = source->FSelMove;
-    FSoftTab = source->FSoftTab;
     SetStyle(source->FStyle);
-    FTabIndent = source->FTabIndent;
-    SetTabSpaceCount(source->FTabSpaceCount);
+    SetTabSpaceCount(source->FRules.TabSpaceCount);
     EndUpdate();
 }
 

@@ -7,6 +7,7 @@
 #include "editor/base/edClasses.h"
 #include "editor/base/edGraphics.h"
 #include "editor/highlight/EditorFountain.h"
+#include "editor/text/EditRules.h"
 
 #include <cstdint>
 #include <memory>
@@ -60,64 +61,56 @@ class TEditorCaret : public TNotifyPersistent {
 public:
     bool AutoCursor() const { return FAutoCursor; }
     void SetAutoCursor(bool Value) { FAutoCursor = Value; }
-    bool AutoIndent() const { return FAutoIndent; }
-    void SetAutoIndent(bool Value) { FAutoIndent = Value; }
-    bool BackSpaceUnIndent() const { return FBackSpaceUnIndent; }
-    void SetBackSpaceUnIndent(bool Value) { FBackSpaceUnIndent = Value; }
+    bool AutoIndent() const { return FRules.AutoIndent; }
+    void SetAutoIndent(bool Value) { FRules.AutoIndent = Value; }
+    bool BackSpaceUnIndent() const { return FRules.BackSpaceUnIndent; }
+    void SetBackSpaceUnIndent(bool Value) { FRules.BackSpaceUnIndent = Value; }
     TEditorCursors& Cursors() { return FCursors; }
     const TEditorCursors& Cursors() const { return FCursors; }
-    bool FreeCaret() const { return FFreeCaret; }
-    void SetFreeCaret(bool Value) { FFreeCaret = Value; }
-    bool FreeRow() const { return FFreeRow; }
-    void SetFreeRow(bool Value) { FFreeRow = Value; }
-    bool InTab() const { return FInTab; }
-    void SetInTab(bool Value) { FInTab = Value; }
-    bool KeepCaret() const { return FKeepCaret; }
-    void SetKeepCaret(bool Value) { FKeepCaret = Value; }
+    bool FreeCaret() const { return FRules.FreeCaret; }
+    void SetFreeCaret(bool Value) { FRules.FreeCaret = Value; }
+    bool FreeRow() const { return FRules.FreeRow; }
+    void SetFreeRow(bool Value) { FRules.FreeRow = Value; }
+    bool InTab() const { return FRules.InTab; }
+    void SetInTab(bool Value) { FRules.InTab = Value; }
+    bool KeepCaret() const { return FRules.KeepCaret; }
+    void SetKeepCaret(bool Value) { FRules.KeepCaret = Value; }
     bool LockScroll() const { return FLockScroll; }
     void SetLockScroll(bool Value) { FLockScroll = Value; }
-    bool NextLine() const { return FNextLine; }
-    void SetNextLine(bool Value) { FNextLine = Value; }
-    bool PrevSpaceIndent() const { return FPrevSpaceIndent; }
-    void SetPrevSpaceIndent(bool Value) { FPrevSpaceIndent = Value; }
+    bool NextLine() const { return FRules.NextLine; }
+    void SetNextLine(bool Value) { FRules.NextLine = Value; }
+    bool PrevSpaceIndent() const { return FRules.PrevSpaceIndent; }
+    void SetPrevSpaceIndent(bool Value) { FRules.PrevSpaceIndent = Value; }
     bool RowSelect() const { return FRowSelect; }
     void SetRowSelect(bool Value) { FRowSelect = Value; }
     TDragMode SelDragMode() const { return FSelDragMode; }
     void SetSelDragMode(TDragMode Value) { FSelDragMode = Value; }
     bool SelMove() const { return FSelMove; }
     void SetSelMove(bool Value) { FSelMove = Value; }
-    bool SoftTab() const { return FSoftTab; }
-    void SetSoftTab(bool Value) { FSoftTab = Value; }
+    bool SoftTab() const { return FRules.SoftTab; }
+    void SetSoftTab(bool Value) { FRules.SoftTab = Value; }
     TEditorCaretStyle Style() const { return FStyle; }
     void SetStyle(TEditorCaretStyle Value);
-    bool TabIndent() const { return FTabIndent; }
-    void SetTabIndent(bool Value) { FTabIndent = Value; }
+    bool TabIndent() const { return FRules.TabIndent; }
+    void SetTabIndent(bool Value) { FRules.TabIndent = Value; }
     // Columns between tab stops: 2, 4, 6 or 8; other values are limited to 2..8 and rounded
     // down to an even number.
-    int TabSpaceCount() const { return FTabSpaceCount; }
+    int TabSpaceCount() const { return FRules.TabSpaceCount; }
     void SetTabSpaceCount(int Value);
+    // The switches the caret and editing rules follow.
+    const TEditRules& Rules() const { return FRules; }
 
     void Assign(const TPersistent& Source) override;
 
 private:
+    TEditRules FRules;
     bool FAutoCursor = true;
-    bool FAutoIndent = true;
-    bool FBackSpaceUnIndent = true;
     TEditorCursors FCursors;
-    bool FFreeCaret = true;
-    bool FFreeRow = false;
-    bool FInTab = false;
-    bool FKeepCaret = false;
     bool FLockScroll = false;
-    bool FNextLine = false;
-    bool FPrevSpaceIndent = false;
     bool FRowSelect = true;
     TDragMode FSelDragMode = dmAutomatic;
     bool FSelMove = true;
-    bool FSoftTab = false;
     TEditorCaretStyle FStyle = csDefault;
-    bool FTabIndent = false;
-    int FTabSpaceCount = 8;
 };
 
 // Pixels around and between the text cells, each 0..100.

@@ -6,7 +6,7 @@
 #include "editor/control/EditorPaint.h"
 
 #include "editor/control/EditorBars.h"
-#include "editor/control/EditorControl.h"
+#include "editor/text/EditModel.h"
 #include "editor/control/EditorGlyphs.h"
 #include "editor/control/EditorImages.h"
 #include "editor/control/QtColors.h"
@@ -16,6 +16,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 #include <climits>
@@ -112,9 +113,21 @@ struct TEditorPainter::TPaint {
     int LineCount = 0;
 };
 
-TEditorPainter::TEditorPainter(TEditor& Editor) : FEditor(Editor), FPrepared(std::make_unique<TPrepared>()) {}
+TEditorPainter::TEditorPainter(const TEditorPaintView& Source) : FSource(Source), FPrepared(std::make_unique<TPrepared>()) {}
 
 TEditorPainter::~TEditorPainter() = default;
+
+int TEditorPainter::RowTop(int Row) const
+{
+    const TEditorMetrics& m = FSource.Metrics();
+    return m.TextTop + (Row - FSource.TopRow()) * m.RowPitch;
+}
+
+int TEditorPainter::ColLeft(int Col) const
+{
+    const TEditorMetrics& m = FSource.Metrics();
+    return m.TextLeft + (Col - FSource.TopCol()) * m.CharWidth;
+}
 
 void TEditorPainter::OptionsChanged()
 {
@@ -123,10 +136,10 @@ void TEditorPainter::OptionsChanged()
 
 void TEditorPainter::Prepare()
 {
-    TEditor& e = FEditor;
-    FPrepared->Text.SetFont(e.FFont, e.FMetrics.CharWidth);
-    FPrepared->Bars.Prepare(e.FRuler, ToQColor(e.FColor, Qt::white), ToQColor(e.FFontColor, Qt::black));
-    FPrepared->StrikeOutPos = QFontMetrics(e.FFont).strikeOutPos();
+    const TEditorPaintView& e = FSource;
+    FPrepared->Text.SetFont(e.Font(), e.Metrics().CharWidth);
+    FPrepared->Bars.Prepare(e.Ruler(), ToQColor(e.Color(), Qt::white), ToQColor(e.FontColor(), Qt::black));
+    FPrepared->StrikeOutPos = QFontMetrics(e.Font()).strikeOutPos();
     FPrepared->Valid = true;
 }
 
@@ -135,33 +148,33 @@ void TEditorPainter::Prepare()
 
 void TEditorPainter::Paint(const QRegion& Region)
 {
-    TEditor& e = FEditor;
+    const TEditorPaintView& e = FSource;
     if (!FPrepared->Valid)
         Prepare();
-    const TEditorMetrics& m = e.FMetrics;
-    QPainter painter(e.viewport());
+    const TEditorMetrics& m = e.Metrics();
+    QPainter painter(&e.Viewport());
     TPaint context(painter, m,
-                   TBarsView{m, e.FRuler, e.FLeftbar, e.FImagebar, ToQColor(e.FColor, Qt::white),
-                             ToQColor(e.FFontColor, Qt::black), e.FTopCol, e.FCol, m.VisibleColCount});
-    context.FontStyle = StylesOf(e.FFont);
-    context.X0 = m.TextLeft - e.FTopCol * m.CharWidth;
-    context.ViewWidth = e.viewport()->width();
-    const bool hit = e.FSelectionState == ssHit;
-    context.SelectionPath = e.FSelectionState == ssSelected || (hit && e.FHitStyle == hsDraw);
-    context.Selection = e.FSel;
-    context.SelectionMode = e.FSelectionMode;
-    TFountainColor& selection = hit ? e.FView.Colors().Hit() : e.FView.Colors().Select();
+                   TBarsView{m, e.Ruler(), e.Leftbar(), e.Imagebar(), ToQColor(e.Color(), Qt::white),
+                             ToQColor(e.FontColor(), Qt::black), e.TopCol(), e.Model().Col(), m.VisibleColCount});
+    context.FontStyle = StylesOf(e.Font());
+    context.X0 = m.TextLeft - e.TopCol() * m.CharWidth;
+    context.ViewWidth = e.Viewport().width();
+    const bool hit = e.Model().SelectionState() == ssHit;
+    context.SelectionPath = e.Model().SelectionState() == ssSelected || (hit && e.Model().HitStyle() == hsDraw);
+    context.Selection = e.Model().Selection();
+    context.SelectionMode = e.Model().SelectionMode();
+    const TFountainColor& selection = hit ? e.View().Colors().Hit() : e.View().Colors().Select();
     // Unset selection colours show the text in inverse video.
     context.SelectionBack = ToQColor(selection.BkColor(), context.Foreground);
     context.SelectionFore = ToQColor(selection.Color(), context.Background);
-    context.BandHeight = m.RowHeight + (context.SelectionPath ? e.FMargin.UnderlineAllowance() : 0);
-    if (e.FMarks.Underline().Visible() && e.FUnderlineHideCount == 0 && !e.Selected()) {
-        context.UnderlineRow = e.FRow;
-        context.UnderlineColor = ToQColor(e.FMarks.Underline().Color(), context.Foreground);
+    context.BandHeight = m.RowHeight + (context.SelectionPath ? e.Margin().UnderlineAllowance() : 0);
+    if (e.Marks().Underline().Visible() && e.UnderlineShown() && !e.Model().Selected()) {
+        context.UnderlineRow = e.Model().Row();
+        context.UnderlineColor = ToQColor(e.Marks().Underline().Color(), context.Foreground);
     }
 
     // Each row on screen is drawn once, over the x range that the region's rectangles give it.
-    const int height = e.viewport()->height();
+    const int height = e.Viewport().height();
     const int rowsOnScreen = std::max(0, (height - m.TextTop + m.RowPitch - 1) / m.RowPitch);
     std::vector<std::pair<int, int>>& spans = FPrepared->Spans;
     spans.assign(static_cast<std::size_t>(rowsOnScreen), {INT_MAX, INT_MIN});
@@ -179,7 +192,7 @@ void TEditorPainter::Paint(const QRegion& Region)
     for (int i = 0; i < rowsOnScreen; ++i) {
         const auto [left, right] = spans[static_cast<std::size_t>(i)];
         if (left < right)
-            PaintRow(context, e.FTopRow + i, left, right);
+            PaintRow(context, e.TopRow() + i, left, right);
     }
     PaintPreedit(context);
     PaintCaret(context);
@@ -187,7 +200,7 @@ void TEditorPainter::Paint(const QRegion& Region)
 
 void TEditorPainter::PaintTop(TPaint& Context, const QRect& Rect)
 {
-    const TEditor& e = FEditor;
+    const TEditorPaintView& e = FSource;
     const TEditorMetrics& m = Context.M;
     if (Rect.top() >= m.TextTop)
         return;
@@ -197,7 +210,7 @@ void TEditorPainter::PaintTop(TPaint& Context, const QRect& Rect)
     const int right = Rect.right() + 1;
     if (left >= right)
         return;
-    if (e.FRuler.Visible() && Rect.top() < m.RulerHeight)
+    if (e.Ruler().Visible() && Rect.top() < m.RulerHeight)
         FPrepared->Bars.DrawRuler(Context.Painter, Context.Bars, left, right);
     if (Rect.bottom() >= m.RulerHeight)
         Context.Painter.fillRect(QRect(left, m.RulerHeight, right - left, m.TextTop - m.RulerHeight),
@@ -206,15 +219,15 @@ void TEditorPainter::PaintTop(TPaint& Context, const QRect& Rect)
 
 void TEditorPainter::PaintRow(TPaint& Context, int Row, int Left, int Right)
 {
-    TEditor& e = FEditor;
+    const TEditorPaintView& e = FSource;
     const TEditorMetrics& m = Context.M;
-    const int top = e.RowTop(Row);
-    const int count = e.FStrings->Count();
+    const int top = RowTop(Row);
+    const int count = e.Strings().Count();
     const int barsRight = m.ImagebarWidth + m.LeftbarWidth;
-    if (e.FImagebar.Visible() && Left < m.ImagebarWidth)
-        FPrepared->Bars.DrawImagebarRow(Context.Painter, Context.Bars, top, Row < count ? e.FStrings->RowMarks(Row) : 0,
-                                        e.FImageDigits, e.FImageMarks);
-    if (e.FLeftbar.Visible() && Left < barsRight && Right > m.ImagebarWidth)
+    if (e.Imagebar().Visible() && Left < m.ImagebarWidth)
+        FPrepared->Bars.DrawImagebarRow(Context.Painter, Context.Bars, top, Row < count ? e.Strings().RowMarks(Row) : 0,
+                                        e.ImageDigits(), e.ImageMarks());
+    if (e.Leftbar().Visible() && Left < barsRight && Right > m.ImagebarWidth)
         FPrepared->Bars.DrawLeftbarRow(Context.Painter, Context.Bars, top, LeftbarNumber(Context, Row), FPrepared->Text,
                                        Context.FontStyle);
     const int marginLeft = std::max(Left, barsRight);
@@ -241,42 +254,42 @@ void TEditorPainter::PaintRow(TPaint& Context, int Row, int Left, int Right)
             Context.Painter.fillRect(QRect(stroke.Left, stroke.Y, stroke.Right - stroke.Left, 1), stroke.Color);
         }
     }
-    if (e.OnDrawLine)
+    if (e.DrawLineEvent())
         for (const TPiece& piece : FPrepared->Pieces)
-            e.OnDrawLine(FPrepared->LineText, Context.X0, top, Row, piece.Rect, piece.Selected);
+            e.DrawLineEvent()(FPrepared->LineText, Context.X0, top, Row, piece.Rect, piece.Selected);
 }
 
 // A row past the text: the background, and "[EOF]" on the row after the last one when the
 // text ends with a line break (or there is no text).
 void TEditorPainter::PaintRowBelowText(TPaint& Context, int Row, int Left, int Right)
 {
-    const TEditor& e = FEditor;
-    const int top = e.RowTop(Row);
+    const TEditorPaintView& e = FSource;
+    const int top = RowTop(Row);
     Context.Painter.fillRect(QRect(Left, top, Right - Left, Context.M.RowPitch), Context.Background);
     PaintRowGap(Context, Row, Left, Right);
-    const int count = e.FStrings->Count();
-    if (e.FMarks.EofMark().Visible() && Row == count && (count == 0 || e.FStrings->Rows(count - 1) != raEof))
+    const int count = e.Strings().Count();
+    if (e.Marks().EofMark().Visible() && Row == count && (count == 0 || e.Strings().Rows(count - 1) != raEof))
         PaintEofMark(Context, top, 0, Left, Right);
 }
 
 void TEditorPainter::PaintRowGap(TPaint& Context, int Row, int Left, int Right)
 {
     const TEditorMetrics& m = Context.M;
-    const int top = FEditor.RowTop(Row);
+    const int top = RowTop(Row);
     const int gapTop = top + Context.BandHeight;
     Context.Painter.fillRect(QRect(Left, gapTop, Right - Left, top + m.RowPitch - gapTop), Context.Background);
-    if (Row == Context.UnderlineRow && FEditor.FMargin.UnderlineAllowance() > 0)
+    if (Row == Context.UnderlineRow && FSource.Margin().UnderlineAllowance() > 0)
         Context.Painter.fillRect(QRect(Left, top + m.RowHeight, Right - Left, 1), Context.UnderlineColor);
 }
 
 void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
 {
-    TEditor& e = FEditor;
-    TEditorScreenStrings& strings = *e.FStrings;
+    const TEditorPaintView& e = FSource;
+    const TEditorScreenStrings& strings = e.Strings();
     const TEditorMetrics& m = Context.M;
     QPainter& painter = Context.Painter;
     const int cw = m.CharWidth;
-    const int top = e.RowTop(Row);
+    const int top = RowTop(Row);
     const bool wrap = strings.WordWrap();
     const int wrapByte = strings.WrapOption().WrapByte();
     const std::string text = ExpandTabs(strings.Str(Row), strings.LayoutSettings(), wrap, wrapByte);
@@ -292,7 +305,7 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
     if (Context.SelectionPath && Row >= sel.StartRow && Row <= sel.EndRow) {
         if (Context.SelectionMode == smBox) {
             // Both edges on the text, a two-byte character wholly on one side of each.
-            const TRowCells cells = e.RowCells(Row);
+            const TRowCells cells = e.Model().RowCells(Row);
             const auto onText = [&](int Col) {
                 const int col = std::min(Col, length);
                 return cells.Cell(col) == CellTrailByte ? col + 1 : col;
@@ -314,12 +327,12 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
         painter.fillRect(QRect(a, top, b - a, band), Context.SelectionBack);
     }
     PaintRowGap(Context, Row, Left, Right);
-    if (length + 5 < e.FTopCol)
+    if (length + 5 < e.TopCol())
         return; // the text ends far left of the view
 
     // Columns that the band shows.
-    const int clipFrom = e.FTopCol + (Left - m.TextLeft) / cw;
-    const int clipTo = std::min(length, e.FTopCol + (Right - 1 - m.TextLeft) / cw + 1);
+    const int clipFrom = e.TopCol() + (Left - m.TextLeft) / cw;
+    const int clipTo = std::min(length, e.TopCol() + (Right - 1 - m.TextLeft) / cw + 1);
     std::vector<TColorRun>& runs = FPrepared->Runs;
     runs.clear();
     const TColorRun plain{0, 0, Context.Background, Context.Foreground, Context.FontStyle};
@@ -335,9 +348,9 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
     int done = 0;
     if (clipFrom < clipTo) {
         if (!Context.Parser)
-            Context.Parser = e.ActiveFountain().NewParser();
+            Context.Parser = e.Fountain().NewParser(e.Strings().Encoding());
         TFountainParser& parser = *Context.Parser;
-        parser.BeginRow(parsed, strings.RowStartState(Row));
+        parser.BeginRow(parsed, e.RowStartState(Row));
         while (parser.NextToken() != tokEnd) {
             const int start = parser.TokenOffset();
             if (start >= length || start >= clipTo)
@@ -386,7 +399,7 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
     }
 
     // The pieces as drawn, normal and selected, for OnDrawLine.
-    if (e.OnDrawLine) {
+    if (e.DrawLineEvent()) {
         const int cuts[] = {Left, selected ? xOf(selFrom) : Right, selected ? xOf(selTo) : Right, Right};
         for (int part = 0; part < 3; ++part)
             if (cuts[part] < cuts[part + 1])
@@ -400,19 +413,19 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
 void TEditorPainter::PaintEndMark(TPaint& Context, int Row, const std::string& Text, bool Selected, int Left,
                                   int Right)
 {
-    const TEditor& e = FEditor;
+    const TEditorPaintView& e = FSource;
     const TEditorMetrics& m = Context.M;
     const int length = static_cast<int>(Text.size());
     const int x = Context.X0 + length * m.CharWidth;
     if (x >= Right || x + EofCells * m.CharWidth <= Left)
         return;
-    const TEditorMarks& marks = e.FMarks;
-    const TRowAttribute attribute = e.FStrings->Rows(Row);
-    const int top = e.RowTop(Row);
+    const TEditorMarks& marks = e.Marks();
+    const TRowAttribute attribute = e.Strings().Rows(Row);
+    const int top = RowTop(Row);
     const auto colorOf = [&](const TEditorMark& Mark) {
         return Selected ? Context.SelectionFore : ToQColor(Mark.Color(), Context.Foreground);
     };
-    const bool cut = length >= MaxLayoutColumns && e.RowCells(Row).CutAtLimit();
+    const bool cut = length >= MaxLayoutColumns && e.Model().RowCells(Row).CutAtLimit();
     if (x < m.TextLeft && !(attribute == raEof && marks.EofMark().Visible()))
         return;
     QPainter& painter = Context.Painter;
@@ -439,21 +452,21 @@ void TEditorPainter::PaintEofMark(TPaint& Context, int Top, int Col, int Left, i
     Context.Painter.fillRect(QRect(left, Top, right - left, m.RowHeight), Context.Background);
     const int clipFrom = (left - x) / m.CharWidth;
     FPrepared->Text.Add(EofText, 0, EofCells, clipFrom, EofCells, x, Top + m.Ascent,
-                        ToQColor(FEditor.FMarks.EofMark().Color(), Context.Foreground), Context.FontStyle);
+                        ToQColor(FSource.Marks().EofMark().Color(), Context.Foreground), Context.FontStyle);
 }
 
 // The input method's text being composed, at the caret over the text, underlined; it is no
 // part of the text until it is committed.
 void TEditorPainter::PaintPreedit(TPaint& Context)
 {
-    const TEditor& e = FEditor;
-    if (e.FPreedit.isEmpty())
+    const TEditorPaintView& e = FSource;
+    if (e.Preedit().isEmpty())
         return;
     const TEditorMetrics& m = Context.M;
-    const std::string text = QStringToSjis(e.FPreedit);
+    const std::string text = QStringToSjis(e.Preedit());
     const int cells = static_cast<int>(text.size());
-    const int x = e.ColLeft(e.FCol);
-    const int top = e.RowTop(e.FRow);
+    const int x = ColLeft(e.Model().Col());
+    const int top = RowTop(e.Model().Row());
     const int left = std::max(x, m.TextLeft);
     const int right = x + cells * m.CharWidth;
     if (left >= right)
@@ -469,10 +482,10 @@ void TEditorPainter::PaintPreedit(TPaint& Context)
 // The caret inverts what lies under it, so that it shows on any colour.
 void TEditorPainter::PaintCaret(TPaint& Context)
 {
-    const TEditor& e = FEditor;
-    if (!e.hasFocus() || e.FCaretLockCount != 0 || !e.FCaretBlinkOn)
+    const TEditorPaintView& e = FSource;
+    if (!e.CaretVisible())
         return;
-    const QRect textArea(Context.M.TextLeft, Context.M.TextTop, Context.ViewWidth, e.viewport()->height());
+    const QRect textArea(Context.M.TextLeft, Context.M.TextTop, Context.ViewWidth, e.Viewport().height());
     const QRect caret = e.CaretRect() & textArea;
     if (caret.isEmpty())
         return;
@@ -485,14 +498,14 @@ void TEditorPainter::PaintCaret(TPaint& Context)
 // gets the number of its line. The row after a final line break is numbered too.
 int TEditorPainter::LeftbarNumber(TPaint& Context, int Row)
 {
-    const TEditor& e = FEditor;
-    const TEditorScreenStrings& strings = *e.FStrings;
+    const TEditorPaintView& e = FSource;
+    const TEditorScreenStrings& strings = e.Strings();
     const int count = strings.Count();
-    const int base = e.FLeftbar.ZeroBase() ? 0 : 1;
+    const int base = e.Leftbar().ZeroBase() ? 0 : 1;
     const bool afterLast = Row == count && (count == 0 || strings.Rows(count - 1) != raEof);
     if (Row > count || (Row == count && !afterLast))
         return Row == 0 ? base : -1;
-    if (e.FLeftbar.ShowNumberMode() == nmRow)
+    if (e.Leftbar().ShowNumberMode() == nmRow)
         return Row + base;
     if (Row == 0)
         return base;
@@ -515,12 +528,12 @@ int TEditorPainter::LeftbarNumber(TPaint& Context, int Row)
 
 void TEditorPainter::CaretColumnChanged(int OldCol)
 {
-    const TEditor& e = FEditor;
-    if (!e.FRuler.Visible() || OldCol == e.FCol)
+    const TEditorPaintView& e = FSource;
+    if (!e.Ruler().Visible() || OldCol == e.Model().Col())
         return;
-    const TEditorMetrics& m = e.FMetrics;
-    for (const int col : {OldCol, e.FCol})
-        e.viewport()->update(QRect(e.ColLeft(col), 0, m.CharWidth + 1, m.RulerHeight));
+    const TEditorMetrics& m = e.Metrics();
+    for (const int col : {OldCol, e.Model().Col()})
+        e.Viewport().update(QRect(ColLeft(col), 0, m.CharWidth + 1, m.RulerHeight));
 }
 
 // The ruler is drawn from the first visible column at each paint: nothing is kept to follow.
@@ -530,13 +543,13 @@ void TEditorPainter::TopColChanged() {}
 // number belongs to a place on the screen (the editor repaints the line numbers that change).
 void TEditorPainter::ScrollRowsBelow(int Row, int Delta)
 {
-    const TEditor& e = FEditor;
+    const TEditorPaintView& e = FSource;
     if (Delta == 0)
         return;
-    const TEditorMetrics& m = e.FMetrics;
-    QWidget* view = e.viewport();
+    const TEditorMetrics& m = e.Metrics();
+    QWidget* view = &e.Viewport();
     // From the rows' old place or their new one, whichever is higher, everything moves.
-    const int top = std::max(m.TextTop, e.RowTop(std::min(Row, Row - Delta)));
+    const int top = std::max(m.TextTop, RowTop(std::min(Row, Row - Delta)));
     if (top >= view->height())
         return;
     const int dy = Delta * m.RowPitch;

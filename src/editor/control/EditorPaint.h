@@ -5,8 +5,10 @@
 // bar with bookmarks, the corner). Each character is drawn in its own cell of CharWidth
 // pixels, two cells for a two-byte character, whatever the font's own advances.
 //
-// The painter reads the editor's state (it is the editor's friend) and keeps what it prepares
-// once for many paints: glyphs, the ruler's scale and numerals, the bar edges, the images.
+// The painter reads the editor's state through a read-only view and keeps what it prepares once
+// for many paints: glyphs, the ruler's scale and numerals, the bar edges, the images.
+
+#include "editor/control/EditorPaintView.h"
 
 #include <QRect>
 #include <QRegion>
@@ -18,11 +20,9 @@ class QPainter;
 
 namespace kestrim {
 
-class TEditor;
-
 class TEditorPainter {
 public:
-    explicit TEditorPainter(TEditor& Editor);
+    explicit TEditorPainter(const TEditorPaintView& Source);
     ~TEditorPainter();
     TEditorPainter(const TEditorPainter&) = delete;
     TEditorPainter& operator=(const TEditorPainter&) = delete;
@@ -60,8 +60,11 @@ private:
     void PaintCaret(TPaint& Context);
     // The number the left bar shows beside Row, or -1 for none.
     int LeftbarNumber(TPaint& Context, int Row);
+    // The top of Row and the left of column Col in the viewport.
+    int RowTop(int Row) const;
+    int ColLeft(int Col) const;
 
-    TEditor& FEditor;
+    const TEditorPaintView& FSource;
     std::unique_ptr<TPrepared> FPrepared;
 };
 

@@ -9,7 +9,8 @@
 
 namespace kestrim {
 
-TEditorPopupMenu::TEditorPopupMenu(TEditor& Editor) : QMenu(&Editor), FEditor(Editor)
+TEditorPopupMenu::TEditorPopupMenu(TEditor& Editor, const TEditModel& Model)
+    : QMenu(&Editor), FEditor(Editor), FModel(Model)
 {
     CreateMenuItems();
     connect(this, &QMenu::aboutToShow, this, &TEditorPopupMenu::MenuPopup);
@@ -82,7 +83,7 @@ void TEditorPopupMenu::MenuPopup()
     FDelete->setEnabled(selected && writable);
     FSelectAll->setEnabled(FEditor.GetTextLength() > 0);
     FBoxMode->setChecked(FEditor.SelectionMode() == smBox);
-    const TRowMarks marks = FEditor.FStrings->ListMarks();
+    const TRowMarks marks = FModel.ListMarks();
     for (int mark = 0; mark <= 9; ++mark) {
         FSetMarks[mark]->setChecked(marks & RowMark(mark));
         FJumpMarks[mark]->setChecked(marks & RowMark(mark));
@@ -131,7 +132,7 @@ bool TEditorPopupMenu::HandleShortcut(const QKeyEvent* Event)
 void TEditorPopupMenu::SetMarkClick(int Mark)
 {
     const int row = FEditor.Row();
-    if (row < FEditor.FStrings->Count() && (FEditor.FStrings->RowMarks(row) & RowMark(Mark)))
+    if (FEditor.RowMarks(row) & RowMark(Mark))
         FEditor.DeleteRowMark(row, Mark);
     else
         FEditor.PutRowMark(row, Mark);

@@ -12,12 +12,14 @@ class QKeyEvent;
 namespace kestrim {
 
 class TEditor;
+class TEditModel;
 
 class TEditorPopupMenu : public QMenu {
     Q_OBJECT
 
 public:
-    explicit TEditorPopupMenu(TEditor& Editor);
+    // Model: the editor's edit model, for the marks its rows carry.
+    TEditorPopupMenu(TEditor& Editor, const TEditModel& Model);
 
     // Runs the command whose key Event is; false when it is none of the menu's keys.
     bool HandleShortcut(const QKeyEvent* Event);
@@ -44,6 +46,7 @@ private:
     void BoxModeClick();
 
     TEditor& FEditor;
+    const TEditModel& FModel;
     QList<QAction*> FSetMarks;
     QList<QAction*> FJumpMarks;
     QAction* FUndo = nullptr;

@@ -49,11 +49,11 @@ void TEditor::InvalidateLeftbar(int First, int Last)
 // A stream selection looks the same before and after on every row that lies inside it both
 // times; every other row of either is painted again. A box changes all its rows when an edge
 // moves.
-void TEditor::InvalidateSelectionRows(const TSelectionRange& Old, const TSelectionRange& New)
+void TEditor::SelectionMoved(const TSelectionRange& Old, const TSelectionRange& New)
 {
     const int first = std::min(Old.StartRow, New.StartRow);
     const int last = std::max(Old.EndRow, New.EndRow);
-    if (FSelectionMode == smBox && (Old.StartCol != New.StartCol || Old.EndCol != New.EndCol)) {
+    if (SelectionMode() == smBox && (Old.StartCol != New.StartCol || Old.EndCol != New.EndCol)) {
         InvalidateRows(first, last);
         return;
     }
@@ -65,6 +65,11 @@ void TEditor::InvalidateSelectionRows(const TSelectionRange& Old, const TSelecti
     }
     InvalidateRows(first, insideFirst - 1);
     InvalidateRows(insideLast + 1, last);
+}
+
+void TEditor::CaretColumnLeft(int OldCol)
+{
+    FPainter->CaretColumnChanged(OldCol);
 }
 
 void TEditor::HideUnderline()
@@ -82,7 +87,7 @@ void TEditor::ShowUnderline()
 void TEditor::InvalidateUnderline()
 {
     if (FMarks.Underline().Visible())
-        viewport()->update(QRect(FMetrics.TextLeft, RowTop(FRow) + FMetrics.RowHeight, viewport()->width(), 1));
+        viewport()->update(QRect(FMetrics.TextLeft, RowTop(Row()) + FMetrics.RowHeight, viewport()->width(), 1));
 }
 
 } // namespace kestrim

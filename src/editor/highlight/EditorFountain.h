@@ -25,6 +25,7 @@ public:
     TEditorColor& DBCS() { return FDBCS; }
     void SetDBCS(const TEditorColor& Value) { FDBCS.Assign(Value); }
     TEditorColor& Hit() { return FHit; }
+    const TEditorColor& Hit() const { return FHit; }
     void SetHit(const TEditorColor& Value) { FHit.Assign(Value); }
     TEditorColor& Int() { return FInt; }
     void SetInt(const TEditorColor& Value) { FInt.Assign(Value); }
@@ -33,6 +34,7 @@ public:
     TEditorColor& Reserve() { return FOwner.Reserve(); }
     void SetReserve(const TEditorColor& Value) { FOwner.Reserve().Assign(Value); }
     TEditorColor& Select() { return FSelect; }
+    const TEditorColor& Select() const { return FSelect; }
     void SetSelect(const TEditorColor& Value) { FSelect.Assign(Value); }
     TEditorColor& Str() { return FStr; }
     void SetStr(const TEditorColor& Value) { FStr.Assign(Value); }

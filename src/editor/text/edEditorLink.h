@@ -63,11 +63,13 @@ protected:
     ~TEditorLink() = default;
 };
 
-// Holds an editor's caret bracket for a scope, so that the caret comes back also when the work
-// inside fails. Without an editor it does nothing.
+// Holds a caret bracket (LockCaret and UnlockCaret of an editor, or of an edit model's view) for
+// a scope, so that the caret comes back also when the work inside fails. Without one it does
+// nothing.
+template <class TBracket>
 class TCaretLock {
 public:
-    explicit TCaretLock(TEditorLink* Editor) : FEditor(Editor)
+    explicit TCaretLock(TBracket* Editor) : FEditor(Editor)
     {
         if (FEditor)
             FEditor->LockCaret();
@@ -81,7 +83,7 @@ public:
     TCaretLock& operator=(const TCaretLock&) = delete;
 
 private:
-    TEditorLink* FEditor;
+    TBracket* FEditor;
 };
 
 } // namespace kestrim

@@ -140,7 +140,9 @@ public:
     // Re-wraps or unwraps the text; the undo history is emptied.
     void SetWordWrap(bool Value);
     TEditorWrapOption& WrapOption() { return FWrapOption; }
+    const TEditorWrapOption& WrapOption() const { return FWrapOption; }
     TEditorLayoutSettings& LayoutSettings() { return FLayout; }
+    const TEditorLayoutSettings& LayoutSettings() const { return FLayout; }
     // The rows of Text by the wrap rules; the caller sets the attribute of the last one.
     void StrToWrapList(std::string_view Text, TEditorStringList& List) const { FWordWrap.StrToWrapList(Text, List); }
     int WrapCount(std::string_view Line) const { return FWordWrap.WrapCount(Line); }
