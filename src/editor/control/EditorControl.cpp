@@ -112,6 +112,16 @@ TStrings& TEditor::Lines()
     return *FLines;
 }
 
+TTextEncoding TEditor::Encoding() const
+{
+    return FStrings->Encoding();
+}
+
+void TEditor::SetEncodedText(const std::string& Text, TTextEncoding Encoding)
+{
+    FLines->SetTextStr(Text, Encoding);
+}
+
 TRowStates& TEditor::RowStates()
 {
     return ActiveFountain();

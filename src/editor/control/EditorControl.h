@@ -68,6 +68,10 @@ public:
     // The whole text as logical lines (Text, files and streams, Clear). A text keeps its final
     // line break or the lack of one. Every change through it is one undo step.
     TStrings& Lines();
+    // The encoding of the text (Shift-JIS unless a text was set in another); text in and out of
+    // the control is in it. Setting a text in an encoding is a load: the undo history restarts.
+    TTextEncoding Encoding() const;
+    void SetEncodedText(const std::string& Text, TTextEncoding Encoding);
 
     // True after any change of the text; the application clears it after a load or a save.
     bool Modified() const { return FModified; }
