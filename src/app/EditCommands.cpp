@@ -5,7 +5,7 @@
 #include "dialogs/FindDialog.h"
 #include "dialogs/InputInteger.h"
 #include "editor/control/EditorControl.h"
-#include "editor/control/SjisQString.h"
+#include "editor/control/TextQString.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,7 +149,7 @@ void TEditCommands::dlgFindFind()
 {
     TEditor& editor = FWindow.CurrentEditor();
     bool lostCharacters = false;
-    const std::string pattern = QStringToSjis(dlgFind->FindText(), &lostCharacters);
+    const std::string pattern = QStringToText(editor.Encoding(), dlgFind->FindText(), &lostCharacters);
     TSearchOptions options = 0;
     if (dlgFind->Down())
         options |= soDown;

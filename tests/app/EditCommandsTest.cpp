@@ -254,6 +254,12 @@ TEST_F(EditCommandsTest, FindHonoursItsOptionsAndReportsAMissWithoutTouchingTheS
         EXPECT_EQ(data.Col(), 3);
     }
     EXPECT_TRUE(dialog.isVisible());
+
+    // On a UTF-8 page the same text is found: the page's encoding holds it.
+    data.SetEncodedText("abc a\xF0\x9F\x98\x80" "b", TTextEncoding::Utf8);
+    data.SetRowCol(0, 0);
+    EXPECT_FALSE(FindNext(dialog).Shown);
+    EXPECT_EQ(data.SelText(), "\xF0\x9F\x98\x80");
 }
 
 // The user's way: Enter searches, Enter closes the box, Enter searches again. Each box gives the
