@@ -68,6 +68,8 @@ void TEditCommands::ConnectCommands()
     ConnectCommand(a.actSelectAll, &TEditCommands::actSelectAllExecute);
     ConnectCommand(a.actSelectWord, &TEditCommands::actSelectWordExecute);
     ConnectCommand(a.actFind, &TEditCommands::actFindExecute);
+    ConnectCommand(a.actFindNext, &TEditCommands::actFindNextExecute);
+    ConnectCommand(a.actFindPrev, &TEditCommands::actFindPrevExecute);
     ConnectCommand(a.actMoveTop, &TEditCommands::actMoveTopExecute);
     ConnectCommand(a.actMoveLineNumber, &TEditCommands::actMoveLineNumberExecute);
     ConnectCommand(a.actMoveBottom, &TEditCommands::actMoveBottomExecute);
@@ -147,11 +149,35 @@ void TEditCommands::actFindExecute()
 
 void TEditCommands::dlgFindFind()
 {
+    Search(dlgFind->Down());
+}
+
+void TEditCommands::actFindNextExecute()
+{
+    SearchAgain(true);
+}
+
+void TEditCommands::actFindPrevExecute()
+{
+    SearchAgain(false);
+}
+
+// Nothing to search for yet: the dialog asks for it.
+void TEditCommands::SearchAgain(bool Down)
+{
+    if (dlgFind->FindText().isEmpty())
+        actFindExecute();
+    else
+        Search(Down);
+}
+
+void TEditCommands::Search(bool Down)
+{
     TEditor& editor = FWindow.CurrentEditor();
     bool lostCharacters = false;
     const std::string pattern = QStringToSjis(dlgFind->FindText(), &lostCharacters);
     TSearchOptions options = 0;
-    if (dlgFind->Down())
+    if (Down)
         options |= soDown;
     if (dlgFind->MatchCase())
         options |= soMatchCase;

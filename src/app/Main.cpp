@@ -253,7 +253,7 @@ void TfrmKestrim::CreateMenus()
     mniEdit->addSeparator();
     mniEdit->addActions({a.actCut, a.actCopy, a.actPaste, a.actSelectAll});
     mniEdit->addSeparator();
-    mniEdit->addAction(a.actFind);
+    mniEdit->addActions({a.actFind, a.actFindNext, a.actFindPrev});
 
     mniView = mnuMain->addMenu(QStringLiteral("表示(&V)"));
     mniView->addActions({a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb});
@@ -782,7 +782,7 @@ bool TfrmKestrim::IsCommandShortcut(const QKeyEvent* Event) const
     const QKeySequence pressed(Event->keyCombination());
     const QList<QAction*> actions = FActions->All();
     return std::any_of(actions.begin(), actions.end(), [&pressed](const QAction* Action) {
-        return Action->isEnabled() && !Action->shortcut().isEmpty() && Action->shortcut() == pressed;
+        return Action->isEnabled() && Action->shortcuts().contains(pressed);
     });
 }
 
@@ -795,7 +795,7 @@ std::optional<TBoxEdit> TfrmKestrim::BoxEditOf(const QKeyEvent* Event) const
         {a.actCopy, TBoxEdit::Copy}, {a.actPaste, TBoxEdit::Paste}, {a.actSelectAll, TBoxEdit::SelectAll}};
     const QKeySequence pressed(Event->keyCombination());
     for (const auto& [action, edit] : edits)
-        if (action->shortcut() == pressed)
+        if (action->shortcuts().contains(pressed))
             return edit;
     return std::nullopt;
 }

@@ -281,6 +281,43 @@ TEST_F(EditCommandsTest, EnterAfterTheNotFoundBoxSearchesAgainInsteadOfTypingOve
     EXPECT_EQ(script.SelText(), "abc") << "the last hit stays selected";
 }
 
+// The keys of other editors: F3 and Shift+F3 search again, in the editor, without the dialog;
+// with nothing to search for yet, F3 opens it.
+TEST_F(EditCommandsTest, F3AndShiftF3SearchAgainForTheDialogsText)
+{
+    TEditor& script = *Window().tedScript;
+    SetText(script, "ab x ab x ab");
+    script.SetFocus();
+    Press(Qt::Key_F3);
+    TFindDialog* dialog = Window().findChild<TFindDialog*>("dlgFind");
+    ASSERT_TRUE(dialog != nullptr && dialog->isVisible());
+    dialog->SetFindText("ab");
+    dialog->SetDown(false); // the keys choose their own direction
+    dialog->hide();
+    script.SetFocus();
+    Press(Qt::Key_F3);
+    Press(Qt::Key_F3);
+    EXPECT_EQ(script.Col(), 7);
+    EXPECT_EQ(script.SelText(), "ab");
+    Press(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(script.Col(), 2) << "the first hit";
+    EXPECT_EQ(test::CloseMessageBoxDuring([&] { Press(Qt::Key_F3, Qt::ShiftModifier); }).Text,
+              QString("見つかりませんでした。"));
+}
+
+TEST_F(EditCommandsTest, CtrlYAndCtrlShiftZRedo)
+{
+    TEditor& script = *Window().tedScript;
+    script.SetFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
+        Press(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Text(script), "");
+        Press(redo.key(), redo.keyboardModifiers());
+        EXPECT_EQ(Text(script), "x");
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Caret commands
 

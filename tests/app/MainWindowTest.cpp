@@ -650,10 +650,18 @@ TEST(MainActions, HintsSplitIntoToolTipAndStatusText)
     EXPECT_EQ(a.actNew->shortcut(), QKeySequence("Ctrl+N"));
     EXPECT_EQ(a.actRedo->shortcut(), QKeySequence("Ctrl+Alt+Z"));
     EXPECT_EQ(a.actTerminate->shortcut(), QKeySequence("Ctrl+F2"));
+    // The keys other editors use, where the window had none.
+    EXPECT_EQ(a.actRedo->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl+Alt+Z"), QKeySequence("Ctrl+Y"),
+                                                         QKeySequence("Ctrl+Shift+Z")}));
+    const std::pair<QAction*, const char*> keys[] = {{a.actFindNext, "F3"},   {a.actFindPrev, "Shift+F3"},
+                                                     {a.mniExit, "Ctrl+Q"},   {a.mniHelp, "F1"},
+                                                     {a.actMoveLineNumber, "Ctrl+G"}};
+    for (const auto& [action, key] : keys)
+        EXPECT_EQ(action->shortcut(), QKeySequence(key)) << key;
     EXPECT_EQ(a.actConfig->statusTip(), "設定ファイルを読み込みます。");
     EXPECT_EQ(a.actViewToolBar->toolTip(), "ツールバーの表示／非表示を切り替えます。");
     EXPECT_EQ(a.actViewToolBar->statusTip(), "ツールバーの表示／非表示を切り替えます。");
-    EXPECT_EQ(a.All().size(), 37);
+    EXPECT_EQ(a.All().size(), 39);
 }
 
 TEST(FileDialogs, FiltersBecomeTheToolkitsForm)
