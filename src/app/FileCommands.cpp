@@ -115,10 +115,10 @@ void TFileCommands::actNewExecute()
     FScript.Lines().Clear();
     FFileName.clear();
     FScriptEncoding = TFileEncoding::ShiftJis;
-    FHost.UpdateCaption();
     FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
     FScript.SetModified(false);
+    FHost.UpdateCaption();
 }
 
 void TFileCommands::actLoadExecute()
@@ -129,10 +129,10 @@ void TFileCommands::actLoadExecute()
         return;
     FScriptEncoding = LoadTextFile(FScript, *name);
     FFileName = *name;
-    FHost.UpdateCaption();
     FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
     FScript.SetModified(false);
+    FHost.UpdateCaption();
 }
 
 void TFileCommands::actSaveExecute()
@@ -141,7 +141,8 @@ void TFileCommands::actSaveExecute()
         actSaveAsExecute();
         return;
     }
-    SaveScriptTo(FFileName);
+    SaveTextFile(FScript, FFileName, FScriptEncoding);
+    ScriptSaved();
 }
 
 void TFileCommands::actSaveAsExecute()
@@ -151,15 +152,15 @@ void TFileCommands::actSaveAsExecute()
         SaveOptions(SjisToQString(config.DialogExt()), SjisToQString(config.DefaultExt()), true));
     if (!name)
         throw EAbort();
-    SaveScriptTo(*name);
+    SaveTextFile(FScript, *name, FScriptEncoding);
     FFileName = *name;
-    FHost.UpdateCaption();
+    ScriptSaved();
 }
 
-void TFileCommands::SaveScriptTo(const QString& Name)
+void TFileCommands::ScriptSaved()
 {
-    SaveTextFile(FScript, Name, FScriptEncoding);
     FScript.SetModified(false);
+    FHost.UpdateCaption();
 }
 
 // An ordinary edit of the data page, so that Undo brings the data back.
@@ -175,6 +176,7 @@ void TFileCommands::actDataOpenExecute()
         FDataEncoding = LoadTextFile(FData, *name);
         FDataFileName = *name;
         FData.SetModified(false);
+        FHost.UpdateCaption();
         FHost.UpdateEncodingStatus();
     }
 }
@@ -190,6 +192,7 @@ void TFileCommands::SaveDataTo(const QString& Name)
     SaveTextFile(FData, Name, FDataEncoding);
     FDataFileName = Name;
     FData.SetModified(false);
+    FHost.UpdateCaption();
 }
 
 void TFileCommands::actResultCopyExecute()

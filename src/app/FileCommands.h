@@ -27,7 +27,7 @@ public:
     // The current language configuration; none after a configuration failed to load.
     virtual const TConfigFile* Config() const = 0;
     virtual void ShowScriptPage() = 0;
-    // The script's file name changed.
+    // The script's file name, or whether the script or the data is modified, changed.
     virtual void UpdateCaption() = 0;
     virtual void LoadConfig(const QString& Name) = 0;
     // The encoding of the script's or the data's file changed.
@@ -68,7 +68,7 @@ public:
 
 private:
     const TConfigFile& CurrentConfig() const;
-    void SaveScriptTo(const QString& Name);
+    void ScriptSaved();
     void SaveDataTo(const QString& Name);
     // Loads the file Name into Editor, as UTF-8 when it is UTF-8 text and the user chooses so;
     // the encoding it was read in. Raises when it cannot be read or a character of a UTF-8

@@ -307,6 +307,7 @@ void TfrmKestrim::ConnectEditor(TEditor& Editor)
         UpdateCutCopy();
     });
     connect(&Editor, &TEditor::OnClick, this, [this, &Editor] { UpdateCaretStatus(&Editor); });
+    connect(&Editor, &TEditor::OnChange, this, &TfrmKestrim::UpdateCaption);
     connect(&Editor, &TEditor::OnMouseUp, this, &TfrmKestrim::UpdateCutCopy);
     connect(&Editor, &TEditor::OnCharactersLost, this, [this] {
         FCommandNotice = QStringLiteral("Shift-JIS で表せない文字を \"?\" に置き換えました。");
@@ -614,10 +615,22 @@ void TfrmKestrim::UpdatePaste()
     FActions->actPaste->setEnabled(data != nullptr && data->hasText());
 }
 
+// Unsaved work is marked as other editors mark it: "*" before the script's name ("無題" when it
+// has none), and "*データ" for the data page.
 void TfrmKestrim::UpdateCaption()
 {
+    const QString mark = tedScript->Modified() ? QStringLiteral("*") : QString();
+    QStringList pages;
+    if (!FileName().isEmpty())
+        pages << mark + QFileInfo(FileName()).fileName();
+    else if (!mark.isEmpty())
+        pages << mark + QStringLiteral("無題");
+    if (tedData->Modified())
+        pages << QStringLiteral("*データ");
     const QString caption =
-        FileName().isEmpty() ? ProgramTitle : QStringLiteral("%1 - %2").arg(QFileInfo(FileName()).fileName(), ProgramTitle);
+        pages.isEmpty() ? ProgramTitle : QStringLiteral("%1 - %2").arg(pages.join(QStringLiteral(", ")), ProgramTitle);
+    if (caption == windowTitle())
+        return;
     SetApplicationTitle(caption);
     setWindowTitle(caption);
 }

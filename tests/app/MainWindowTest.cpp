@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, F9RunsTheScriptOnTheDataAndShowsTheResult)
     EXPECT_TRUE(window.Actions().actRun->isEnabled());
     EXPECT_FALSE(window.Actions().actTerminate->isEnabled());
     EXPECT_TRUE(window.tedScript->Modified()); // a run does not save the user's script
-    EXPECT_EQ(window.windowTitle(), "Kestrim");
+    EXPECT_EQ(window.windowTitle().toStdString(), "*無題, *データ - Kestrim");
     EXPECT_TRUE(Log.Errors.empty());
 }
 
@@ -374,6 +374,26 @@ TEST_F(MainWindowTest, OpenAndNewSetTheCaption)
     EXPECT_EQ(window.tedScript->Lines().Text(), "");
     EXPECT_EQ(window.windowTitle(), "Kestrim");
     EXPECT_EQ(ApplicationTitle(), "Kestrim");
+}
+
+// Each step, then the caption it leaves.
+TEST_F(MainWindowTest, TheCaptionMarksUnsavedScriptAndData)
+{
+    TfrmKestrim& window = Window();
+    const TMainActions& a = window.Actions();
+    Write(Path("a.pl"), "1");
+    const std::pair<std::function<void()>, QString> steps[] = {
+        {[&] { SetScript("x"); }, "*無題 - Kestrim"},
+        {[&] { window.tedData->Lines().SetText("d"); }, "*無題, *データ - Kestrim"},
+        {[&] { Log.Files = {Path("d.txt")}; a.actDataSave->trigger(); }, "*無題 - Kestrim"},
+        {[&] { Log.Answers = {TSaveAnswer::No}; Log.Files = {Path("a.pl")}; a.actLoad->trigger(); }, "a.pl - Kestrim"},
+        {[&] { window.tedScript->SetFocus(); QTest::keyClick(window.tedScript, Qt::Key_A); }, "*a.pl - Kestrim"},
+        {[&] { a.actSave->trigger(); }, "a.pl - Kestrim"},
+    };
+    for (const auto& [step, caption] : steps) {
+        step();
+        EXPECT_EQ(window.windowTitle().toStdString(), caption.toStdString());
+    }
 }
 
 TEST_F(MainWindowTest, ConfirmSaveAnswers)
