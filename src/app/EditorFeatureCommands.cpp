@@ -33,7 +33,7 @@ TEditorFeatureCommands::TEditorFeatureCommands(TfrmKestrim& Window, QMenu& Edit,
     actViewLineNumber = AddCommand(View, QStringLiteral("行番号(&N)"), {},
                                    QStringLiteral("行番号の表示／非表示を切り替えます。"),
                                    [this] { SetLineNumbers(actViewLineNumber->isChecked()); });
-    actViewWordWrap = AddCommand(View, QStringLiteral("折り返し(&W)"), {},
+    actViewWordWrap = AddCommand(View, QStringLiteral("折り返し(&O)"), {},
                                  QStringLiteral("行の折り返しを切り替えます。"),
                                  [this] { SetWordWrap(actViewWordWrap->isChecked()); });
     for (QAction* action : {actViewRuler, actViewLineNumber, actViewWordWrap})

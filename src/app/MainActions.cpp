@@ -102,11 +102,11 @@ TMainActions::TMainActions(QObject* Owner)
     for (QAction* action : {actViewScript, actViewData, actViewResult, actViewWeb})
         grpViewPage->addAction(action);
 
-    actMoveTop = MakeAction(Owner, {"actMoveTop", "先頭へ移動(&T)", {},
+    actMoveTop = MakeAction(Owner, {"actMoveTop", "先頭へ移動(&H)", {},
                                     "先頭へ移動|カーソルを先頭に移動します。"});
     actMoveLineNumber = MakeAction(Owner, {"actMoveLineNumber", "指定行へ移動(&A)", Ctrl | Qt::Key_G,
                                            "指定行へ移動|カーソルを指定した行に移動します。"});
-    actMoveBottom = MakeAction(Owner, {"actMoveBottom", "最後へ移動(&B)", {},
+    actMoveBottom = MakeAction(Owner, {"actMoveBottom", "最後へ移動(&E)", {},
                                        "最後へ移動|カーソルを最後に移動します。"});
     actViewStatusBar = MakeCheckable(Owner, {"actViewStatusBar", "ステータスバー(&B)", {},
                                              "ステータスバーの表示／非表示を切り替えます。"});

@@ -53,7 +53,7 @@ void TMessageList::CreateActions()
     FActErrorAllCopy = NewAction(this, "全行をコピー(&A)", "全行をコピー", "すべての行をコピーします。");
     FActDataLineJump = NewAction(this, "データの行へ移動", "データの行へ移動",
                                  "メッセージが示すデータの行へ移動します。");
-    FActMessageNext = NewAction(this, "次のメッセージ(&N)", "次のメッセージ",
+    FActMessageNext = NewAction(this, "次のメッセージ(&M)", "次のメッセージ",
                                 "移動先のある次のメッセージを選んで、その場所へ移動します。");
     FActMessageNext->setShortcut(Qt::Key_F4);
     FActMessagePrev = NewAction(this, "前のメッセージ(&P)", "前のメッセージ",

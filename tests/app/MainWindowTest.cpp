@@ -1,5 +1,8 @@
 #include "app/MainWindowFixture.h"
 
+#include <QMenu>
+#include <QMenuBar>
+
 using namespace std::string_literals;
 
 namespace {
@@ -656,6 +659,31 @@ TEST_F(MainWindowTest, HelpNamesWhatIsMissing)
     EXPECT_EQ(Log.ErrorMessages.size(), 2u);
     EXPECT_EQ(Page(), TfrmKestrim::pgWeb);
     EXPECT_EQ(window.tbsWeb->webPage->page()->requestedUrl(), QUrl::fromLocalFile(Path("kestrim.html")));
+}
+
+// An Alt letter used twice in one menu only selects; it no longer chooses.
+TEST_F(MainWindowTest, EveryMenuGivesEachMnemonicOnce)
+{
+    std::function<void(const QString&, const QList<QAction*>&)> check = [&](const QString& Menu,
+                                                                             const QList<QAction*>& Actions) {
+        QMap<QChar, QString> taken;
+        for (const QAction* action : Actions) {
+            const QString text = QString(action->text()).remove("&&");
+            const qsizetype amp = text.indexOf('&');
+            if (amp >= 0 && amp + 1 < text.size()) {
+                const QChar letter = text[amp + 1].toUpper();
+                EXPECT_FALSE(taken.contains(letter))
+                    << Menu.toStdString() << ": " << taken[letter].toStdString() << " / " << text.toStdString();
+                taken[letter] = text;
+            }
+            if (action->menu())
+                check(action->text(), action->menu()->actions());
+        }
+    };
+    TfrmKestrim& window = Window();
+    check("mnuMain", window.menuBar()->actions());
+    check("popMain", window.popMain->actions());
+    check("popError", window.lsbMessage->popError()->actions());
 }
 
 // ---------------------------------------------------------------------------------------------
