@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <algorithm>
 #include <climits>
 
 namespace kestrim {
@@ -222,8 +223,14 @@ void TEditCommands::actMoveTopExecute()
     CaretMoved(editor);
 }
 
+// Anything the dialog refuses (a number below 0, one past 32 bits, not a number) gets one
+// message with the lines there are; 0 and numbers past the end are taken and clamped.
 void TEditCommands::actMoveLineNumberExecute()
 {
+    const QString range = QStringLiteral("1 から %1 までの行番号を入力してください。")
+                              .arg(std::max(1, FWindow.CurrentEditor().Lines().Count()));
+    dlgMoveLineNumber->SetErrorMessage(range);
+    dlgMoveLineNumber->SetRangeMessage(range);
     if (!dlgMoveLineNumber->Execute())
         return;
     // Taken after the dialog: a run that ended meanwhile may have shown another page.

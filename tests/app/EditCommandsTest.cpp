@@ -355,6 +355,24 @@ TEST_F(EditCommandsTest, MoveToLineClampsToTheTextAndMoveToEndReachesItsEnd)
     EXPECT_EQ(CaretPanel(), "2:1");
 }
 
+// What the dialog refuses gets one message that gives the range, whatever was wrong with it.
+TEST_F(EditCommandsTest, MoveToLineRefusesWithTheRangeOfLines)
+{
+    SetText(*Window().tedScript, "one\r\ntwo\r\nthree");
+    for (const char* entry : {"99999999999", "-5", "three"}) {
+        test::DriveModal<TIntegerDlg>([&] { Actions().actMoveLineNumber->trigger(); }, [&](TIntegerDlg& Form) {
+            EXPECT_EQ(Form.bbnCancel->text(), QString("キャンセル(&C)"));
+            QTest::keyClicks(Form.InputValue, entry);
+            const test::TShownBox box =
+                test::CloseMessageBoxDuring([&] { QTest::mouseClick(Form.bbnOK, Qt::LeftButton); });
+            EXPECT_EQ(box.Text, QString("1 から 3 までの行番号を入力してください。")) << entry;
+            EXPECT_TRUE(Form.isVisible()) << entry;
+            QTest::mouseClick(Form.bbnCancel, Qt::LeftButton);
+        });
+    }
+    EXPECT_EQ(Window().tedScript->Row(), 0);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Font and activation
 
