@@ -884,6 +884,9 @@ void TfrmKestrim::Execute(const std::function<void()>& Handler)
     try {
         Handler();
     } catch (const EAbort&) {
+    } catch (const ECommandTerminate& Stop) {
+        // The user stopped the run: no error, only the news that it was stopped.
+        FDialogs->ShowInformation(QString::fromUtf8(Stop.what()));
     } catch (const std::exception& Error) {
         FDialogs->ShowError(QString::fromUtf8(Error.what()));
     }

@@ -65,6 +65,11 @@ void TQtUserDialogs::ShowMessage(const QString& Text)
     box.exec();
 }
 
+void TQtUserDialogs::ShowInformation(const QString& Text)
+{
+    QMessageBox::information(FParent, ApplicationTitle(), DisplayText(Text));
+}
+
 void TQtUserDialogs::ErrorMessage(const QString& Text)
 {
     kestrim::ErrorMessage(FParent, DisplayText(Text));

@@ -47,6 +47,7 @@ public:
     }
     void ShowError(const QString& Text) override { FShown << Text; }
     void ShowMessage(const QString& Text) override { FShown << Text; }
+    void ShowInformation(const QString& Text) override { FShown << Text; }
     void ErrorMessage(const QString& Text) override { FShown << Text; }
     void ShowAbout(TAboutDialog&) override {}
 
