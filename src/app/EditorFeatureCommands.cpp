@@ -82,9 +82,12 @@ void TEditorFeatureCommands::ToggleBookmark(int Mark)
         editor.PutRowMark(editor.Row(), Mark);
 }
 
+// A paste or a selection in box mode looks like any other: the status bar says so.
 void TEditorFeatureCommands::UpdateBoxMode()
 {
-    actBoxMode->setChecked(FWindow.CurrentEditor().SelectionMode() == smBox);
+    const bool box = FWindow.CurrentEditor().SelectionMode() == smBox;
+    actBoxMode->setChecked(box);
+    FWindow.ShowBoxMode(box);
 }
 
 void TEditorFeatureCommands::SetRuler(bool Visible)

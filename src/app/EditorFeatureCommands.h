@@ -43,7 +43,8 @@ private:
     void SetRuler(bool Visible);
     void SetLineNumbers(bool Visible);
     void SetWordWrap(bool Wrap);
-    // Box mode shows the current editor's state whenever the Edit menu opens or the page changes.
+    // Box mode and its status panel show the current editor's state whenever the Edit menu
+    // opens, the page changes or an editor's mode changes.
     void UpdateBoxMode();
     void ToggleBookmark(int Mark);
 

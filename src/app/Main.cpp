@@ -227,8 +227,12 @@ void TfrmKestrim::CreateStatusBar()
     FResultStatePanel->setObjectName("stbMainPanel4");
     FResultStatePanel->setContentsMargins(0, 0, Scaled(8), 0); // apart from the encoding beside it
     FResultStatePanel->hide();
+    FBoxModePanel = new QLabel;
+    FBoxModePanel->setObjectName("stbMainPanel5");
+    FBoxModePanel->hide();
     statusBar()->setObjectName("stbMain");
     statusBar()->addWidget(FCaretPanel);
+    statusBar()->addWidget(FBoxModePanel);
     statusBar()->addWidget(FHintPanel, 1);
     statusBar()->addPermanentWidget(FResultStatePanel);
     statusBar()->addPermanentWidget(FEncodingPanel);
@@ -596,6 +600,12 @@ void TfrmKestrim::UpdateEncodingStatus()
                                                               : EncodingName(FFileCommands->EncodingOf(CurrentEditor())));
 }
 
+void TfrmKestrim::ShowBoxMode(bool On)
+{
+    FBoxModePanel->setText(On ? QStringLiteral("Box選択") : QString());
+    FBoxModePanel->setVisible(On);
+}
+
 void TfrmKestrim::UpdateCaretStatus(TEditor* Editor)
 {
     FCaretPanel->setText(Editor ? QStringLiteral("%1:%2").arg(Editor->Row() + 1).arg(Editor->Col() + 1)
@@ -750,7 +760,7 @@ void TfrmKestrim::ShowHint(const QString& Hint)
 
 QString TfrmKestrim::StatusPanelText(int Index) const
 {
-    const QLabel* panels[] = {FCaretPanel, FHintPanel, FEncodingPanel, FResultStatePanel};
+    const QLabel* panels[] = {FCaretPanel, FHintPanel, FEncodingPanel, FResultStatePanel, FBoxModePanel};
     return panels[Index]->text();
 }
 

@@ -63,6 +63,8 @@ public:
     void SetRunning(bool Running) override;
     // Status panel 3: the encoding of the visible page's file; empty on the Web page.
     void UpdateEncodingStatus() override;
+    // Status panel 5, beside the caret: shown while the current editor selects boxes.
+    void ShowBoxMode(bool On);
     // Loads a language configuration: a bare name lies in conf/ beside the program. Never
     // fails: an error is shown in a message box and the steps after it are skipped.
     void LoadConfig(const QString& Name) override;
@@ -71,7 +73,8 @@ public:
     const QString& FileName() const { return FFileCommands->FileName(); }
     const TMainActions& Actions() const { return *FActions; }
     TKestrimReg& Settings() const { return *FSettings; }
-    // The text of status panel Index + 1; panel 4 is the result's state while live runs are on.
+    // The text of status panel Index + 1; panel 4 is the result's state while live runs are on,
+    // panel 5 the box mode.
     QString StatusPanelText(int Index) const;
     int MessageHeight() const;
     void SetMessageHeight(int Height);
@@ -167,6 +170,7 @@ private:
     QLabel* FHintPanel;
     QLabel* FEncodingPanel;
     QLabel* FResultStatePanel;
+    QLabel* FBoxModePanel;
     QWidget* pnlMessage;
     // The message panel's height while the window is not laid out yet.
     int FMessageHeight;

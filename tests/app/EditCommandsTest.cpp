@@ -453,6 +453,7 @@ TEST_F(EditCommandsTest, TheEditorsFeaturesAreTheWindowsCommands)
     script.SetFocus();
     Press(Qt::Key_K, Qt::ControlModifier);
     EXPECT_EQ(script.SelectionMode(), smBox);
+    EXPECT_EQ(Window().StatusPanelText(4), "Box選択");
     Press(Qt::Key_Right, Qt::ShiftModifier);
     Press(Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(script.SelText(), "a\r\nd\r\n");
@@ -462,4 +463,15 @@ TEST_F(EditCommandsTest, TheEditorsFeaturesAreTheWindowsCommands)
     Press(Qt::Key_Home, Qt::ControlModifier);
     Press(Qt::Key_3, Qt::AltModifier);
     EXPECT_EQ(script.Row(), 2);
+
+    // A box paste keeps box mode on; the status bar tells it until the mode or the page changes.
+    QGuiApplication::clipboard()->setText("b");
+    Press(Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(Window().StatusPanelText(4), "Box選択");
+    Window().ShowPage(TfrmKestrim::pgData);
+    EXPECT_EQ(Window().StatusPanelText(4), "");
+    Window().ShowPage(TfrmKestrim::pgScript);
+    EXPECT_EQ(Window().StatusPanelText(4), "Box選択");
+    Press(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(Window().StatusPanelText(4), "");
 }
