@@ -9,6 +9,7 @@
 #include "app/ProgramDir.h"
 #include "app/StandardLibrary.h"
 #include "app/UserDialogs.h"
+#include "app/WrapCommands.h"
 #include "dialogs/About.h"
 #include "dialogs/ApplicationTitle.h"
 #include "editor/base/Exceptions.h"
@@ -338,6 +339,10 @@ void TfrmKestrim::ConnectActions()
     new TEditCommands(*this, a, *mniEdit, [this](const std::function<void()>& Handler) { Execute(Handler); });
     FFeatureCommands = new TEditorFeatureCommands(*this, *mniEdit, *mniView,
                                                   [this](const std::function<void()>& Handler) { Execute(Handler); });
+    FWrapCommands = new TWrapCommands(*mniView, {tedScript, tedData, tedResult},
+                                      [this](const std::function<void()>& Handler) { Execute(Handler); });
+    // Line numbers narrow the text: a wrap at the window's width follows.
+    connect(FFeatureCommands->actViewLineNumber, &QAction::triggered, FWrapCommands, &TWrapCommands::FitWindowWidth);
     ConnectCommand(a.actNew, [this] { FFileCommands->actNewExecute(); });
     ConnectCommand(a.actLoad, [this] { FFileCommands->actLoadExecute(); });
     ConnectCommand(a.actSave, [this] { FFileCommands->actSaveExecute(); });
@@ -406,6 +411,7 @@ void TfrmKestrim::ApplySettings()
     SetStatusBarVisible(FSettings->StatusBar);
     SetToolBarVisible(FSettings->ToolBar);
     FFeatureCommands->ApplySettings(*FSettings);
+    FWrapCommands->ApplySettings(*FSettings);
     FLiveRun->SetPauseMs(FSettings->LivePauseMS);
     FLiveRun->SetTimeLimitMs(FSettings->LiveTimeLimitMS);
     FActions->actLiveRun->setChecked(FSettings->LiveRun);
@@ -472,6 +478,7 @@ void TfrmKestrim::StoreSettings()
     FSettings->StatusBar = !statusBar()->isHidden();
     FSettings->ToolBar = !tlbMain->isHidden();
     FFeatureCommands->StoreSettings(*FSettings);
+    FWrapCommands->StoreSettings(*FSettings);
     FSettings->LiveRun = FActions->actLiveRun->isChecked();
     FSettings->MessageHeight = MessageHeight();
 }
@@ -657,6 +664,7 @@ void TfrmKestrim::SetEditorFont(const QFont& Font)
     for (TEditor* editor : {tedScript, tedData, tedResult})
         editor->SetFont(Font);
     lsbMessage->setFont(Font);
+    FWrapCommands->FitWindowWidth();
 }
 
 void TfrmKestrim::SetStatusBarVisible(bool Visible)

@@ -32,6 +32,7 @@ class TEditor;
 class TEditorFeatureCommands;
 class TKestrimReg;
 class TMessageList;
+class TWrapCommands;
 class TWebPage;
 enum class TBoxEdit;
 
@@ -166,6 +167,7 @@ private:
     bool FNormalRunning = false;
     std::unique_ptr<TFileCommands> FFileCommands;
     TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
+    TWrapCommands* FWrapCommands = nullptr;             // a child object
     QLabel* FCaretPanel;
     QLabel* FHintPanel;
     QLabel* FEncodingPanel;

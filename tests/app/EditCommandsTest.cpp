@@ -4,6 +4,7 @@
 #include "dialogs/InputDialog.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/EditorFonts.h"
+#include "editor/text/edWrapOption.h"
 #include "support/ModalWindows.h"
 #include "web/WebPage.h"
 
@@ -80,6 +81,15 @@ protected:
     }
 
     TfrmKestrim& Window() { return *FWindow; }
+    // The window's command with this caption; a missing one fails the test.
+    QAction* Action(const QString& Caption)
+    {
+        for (QAction* action : FWindow->findChildren<QAction*>())
+            if (action->text() == Caption)
+                return action;
+        ADD_FAILURE() << "no command " << Caption.toStdString();
+        return &FNoAction;
+    }
     const TMainActions& Actions() { return FWindow->Actions(); }
 
     // Keys go where the user's keys would: to the focused control.
@@ -128,6 +138,7 @@ protected:
 
     QString FDialogTitle;
     QString FDialogPrompt;
+    QAction FNoAction; // stands in for a missing command, so that the test goes on
 
 private:
     QTemporaryDir FSettings;
@@ -430,23 +441,57 @@ TEST_F(EditCommandsTest, ActivationFocusesTheCurrentPagesEditor)
     EXPECT_TRUE(window.tbsWeb->isAncestorOf(QApplication::focusWidget()));
 }
 
+// The wrap rules and column of the View menu reach all three editors and the next start; the
+// window's width follows the editor's width.
+TEST_F(EditCommandsTest, TheWrapRulesAndColumnAreViewCommandsKeptForTheNextStart)
+{
+    const auto options = [&] {
+        std::vector<std::tuple<bool, bool, bool, int>> all;
+        for (TEditor* editor : {Window().tedScript, Window().tedData, Window().tedResult}) {
+            const TEditorWrapOption& o = editor->WrapOption();
+            all.emplace_back(o.Leading(), o.FollowPunctuation(), o.WordBreak(), o.WrapByte());
+        }
+        return all;
+    };
+    using TAll = std::vector<std::tuple<bool, bool, bool, int>>;
+    EXPECT_EQ(options(), TAll(3, {false, false, false, 80})) << "the defaults";
+
+    Action("禁則処理(&K)")->trigger();
+    Action("単語単位で折り返す(&U)")->trigger();
+    test::DriveModal<TIntegerDlg>([&] { Action("80 桁(&N)...")->trigger(); }, [](TIntegerDlg& Form) {
+        QTest::keyClicks(Form.InputValue, "30");
+        QTest::mouseClick(Form.bbnOK, Qt::LeftButton);
+    });
+    EXPECT_EQ(options(), TAll(3, {true, true, true, 30}));
+    StartWindow();
+    EXPECT_EQ(options(), TAll(3, {true, true, true, 30})) << "kept for the next start";
+    EXPECT_TRUE(Action("30 桁(&N)...")->isChecked());
+
+    TEditor& script = *Window().tedScript;
+    Action("ウィンドウの幅(&W)")->trigger();
+    EXPECT_EQ(script.WrapOption().WrapByte(), script.VisibleColCount());
+    Window().resize(Window().width() + 200, Window().height());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return script.WrapOption().WrapByte() == script.VisibleColCount(); }));
+    EXPECT_GT(script.WrapOption().WrapByte(), 80);
+    // A cancelled choice of columns keeps the window's width.
+    test::DriveModal<TIntegerDlg>([&] { Action("30 桁(&N)...")->trigger(); },
+                                  [](TIntegerDlg& Form) { QTest::mouseClick(Form.bbnCancel, Qt::LeftButton); });
+    EXPECT_TRUE(Action("ウィンドウの幅(&W)")->isChecked());
+    StartWindow();
+    EXPECT_TRUE(Action("ウィンドウの幅(&W)")->isChecked());
+}
+
 // Ruler, line numbers and word wrap reach all three editors and the next start; box mode and
 // the bookmarks work on the current editor through the window's keys.
 TEST_F(EditCommandsTest, TheEditorsFeaturesAreTheWindowsCommands)
 {
-    const auto find = [&](const QString& Caption) {
-        for (QAction* action : Window().findChildren<QAction*>())
-            if (action->text() == Caption)
-                return action;
-        return static_cast<QAction*>(nullptr);
-    };
-    find(QStringLiteral("ルーラー(&L)"))->trigger();
-    find(QStringLiteral("行番号(&N)"))->trigger();
+    Action("ルーラー(&L)")->trigger();
+    Action("行番号(&N)")->trigger();
     for (TEditor* editor : {Window().tedScript, Window().tedData, Window().tedResult})
         EXPECT_TRUE(editor->Ruler().Visible() && editor->Leftbar().Visible() && !editor->WordWrap());
     StartWindow();
     EXPECT_TRUE(Window().tedResult->Ruler().Visible()) << "kept for the next start";
-    EXPECT_TRUE(find(QStringLiteral("行番号(&N)"))->isChecked());
+    EXPECT_TRUE(Action("行番号(&N)")->isChecked());
 
     TEditor& script = *Window().tedScript;
     SetText(script, "abc\r\ndef\r\nghi\r\n");
