@@ -9,6 +9,8 @@
 #include "editor/control/SjisQString.h"
 #include "settings/UConfigFile.h"
 
+#include <QFileInfo>
+
 namespace kestrim {
 namespace {
 
@@ -203,7 +205,7 @@ void TFileCommands::actResultCopyExecute()
 void TFileCommands::actResultSaveExecute()
 {
     if (const auto name = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false)))
-        FResult.Lines().SaveToFile(SystemFileName(*name));
+        SaveTextFile(FResult, *name, TFileEncoding::ShiftJis);
 }
 
 TFileEncoding TFileCommands::EncodingOf(const TEditor& Editor) const
@@ -214,6 +216,13 @@ TFileEncoding TFileCommands::EncodingOf(const TEditor& Editor) const
 }
 
 TFileEncoding TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name)
+{
+    const TFileEncoding encoding = ReadTextFile(Editor, Name);
+    ReportFile(QStringLiteral("を開きました"), Editor, Name, encoding);
+    return encoding;
+}
+
+TFileEncoding TFileCommands::ReadTextFile(TEditor& Editor, const QString& Name)
 {
     const std::string path = SystemFileName(Name);
     const std::optional<std::string> utf8 = ReadUtf8Text(path);
@@ -236,6 +245,15 @@ void TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name, TFileEnco
         Editor.Lines().SaveToFile(path);
     else
         WriteFileBytes(path, SjisToFileBytes(Editor.Lines().Text(), Encoding));
+    ReportFile(QStringLiteral("に保存しました"), Editor, Name, Encoding);
+}
+
+// "a.pl を開きました (UTF-8, 12 行)": the file without its folder, so that the rest shows.
+void TFileCommands::ReportFile(const QString& Done, TEditor& Editor, const QString& Name, TFileEncoding Encoding)
+{
+    FHost.ReportFileDone(QStringLiteral("%1 %2 (%3, %4 行)")
+                             .arg(QFileInfo(Name).fileName(), Done, EncodingName(Encoding))
+                             .arg(Editor.Lines().Count()));
 }
 
 void TFileCommands::actConfigExecute()

@@ -210,7 +210,7 @@ void TfrmKestrim::CreatePages()
     connect(lsbMessage, &TMessageList::DataLinePlaceRequested, this, &TfrmKestrim::lsbMessageDataLineJump);
     addActions({lsbMessage->actMessageNext(), lsbMessage->actMessagePrev()});
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { FMessageHeight = pnlMessage->height(); });
-    connect(tbsWeb, &TWebPage::StatusTextChanged, this, &TfrmKestrim::ShowHint);
+    connect(tbsWeb, &TWebPage::StatusTextChanged, this, &TfrmKestrim::ShowPassingHint);
     connect(tbsWeb, &TWebPage::ErrorRaised, this, [this](const QString& Text) { FDialogs->ShowError(Text); });
 }
 
@@ -744,7 +744,7 @@ void TfrmKestrim::LiveRunsSwitchedOff(const QString& Note)
 void TfrmKestrim::ShowRunOutcome(const QString& Text)
 {
     const QString separator = Text.isEmpty() || FCommandNotice.isEmpty() ? QString() : QStringLiteral("  ");
-    FHintPanel->setText(Text + separator + FCommandNotice);
+    ShowHint(Text + separator + FCommandNotice);
 }
 
 TOutputLimits TfrmKestrim::OutputLimits() const
@@ -763,7 +763,20 @@ QString TfrmKestrim::OutputLimitSetting(TOutputChannel Channel) const
 
 void TfrmKestrim::ShowHint(const QString& Hint)
 {
+    FStandingHint = Hint;
     FHintPanel->setText(Hint);
+}
+
+// A menu item's hint or a link under the mouse stands in panel 2 only while it is there; then
+// what the program last said (a run's outcome, a file opened) comes back.
+void TfrmKestrim::ShowPassingHint(const QString& Hint)
+{
+    FHintPanel->setText(Hint.isEmpty() ? FStandingHint : Hint);
+}
+
+void TfrmKestrim::ReportFileDone(const QString& Text)
+{
+    ShowHint(Text);
 }
 
 QString TfrmKestrim::StatusPanelText(int Index) const
@@ -794,7 +807,7 @@ bool TfrmKestrim::event(QEvent* Event)
 {
     // The long hint of the command under the mouse goes to status panel 2.
     if (Event->type() == QEvent::StatusTip) {
-        ShowHint(static_cast<QStatusTipEvent*>(Event)->tip());
+        ShowPassingHint(static_cast<QStatusTipEvent*>(Event)->tip());
         return true;
     }
     return QMainWindow::event(Event);

@@ -146,7 +146,11 @@ private:
     void ShowRunOutcome(const QString& Text) override;
     TOutputLimits OutputLimits() const override;
     QString OutputLimitSetting(TOutputChannel Channel) const override;
+    // Status panel 2: what the program says stands until it says something else; a passing
+    // hint (menu item, link) covers it only while it is not empty.
     void ShowHint(const QString& Hint);
+    void ShowPassingHint(const QString& Hint);
+    void ReportFileDone(const QString& Text) override;
     void UpdateRunActions();
     void SwitchLiveRun(bool On);
     void ExecuteCommand(const std::function<void()>& Command) override;
@@ -184,6 +188,7 @@ private:
     // What the editors noticed during the outermost command (characters that became "?"),
     // kept in the status bar beside the outcome of the run that command makes.
     QString FCommandNotice;
+    QString FStandingHint;
 };
 
 } // namespace kestrim

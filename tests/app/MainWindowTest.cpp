@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusTipEvent>
 
 using namespace std::string_literals;
 
@@ -218,6 +219,29 @@ TEST_F(MainWindowTest, F9RunsTheScriptOnTheDataAndShowsTheResult)
     EXPECT_TRUE(window.tedScript->Modified()); // a run does not save the user's script
     EXPECT_EQ(window.windowTitle().toStdString(), "*無題, *データ - Kestrim");
     EXPECT_TRUE(Log.Errors.empty());
+}
+
+// What the program said stays in the status bar when a menu item's hint has come and gone.
+TEST_F(MainWindowTest, TheStatusBarTellsWhatOpenSaveAndRunDidAndKeepsItUnderPassingHints)
+{
+    TfrmKestrim& window = ShownWindow();
+    Write(Path("a.pl"), "print 1;\r\nprint 2;\r\n");
+    const auto hover = [&](const QString& Tip) {
+        QStatusTipEvent event(Tip);
+        QApplication::sendEvent(&window, &event);
+    };
+    const std::pair<std::function<void()>, QString> steps[] = {
+        {[&] { Log.Files = {Path("a.pl")}; window.Actions().actLoad->trigger(); }, "a.pl を開きました (Shift-JIS, 2 行)"},
+        {[&] { Log.Files = {Path("b.pl")}; window.Actions().actSaveAs->trigger(); }, "b.pl に保存しました (Shift-JIS, 2 行)"},
+        {[&] { hover("menu"); hover(""); }, "b.pl に保存しました (Shift-JIS, 2 行)"},
+        {[&] { window.Actions().actRun->trigger(); hover("menu"); hover(""); }, "終了コード 0"},
+    };
+    for (const auto& [step, text] : steps) {
+        step();
+        EXPECT_TRUE(window.StatusPanelText(1).startsWith(text)) << window.StatusPanelText(1).toStdString();
+    }
+    hover("menu");
+    EXPECT_EQ(window.StatusPanelText(1), "menu");
 }
 
 TEST_F(MainWindowTest, CtrlF2StopsAScriptThatNeverEnds)
