@@ -70,6 +70,11 @@ void TMessageList::CreateActions()
     connect(FPopError, &QMenu::aboutToShow, this, &TMessageList::popErrorPopup);
 }
 
+void TMessageList::SetRunFolder(const QString& Folder)
+{
+    FRunFolder = Folder.isEmpty() ? QString() : Folder + QLatin1Char('/');
+}
+
 void TMessageList::SetPatterns(const std::string& ErrLine, const std::string& DataLine)
 {
     if (ErrLine == FErrLine && DataLine == FDataLine)
@@ -146,7 +151,10 @@ void TMessageList::LoadFromStream(TMemoryStream& Stream)
     setUpdatesEnabled(false);
     clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        auto* item = new QListWidgetItem(SjisToQString(lines[i]));
+        const QString text = SjisToQString(lines[i]);
+        auto* item = new QListWidgetItem(FRunFolder.isEmpty() ? text : QString(text).remove(FRunFolder));
+        if (item->text() != text)
+            item->setToolTip(text);
         item->setData(BytesRole, QByteArray(lines[i].data(), static_cast<qsizetype>(lines[i].size())));
         SetLook(*item, looks[i]);
         addItem(item);

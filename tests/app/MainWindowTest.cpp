@@ -337,7 +337,7 @@ TEST_F(MainWindowTest, AMissingInterpreterIsReported)
     window.Actions().actRun->trigger();
     ASSERT_EQ(Log.Errors.size(), 1u);
     EXPECT_TRUE(Log.Errors[0].endsWith("を起動できません。")) << Log.Errors[0].toStdString();
-    EXPECT_EQ(Page(), TfrmKestrim::pgResult);
+    EXPECT_EQ(Page(), TfrmKestrim::pgScript);
     EXPECT_TRUE(window.Actions().actRun->isEnabled());
 }
 
