@@ -262,14 +262,17 @@ void TEditCommands::actViewToolBarExecute()
     FWindow.SetToolBarVisible(FWindow.tlbMain->isHidden());
 }
 
-// The three editors share one font; the script editor's is the one offered. Its face name may
+// The three editors share one monospaced font; the script editor's is the one offered. Its face name may
 // be a substitute ("ＭＳ ゴシック") that the dialog does not list and would exchange for its own
 // first choice: it is offered as the installed face the editors show.
 void TEditCommands::actFontExecute()
 {
     QFont offered = FWindow.tedScript->Font();
     offered.setFamily(QFontInfo(offered).family());
-    QFontDialog dialog(offered, &FWindow);
+    QFontDialog dialog(&FWindow);
+    // The editors lay text out in cells of one width: proportional faces would break the grid.
+    dialog.setOption(QFontDialog::MonospacedFonts);
+    dialog.setCurrentFont(offered);
     if (dialog.exec() == QDialog::Accepted)
         FWindow.SetEditorFont(dialog.selectedFont());
 }

@@ -12,7 +12,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QListView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -396,14 +398,26 @@ TEST_F(EditCommandsTest, AFontChosenOnTheDataPageReachesAllThreeEditors)
     window.SetEditorFont(QFont("ＭＳ ゴシック", 11));
     window.ShowPage(TfrmKestrim::pgData);
     QFont offered, chosen;
+    QStringList listed;
     test::DriveModal<QFontDialog>([&] { Actions().actFont->trigger(); }, [&](QFontDialog& Dialog) {
         offered = Dialog.currentFont();
+        for (const QListView* list : Dialog.findChildren<QListView*>()) {
+            QStringList items;
+            for (int row = 0; row < list->model()->rowCount(); ++row)
+                items << list->model()->index(row, 0).data().toString();
+            if (items.contains(offered.family()))
+                listed = items;
+        }
         QFont larger = offered;
         larger.setPointSize(offered.pointSize() + 6);
         Dialog.setCurrentFont(larger);
         chosen = Dialog.currentFont();
         Dialog.accept();
     });
+    // Only faces whose characters are all one width.
+    ASSERT_FALSE(listed.isEmpty());
+    for (const QString& family : listed)
+        EXPECT_TRUE(QFontDatabase::isFixedPitch(family)) << family.toStdString();
     // The dialog starts on the face the editors show, which it lists, and their size.
     EXPECT_EQ(offered.family(), QFontInfo(window.tedScript->Font()).family());
     EXPECT_EQ(offered.pointSize(), 11);
