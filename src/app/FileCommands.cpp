@@ -256,9 +256,12 @@ void TFileCommands::ReportFile(const QString& Done, TEditor& Editor, const QStri
                              .arg(Editor.Lines().Count()));
 }
 
+// The shipped configurations are where the user looks first.
 void TFileCommands::actConfigExecute()
 {
-    if (const auto name = FDialogs.ChooseFile(OpenOptions(ConfigFilter, true)))
+    TFileDialogOptions options = OpenOptions(ConfigFilter, true);
+    options.Folder = ConfDir();
+    if (const auto name = FDialogs.ChooseFile(options))
         FHost.LoadConfig(*name);
 }
 

@@ -4,6 +4,7 @@
 #include "app/EditCommands.h"
 #include "app/EditorDesign.h"
 #include "app/EditorFeatureCommands.h"
+#include "app/LanguageMenu.h"
 #include "app/LineJump.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
@@ -276,6 +277,11 @@ void TfrmKestrim::CreateMenus()
 
     QMenu* settings = mnuMain->addMenu(QStringLiteral("設定(&S)"));
     settings->addActions({a.actFont, a.actConfig});
+    mniLanguage = new TLanguageMenu(
+        QStringLiteral("言語(&L)"), [this] { return QString::fromStdString(FSettings->ConfigFile); },
+        [this](const QString& Name) { LoadConfig(Name); }, settings);
+    mniLanguage->setObjectName("mniLanguage");
+    settings->addMenu(mniLanguage);
 
     QMenu* help = mnuMain->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->addActions({a.mniHelp, a.mniAbout});

@@ -31,6 +31,7 @@ class TConsoleCommand;
 class TEditor;
 class TEditorFeatureCommands;
 class TKestrimReg;
+class TLanguageMenu;
 class TMessageList;
 class TWrapCommands;
 class TWebPage;
@@ -92,6 +93,7 @@ public:
     TMessageList* lsbMessage;
     QMenu* mniEdit;
     QMenu* mniView;
+    TLanguageMenu* mniLanguage;
     QMenu* popMain;
     TAboutDialog* dlgAbout;
 

@@ -21,7 +21,8 @@ QString DisplayText(QString Text)
 
 std::optional<QString> TQtUserDialogs::ChooseFile(const TFileDialogOptions& Options)
 {
-    std::optional<QString> name = ExecuteFileDialog(FParent, Options, FLastFolder);
+    std::optional<QString> name =
+        ExecuteFileDialog(FParent, Options, Options.Folder.isEmpty() ? FLastFolder : Options.Folder);
     if (name)
         FLastFolder = QFileInfo(*name).absolutePath();
     return name;

@@ -5,6 +5,7 @@
 #include "app/Main.h"
 
 #include "app/FileDialogs.h"
+#include "app/LanguageMenu.h"
 #include "app/MainActions.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"

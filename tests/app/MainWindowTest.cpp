@@ -511,6 +511,40 @@ TEST_F(MainWindowTest, SaveAsOffersTheConfigurationsFileType)
     EXPECT_EQ(save.DefaultExt, "rb");
 }
 
+// The language menu lists conf/ and the configuration loaded last from elsewhere; choosing one
+// loads it as the file dialog would, which opens in conf/.
+TEST_F(MainWindowTest, TheLanguageMenuSwitchesConfigurationsWithoutTheFileDialog)
+{
+    TfrmKestrim& window = Window();
+    const auto items = [&] {
+        window.mniLanguage->Rebuild();
+        QStringList shown;
+        for (const QAction* action : window.mniLanguage->actions())
+            if (!action->isSeparator())
+                shown << action->text() + (action->isChecked() ? "*" : "");
+        return shown;
+    };
+    const auto choose = [&](const QString& Text) {
+        for (QAction* action : window.mniLanguage->actions())
+            if (action->text() == Text)
+                action->trigger();
+    };
+    EXPECT_EQ(items(), (QStringList{"Awk", "Perl*", "Python", "Ruby", "Sh"}));
+    choose("Ruby");
+    EXPECT_EQ(window.edtLanguageName->text(), "Ruby");
+    EXPECT_EQ(window.Settings().ConfigFile, "Ruby.ini");
+    EXPECT_EQ(items(), (QStringList{"Awk", "Perl", "Python", "Ruby*", "Sh"}));
+
+    Write(Path("mine.ini"), "[Command]\r\nCaption=Mine\r\n");
+    Log.Files = {Path("mine.ini")};
+    window.Actions().actConfig->trigger();
+    EXPECT_EQ(Log.FileRequests.back().Folder, Path("conf"));
+    EXPECT_EQ(items(), (QStringList{"Awk", "Perl", "Python", "Ruby", "Sh", Path("mine.ini") + "*"}));
+    choose("Perl");
+    EXPECT_EQ(window.edtLanguageName->text(), "Perl");
+    EXPECT_EQ(items(), (QStringList{"Awk", "Perl*", "Python", "Ruby", "Sh"}));
+}
+
 TEST_F(MainWindowTest, DataAndResultPagesLoadAndSaveAnyFile)
 {
     TfrmKestrim& window = Window();
