@@ -18,6 +18,8 @@ namespace {
 
 // Long enough to let a resize by the mouse end before the whole text is wrapped again.
 constexpr int FitDelayMs = 100;
+// The columns that punctuation may hang past the wrap column under the line-break rules.
+constexpr int PunctuationHang = 2;
 
 QString ColumnsCaption(int Columns)
 {
@@ -109,6 +111,8 @@ void TWrapCommands::ApplyRules()
             Options.SetWordBreak(wordBreak);
         });
     }
+    if (FToWindow)
+        ApplyColumns();
 }
 
 // The menu has already checked the item; a cancelled choice puts the check back.
@@ -137,12 +141,14 @@ void TWrapCommands::FitWindowWidth()
         FFitTimer.start();
 }
 
+// At the window's width hanging punctuation stays in view too.
 void TWrapCommands::ApplyColumns()
 {
+    const int hang = actWrapRules->isChecked() ? PunctuationHang : 0;
     for (TEditor* editor : FEditors) {
-        const int columns =
-            FToWindow ? std::clamp(editor->VisibleColCount(), TEditorWrapOption::MinWrapByte, TEditorWrapOption::MaxWrapByte)
-                      : FColumns;
+        const int columns = FToWindow ? std::clamp(editor->VisibleColCount() - hang, TEditorWrapOption::MinWrapByte,
+                                                   TEditorWrapOption::MaxWrapByte)
+                                      : FColumns;
         if (editor->WrapOption().WrapByte() != columns)
             editor->WrapOption().SetWrapByte(columns);
     }

@@ -481,11 +481,12 @@ TEST_F(EditCommandsTest, TheWrapRulesAndColumnAreViewCommandsKeptForTheNextStart
     EXPECT_EQ(options(), TAll(3, {true, true, true, 30})) << "kept for the next start";
     EXPECT_TRUE(Action("30 桁(&N)...")->isChecked());
 
+    // Hanging punctuation takes two columns past the wrap column: they stay in the window.
     TEditor& script = *Window().tedScript;
     Action("ウィンドウの幅(&W)")->trigger();
-    EXPECT_EQ(script.WrapOption().WrapByte(), script.VisibleColCount());
+    EXPECT_EQ(script.WrapOption().WrapByte(), script.VisibleColCount() - 2);
     Window().resize(Window().width() + 200, Window().height());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return script.WrapOption().WrapByte() == script.VisibleColCount(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return script.WrapOption().WrapByte() == script.VisibleColCount() - 2; }));
     EXPECT_GT(script.WrapOption().WrapByte(), 80);
     // A cancelled choice of columns keeps the window's width.
     test::DriveModal<TIntegerDlg>([&] { Action("30 桁(&N)...")->trigger(); },
