@@ -53,7 +53,7 @@ void TMessageList::CreateActions()
     FActErrorAllCopy = NewAction(this, "全行をコピー(&A)", "全行をコピー", "すべての行をコピーします。");
     FActDataLineJump = NewAction(this, "データの行へ移動", "データの行へ移動",
                                  "メッセージが示すデータの行へ移動します。");
-    FActMessageNext = NewAction(this, "次のメッセージ(&N)", "次のメッセージ",
+    FActMessageNext = NewAction(this, "次のメッセージ(&M)", "次のメッセージ",
                                 "移動先のある次のメッセージを選んで、その場所へ移動します。");
     FActMessageNext->setShortcut(Qt::Key_F4);
     FActMessagePrev = NewAction(this, "前のメッセージ(&P)", "前のメッセージ",
@@ -68,6 +68,11 @@ void TMessageList::CreateActions()
     FPopError->addSeparator();
     FPopError->addAction(FActDataLineJump);
     connect(FPopError, &QMenu::aboutToShow, this, &TMessageList::popErrorPopup);
+}
+
+void TMessageList::SetRunFolder(const QString& Folder)
+{
+    FRunFolder = Folder.isEmpty() ? QString() : Folder + QLatin1Char('/');
 }
 
 void TMessageList::SetPatterns(const std::string& ErrLine, const std::string& DataLine)
@@ -146,7 +151,10 @@ void TMessageList::LoadFromStream(TMemoryStream& Stream)
     setUpdatesEnabled(false);
     clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        auto* item = new QListWidgetItem(SjisToQString(lines[i]));
+        const QString text = SjisToQString(lines[i]);
+        auto* item = new QListWidgetItem(FRunFolder.isEmpty() ? text : QString(text).remove(FRunFolder));
+        if (item->text() != text)
+            item->setToolTip(text);
         item->setData(BytesRole, QByteArray(lines[i].data(), static_cast<qsizetype>(lines[i].size())));
         SetLook(*item, looks[i]);
         addItem(item);

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -94,6 +95,7 @@ void TRunController::Run(const TRunStyle& Style)
     std::exception_ptr failure;
     try {
         const TRunPlan plan = PlanRun();
+        FMessages.SetRunFolder(QFileInfo(QString::fromStdString(plan.ScriptFile)).path());
         FScript.Lines().SaveToFile(plan.ScriptFile);
         FConsoleCommand.SetCommandLine(plan.CommandLine);
         FConsoleCommand.SetLimits(FHost.OutputLimits());
@@ -103,9 +105,9 @@ void TRunController::Run(const TRunStyle& Style)
     } catch (...) {
         failure = std::current_exception();
     }
+    FLastRunSucceeded = Succeeded(outcome);
     ShowOutput(Style, outcome);
     FLastRunOutcome = RunOutcomeText(outcome);
-    FLastRunSucceeded = outcome.End == TRunEnd::Ended && !FConsoleCommand.ExitedBySignal() && FConsoleCommand.ExitCode() == 0;
     FHost.ShowRunOutcome(FLastRunOutcome);
     if (failure)
         std::rethrow_exception(failure);
@@ -206,6 +208,11 @@ void TRunController::RunInterpreter(const TRunStyle& Style, TRunOutcome& Outcome
     }
 }
 
+bool TRunController::Succeeded(const TRunOutcome& Outcome) const
+{
+    return Outcome.End == TRunEnd::Ended && !FConsoleCommand.ExitedBySignal() && FConsoleCommand.ExitCode() == 0;
+}
+
 // The runner's streams are emptied once shown, so a run that failed before the interpreter
 // started finds them empty and clears the old result and messages.
 void TRunController::ShowOutput(const TRunStyle& Style, const TRunOutcome& Outcome)
@@ -217,6 +224,7 @@ void TRunController::ShowOutput(const TRunStyle& Style, const TRunOutcome& Outco
     FShowingOutput = true;
     const auto shown = qScopeGuard([this] { FShowingOutput = false; });
     TMemoryStream& output = FConsoleCommand.OutputStream();
+    const bool failedWithoutOutput = !FLastRunSucceeded && output.Size() == 0;
     // After a run the rest is the whole stream, which the editor takes without a copy of what
     // may be hundreds of megabytes.
     if (output.Position() == 0)
@@ -227,6 +235,8 @@ void TRunController::ShowOutput(const TRunStyle& Style, const TRunOutcome& Outco
         FResult.SetRowCol(row, col);
         FResult.SetTopRow(topRow);
         FResult.SetTopCol(topCol);
+    } else if (failedWithoutOutput) {
+        FHost.ShowScriptPage();
     } else {
         FHost.ShowResultPage();
     }
