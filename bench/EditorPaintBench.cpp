@@ -9,11 +9,15 @@
 // TokenColors: tokens with their colours as painting asks for them (target 150 MB/s);
 // Tokens: the same tokens without colours, the tokenizer alone.
 //
+// Repaint, ScrollOneRow and CaretDown take the text as "text": 0 the script in Shift-JIS, 1 the
+// script with Japanese comments in Shift-JIS, 2 the same characters in UTF-8.
+//
 // Per-step figures: median, 99th percentile and worst step in milliseconds, as counters.
 
 #include "PerlScript.h"
 
 #include "editor/base/MemoryStream.h"
+#include "editor/base/TextConversion.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/EditorFonts.h"
 #include "editor/control/SjisQString.h"
@@ -64,6 +68,40 @@ std::string WideScript(int Rows, int Width)
         text += wide.substr(0, static_cast<std::size_t>(Width)) + "\r\n";
     }
     return text;
+}
+
+enum TBenchText { btAscii, btJapaneseSjis, btJapaneseUtf8 };
+
+// Every other row of Text gets a Japanese comment in place of its end, in Shift-JIS.
+std::string WithJapanese(const std::string& Text)
+{
+    static const std::string comment =
+        ConvertText("# 日本語のコメント、漢字とかなとカナ。全角ＡＢＣと半角ｶﾅ！", TTextEncoding::Utf8, TTextEncoding::ShiftJis).Text;
+    TStringList lines;
+    lines.SetText(Text);
+    std::string out;
+    out.reserve(Text.size() + Text.size() / 8);
+    for (int i = 0; i < lines.Count(); ++i) {
+        std::string line = lines.Get(i);
+        if (i % 2 == 1 && line.size() > comment.size())
+            line.replace(line.size() - comment.size(), comment.size(), comment);
+        out += line + "\r\n";
+    }
+    return out;
+}
+
+// Text (ASCII) as the benchmark's text asks for it, in the editor.
+void SetBenchText(TEditor& Editor, const std::string& Text, int Kind)
+{
+    if (Kind == btAscii) {
+        Editor.Lines().SetText(Text);
+        return;
+    }
+    const std::string sjis = WithJapanese(Text);
+    if (Kind == btJapaneseSjis)
+        Editor.SetEncodedText(sjis, TTextEncoding::ShiftJis);
+    else
+        Editor.SetEncodedText(ConvertText(sjis, TTextEncoding::ShiftJis, TTextEncoding::Utf8).Text, TTextEncoding::Utf8);
 }
 
 // A script of RowCount rows of about RowBytes bytes each.
@@ -158,7 +196,7 @@ void Repaint(benchmark::State& State)
     const int cols = static_cast<int>(State.range(1));
     TEditor editor;
     ConfigureEditor(editor);
-    editor.Lines().SetText(WideScript(rows + 10, cols + 10));
+    SetBenchText(editor, WideScript(rows + 10, cols + 10), static_cast<int>(State.range(2)));
     ShowSized(editor, rows, cols);
     editor.SetRowCol(2, 10);
     editor.InitSelection();
@@ -229,7 +267,7 @@ void ScrollOneRow(benchmark::State& State)
     Application();
     TEditor editor;
     ConfigureEditor(editor);
-    editor.Lines().SetText(WideScript(20000, 247));
+    SetBenchText(editor, WideScript(20000, 247), static_cast<int>(State.range(0)));
     ShowSized(editor, 67, 237);
     Flush();
     int painted = 0;
@@ -254,7 +292,7 @@ void CaretDown(benchmark::State& State)
     Application();
     TEditor editor;
     ConfigureEditor(editor);
-    editor.Lines().SetText(LongScript(2'000'000, 48));
+    SetBenchText(editor, LongScript(2'000'000, 48), static_cast<int>(State.range(0)));
     ShowSized(editor, 67, 237);
     editor.setFocus();
     editor.SetRowCol(1'000'000, 5);
@@ -328,10 +366,17 @@ void Tokens(benchmark::State& State)
 
 } // namespace
 
-BENCHMARK(Repaint)->Args({67, 237})->Args({60, 120})->ArgNames({"rows", "cols"})->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(Repaint)
+    ->Args({67, 237, btAscii})
+    ->Args({60, 120, btAscii})
+    ->Args({67, 237, btJapaneseSjis})
+    ->Args({67, 237, btJapaneseUtf8})
+    ->ArgNames({"rows", "cols", "text"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(DrawTextBaseline)->Args({67, 237})->Args({60, 120})->ArgNames({"rows", "cols"})->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(ScrollOneRow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2000);
-BENCHMARK(CaretDown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2000);
+BENCHMARK(ScrollOneRow)->DenseRange(btAscii, btJapaneseUtf8)->ArgName("text")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2000);
+BENCHMARK(CaretDown)->DenseRange(btAscii, btJapaneseUtf8)->ArgName("text")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2000);
 BENCHMARK(CtrlEnd)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(TokenColors)->Unit(benchmark::kMillisecond);
 BENCHMARK(Tokens)->Unit(benchmark::kMillisecond);
