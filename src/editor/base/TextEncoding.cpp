@@ -11,6 +11,17 @@ namespace {
 
 constexpr bool IsControl(char32_t Code) { return Code < 0x20 || Code == 0x7F; }
 
+// A skin tone belongs to the emoji before it; two regional indicators make one flag.
+constexpr bool IsEmojiModifier(char32_t Code) { return Code >= 0x1F3FB && Code <= 0x1F3FF; }
+constexpr bool IsRegionalIndicator(char32_t Code) { return Code >= 0x1F1E6 && Code <= 0x1F1FF; }
+
+// Whether the UTF-8 form at Offset may be a code point of the plane of emoji (U+1Fxxx).
+bool MayBeEmoji(std::string_view S, std::size_t Offset)
+{
+    return static_cast<unsigned char>(S[Offset]) == 0xF0 && Offset + 1 < S.size()
+           && static_cast<unsigned char>(S[Offset + 1]) == 0x9F;
+}
+
 std::uint8_t ColumnsOf(char32_t Code)
 {
     const std::uint16_t sjis = SjisCodeOf(Code);
@@ -94,12 +105,15 @@ TCharExtent Utf8CharAt(std::string_view S, std::size_t Offset)
     const TBmpExtents& bmp = BmpExtents();
     const std::uint8_t baseBits = ExtentBits(bmp, base.Code);
     bool joinNext = base.Code == ZeroWidthJoiner;
-    while (end < S.size() && (joinNext || bmp.MayBeMark(S, end))) {
+    bool flagOpen = IsRegionalIndicator(base.Code);
+    while (end < S.size() && (joinNext || bmp.MayBeMark(S, end) || MayBeEmoji(S, end))) {
         const TCodePoint next = DecodeUtf8Fast(S, end);
-        if (!next.Valid || IsControl(next.Code) || !(joinNext || (ExtentBits(bmp, next.Code) & ebZeroWidth))
-            || end + next.Bytes - Offset > MaxCharBytes)
+        const bool joins = joinNext || (ExtentBits(bmp, next.Code) & ebZeroWidth) || IsEmojiModifier(next.Code)
+                           || (flagOpen && IsRegionalIndicator(next.Code));
+        if (!next.Valid || IsControl(next.Code) || !joins || end + next.Bytes - Offset > MaxCharBytes)
             break;
         joinNext = next.Code == ZeroWidthJoiner;
+        flagOpen = false;
         end += next.Bytes;
     }
     return {static_cast<std::uint8_t>(end - Offset), ColumnsOfBits(baseBits)};

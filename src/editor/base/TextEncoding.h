@@ -8,7 +8,8 @@
 // Shift-JIS (code page 932): a character is one byte, or a lead byte and the byte after it; it
 // takes one column per byte. UTF-8: a character is one code point of 1 to 4 bytes together with
 // the zero-width code points after it (combining marks, variation selectors, and what a
-// zero-width joiner joins), so that the caret never stops inside what is drawn as one; a byte
+// zero-width joiner joins), an emoji with its skin tone, or a flag of two regional indicators,
+// so that the caret never stops inside what is drawn as one; a byte
 // that starts no valid sequence is a character of its own. A character that code page 932 holds
 // takes the columns it takes in Shift-JIS, so that a text means the same in both encodings;
 // any other takes two columns when its East Asian Width is Wide or Fullwidth, else one.
@@ -86,7 +87,8 @@ public:
         if (lead == 0xE2 && byte(1) == 0x80 && byte(2) == 0x8D)
             return Utf8CharAt(S, Offset).Bytes; // a joiner joins whatever follows it
         const unsigned char next = byte(length);
-        if (next < 0x80 || (lead >= 0x20 && lead != 0x7F && !MayStartMark(FMarkBlocks, next, byte(length + 1))))
+        // A character of four bytes after it may be a skin tone that joins it.
+        if (next < 0x80 || (lead >= 0x20 && lead != 0x7F && next != 0xF0 && !MayStartMark(FMarkBlocks, next, byte(length + 1))))
             return length;
         return Utf8CharAt(S, Offset).Bytes;
     }

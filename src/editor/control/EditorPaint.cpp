@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <optional>
 #include <vector>
 
 namespace kestrim {
@@ -72,27 +71,49 @@ TFontStyles StylesOf(const QFont& Font)
 }
 
 // A row's text as drawn (tabs expanded) and the columns its bytes stand in: byte k in column k
-// in Shift-JIS; in UTF-8 by the cells of that text, which holds no tab.
+// in Shift-JIS. In UTF-8 each character takes its columns; a byte inside a character stands
+// for the column after it, so that a token the highlighting starts there leaves the character
+// whole to the token before.
 class TDrawnRow {
 public:
     TDrawnRow(const TEditorScreenStrings& Strings, int Row)
         : Text(ExpandTabs(Strings.Str(Row), Strings.LayoutSettings(), Strings.WordWrap(), Strings.WrapOption().WrapByte()))
+        , FUtf8(Strings.Encoding() == TTextEncoding::Utf8)
     {
-        if (Strings.Encoding() == TTextEncoding::Utf8)
-            FCells.emplace(Text, Strings.LayoutSettings(), Strings.WordWrap(), Strings.WrapOption().WrapByte());
+        if (FUtf8)
+            MapUtf8Columns();
     }
 
-    bool Utf8() const { return FCells.has_value(); }
-    int Columns() const { return FCells ? FCells->Width() : static_cast<int>(Text.size()); }
+    bool Utf8() const { return FUtf8; }
+    int Columns() const { return FUtf8 ? static_cast<int>(FByteOfCol.size()) - 1 : static_cast<int>(Text.size()); }
     // Byte is at most the text's size.
-    int ColOf(int Byte) const { return FCells ? FCells->ColOfByte(Byte) : Byte; }
-    // Col starts a character.
-    int ByteOf(int Col) const { return FCells ? FCells->ByteOfCol(Col) : Col; }
+    int ColOf(int Byte) const { return FUtf8 ? FColOfByte[static_cast<std::size_t>(Byte)] : Byte; }
+    // The first byte of the character that column Col (at most Columns()) is part of.
+    int ByteOf(int Col) const { return FUtf8 ? FByteOfCol[static_cast<std::size_t>(Col)] : Col; }
 
     const std::string Text;
 
 private:
-    std::optional<TRowCells> FCells;
+    void MapUtf8Columns()
+    {
+        FColOfByte.assign(Text.size() + 1, 0);
+        int col = 0;
+        for (std::size_t at = 0; at < Text.size();) {
+            const TCharExtent extent = Utf8CharAt(Text, at);
+            FColOfByte[at] = col;
+            for (std::size_t inner = 1; inner < extent.Bytes; ++inner)
+                FColOfByte[at + inner] = col + extent.Columns;
+            FByteOfCol.insert(FByteOfCol.end(), extent.Columns, static_cast<int>(at));
+            col += extent.Columns;
+            at += extent.Bytes;
+        }
+        FColOfByte[Text.size()] = col;
+        FByteOfCol.push_back(static_cast<int>(Text.size()));
+    }
+
+    const bool FUtf8;
+    std::vector<int> FColOfByte;
+    std::vector<int> FByteOfCol;
 };
 
 } // namespace

@@ -89,7 +89,9 @@ TEST(TextEncoding, CharactersTakeTheirBytesAndColumns)
         {"¢‖−〜", "2/1 3/1 3/1 3/2"},            // look-alikes of Shift-JIS characters keep their own width
         {"e\xCC\x81x", "3/1 1/1"},               // a combining mark joins the character before it
         {"\xCC\x81" "a", "2/1 1/1"},             // but stands alone at the start
-        {"👍\xF0\x9F\x8F\xBD", "4/2 4/2"},       // a skin tone is no mark
+        {"👍\xF0\x9F\x8F\xBD☝\xF0\x9F\x8F\xBB", "8/2 7/1"}, // a skin tone belongs to its emoji
+        {"\xF0\x9F\x8F\xBD", "4/2"},              // alone it is one of its own
+        {"🇯🇵🇫", "8/1 4/1"},                    // regional indicators pair into flags
         {"👨\u200D👩\u200D👧", "18/2"},           // what a joiner joins is one character
         {"\t\xCC\x81", "1/1 2/1"},               // marks do not join a control character
         {"\xE3\x81" "a\xFF", "1/1 1/1 1/1 1/1"}, // invalid bytes alone
