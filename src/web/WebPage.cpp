@@ -189,7 +189,7 @@ void TWebPage::CreateBrowser()
     QString why;
     webPage = LoadBrowser(FBrowserPlace, events, why);
     if (!webPage) {
-        SayBrowserMissing(QStringLiteral("ブラウザーの部品 %1 を読み込めません (%2)。").arg(BrowserModuleName, why));
+        SayBrowserMissing(QStringLiteral("ブラウザーの部品を読み込めません (%1)。").arg(why));
         return;
     }
     webPage->setObjectName("webBrowser");
