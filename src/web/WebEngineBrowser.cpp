@@ -7,10 +7,10 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-// The engine's own set-up of the OpenGL context that it shares with the toolkit: exported by the
-// engine for its other modules, without a public header. The toolkit would make that context at
-// start only, and so set up OpenGL at every start of the program; the engine makes it when it
-// is loaded after the start.
+// The engine's own set-up of the OpenGL context that it shares with the toolkit, exported by the
+// engine for its other modules without a public header. Called before the first view: the
+// toolkit makes that context only at start, when asked before the application exists, and so
+// would set up OpenGL at every start of the program.
 namespace QtWebEngineCore {
 Q_DECL_IMPORT void initialize();
 }

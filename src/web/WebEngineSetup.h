@@ -11,9 +11,9 @@ namespace kestrim {
 
 // The browser's sandbox refuses to run for the root user (common in containers) and would end the
 // whole program at the first page: there it is switched off, which the user is told once, unless
-// the environment already decides. The OpenGL context that the engine shares is made by the
-// engine when its module is loaded: asked for here, the toolkit would set up OpenGL at start for
-// a page that may never be shown.
+// the environment already decides. The OpenGL context that the engine shares is made when the
+// browser module makes its first view: asked for here, the toolkit would set up OpenGL at start
+// for a page that may never be shown.
 inline void PrepareWebEngine()
 {
     static constexpr char SandboxSwitch[] = "QTWEBENGINE_DISABLE_SANDBOX";
