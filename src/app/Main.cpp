@@ -43,7 +43,6 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -426,9 +425,9 @@ void TfrmKestrim::ApplySettings()
         SetMessageHeight(FSettings->MessageHeight);
 }
 
-// The list of reference pages; a URL file that cannot be read leaves it empty. A browser that
-// cannot start is told about in the status bar and in its place on the page; everything else
-// works without it.
+// The list of reference pages; a URL file that cannot be read leaves it empty. The browser is
+// made when the page is first shown. A browser that cannot start is told about in the status bar
+// and in its place on the page; everything else works without it.
 void TfrmKestrim::SetUpWebPage()
 {
     try {
@@ -436,9 +435,7 @@ void TfrmKestrim::SetUpWebPage()
     } catch (const std::exception& Error) {
         FDialogs->ShowMessage(QString::fromUtf8(Error.what()));
     }
-    if (tbsWeb->BrowserMissing().isEmpty())
-        tbsWeb->Navigate("about:blank");
-    else
+    if (!tbsWeb->BrowserMissing().isEmpty())
         ShowHint(tbsWeb->BrowserMissing());
 }
 
@@ -993,7 +990,7 @@ void TfrmKestrim::mniHelpClick()
         break;
     case TShellOpenResult::Failed:
         // No program opens it (a machine without a desktop): the Web page's browser shows it.
-        tbsWeb->webPage->load(QUrl::fromLocalFile(QDir(folder).filePath(HelpFileName)));
+        tbsWeb->Load(QUrl::fromLocalFile(QDir(folder).filePath(HelpFileName)));
         ShowPage(pgWeb);
         break;
     }

@@ -9,13 +9,13 @@
 
 namespace kestrim {
 
-// The browser renders through OpenGL contexts shared with the widgets; Qt must know that
-// before the application object is created. Its sandbox refuses to run for the root user (common
-// in containers) and would end the whole program at the first page: there it is switched off,
-// which the user is told once, unless the environment already decides.
+// The browser's sandbox refuses to run for the root user (common in containers) and would end the
+// whole program at the first page: there it is switched off, which the user is told once, unless
+// the environment already decides. The OpenGL context that the engine shares is made when the
+// browser module makes its first view: asked for here, the toolkit would set up OpenGL at start
+// for a page that may never be shown.
 inline void PrepareWebEngine()
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     static constexpr char SandboxSwitch[] = "QTWEBENGINE_DISABLE_SANDBOX";
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet(SandboxSwitch)) {
         qputenv(SandboxSwitch, "1");

@@ -9,14 +9,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibrary>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 namespace kestrim {
 namespace {
@@ -52,17 +51,17 @@ bool BrowserProcessExists()
     return false;
 }
 
-QWebEnginePage::WebAction PageAction(TBoxEdit Edit)
+// The browser from its module beside the program; none, with the loader's reason, when the
+// module cannot be loaded.
+TWebBrowser* LoadBrowser(QWidget* Parent, const TBrowserEvents& Events, QString& Why)
 {
-    switch (Edit) {
-    case TBoxEdit::Undo: return QWebEnginePage::Undo;
-    case TBoxEdit::Redo: return QWebEnginePage::Redo;
-    case TBoxEdit::Cut: return QWebEnginePage::Cut;
-    case TBoxEdit::Copy: return QWebEnginePage::Copy;
-    case TBoxEdit::Paste: return QWebEnginePage::Paste;
-    case TBoxEdit::SelectAll: break;
+    QLibrary module(QCoreApplication::applicationDirPath() + '/' + BrowserModuleName);
+    const auto create = reinterpret_cast<TCreateBrowser>(module.resolve(CreateBrowserEntry));
+    if (!create) {
+        Why = module.errorString();
+        return nullptr;
     }
-    return QWebEnginePage::SelectAll;
+    return create(Parent, Events);
 }
 
 void EditLine(QLineEdit& Box, TBoxEdit Edit)
@@ -85,7 +84,7 @@ TWebPage::TWebPage(QAction& actWebBack, QAction& actWebForward, QWidget* Parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(CreateBar(actWebBack, actWebForward));
-    layout->addWidget(CreateBrowser(), 1);
+    layout->addWidget(CreateBrowserPlace(), 1);
 
     connect(cmbWebItem, &QComboBox::activated, this, &TWebPage::cmbWebItemSelect);
     connect(bbnGo, &QPushButton::clicked, this, &TWebPage::bbnGoClick);
@@ -140,42 +139,68 @@ QWidget* TWebPage::CreateBar(QAction& actWebBack, QAction& actWebForward)
     return bar;
 }
 
-QWidget* TWebPage::CreateBrowser()
+QWidget* TWebPage::CreateBrowserPlace()
 {
-    webPage = nullptr;
-    if (!BrowserProcessExists()) {
-        FBrowserMissing = QStringLiteral("Web ページのブラウザーを起動できません。ブラウザーの補助プログラム "
-                                         "QtWebEngineProcess が見つかりません (パッケージ qt6-webengine)。"
-                                         "ほかの機能はそのまま使えます。");
-        auto* note = new QLabel(FBrowserMissing, this);
-        note->setObjectName("webPageMissing");
-        note->setWordWrap(true);
-        note->setAlignment(Qt::AlignCenter);
-        return note;
-    }
-    webPage = new QWebEngineView(this);
-    webPage->setObjectName("webPage");
-    QWebEnginePage* page = webPage->page();
-    connect(page, &QWebEnginePage::linkHovered, this, &TWebPage::webPageLinkHovered);
-    connect(page, &QWebEnginePage::loadStarted, this, [this] { SetLoadStatus("ページを開いています..."); });
-    connect(page, &QWebEnginePage::loadProgress, this,
-            [this](int Percent) { SetLoadStatus(QString("ページを開いています... %1%").arg(Percent)); });
-    connect(page, &QWebEnginePage::loadFinished, this, [this](bool Ok) {
-        SetLoadStatus(Ok ? "ページが表示されました" : "ページを表示できませんでした");
-    });
-    connect(page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus Status, int ExitCode) {
-                webPageRenderProcessTerminated(Status, ExitCode);
-            });
+    FBrowserPlace = new QWidget(this);
+    auto* layout = new QVBoxLayout(FBrowserPlace);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (!BrowserProcessExists())
+        SayBrowserMissing(QStringLiteral("ブラウザーの補助プログラム QtWebEngineProcess が見つかりません "
+                                         "(パッケージ qt6-webengine)。"));
+    return FBrowserPlace;
+}
+
+// Says in the browser's place, and in the status bar while the page is visible, why there is no
+// browser.
+void TWebPage::SayBrowserMissing(const QString& Why)
+{
+    FBrowserMissing = QStringLiteral("Web ページのブラウザーを起動できません。%1ほかの機能はそのまま使えます。").arg(Why);
+    auto* note = new QLabel(FBrowserMissing, FBrowserPlace);
+    note->setObjectName("webPageMissing");
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignCenter);
+    FBrowserPlace->layout()->addWidget(note);
+    ShowStatus(FBrowserMissing);
+}
+
+TWebBrowser* TWebPage::Browser()
+{
+    if (!webPage && FBrowserMissing.isEmpty())
+        CreateBrowser();
     return webPage;
+}
+
+void TWebPage::showEvent(QShowEvent* Event)
+{
+    QWidget::showEvent(Event);
+    Browser();
+}
+
+void TWebPage::CreateBrowser()
+{
+    TBrowserEvents events;
+    events.LinkHovered = [this](const QString& Url) { webPageLinkHovered(Url); };
+    events.LoadStarted = [this] { SetLoadStatus("ページを開いています..."); };
+    events.LoadProgress = [this](int Percent) { SetLoadStatus(QString("ページを開いています... %1%").arg(Percent)); };
+    events.LoadFinished = [this](bool Ok) {
+        SetLoadStatus(Ok ? "ページが表示されました" : "ページを表示できませんでした");
+    };
+    events.DisplayProcessBroke = [this](int ExitCode) { webPageRenderProcessTerminated(ExitCode); };
+    QString why;
+    webPage = LoadBrowser(FBrowserPlace, events, why);
+    if (!webPage) {
+        SayBrowserMissing(QStringLiteral("ブラウザーの部品を読み込めません (%1)。").arg(why));
+        return;
+    }
+    webPage->setObjectName("webBrowser");
+    FBrowserPlace->layout()->addWidget(webPage);
+    webPage->Load(QUrl(QStringLiteral("about:blank")));
 }
 
 // The browser draws its pages in a process of its own; when that one cannot start or breaks
 // down, the page stays empty and the rest of the program goes on. The next Go! starts it anew.
-void TWebPage::webPageRenderProcessTerminated(int Status, int ExitCode)
+void TWebPage::webPageRenderProcessTerminated(int ExitCode)
 {
-    if (Status == QWebEnginePage::NormalTerminationStatus)
-        return;
     SetLoadStatus(QString("ページを表示できませんでした"));
     emit ErrorRaised(QString("Web ページのブラウザーがページを表示できなくなりました (表示プロセスの終了コード %1)。"
                              "ほかの機能はそのまま使えます。Go! でページを開き直せます。")
@@ -241,7 +266,7 @@ std::string TWebPage::SelectedAddress(const TWebItem& Item) const
 
 void TWebPage::Navigate(const std::string& Address)
 {
-    if (!webPage) {
+    if (!Browser()) {
         emit ErrorRaised(FBrowserMissing);
         return;
     }
@@ -256,20 +281,29 @@ void TWebPage::Navigate(const std::string& Address)
         emit ErrorRaised(QString("アドレス \"%1\" のページは開けません。").arg(text));
         return;
     }
-    webPage->load(url);
+    webPage->Load(url);
 }
 
-// At either end of the history the browser does nothing, which is all the user should see.
+void TWebPage::Load(const QUrl& Url)
+{
+    if (Browser())
+        webPage->Load(Url);
+    else
+        emit ErrorRaised(FBrowserMissing);
+}
+
+// At either end of the history the browser does nothing, which is all the user should see; a
+// browser not made yet has no history.
 void TWebPage::actWebBackExecute()
 {
     if (webPage)
-        webPage->back();
+        webPage->Back();
 }
 
 void TWebPage::actWebForwardExecute()
 {
     if (webPage)
-        webPage->forward();
+        webPage->Forward();
 }
 
 bool TWebPage::IsInBrowser(const QObject* Object) const
@@ -288,7 +322,7 @@ void TWebPage::EditTextBox(const QObject* Box, TBoxEdit Edit)
     if (Box == edtKeyword)
         EditLine(*edtKeyword, Edit);
     else if (IsInBrowser(Box))
-        webPage->triggerPageAction(PageAction(Edit));
+        webPage->Edit(Edit);
 }
 
 void TWebPage::webPageLinkHovered(const QString& Url)

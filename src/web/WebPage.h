@@ -1,8 +1,11 @@
 #pragma once
 // TWebPage: the Web page of the main window. A bar with the list of reference pages from the
-// URL file, the keyword box, "Go!" and the history buttons, above an embedded browser.
+// URL file, the keyword box, "Go!" and the history buttons, above an embedded browser. The
+// browser is made on first use: its engine and helper processes cost start-up time and memory
+// that a user who never opens the page should not pay.
 
 #include "web/UWebItemShelf.h"
+#include "web/WebBrowser.h"
 
 #include <QString>
 #include <QWidget>
@@ -12,12 +15,8 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
-class QWebEngineView;
 
 namespace kestrim {
-
-// The editing operations that the window's edit shortcuts carry out in a text box of the page.
-enum class TBoxEdit { Undo, Redo, Cut, Copy, Paste, SelectAll };
 
 class TWebPage : public QWidget {
     Q_OBJECT
@@ -35,12 +34,18 @@ public:
     // The item of the selected line, or none.
     const TWebItem* SelectedWebItem() const;
 
-    // Why the page has no browser (its helper program is missing); empty when it has one.
+    // Why the page has no browser (its helper program or its module is missing); empty while
+    // it has one or may still make one.
     const QString& BrowserMissing() const { return FBrowserMissing; }
+
+    // The browser, made (showing "about:blank") when first asked for; none when it cannot start.
+    TWebBrowser* Browser();
 
     // Opens Address (Shift-JIS bytes, as the URL file holds them) in the browser. Without a
     // browser it raises ErrorRaised with BrowserMissing.
     void Navigate(const std::string& Address);
+    // Opens Url in the browser, as Navigate does.
+    void Load(const QUrl& Url);
 
     // Whether Object is the browser or one of its parts.
     bool IsInBrowser(const QObject* Object) const;
@@ -56,8 +61,6 @@ public:
     QPushButton* bbnGo;
     QToolButton* spbBack;
     QToolButton* spbForward;
-    // None when the browser cannot start; the page then says why in its place.
-    QWebEngineView* webPage;
 
 signals:
     // The browser's status while the page is visible: the link under the mouse, or how
@@ -74,11 +77,14 @@ public slots:
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
 
 private:
     QWidget* CreateBar(QAction& actWebBack, QAction& actWebForward);
-    QWidget* CreateBrowser();
-    void webPageRenderProcessTerminated(int Status, int ExitCode);
+    QWidget* CreateBrowserPlace();
+    void CreateBrowser();
+    void SayBrowserMissing(const QString& Why);
+    void webPageRenderProcessTerminated(int ExitCode);
     void FillWebItems();
     void SetKeywordEnabled(bool Enabled);
     std::string SelectedAddress(const TWebItem& Item) const;
@@ -87,6 +93,10 @@ private:
     void ShowStatus(const QString& Text);
 
     TWebItemShelf FShelf;
+    // Where the browser goes once it is made; the page says there why it has none.
+    QWidget* FBrowserPlace = nullptr;
+    // None until first asked for, and when the browser cannot start.
+    TWebBrowser* webPage = nullptr;
     // The status of the last load, shown again when the mouse leaves a link.
     QString FLoadStatus;
     // Why there is no browser; empty when there is one.

@@ -32,8 +32,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusTipEvent>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 using namespace std::string_literals;
 
@@ -182,7 +184,7 @@ TEST_F(MainWindowTest, EveryWheelTurnScrollsTheCurrentEditorByOneLine)
     // The browser scrolls its own page.
     QWidget* browserView = nullptr;
     EXPECT_TRUE(QTest::qWaitFor([&] {
-        browserView = window.tbsWeb->webPage->focusProxy();
+        browserView = window.tbsWeb->Browser()->focusProxy();
         return browserView != nullptr;
     }));
     if (browserView)
@@ -717,7 +719,8 @@ TEST_F(MainWindowTest, HelpNamesWhatIsMissing)
     window.Actions().mniHelp->trigger();
     EXPECT_EQ(Log.ErrorMessages.size(), 2u);
     EXPECT_EQ(Page(), TfrmKestrim::pgWeb);
-    EXPECT_EQ(window.tbsWeb->webPage->page()->requestedUrl(), QUrl::fromLocalFile(Path("kestrim.html")));
+    EXPECT_EQ(window.tbsWeb->Browser()->findChild<QWebEngineView*>()->page()->requestedUrl(),
+              QUrl::fromLocalFile(Path("kestrim.html")));
 }
 
 // An Alt letter used twice in one menu only selects; it no longer chooses.

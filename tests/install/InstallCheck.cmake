@@ -19,7 +19,7 @@ cmake_path(GET program PARENT_PATH folder)
 if(NOT folder STREQUAL "${PREFIX}/lib/kestrim")
   message(SEND_ERROR "bin/kestrim leads to ${program}, not to the program's folder lib/kestrim")
 endif()
-foreach(file lib/kestrim/kestrim.html lib/kestrim/conf/Perl.ini lib/kestrim/conf/perl.txt lib/kestrim/conf/url.txt
+foreach(file lib/kestrim/kestrim.html lib/kestrim/kestrim_browser.so lib/kestrim/conf/Perl.ini lib/kestrim/conf/perl.txt lib/kestrim/conf/url.txt
              lib/kestrim/conf/Python.ini lib/kestrim/conf/Ruby.ini lib/kestrim/conf/Awk.ini lib/kestrim/conf/Sh.ini
              share/applications/kestrim.desktop share/icons/hicolor/256x256/apps/kestrim.png
              share/icons/hicolor/scalable/apps/kestrim.svg)

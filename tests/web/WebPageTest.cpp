@@ -37,8 +37,16 @@ protected:
                                           "style='display:block;height:100px'>two</a></body></html>");
         WriteFileBytes(Path("two.html"), "<html><body>two</body></html>");
         FPage.resize(640, 400);
+        // Shown, the page makes its browser, which opens a blank page.
+        QSignalSpy status(&FPage, &TWebPage::StatusTextChanged);
         FPage.show();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return !status.isEmpty() && status.last().value(0).toString() == "ページが表示されました"; },
+            LoadTimeoutMs));
+        ASSERT_EQ(Shown(), "about:blank");
     }
+
+    QWebEngineView& View() { return *FPage.Browser()->findChild<QWebEngineView*>(); }
 
     std::string Path(const QString& Name) const { return FFolder.filePath(Name).toStdString(); }
     QString Url(const QString& Name) const { return QUrl::fromLocalFile(FFolder.filePath(Name)).toString(); }
@@ -53,12 +61,12 @@ protected:
     // Whether Action makes the browser load a page (and waits until it has).
     bool Loads(const std::function<void()>& Action, int TimeoutMs = LoadTimeoutMs)
     {
-        QSignalSpy finished(FPage.webPage, &QWebEngineView::loadFinished);
+        QSignalSpy finished(&View(), &QWebEngineView::loadFinished);
         Action();
         return finished.wait(TimeoutMs);
     }
 
-    QString Shown() const { return FPage.webPage->url().toString(QUrl::FullyEncoded); }
+    QString Shown() { return View().url().toString(QUrl::FullyEncoded); }
 
     QTemporaryDir FFolder;
     QAction FBack;
@@ -96,7 +104,7 @@ TEST_F(WebPageTest, StatusTextShowsTheHoveredLinkThenTheLoadStatusAgain)
 {
     LoadUrlFile("one," + Url("one.html") + "\n");
     ASSERT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
-    QWidget* view = FPage.webPage->focusProxy();
+    QWidget* view = View().focusProxy();
     ASSERT_NE(view, nullptr);
     QSignalSpy status(&FPage, &TWebPage::StatusTextChanged);
 
@@ -167,13 +175,35 @@ TEST_F(WebPageTest, ADisplayProcessThatEndsIsReportedAndGoStartsItAgain)
     LoadUrlFile("one," + Url("one.html") + "\n");
     ASSERT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
     QSignalSpy errors(&FPage, &TWebPage::ErrorRaised);
-    const qint64 drawing = FPage.webPage->page()->renderProcessPid();
+    const qint64 drawing = View().page()->renderProcessPid();
     ASSERT_GT(drawing, 0);
     ::kill(static_cast<pid_t>(drawing), SIGKILL);
     ASSERT_TRUE(errors.wait(LoadTimeoutMs));
     EXPECT_TRUE(errors[0][0].toString().contains("ほかの機能はそのまま使えます")) << errors[0][0].toString().toStdString();
     EXPECT_TRUE(Loads([&] { FPage.bbnGo->click(); }));
     EXPECT_EQ(Shown(), Url("one.html"));
+}
+
+// The engine costs start-up time and memory: a page not yet shown has its list and keyword box,
+// and makes its browser only when a page is to be opened.
+TEST(WebPageNotShownTest, MakesItsBrowserOnlyWhenAPageIsOpened)
+{
+    QTemporaryDir folder;
+    const std::string urlFile = folder.filePath("url.txt").toStdString();
+    WriteFileBytes(urlFile, "keyed,https://x/?q={key}\r\n");
+    QAction back, forward;
+    TWebPage page(back, forward);
+    page.LoadUrlFile(urlFile);
+    EXPECT_EQ(page.cmbWebItem->count(), 1);
+    EXPECT_TRUE(page.edtKeyword->isEnabled());
+    back.trigger();
+    forward.trigger();
+    EXPECT_EQ(page.findChild<QWebEngineView*>(), nullptr);
+
+    const QUrl blank("about:blank");
+    page.Load(blank);
+    ASSERT_NE(page.findChild<QWebEngineView*>(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.findChild<QWebEngineView*>()->url() == blank; }, LoadTimeoutMs));
 }
 
 // Without its helper program the toolkit would end the process when the browser is made: the
@@ -184,7 +214,7 @@ TEST(WebPageWithoutBrowserTest, SaysWhyInsteadOfEndingTheProgram)
     QAction back(nullptr), forward(nullptr);
     TWebPage page(back, forward);
     qunsetenv("QTWEBENGINEPROCESS_PATH");
-    EXPECT_EQ(page.webPage, nullptr);
+    EXPECT_EQ(page.Browser(), nullptr);
     EXPECT_TRUE(page.BrowserMissing().contains("QtWebEngineProcess"));
     const auto* note = page.findChild<QLabel*>("webPageMissing");
     ASSERT_NE(note, nullptr);
