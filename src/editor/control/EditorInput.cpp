@@ -106,7 +106,8 @@ void TEditor::keyPressEvent(QKeyEvent* Event)
     default: {
         const QString text = Event->text();
         const bool command = modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        if (text.isEmpty() || command || !text.at(0).isPrint()) {
+        // The first character as a code point: an emoji key sends a surrogate pair.
+        if (text.isEmpty() || command || !QChar::isPrint(text.toUcs4().constFirst())) {
             Event->ignore();
             return;
         }
