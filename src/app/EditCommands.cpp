@@ -5,7 +5,7 @@
 #include "dialogs/FindDialog.h"
 #include "dialogs/InputInteger.h"
 #include "editor/control/EditorControl.h"
-#include "editor/control/SjisQString.h"
+#include "editor/control/TextQString.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <algorithm>
 #include <climits>
 
 namespace kestrim {
@@ -68,6 +69,8 @@ void TEditCommands::ConnectCommands()
     ConnectCommand(a.actSelectAll, &TEditCommands::actSelectAllExecute);
     ConnectCommand(a.actSelectWord, &TEditCommands::actSelectWordExecute);
     ConnectCommand(a.actFind, &TEditCommands::actFindExecute);
+    ConnectCommand(a.actFindNext, &TEditCommands::actFindNextExecute);
+    ConnectCommand(a.actFindPrev, &TEditCommands::actFindPrevExecute);
     ConnectCommand(a.actMoveTop, &TEditCommands::actMoveTopExecute);
     ConnectCommand(a.actMoveLineNumber, &TEditCommands::actMoveLineNumberExecute);
     ConnectCommand(a.actMoveBottom, &TEditCommands::actMoveBottomExecute);
@@ -147,11 +150,35 @@ void TEditCommands::actFindExecute()
 
 void TEditCommands::dlgFindFind()
 {
+    Search(dlgFind->Down());
+}
+
+void TEditCommands::actFindNextExecute()
+{
+    SearchAgain(true);
+}
+
+void TEditCommands::actFindPrevExecute()
+{
+    SearchAgain(false);
+}
+
+// Nothing to search for yet: the dialog asks for it.
+void TEditCommands::SearchAgain(bool Down)
+{
+    if (dlgFind->FindText().isEmpty())
+        actFindExecute();
+    else
+        Search(Down);
+}
+
+void TEditCommands::Search(bool Down)
+{
     TEditor& editor = FWindow.CurrentEditor();
     bool lostCharacters = false;
-    const std::string pattern = QStringToSjis(dlgFind->FindText(), &lostCharacters);
+    const std::string pattern = QStringToText(editor.Encoding(), dlgFind->FindText(), &lostCharacters);
     TSearchOptions options = 0;
-    if (dlgFind->Down())
+    if (Down)
         options |= soDown;
     if (dlgFind->MatchCase())
         options |= soMatchCase;
@@ -196,8 +223,14 @@ void TEditCommands::actMoveTopExecute()
     CaretMoved(editor);
 }
 
+// Anything the dialog refuses (a number below 0, one past 32 bits, not a number) gets one
+// message with the lines there are; 0 and numbers past the end are taken and clamped.
 void TEditCommands::actMoveLineNumberExecute()
 {
+    const QString range = QStringLiteral("1 から %1 までの行番号を入力してください。")
+                              .arg(std::max(1, FWindow.CurrentEditor().Lines().Count()));
+    dlgMoveLineNumber->SetErrorMessage(range);
+    dlgMoveLineNumber->SetRangeMessage(range);
     if (!dlgMoveLineNumber->Execute())
         return;
     // Taken after the dialog: a run that ended meanwhile may have shown another page.
@@ -229,14 +262,17 @@ void TEditCommands::actViewToolBarExecute()
     FWindow.SetToolBarVisible(FWindow.tlbMain->isHidden());
 }
 
-// The three editors share one font; the script editor's is the one offered. Its face name may
+// The three editors share one monospaced font; the script editor's is the one offered. Its face name may
 // be a substitute ("ＭＳ ゴシック") that the dialog does not list and would exchange for its own
 // first choice: it is offered as the installed face the editors show.
 void TEditCommands::actFontExecute()
 {
     QFont offered = FWindow.tedScript->Font();
     offered.setFamily(QFontInfo(offered).family());
-    QFontDialog dialog(offered, &FWindow);
+    QFontDialog dialog(&FWindow);
+    // The editors lay text out in cells of one width: proportional faces would break the grid.
+    dialog.setOption(QFontDialog::MonospacedFonts);
+    dialog.setCurrentFont(offered);
     if (dialog.exec() == QDialog::Accepted)
         FWindow.SetEditorFont(dialog.selectedFont());
 }

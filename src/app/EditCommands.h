@@ -42,6 +42,10 @@ public:
     void actSelectWordExecute();
     void actFindExecute();
     void dlgFindFind();
+    // Search again with the find dialog's text and options, in the direction given (F3,
+    // Shift+F3); the dialog opens when it holds no text yet.
+    void actFindNextExecute();
+    void actFindPrevExecute();
     void actMoveTopExecute();
     void actMoveLineNumberExecute();
     void actMoveBottomExecute();
@@ -58,6 +62,9 @@ private:
     void ConnectCommand(QAction* Action, void (TEditCommands::*Handler)());
     // The caret and the selection moved: the status bar and Cut and Copy follow.
     void CaretMoved(TEditor& Editor);
+    // Searches the current editor for the dialog's text with its case and word options.
+    void Search(bool Down);
+    void SearchAgain(bool Down);
     void ReportNotFound();
     void ReturnToFindDialog();
 

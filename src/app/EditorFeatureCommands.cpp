@@ -33,10 +33,7 @@ TEditorFeatureCommands::TEditorFeatureCommands(TfrmKestrim& Window, QMenu& Edit,
     actViewLineNumber = AddCommand(View, QStringLiteral("行番号(&N)"), {},
                                    QStringLiteral("行番号の表示／非表示を切り替えます。"),
                                    [this] { SetLineNumbers(actViewLineNumber->isChecked()); });
-    actViewWordWrap = AddCommand(View, QStringLiteral("折り返し(&W)"), {},
-                                 QStringLiteral("行の折り返しを切り替えます。"),
-                                 [this] { SetWordWrap(actViewWordWrap->isChecked()); });
-    for (QAction* action : {actViewRuler, actViewLineNumber, actViewWordWrap})
+    for (QAction* action : {actViewRuler, actViewLineNumber})
         action->setCheckable(true);
 
     connect(&Edit, &QMenu::aboutToShow, this, &TEditorFeatureCommands::UpdateBoxMode);
@@ -82,9 +79,12 @@ void TEditorFeatureCommands::ToggleBookmark(int Mark)
         editor.PutRowMark(editor.Row(), Mark);
 }
 
+// A paste or a selection in box mode looks like any other: the status bar says so.
 void TEditorFeatureCommands::UpdateBoxMode()
 {
-    actBoxMode->setChecked(FWindow.CurrentEditor().SelectionMode() == smBox);
+    const bool box = FWindow.CurrentEditor().SelectionMode() == smBox;
+    actBoxMode->setChecked(box);
+    FWindow.ShowBoxMode(box);
 }
 
 void TEditorFeatureCommands::SetRuler(bool Visible)
@@ -101,25 +101,16 @@ void TEditorFeatureCommands::SetLineNumbers(bool Visible)
         editor->Leftbar().SetVisible(Visible);
 }
 
-void TEditorFeatureCommands::SetWordWrap(bool Wrap)
-{
-    actViewWordWrap->setChecked(Wrap);
-    for (TEditor* editor : {FWindow.tedScript, FWindow.tedData, FWindow.tedResult})
-        editor->SetWordWrap(Wrap);
-}
-
 void TEditorFeatureCommands::ApplySettings(const TKestrimReg& Settings)
 {
     SetRuler(Settings.Ruler);
     SetLineNumbers(Settings.LineNumbers);
-    SetWordWrap(Settings.WordWrap);
 }
 
 void TEditorFeatureCommands::StoreSettings(TKestrimReg& Settings) const
 {
     Settings.Ruler = actViewRuler->isChecked();
     Settings.LineNumbers = actViewLineNumber->isChecked();
-    Settings.WordWrap = actViewWordWrap->isChecked();
 }
 
 } // namespace kestrim

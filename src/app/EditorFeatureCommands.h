@@ -1,6 +1,6 @@
 #pragma once
 // TEditorFeatureCommands: the window's commands for what its editors can do beyond plain text:
-// the ruler, line numbers and word wrap of all three editors (kept in the user's settings),
+// the ruler and line numbers of all three editors (kept in the user's settings),
 // and box selection, box paste and the numbered bookmarks of the current editor. Without them
 // none of these would reach the user, since the window gives its editors its own context menu.
 
@@ -32,7 +32,6 @@ public:
 
     QAction* actViewRuler;
     QAction* actViewLineNumber;
-    QAction* actViewWordWrap;
     QAction* actBoxMode;
     QAction* actBoxPaste;
 
@@ -42,8 +41,8 @@ private:
     void AddBookmarkMenus(QMenu& Edit);
     void SetRuler(bool Visible);
     void SetLineNumbers(bool Visible);
-    void SetWordWrap(bool Wrap);
-    // Box mode shows the current editor's state whenever the Edit menu opens or the page changes.
+    // Box mode and its status panel show the current editor's state whenever the Edit menu
+    // opens, the page changes or an editor's mode changes.
     void UpdateBoxMode();
     void ToggleBookmark(int Mark);
 

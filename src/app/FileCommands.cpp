@@ -9,6 +9,8 @@
 #include "editor/control/SjisQString.h"
 #include "settings/UConfigFile.h"
 
+#include <QFileInfo>
+
 namespace kestrim {
 namespace {
 
@@ -115,10 +117,10 @@ void TFileCommands::actNewExecute()
     FScript.Lines().Clear();
     FFileName.clear();
     FScriptEncoding = TFileEncoding::ShiftJis;
-    FHost.UpdateCaption();
     FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
     FScript.SetModified(false);
+    FHost.UpdateCaption();
 }
 
 void TFileCommands::actLoadExecute()
@@ -129,10 +131,10 @@ void TFileCommands::actLoadExecute()
         return;
     FScriptEncoding = LoadTextFile(FScript, *name);
     FFileName = *name;
-    FHost.UpdateCaption();
     FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
     FScript.SetModified(false);
+    FHost.UpdateCaption();
 }
 
 void TFileCommands::actSaveExecute()
@@ -141,7 +143,8 @@ void TFileCommands::actSaveExecute()
         actSaveAsExecute();
         return;
     }
-    SaveScriptTo(FFileName);
+    SaveTextFile(FScript, FFileName, FScriptEncoding);
+    ScriptSaved();
 }
 
 void TFileCommands::actSaveAsExecute()
@@ -151,15 +154,15 @@ void TFileCommands::actSaveAsExecute()
         SaveOptions(SjisToQString(config.DialogExt()), SjisToQString(config.DefaultExt()), true));
     if (!name)
         throw EAbort();
-    SaveScriptTo(*name);
+    SaveTextFile(FScript, *name, FScriptEncoding);
     FFileName = *name;
-    FHost.UpdateCaption();
+    ScriptSaved();
 }
 
-void TFileCommands::SaveScriptTo(const QString& Name)
+void TFileCommands::ScriptSaved()
 {
-    SaveTextFile(FScript, Name, FScriptEncoding);
     FScript.SetModified(false);
+    FHost.UpdateCaption();
 }
 
 // An ordinary edit of the data page, so that Undo brings the data back.
@@ -175,6 +178,7 @@ void TFileCommands::actDataOpenExecute()
         FDataEncoding = LoadTextFile(FData, *name);
         FDataFileName = *name;
         FData.SetModified(false);
+        FHost.UpdateCaption();
         FHost.UpdateEncodingStatus();
     }
 }
@@ -190,6 +194,7 @@ void TFileCommands::SaveDataTo(const QString& Name)
     SaveTextFile(FData, Name, FDataEncoding);
     FDataFileName = Name;
     FData.SetModified(false);
+    FHost.UpdateCaption();
 }
 
 void TFileCommands::actResultCopyExecute()
@@ -200,7 +205,7 @@ void TFileCommands::actResultCopyExecute()
 void TFileCommands::actResultSaveExecute()
 {
     if (const auto name = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false)))
-        FResult.Lines().SaveToFile(SystemFileName(*name));
+        SaveTextFile(FResult, *name, TFileEncoding::ShiftJis);
 }
 
 TFileEncoding TFileCommands::EncodingOf(const TEditor& Editor) const
@@ -211,6 +216,13 @@ TFileEncoding TFileCommands::EncodingOf(const TEditor& Editor) const
 }
 
 TFileEncoding TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name)
+{
+    const TFileEncoding encoding = ReadTextFile(Editor, Name);
+    ReportFile(QStringLiteral("を開きました"), Editor, Name, encoding);
+    return encoding;
+}
+
+TFileEncoding TFileCommands::ReadTextFile(TEditor& Editor, const QString& Name)
 {
     const std::string path = SystemFileName(Name);
     const std::optional<std::string> utf8 = ReadUtf8Text(path);
@@ -233,11 +245,23 @@ void TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name, TFileEnco
         Editor.Lines().SaveToFile(path);
     else
         WriteFileBytes(path, SjisToFileBytes(Editor.Lines().Text(), Encoding));
+    ReportFile(QStringLiteral("に保存しました"), Editor, Name, Encoding);
 }
 
+// "a.pl を開きました (UTF-8, 12 行)": the file without its folder, so that the rest shows.
+void TFileCommands::ReportFile(const QString& Done, TEditor& Editor, const QString& Name, TFileEncoding Encoding)
+{
+    FHost.ReportFileDone(QStringLiteral("%1 %2 (%3, %4 行)")
+                             .arg(QFileInfo(Name).fileName(), Done, EncodingName(Encoding))
+                             .arg(Editor.Lines().Count()));
+}
+
+// The shipped configurations are where the user looks first.
 void TFileCommands::actConfigExecute()
 {
-    if (const auto name = FDialogs.ChooseFile(OpenOptions(ConfigFilter, true)))
+    TFileDialogOptions options = OpenOptions(ConfigFilter, true);
+    options.Folder = ConfDir();
+    if (const auto name = FDialogs.ChooseFile(options))
         FHost.LoadConfig(*name);
 }
 

@@ -27,11 +27,13 @@ public:
     // The current language configuration; none after a configuration failed to load.
     virtual const TConfigFile* Config() const = 0;
     virtual void ShowScriptPage() = 0;
-    // The script's file name changed.
+    // The script's file name, or whether the script or the data is modified, changed.
     virtual void UpdateCaption() = 0;
     virtual void LoadConfig(const QString& Name) = 0;
     // The encoding of the script's or the data's file changed.
     virtual void UpdateEncodingStatus() = 0;
+    // What a file was read from or written to, for the status bar.
+    virtual void ReportFileDone(const QString& Text) = 0;
 };
 
 class TFileCommands {
@@ -68,13 +70,16 @@ public:
 
 private:
     const TConfigFile& CurrentConfig() const;
-    void SaveScriptTo(const QString& Name);
+    void ScriptSaved();
     void SaveDataTo(const QString& Name);
     // Loads the file Name into Editor, as UTF-8 when it is UTF-8 text and the user chooses so;
     // the encoding it was read in. Raises when it cannot be read or a character of a UTF-8
-    // file has no Shift-JIS form; Editor is then unchanged.
+    // file has no Shift-JIS form; Editor is then unchanged. The status bar tells what was read.
     TFileEncoding LoadTextFile(TEditor& Editor, const QString& Name);
+    TFileEncoding ReadTextFile(TEditor& Editor, const QString& Name);
+    // Writes Editor's text to Name; the status bar then tells what was written.
     void SaveTextFile(TEditor& Editor, const QString& Name, TFileEncoding Encoding);
+    void ReportFile(const QString& Done, TEditor& Editor, const QString& Name, TFileEncoding Encoding);
 
     TEditor& FScript;
     TEditor& FData;

@@ -23,6 +23,8 @@ struct TFileDialogOptions {
     bool MustExist = false;
     // Save: asks before an existing file is replaced.
     bool ConfirmOverwrite = false;
+    // Where the dialog opens; empty: where the user last chose a file.
+    QString Folder;
 };
 
 // "Perlスクリプト(*.pl)|*.pl" becomes "Perlスクリプト(*.pl) (*.pl)": each description followed by

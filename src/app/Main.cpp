@@ -4,11 +4,13 @@
 #include "app/EditCommands.h"
 #include "app/EditorDesign.h"
 #include "app/EditorFeatureCommands.h"
+#include "app/LanguageMenu.h"
 #include "app/LineJump.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
 #include "app/StandardLibrary.h"
 #include "app/UserDialogs.h"
+#include "app/WrapCommands.h"
 #include "dialogs/About.h"
 #include "dialogs/ApplicationTitle.h"
 #include "editor/base/Exceptions.h"
@@ -209,7 +211,7 @@ void TfrmKestrim::CreatePages()
     connect(lsbMessage, &TMessageList::DataLinePlaceRequested, this, &TfrmKestrim::lsbMessageDataLineJump);
     addActions({lsbMessage->actMessageNext(), lsbMessage->actMessagePrev()});
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { FMessageHeight = pnlMessage->height(); });
-    connect(tbsWeb, &TWebPage::StatusTextChanged, this, &TfrmKestrim::ShowHint);
+    connect(tbsWeb, &TWebPage::StatusTextChanged, this, &TfrmKestrim::ShowPassingHint);
     connect(tbsWeb, &TWebPage::ErrorRaised, this, [this](const QString& Text) { FDialogs->ShowError(Text); });
 }
 
@@ -227,8 +229,12 @@ void TfrmKestrim::CreateStatusBar()
     FResultStatePanel->setObjectName("stbMainPanel4");
     FResultStatePanel->setContentsMargins(0, 0, Scaled(8), 0); // apart from the encoding beside it
     FResultStatePanel->hide();
+    FBoxModePanel = new QLabel;
+    FBoxModePanel->setObjectName("stbMainPanel5");
+    FBoxModePanel->hide();
     statusBar()->setObjectName("stbMain");
     statusBar()->addWidget(FCaretPanel);
+    statusBar()->addWidget(FBoxModePanel);
     statusBar()->addWidget(FHintPanel, 1);
     statusBar()->addPermanentWidget(FResultStatePanel);
     statusBar()->addPermanentWidget(FEncodingPanel);
@@ -253,7 +259,7 @@ void TfrmKestrim::CreateMenus()
     mniEdit->addSeparator();
     mniEdit->addActions({a.actCut, a.actCopy, a.actPaste, a.actSelectAll});
     mniEdit->addSeparator();
-    mniEdit->addAction(a.actFind);
+    mniEdit->addActions({a.actFind, a.actFindNext, a.actFindPrev});
 
     mniView = mnuMain->addMenu(QStringLiteral("表示(&V)"));
     mniView->addActions({a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb});
@@ -271,6 +277,11 @@ void TfrmKestrim::CreateMenus()
 
     QMenu* settings = mnuMain->addMenu(QStringLiteral("設定(&S)"));
     settings->addActions({a.actFont, a.actConfig});
+    mniLanguage = new TLanguageMenu(
+        QStringLiteral("言語(&L)"), [this] { return QString::fromStdString(FSettings->ConfigFile); },
+        [this](const QString& Name) { LoadConfig(Name); }, settings);
+    mniLanguage->setObjectName("mniLanguage");
+    settings->addMenu(mniLanguage);
 
     QMenu* help = mnuMain->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->addActions({a.mniHelp, a.mniAbout});
@@ -307,6 +318,7 @@ void TfrmKestrim::ConnectEditor(TEditor& Editor)
         UpdateCutCopy();
     });
     connect(&Editor, &TEditor::OnClick, this, [this, &Editor] { UpdateCaretStatus(&Editor); });
+    connect(&Editor, &TEditor::OnChange, this, &TfrmKestrim::UpdateCaption);
     connect(&Editor, &TEditor::OnMouseUp, this, &TfrmKestrim::UpdateCutCopy);
     connect(&Editor, &TEditor::OnCharactersLost, this, [this] {
         FCommandNotice = QStringLiteral("Shift-JIS で表せない文字を \"?\" に置き換えました。");
@@ -333,6 +345,10 @@ void TfrmKestrim::ConnectActions()
     new TEditCommands(*this, a, *mniEdit, [this](const std::function<void()>& Handler) { Execute(Handler); });
     FFeatureCommands = new TEditorFeatureCommands(*this, *mniEdit, *mniView,
                                                   [this](const std::function<void()>& Handler) { Execute(Handler); });
+    FWrapCommands = new TWrapCommands(*mniView, {tedScript, tedData, tedResult},
+                                      [this](const std::function<void()>& Handler) { Execute(Handler); });
+    // Line numbers narrow the text: a wrap at the window's width follows.
+    connect(FFeatureCommands->actViewLineNumber, &QAction::triggered, FWrapCommands, &TWrapCommands::FitWindowWidth);
     ConnectCommand(a.actNew, [this] { FFileCommands->actNewExecute(); });
     ConnectCommand(a.actLoad, [this] { FFileCommands->actLoadExecute(); });
     ConnectCommand(a.actSave, [this] { FFileCommands->actSaveExecute(); });
@@ -401,6 +417,7 @@ void TfrmKestrim::ApplySettings()
     SetStatusBarVisible(FSettings->StatusBar);
     SetToolBarVisible(FSettings->ToolBar);
     FFeatureCommands->ApplySettings(*FSettings);
+    FWrapCommands->ApplySettings(*FSettings);
     FLiveRun->SetPauseMs(FSettings->LivePauseMS);
     FLiveRun->SetTimeLimitMs(FSettings->LiveTimeLimitMS);
     FActions->actLiveRun->setChecked(FSettings->LiveRun);
@@ -467,6 +484,7 @@ void TfrmKestrim::StoreSettings()
     FSettings->StatusBar = !statusBar()->isHidden();
     FSettings->ToolBar = !tlbMain->isHidden();
     FFeatureCommands->StoreSettings(*FSettings);
+    FWrapCommands->StoreSettings(*FSettings);
     FSettings->LiveRun = FActions->actLiveRun->isChecked();
     FSettings->MessageHeight = MessageHeight();
 }
@@ -595,6 +613,12 @@ void TfrmKestrim::UpdateEncodingStatus()
                                                               : EncodingName(FFileCommands->EncodingOf(CurrentEditor())));
 }
 
+void TfrmKestrim::ShowBoxMode(bool On)
+{
+    FBoxModePanel->setText(On ? QStringLiteral("Box選択") : QString());
+    FBoxModePanel->setVisible(On);
+}
+
 void TfrmKestrim::UpdateCaretStatus(TEditor* Editor)
 {
     FCaretPanel->setText(Editor ? QStringLiteral("%1:%2").arg(Editor->Row() + 1).arg(Editor->Col() + 1)
@@ -614,10 +638,22 @@ void TfrmKestrim::UpdatePaste()
     FActions->actPaste->setEnabled(data != nullptr && data->hasText());
 }
 
+// Unsaved work is marked as other editors mark it: "*" before the script's name ("無題" when it
+// has none), and "*データ" for the data page.
 void TfrmKestrim::UpdateCaption()
 {
+    const QString mark = tedScript->Modified() ? QStringLiteral("*") : QString();
+    QStringList pages;
+    if (!FileName().isEmpty())
+        pages << mark + QFileInfo(FileName()).fileName();
+    else if (!mark.isEmpty())
+        pages << mark + QStringLiteral("無題");
+    if (tedData->Modified())
+        pages << QStringLiteral("*データ");
     const QString caption =
-        FileName().isEmpty() ? ProgramTitle : QStringLiteral("%1 - %2").arg(QFileInfo(FileName()).fileName(), ProgramTitle);
+        pages.isEmpty() ? ProgramTitle : QStringLiteral("%1 - %2").arg(pages.join(QStringLiteral(", ")), ProgramTitle);
+    if (caption == windowTitle())
+        return;
     SetApplicationTitle(caption);
     setWindowTitle(caption);
 }
@@ -634,6 +670,7 @@ void TfrmKestrim::SetEditorFont(const QFont& Font)
     for (TEditor* editor : {tedScript, tedData, tedResult})
         editor->SetFont(Font);
     lsbMessage->setFont(Font);
+    FWrapCommands->FitWindowWidth();
 }
 
 void TfrmKestrim::SetStatusBarVisible(bool Visible)
@@ -713,7 +750,7 @@ void TfrmKestrim::LiveRunsSwitchedOff(const QString& Note)
 void TfrmKestrim::ShowRunOutcome(const QString& Text)
 {
     const QString separator = Text.isEmpty() || FCommandNotice.isEmpty() ? QString() : QStringLiteral("  ");
-    FHintPanel->setText(Text + separator + FCommandNotice);
+    ShowHint(Text + separator + FCommandNotice);
 }
 
 TOutputLimits TfrmKestrim::OutputLimits() const
@@ -732,12 +769,25 @@ QString TfrmKestrim::OutputLimitSetting(TOutputChannel Channel) const
 
 void TfrmKestrim::ShowHint(const QString& Hint)
 {
+    FStandingHint = Hint;
     FHintPanel->setText(Hint);
+}
+
+// A menu item's hint or a link under the mouse stands in panel 2 only while it is there; then
+// what the program last said (a run's outcome, a file opened) comes back.
+void TfrmKestrim::ShowPassingHint(const QString& Hint)
+{
+    FHintPanel->setText(Hint.isEmpty() ? FStandingHint : Hint);
+}
+
+void TfrmKestrim::ReportFileDone(const QString& Text)
+{
+    ShowHint(Text);
 }
 
 QString TfrmKestrim::StatusPanelText(int Index) const
 {
-    const QLabel* panels[] = {FCaretPanel, FHintPanel, FEncodingPanel, FResultStatePanel};
+    const QLabel* panels[] = {FCaretPanel, FHintPanel, FEncodingPanel, FResultStatePanel, FBoxModePanel};
     return panels[Index]->text();
 }
 
@@ -763,7 +813,7 @@ bool TfrmKestrim::event(QEvent* Event)
 {
     // The long hint of the command under the mouse goes to status panel 2.
     if (Event->type() == QEvent::StatusTip) {
-        ShowHint(static_cast<QStatusTipEvent*>(Event)->tip());
+        ShowPassingHint(static_cast<QStatusTipEvent*>(Event)->tip());
         return true;
     }
     return QMainWindow::event(Event);
@@ -782,7 +832,7 @@ bool TfrmKestrim::IsCommandShortcut(const QKeyEvent* Event) const
     const QKeySequence pressed(Event->keyCombination());
     const QList<QAction*> actions = FActions->All();
     return std::any_of(actions.begin(), actions.end(), [&pressed](const QAction* Action) {
-        return Action->isEnabled() && !Action->shortcut().isEmpty() && Action->shortcut() == pressed;
+        return Action->isEnabled() && Action->shortcuts().contains(pressed);
     });
 }
 
@@ -795,7 +845,7 @@ std::optional<TBoxEdit> TfrmKestrim::BoxEditOf(const QKeyEvent* Event) const
         {a.actCopy, TBoxEdit::Copy}, {a.actPaste, TBoxEdit::Paste}, {a.actSelectAll, TBoxEdit::SelectAll}};
     const QKeySequence pressed(Event->keyCombination());
     for (const auto& [action, edit] : edits)
-        if (action->shortcut() == pressed)
+        if (action->shortcuts().contains(pressed))
             return edit;
     return std::nullopt;
 }
@@ -871,6 +921,9 @@ void TfrmKestrim::Execute(const std::function<void()>& Handler)
     try {
         Handler();
     } catch (const EAbort&) {
+    } catch (const ECommandTerminate& Stop) {
+        // The user stopped the run: no error, only the news that it was stopped.
+        FDialogs->ShowInformation(QString::fromUtf8(Stop.what()));
     } catch (const std::exception& Error) {
         FDialogs->ShowError(QString::fromUtf8(Error.what()));
     }

@@ -31,7 +31,9 @@ class TConsoleCommand;
 class TEditor;
 class TEditorFeatureCommands;
 class TKestrimReg;
+class TLanguageMenu;
 class TMessageList;
+class TWrapCommands;
 class TWebPage;
 enum class TBoxEdit;
 
@@ -63,6 +65,8 @@ public:
     void SetRunning(bool Running) override;
     // Status panel 3: the encoding of the visible page's file; empty on the Web page.
     void UpdateEncodingStatus() override;
+    // Status panel 5, beside the caret: shown while the current editor selects boxes.
+    void ShowBoxMode(bool On);
     // Loads a language configuration: a bare name lies in conf/ beside the program. Never
     // fails: an error is shown in a message box and the steps after it are skipped.
     void LoadConfig(const QString& Name) override;
@@ -71,7 +75,8 @@ public:
     const QString& FileName() const { return FFileCommands->FileName(); }
     const TMainActions& Actions() const { return *FActions; }
     TKestrimReg& Settings() const { return *FSettings; }
-    // The text of status panel Index + 1; panel 4 is the result's state while live runs are on.
+    // The text of status panel Index + 1; panel 4 is the result's state while live runs are on,
+    // panel 5 the box mode.
     QString StatusPanelText(int Index) const;
     int MessageHeight() const;
     void SetMessageHeight(int Height);
@@ -88,6 +93,7 @@ public:
     TMessageList* lsbMessage;
     QMenu* mniEdit;
     QMenu* mniView;
+    TLanguageMenu* mniLanguage;
     QMenu* popMain;
     TAboutDialog* dlgAbout;
 
@@ -142,7 +148,11 @@ private:
     void ShowRunOutcome(const QString& Text) override;
     TOutputLimits OutputLimits() const override;
     QString OutputLimitSetting(TOutputChannel Channel) const override;
+    // Status panel 2: what the program says stands until it says something else; a passing
+    // hint (menu item, link) covers it only while it is not empty.
     void ShowHint(const QString& Hint);
+    void ShowPassingHint(const QString& Hint);
+    void ReportFileDone(const QString& Text) override;
     void UpdateRunActions();
     void SwitchLiveRun(bool On);
     void ExecuteCommand(const std::function<void()>& Command) override;
@@ -163,10 +173,12 @@ private:
     bool FNormalRunning = false;
     std::unique_ptr<TFileCommands> FFileCommands;
     TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
+    TWrapCommands* FWrapCommands = nullptr;             // a child object
     QLabel* FCaretPanel;
     QLabel* FHintPanel;
     QLabel* FEncodingPanel;
     QLabel* FResultStatePanel;
+    QLabel* FBoxModePanel;
     QWidget* pnlMessage;
     // The message panel's height while the window is not laid out yet.
     int FMessageHeight;
@@ -178,6 +190,7 @@ private:
     // What the editors noticed during the outermost command (characters that became "?"),
     // kept in the status bar beside the outcome of the run that command makes.
     QString FCommandNotice;
+    QString FStandingHint;
 };
 
 } // namespace kestrim

@@ -72,6 +72,8 @@ TMainActions::TMainActions(QObject* Owner)
                                  "元に戻す|直前の操作を取り消します。"});
     actRedo = MakeAction(Owner, {"actRedo", "やり直し(&R)", Ctrl | Qt::ALT | Qt::Key_Z,
                                  "やり直し|元に戻した操作をやり直します。"});
+    // The keys other editors redo with work too; the first stays the one the menu shows.
+    actRedo->setShortcuts({actRedo->shortcut(), Ctrl | Qt::Key_Y, Ctrl | Qt::SHIFT | Qt::Key_Z});
     actCut = MakeAction(Owner, {"actCut", "切り取り(&T)", Ctrl | Qt::Key_X,
                                 "切り取り|クリップボードにコピーしてから削除します。"}, TToolIcon::Cut);
     actCopy = MakeAction(Owner, {"actCopy", "コピー(&C)", Ctrl | Qt::Key_C,
@@ -83,6 +85,10 @@ TMainActions::TMainActions(QObject* Owner)
     actSelectWord = MakeAction(Owner, {"actSelectWord", "単語選択", {}, ""});
     actFind = MakeAction(Owner, {"actFind", "検索(&F)", Ctrl | Qt::Key_F,
                                  "検索|検索ダイアログを表示します。"});
+    actFindNext = MakeAction(Owner, {"actFindNext", "次を検索(&N)", Qt::Key_F3,
+                                     "次を検索|検索ダイアログの文字列を後ろへ検索します。"});
+    actFindPrev = MakeAction(Owner, {"actFindPrev", "前を検索(&V)", Qt::SHIFT | Qt::Key_F3,
+                                     "前を検索|検索ダイアログの文字列を前へ検索します。"});
 
     actViewScript = MakeCheckable(Owner, {"actViewScript", "スクリプトタブ(&S)", Ctrl | Qt::Key_1,
                                           "スクリプト|スクリプトタブを表示します。"});
@@ -96,11 +102,11 @@ TMainActions::TMainActions(QObject* Owner)
     for (QAction* action : {actViewScript, actViewData, actViewResult, actViewWeb})
         grpViewPage->addAction(action);
 
-    actMoveTop = MakeAction(Owner, {"actMoveTop", "先頭へ移動(&T)", {},
+    actMoveTop = MakeAction(Owner, {"actMoveTop", "先頭へ移動(&H)", {},
                                     "先頭へ移動|カーソルを先頭に移動します。"});
-    actMoveLineNumber = MakeAction(Owner, {"actMoveLineNumber", "指定行へ移動(&A)", {},
+    actMoveLineNumber = MakeAction(Owner, {"actMoveLineNumber", "指定行へ移動(&A)", Ctrl | Qt::Key_G,
                                            "指定行へ移動|カーソルを指定した行に移動します。"});
-    actMoveBottom = MakeAction(Owner, {"actMoveBottom", "最後へ移動(&B)", {},
+    actMoveBottom = MakeAction(Owner, {"actMoveBottom", "最後へ移動(&E)", {},
                                        "最後へ移動|カーソルを最後に移動します。"});
     actViewStatusBar = MakeCheckable(Owner, {"actViewStatusBar", "ステータスバー(&B)", {},
                                              "ステータスバーの表示／非表示を切り替えます。"});
@@ -144,21 +150,21 @@ TMainActions::TMainActions(QObject* Owner)
     actWebForward = MakeAction(Owner, {"actWebForward", "進む(&F)", {}, "進む|一つ先に進みます。"},
                                TToolIcon::Forward);
 
-    mniExit = MakeAction(Owner, {"mniExit", "終了(&X)", {}, "アプリケーションを終了します。"});
-    mniHelp = MakeAction(Owner, {"mniHelp", "ヘルプ(&H)", {}, "ヘルプファイルを開きます。"});
+    mniExit = MakeAction(Owner, {"mniExit", "終了(&X)", Ctrl | Qt::Key_Q, "アプリケーションを終了します。"});
+    mniHelp = MakeAction(Owner, {"mniHelp", "ヘルプ(&H)", Qt::Key_F1, "ヘルプファイルを開きます。"});
     mniAbout = MakeAction(Owner, {"mniAbout", "バージョン情報(&A)", {}, "バージョン情報を表示します。"});
 }
 
 QList<QAction*> TMainActions::All() const
 {
-    return {actNew,        actLoad,          actSave,          actSaveAs,       actUndo,
-            actRedo,       actCut,           actCopy,          actPaste,        actSelectAll,
-            actSelectWord, actFind,          actViewScript,    actViewData,     actViewResult,
-            actViewWeb,    actMoveTop,       actMoveLineNumber, actMoveBottom,  actViewStatusBar,
-            actViewToolBar, actRun,          actTerminate,     actRunClipboard, actLiveRun, actFont,
-            actConfig,     actDataClear,     actDataOpen,      actDataSave,     actResultCopy,
-            actResultSave, actWebBack,       actWebForward,    mniExit,         mniHelp,
-            mniAbout};
+    return {actNew,          actLoad,         actSave,           actSaveAs,       actUndo,
+            actRedo,         actCut,          actCopy,           actPaste,        actSelectAll,
+            actSelectWord,   actFind,         actFindNext,       actFindPrev,     actViewScript,
+            actViewData,     actViewResult,   actViewWeb,        actMoveTop,      actMoveLineNumber,
+            actMoveBottom,   actViewStatusBar, actViewToolBar,   actRun,          actTerminate,
+            actRunClipboard, actLiveRun,      actFont,           actConfig,       actDataClear,
+            actDataOpen,     actDataSave,     actResultCopy,     actResultSave,   actWebBack,
+            actWebForward,   mniExit,         mniHelp,           mniAbout};
 }
 
 } // namespace kestrim

@@ -38,6 +38,9 @@ struct TMainActions {
     QAction* actSelectAll;
     QAction* actSelectWord;
     QAction* actFind;
+    // Searches again for the find dialog's text, towards the end or the start.
+    QAction* actFindNext;
+    QAction* actFindPrev;
     // Pages: one radio group, the visible page checked.
     QAction* actViewScript;
     QAction* actViewData;

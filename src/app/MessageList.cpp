@@ -4,6 +4,7 @@
 #include "editor/base/StringsBase.h"
 #include "editor/base/TextConversion.h"
 #include "editor/base/edUtils.h"
+#include "editor/control/TextQString.h"
 #include "settings/UConfigFile.h"
 
 #include <QAction>
@@ -48,7 +49,7 @@ void TMessageList::CreateActions()
     FActErrorAllCopy = NewAction(this, "全行をコピー(&A)", "全行をコピー", "すべての行をコピーします。");
     FActDataLineJump = NewAction(this, "データの行へ移動", "データの行へ移動",
                                  "メッセージが示すデータの行へ移動します。");
-    FActMessageNext = NewAction(this, "次のメッセージ(&N)", "次のメッセージ",
+    FActMessageNext = NewAction(this, "次のメッセージ(&M)", "次のメッセージ",
                                 "移動先のある次のメッセージを選んで、その場所へ移動します。");
     FActMessageNext->setShortcut(Qt::Key_F4);
     FActMessagePrev = NewAction(this, "前のメッセージ(&P)", "前のメッセージ",
@@ -63,6 +64,11 @@ void TMessageList::CreateActions()
     FPopError->addSeparator();
     FPopError->addAction(FActDataLineJump);
     connect(FPopError, &QMenu::aboutToShow, this, &TMessageList::popErrorPopup);
+}
+
+void TMessageList::SetRunFolder(const QString& Folder)
+{
+    FRunFolder = Folder.isEmpty() ? QString() : Folder + QLatin1Char('/');
 }
 
 void TMessageList::SetPatterns(const std::string& ErrLine, const std::string& DataLine)
@@ -129,12 +135,6 @@ std::string TMessageList::InEncoding(const std::string& Pattern) const
     return FEncoding == TTextEncoding::ShiftJis ? Pattern : ConvertText(Pattern, TTextEncoding::ShiftJis, FEncoding).Text;
 }
 
-QString TMessageList::ToDisplay(std::string_view Bytes) const
-{
-    const std::u16string text = TextToUtf16(FEncoding, Bytes);
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
 void TMessageList::LoadFromStream(TMemoryStream& Stream, TTextEncoding Encoding)
 {
     FEncoding = Encoding;
@@ -153,7 +153,10 @@ void TMessageList::LoadFromStream(TMemoryStream& Stream, TTextEncoding Encoding)
     setUpdatesEnabled(false);
     clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        auto* item = new QListWidgetItem(ToDisplay(lines[i]));
+        const QString text = TextToQString(FEncoding, lines[i]);
+        auto* item = new QListWidgetItem(FRunFolder.isEmpty() ? text : QString(text).remove(FRunFolder));
+        if (item->text() != text)
+            item->setToolTip(text);
         item->setData(BytesRole, QByteArray(lines[i].data(), static_cast<qsizetype>(lines[i].size())));
         SetLook(*item, looks[i]);
         addItem(item);
@@ -180,12 +183,8 @@ std::string TMessageList::ItemBytes(int Index) const
     if (listItem == nullptr)
         return {};
     const QVariant bytes = listItem->data(BytesRole);
-    if (!bytes.isValid()) { // a notice, or an item put in by other means than LoadFromStream
-        const QString text = listItem->text();
-        TConversionLoss loss;
-        return Utf16ToText(FEncoding, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                          static_cast<std::size_t>(text.size())), loss);
-    }
+    if (!bytes.isValid()) // a notice, or an item put in by other means than LoadFromStream
+        return QStringToText(FEncoding, listItem->text());
     return bytes.toByteArray().toStdString();
 }
 
@@ -321,7 +320,7 @@ void TMessageList::actErrorCurrentCopyExecute()
 // Text for other programs ends its lines with LF, as the platform's programs do.
 void TMessageList::PutOnClipboard(std::string_view Bytes) const
 {
-    QGuiApplication::clipboard()->setText(ToDisplay(LfLineBreaks(Bytes)));
+    QGuiApplication::clipboard()->setText(TextToQString(FEncoding, LfLineBreaks(Bytes)));
 }
 
 void TMessageList::actErrorAllCopyExecute()

@@ -31,6 +31,11 @@ public:
     // looked at again when they change.
     void SetPatterns(const std::string& ErrLine, const std::string& DataLine);
 
+    // The folder of the run's script file: the items loaded afterwards show their text without
+    // it, so that the line number and the reason are in view; the whole text is the item's
+    // tool tip and what the copy commands copy.
+    void SetRunFolder(const QString& Folder);
+
     // The most lines that the list shows: beyond them one notice tells how many were left out,
     // so that millions of lines of standard error cannot make the window sluggish.
     static constexpr int MaxLines = 100000;
@@ -114,9 +119,9 @@ private:
 
     // A configuration pattern (Shift-JIS) for matching the items' bytes.
     std::string InEncoding(const std::string& Pattern) const;
-    QString ToDisplay(std::string_view Bytes) const;
     void PutOnClipboard(std::string_view Bytes) const;
 
+    QString FRunFolder; // with its final "/"; empty: nothing is left out
     std::string FErrLine;
     std::string FDataLine;
     TTextEncoding FEncoding = TTextEncoding::ShiftJis;

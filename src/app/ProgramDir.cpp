@@ -22,9 +22,14 @@ QString ProgramDir()
     return Override().isEmpty() ? QCoreApplication::applicationDirPath() : Override();
 }
 
+QString ConfDir()
+{
+    return QDir(ProgramDir()).filePath("conf");
+}
+
 QString InConfDir(const QString& FileName)
 {
-    return FileName.contains('/') ? FileName : QDir(ProgramDir()).filePath("conf/" + FileName);
+    return FileName.contains('/') ? FileName : QDir(ConfDir()).filePath(FileName);
 }
 
 QString ScriptDir()

@@ -10,6 +10,9 @@ namespace kestrim {
 // The folder of the running program, without a trailing separator.
 QString ProgramDir();
 
+// The folder of the shipped configurations: conf/ in the program's folder.
+QString ConfDir();
+
 // Where a configuration or URL file named by the user lives: a bare file name means the file
 // in conf/ of the program's folder; a name with a folder part is returned unchanged.
 QString InConfDir(const QString& FileName);

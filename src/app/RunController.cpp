@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -99,6 +100,7 @@ void TRunController::Run(const TRunStyle& Style)
     try {
         const TRunPlan plan = PlanRun();
         encodings = plan.Encodings;
+        FMessages.SetRunFolder(QFileInfo(QString::fromStdString(plan.ScriptFile)).path());
         WriteFileBytes(plan.ScriptFile, TextForInterpreter(FScript.Lines().Text(), FScript.Encoding(),
                                                            encodings.Script, encodings.LineEnd, "スクリプトタブ"));
         FConsoleCommand.SetCommandLine(plan.CommandLine);
@@ -109,9 +111,9 @@ void TRunController::Run(const TRunStyle& Style)
     } catch (...) {
         failure = std::current_exception();
     }
+    FLastRunSucceeded = Succeeded(outcome);
     ShowOutput(Style, encodings, outcome);
     FLastRunOutcome = RunOutcomeText(outcome);
-    FLastRunSucceeded = outcome.End == TRunEnd::Ended && !FConsoleCommand.ExitedBySignal() && FConsoleCommand.ExitCode() == 0;
     FHost.ShowRunOutcome(FLastRunOutcome);
     if (failure)
         std::rethrow_exception(failure);
@@ -214,6 +216,11 @@ void TRunController::RunInterpreter(const TRunStyle& Style, const TRunEncodings&
     }
 }
 
+bool TRunController::Succeeded(const TRunOutcome& Outcome) const
+{
+    return Outcome.End == TRunEnd::Ended && !FConsoleCommand.ExitedBySignal() && FConsoleCommand.ExitCode() == 0;
+}
+
 // The runner's streams are emptied once shown, so a run that failed before the interpreter
 // started finds them empty and clears the old result and messages.
 void TRunController::ShowOutput(const TRunStyle& Style, const TRunEncodings& Encodings, const TRunOutcome& Outcome)
@@ -224,11 +231,14 @@ void TRunController::ShowOutput(const TRunStyle& Style, const TRunEncodings& Enc
     const int topCol = FResult.TopCol();
     FShowingOutput = true;
     const auto shown = qScopeGuard([this] { FShowingOutput = false; });
+    const bool failedWithoutOutput = !FLastRunSucceeded && FConsoleCommand.OutputStream().Size() == 0;
     ShowStreams(Encodings);
     if (Style.Live) {
         FResult.SetRowCol(row, col);
         FResult.SetTopRow(topRow);
         FResult.SetTopCol(topCol);
+    } else if (failedWithoutOutput) {
+        FHost.ShowScriptPage();
     } else {
         FHost.ShowResultPage();
     }

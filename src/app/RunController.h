@@ -36,6 +36,9 @@ public:
     // Enables Stop and disables the two run commands while Running, the other way round after.
     virtual void SetRunning(bool Running) = 0;
     virtual void ShowResultPage() = 0;
+    // A run that failed before it wrote any output shows the script page, where its messages
+    // lead, rather than an empty result.
+    virtual void ShowScriptPage() = 0;
     // How the last run ended, for the status bar; empty when no interpreter was started.
     virtual void ShowRunOutcome(const QString& Text) = 0;
     // What one run may collect of each stream, and where the user changes the limit of a
@@ -108,6 +111,7 @@ private:
     // Feeds the data page to the interpreter. Outcome tells how far the run got, also when
     // this raises.
     void RunInterpreter(const TRunStyle& Style, const TRunEncodings& Encodings, TRunOutcome& Outcome);
+    bool Succeeded(const TRunOutcome& Outcome) const;
     void ShowOutput(const TRunStyle& Style, const TRunEncodings& Encodings, const TRunOutcome& Outcome);
     // Standard output onto the result page, standard error into the message list, each in the
     // encoding its place holds; a conversion that lost characters adds a notice.

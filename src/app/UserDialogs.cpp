@@ -21,7 +21,8 @@ QString DisplayText(QString Text)
 
 std::optional<QString> TQtUserDialogs::ChooseFile(const TFileDialogOptions& Options)
 {
-    std::optional<QString> name = ExecuteFileDialog(FParent, Options, FLastFolder);
+    std::optional<QString> name =
+        ExecuteFileDialog(FParent, Options, Options.Folder.isEmpty() ? FLastFolder : Options.Folder);
     if (name)
         FLastFolder = QFileInfo(*name).absolutePath();
     return name;
@@ -63,6 +64,11 @@ void TQtUserDialogs::ShowMessage(const QString& Text)
 {
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), DisplayText(Text), QMessageBox::Ok, FParent);
     box.exec();
+}
+
+void TQtUserDialogs::ShowInformation(const QString& Text)
+{
+    QMessageBox::information(FParent, ApplicationTitle(), DisplayText(Text));
 }
 
 void TQtUserDialogs::ErrorMessage(const QString& Text)

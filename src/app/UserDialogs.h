@@ -31,6 +31,8 @@ public:
     virtual void ShowError(const QString& Text) = 0;
     // A plain message box.
     virtual void ShowMessage(const QString& Text) = 0;
+    // An information box: what the user asked for has happened (a stopped run).
+    virtual void ShowInformation(const QString& Text) = 0;
     // The error sound and an error box with an OK button.
     virtual void ErrorMessage(const QString& Text) = 0;
     virtual void ShowAbout(TAboutDialog& Dialog) = 0;
@@ -46,6 +48,7 @@ public:
     bool AskOpenAsUtf8(const QString& FileName) override;
     void ShowError(const QString& Text) override;
     void ShowMessage(const QString& Text) override;
+    void ShowInformation(const QString& Text) override;
     void ErrorMessage(const QString& Text) override;
     void ShowAbout(TAboutDialog& Dialog) override;
 

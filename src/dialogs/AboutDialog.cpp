@@ -39,7 +39,7 @@ QLabel* NewPicture(QWidget* Parent, const char* Name, int Left)
 TAboutBox::TAboutBox(QWidget* Parent)
     : QDialog(Parent)
 {
-    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    setWindowTitle(QStringLiteral("バージョン情報"));
     SetDialogForm(*this, ClientWidth, ClientHeight);
     CreateControls();
     CenterOnScreen(*this);

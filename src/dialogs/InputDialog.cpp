@@ -72,7 +72,7 @@ void TIntegerDlg::CreateControls()
     bbnOK = NewButton(this, "bbnOK", QStringLiteral("&OK"), QStyle::SP_DialogOkButton, 8);
     bbnOK->setDefault(true);
     connect(bbnOK, &QPushButton::clicked, this, &TIntegerDlg::bbnOKClick);
-    bbnCancel = NewButton(this, "bbnCancel", QStringLiteral("ｷｬﾝｾﾙ(&C)"), QStyle::SP_DialogCancelButton, 96);
+    bbnCancel = NewButton(this, "bbnCancel", QStringLiteral("キャンセル(&C)"), QStyle::SP_DialogCancelButton, 96);
     connect(bbnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -102,11 +102,13 @@ void TIntegerDlg::bbnOKClick()
         return;
     }
     if (*value < FMin) {
-        RefuseInput(QStringLiteral("値が小さすぎます\r\n%1 以上の数値を入力して下さい").arg(FMin));
+        RefuseInput(FRangeMessage.isEmpty()
+                        ? QStringLiteral("値が小さすぎます\r\n%1 以上の数値を入力して下さい").arg(FMin) : FRangeMessage);
         return;
     }
     if (*value > FMax) {
-        RefuseInput(QStringLiteral("値が大きすぎます\r\n%1 以下の数値を入力して下さい").arg(FMax));
+        RefuseInput(FRangeMessage.isEmpty()
+                        ? QStringLiteral("値が大きすぎます\r\n%1 以下の数値を入力して下さい").arg(FMax) : FRangeMessage);
         return;
     }
     FValue = *value;

@@ -24,6 +24,8 @@ public:
     // The message for a text that is not a whole number.
     QString ErrorMessage() const { return FErrorMessage; }
     void SetErrorMessage(const QString& Value) { FErrorMessage = Value; }
+    // The message for a number outside the bounds; empty names the bound passed.
+    void SetRangeMessage(const QString& Value) { FRangeMessage = Value; }
     // A null character shows what is typed; any other is shown in place of each typed one.
     void SetPasswordChar(QChar Value);
 
@@ -43,6 +45,7 @@ private:
     int FMax;
     int FMin;
     QString FErrorMessage;
+    QString FRangeMessage;
     int FValue = 0;
 };
 

@@ -44,6 +44,7 @@ bool TIntegerDialog::Execute()
     form.SetPasswordChar(FPasswordChar);
     if (!FErrorMessage.isEmpty())
         form.SetErrorMessage(FErrorMessage);
+    form.SetRangeMessage(FRangeMessage);
     if (form.exec() != QDialog::Accepted)
         return false;
     FValue = form.Value();

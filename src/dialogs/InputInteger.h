@@ -27,6 +27,10 @@ public:
     // The message for a text that is not a whole number; empty shows the default message.
     QString ErrorMessage() const { return FErrorMessage; }
     void SetErrorMessage(const QString& Value) { FErrorMessage = Value; }
+    // The message for a number outside the accepted range; empty shows the message that names
+    // the bound passed.
+    QString RangeMessage() const { return FRangeMessage; }
+    void SetRangeMessage(const QString& Value) { FRangeMessage = Value; }
     // The accepted range; Min <= Max always holds: moving one bound past the other moves both.
     int Max() const { return FMax; }
     void SetMax(int Value);
@@ -45,6 +49,7 @@ private:
     QString FInformation;
     QChar FPasswordChar;
     QString FErrorMessage;
+    QString FRangeMessage;
     int FMax = INT_MAX;
     int FMin = 0;
     int FValue = 0;

@@ -39,6 +39,10 @@ void TKestrimReg::LoadValues()
     Ruler = ReadBool("Form", "Ruler", false);
     LineNumbers = ReadBool("Form", "LineNumber", false);
     WordWrap = ReadBool("Form", "WordWrap", false);
+    WrapRules = ReadBool("Form", "WrapRules", false);
+    WordBreak = ReadBool("Form", "WordBreak", false);
+    WrapColumn = ReadInteger("Form", "WrapColumn", DefaultWrapColumn);
+    WrapToWindow = ReadBool("Form", "WrapToWindow", false);
     OutputLimitMB = PositiveOr(ReadInteger(RunSection, OutputLimitIdent, DefaultOutputLimitMB), DefaultOutputLimitMB);
     ErrorLimitMB = PositiveOr(ReadInteger(RunSection, ErrorLimitIdent, DefaultErrorLimitMB), DefaultErrorLimitMB);
     LiveRun = ReadBool(RunSection, "Live", false);
@@ -73,6 +77,10 @@ void TKestrimReg::SaveValues()
     WriteBool("Form", "Ruler", Ruler);
     WriteBool("Form", "LineNumber", LineNumbers);
     WriteBool("Form", "WordWrap", WordWrap);
+    WriteBool("Form", "WrapRules", WrapRules);
+    WriteBool("Form", "WordBreak", WordBreak);
+    WriteInteger("Form", "WrapColumn", WrapColumn);
+    WriteBool("Form", "WrapToWindow", WrapToWindow);
     WriteInteger(RunSection, OutputLimitIdent, OutputLimitMB);
     WriteInteger(RunSection, ErrorLimitIdent, ErrorLimitMB);
     WriteBool(RunSection, "Live", LiveRun);

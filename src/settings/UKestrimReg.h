@@ -34,6 +34,7 @@ public:
     static constexpr const char* ErrorLimitIdent = "ErrorLimitMB";
     static constexpr int DefaultLivePauseMS = 600;
     static constexpr int DefaultLiveTimeLimitMS = 3000;
+    static constexpr int DefaultWrapColumn = 80;
 
     // The fields start with those defaults, so that a Load that stops at a bad value leaves
     // usable values behind it. File names are UTF-8.
@@ -48,6 +49,13 @@ public:
     bool Ruler = false;
     bool LineNumbers = false;
     bool WordWrap = false;
+    // Word wrap's rules, all off at a first start: the line-break rules (the editors' Leading
+    // and FollowPunctuation), breaking between words only, and the wrap column, a number of
+    // columns or, with WrapToWindow, the width of the editor's window.
+    bool WrapRules = false;
+    bool WordBreak = false;
+    int WrapColumn = DefaultWrapColumn;
+    bool WrapToWindow = false;
     std::string UrlFile = DefaultUrlFile; // written back exactly as it was read
     // The most that one run may collect of standard output and of standard error, in
     // megabytes; a value below 1 gives the default.

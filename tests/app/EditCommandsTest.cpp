@@ -4,6 +4,7 @@
 #include "dialogs/InputDialog.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/EditorFonts.h"
+#include "editor/text/edWrapOption.h"
 #include "support/ModalWindows.h"
 #include "web/WebPage.h"
 
@@ -11,7 +12,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QListView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -47,6 +50,7 @@ public:
     }
     void ShowError(const QString& Text) override { FShown << Text; }
     void ShowMessage(const QString& Text) override { FShown << Text; }
+    void ShowInformation(const QString& Text) override { FShown << Text; }
     void ErrorMessage(const QString& Text) override { FShown << Text; }
     void ShowAbout(TAboutDialog&) override {}
 
@@ -79,6 +83,15 @@ protected:
     }
 
     TfrmKestrim& Window() { return *FWindow; }
+    // The window's command with this caption; a missing one fails the test.
+    QAction* Action(const QString& Caption)
+    {
+        for (QAction* action : FWindow->findChildren<QAction*>())
+            if (action->text() == Caption)
+                return action;
+        ADD_FAILURE() << "no command " << Caption.toStdString();
+        return &FNoAction;
+    }
     const TMainActions& Actions() { return FWindow->Actions(); }
 
     // Keys go where the user's keys would: to the focused control.
@@ -127,6 +140,7 @@ protected:
 
     QString FDialogTitle;
     QString FDialogPrompt;
+    QAction FNoAction; // stands in for a missing command, so that the test goes on
 
 private:
     QTemporaryDir FSettings;
@@ -254,6 +268,12 @@ TEST_F(EditCommandsTest, FindHonoursItsOptionsAndReportsAMissWithoutTouchingTheS
         EXPECT_EQ(data.Col(), 3);
     }
     EXPECT_TRUE(dialog.isVisible());
+
+    // On a UTF-8 page the same text is found: the page's encoding holds it.
+    data.SetEncodedText("abc a\xF0\x9F\x98\x80" "b", TTextEncoding::Utf8);
+    data.SetRowCol(0, 0);
+    EXPECT_FALSE(FindNext(dialog).Shown);
+    EXPECT_EQ(data.SelText(), "\xF0\x9F\x98\x80");
 }
 
 // The user's way: Enter searches, Enter closes the box, Enter searches again. Each box gives the
@@ -279,6 +299,43 @@ TEST_F(EditCommandsTest, EnterAfterTheNotFoundBoxSearchesAgainInsteadOfTypingOve
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }));
     EXPECT_EQ(Text(script), "abc abc");
     EXPECT_EQ(script.SelText(), "abc") << "the last hit stays selected";
+}
+
+// The keys of other editors: F3 and Shift+F3 search again, in the editor, without the dialog;
+// with nothing to search for yet, F3 opens it.
+TEST_F(EditCommandsTest, F3AndShiftF3SearchAgainForTheDialogsText)
+{
+    TEditor& script = *Window().tedScript;
+    SetText(script, "ab x ab x ab");
+    script.SetFocus();
+    Press(Qt::Key_F3);
+    TFindDialog* dialog = Window().findChild<TFindDialog*>("dlgFind");
+    ASSERT_TRUE(dialog != nullptr && dialog->isVisible());
+    dialog->SetFindText("ab");
+    dialog->SetDown(false); // the keys choose their own direction
+    dialog->hide();
+    script.SetFocus();
+    Press(Qt::Key_F3);
+    Press(Qt::Key_F3);
+    EXPECT_EQ(script.Col(), 7);
+    EXPECT_EQ(script.SelText(), "ab");
+    Press(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(script.Col(), 2) << "the first hit";
+    EXPECT_EQ(test::CloseMessageBoxDuring([&] { Press(Qt::Key_F3, Qt::ShiftModifier); }).Text,
+              QString("見つかりませんでした。"));
+}
+
+TEST_F(EditCommandsTest, CtrlYAndCtrlShiftZRedo)
+{
+    TEditor& script = *Window().tedScript;
+    script.SetFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
+        Press(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Text(script), "");
+        Press(redo.key(), redo.keyboardModifiers());
+        EXPECT_EQ(Text(script), "x");
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -318,6 +375,24 @@ TEST_F(EditCommandsTest, MoveToLineClampsToTheTextAndMoveToEndReachesItsEnd)
     EXPECT_EQ(CaretPanel(), "2:1");
 }
 
+// What the dialog refuses gets one message that gives the range, whatever was wrong with it.
+TEST_F(EditCommandsTest, MoveToLineRefusesWithTheRangeOfLines)
+{
+    SetText(*Window().tedScript, "one\r\ntwo\r\nthree");
+    for (const char* entry : {"99999999999", "-5", "three"}) {
+        test::DriveModal<TIntegerDlg>([&] { Actions().actMoveLineNumber->trigger(); }, [&](TIntegerDlg& Form) {
+            EXPECT_EQ(Form.bbnCancel->text(), QString("キャンセル(&C)"));
+            QTest::keyClicks(Form.InputValue, entry);
+            const test::TShownBox box =
+                test::CloseMessageBoxDuring([&] { QTest::mouseClick(Form.bbnOK, Qt::LeftButton); });
+            EXPECT_EQ(box.Text, QString("1 から 3 までの行番号を入力してください。")) << entry;
+            EXPECT_TRUE(Form.isVisible()) << entry;
+            QTest::mouseClick(Form.bbnCancel, Qt::LeftButton);
+        });
+    }
+    EXPECT_EQ(Window().tedScript->Row(), 0);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Font and activation
 
@@ -329,14 +404,26 @@ TEST_F(EditCommandsTest, AFontChosenOnTheDataPageReachesAllThreeEditors)
     window.SetEditorFont(QFont("ＭＳ ゴシック", 11));
     window.ShowPage(TfrmKestrim::pgData);
     QFont offered, chosen;
+    QStringList listed;
     test::DriveModal<QFontDialog>([&] { Actions().actFont->trigger(); }, [&](QFontDialog& Dialog) {
         offered = Dialog.currentFont();
+        for (const QListView* list : Dialog.findChildren<QListView*>()) {
+            QStringList items;
+            for (int row = 0; row < list->model()->rowCount(); ++row)
+                items << list->model()->index(row, 0).data().toString();
+            if (items.contains(offered.family()))
+                listed = items;
+        }
         QFont larger = offered;
         larger.setPointSize(offered.pointSize() + 6);
         Dialog.setCurrentFont(larger);
         chosen = Dialog.currentFont();
         Dialog.accept();
     });
+    // Only faces whose characters are all one width.
+    ASSERT_FALSE(listed.isEmpty());
+    for (const QString& family : listed)
+        EXPECT_TRUE(QFontDatabase::isFixedPitch(family)) << family.toStdString();
     // The dialog starts on the face the editors show, which it lists, and their size.
     EXPECT_EQ(offered.family(), QFontInfo(window.tedScript->Font()).family());
     EXPECT_EQ(offered.pointSize(), 11);
@@ -374,29 +461,65 @@ TEST_F(EditCommandsTest, ActivationFocusesTheCurrentPagesEditor)
     EXPECT_TRUE(window.tbsWeb->isAncestorOf(QApplication::focusWidget()));
 }
 
+// The wrap rules and column of the View menu reach all three editors and the next start; the
+// window's width follows the editor's width.
+TEST_F(EditCommandsTest, TheWrapRulesAndColumnAreViewCommandsKeptForTheNextStart)
+{
+    const auto options = [&] {
+        std::vector<std::tuple<bool, bool, bool, int>> all;
+        for (TEditor* editor : {Window().tedScript, Window().tedData, Window().tedResult}) {
+            const TEditorWrapOption& o = editor->WrapOption();
+            all.emplace_back(o.Leading(), o.FollowPunctuation(), o.WordBreak(), o.WrapByte());
+        }
+        return all;
+    };
+    using TAll = std::vector<std::tuple<bool, bool, bool, int>>;
+    EXPECT_EQ(options(), TAll(3, {false, false, false, 80})) << "the defaults";
+
+    Action("禁則処理(&K)")->trigger();
+    Action("単語単位で折り返す(&U)")->trigger();
+    test::DriveModal<TIntegerDlg>([&] { Action("80 桁(&N)...")->trigger(); }, [](TIntegerDlg& Form) {
+        QTest::keyClicks(Form.InputValue, "30");
+        QTest::mouseClick(Form.bbnOK, Qt::LeftButton);
+    });
+    EXPECT_EQ(options(), TAll(3, {true, true, true, 30}));
+    StartWindow();
+    EXPECT_EQ(options(), TAll(3, {true, true, true, 30})) << "kept for the next start";
+    EXPECT_TRUE(Action("30 桁(&N)...")->isChecked());
+
+    // Hanging punctuation takes two columns past the wrap column: they stay in the window.
+    TEditor& script = *Window().tedScript;
+    Action("ウィンドウの幅(&W)")->trigger();
+    EXPECT_EQ(script.WrapOption().WrapByte(), script.VisibleColCount() - 2);
+    Window().resize(Window().width() + 200, Window().height());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return script.WrapOption().WrapByte() == script.VisibleColCount() - 2; }));
+    EXPECT_GT(script.WrapOption().WrapByte(), 80);
+    // A cancelled choice of columns keeps the window's width.
+    test::DriveModal<TIntegerDlg>([&] { Action("30 桁(&N)...")->trigger(); },
+                                  [](TIntegerDlg& Form) { QTest::mouseClick(Form.bbnCancel, Qt::LeftButton); });
+    EXPECT_TRUE(Action("ウィンドウの幅(&W)")->isChecked());
+    StartWindow();
+    EXPECT_TRUE(Action("ウィンドウの幅(&W)")->isChecked());
+}
+
 // Ruler, line numbers and word wrap reach all three editors and the next start; box mode and
 // the bookmarks work on the current editor through the window's keys.
 TEST_F(EditCommandsTest, TheEditorsFeaturesAreTheWindowsCommands)
 {
-    const auto find = [&](const QString& Caption) {
-        for (QAction* action : Window().findChildren<QAction*>())
-            if (action->text() == Caption)
-                return action;
-        return static_cast<QAction*>(nullptr);
-    };
-    find(QStringLiteral("ルーラー(&L)"))->trigger();
-    find(QStringLiteral("行番号(&N)"))->trigger();
+    Action("ルーラー(&L)")->trigger();
+    Action("行番号(&N)")->trigger();
     for (TEditor* editor : {Window().tedScript, Window().tedData, Window().tedResult})
         EXPECT_TRUE(editor->Ruler().Visible() && editor->Leftbar().Visible() && !editor->WordWrap());
     StartWindow();
     EXPECT_TRUE(Window().tedResult->Ruler().Visible()) << "kept for the next start";
-    EXPECT_TRUE(find(QStringLiteral("行番号(&N)"))->isChecked());
+    EXPECT_TRUE(Action("行番号(&N)")->isChecked());
 
     TEditor& script = *Window().tedScript;
     SetText(script, "abc\r\ndef\r\nghi\r\n");
     script.SetFocus();
     Press(Qt::Key_K, Qt::ControlModifier);
     EXPECT_EQ(script.SelectionMode(), smBox);
+    EXPECT_EQ(Window().StatusPanelText(4), "Box選択");
     Press(Qt::Key_Right, Qt::ShiftModifier);
     Press(Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(script.SelText(), "a\r\nd\r\n");
@@ -406,4 +529,15 @@ TEST_F(EditCommandsTest, TheEditorsFeaturesAreTheWindowsCommands)
     Press(Qt::Key_Home, Qt::ControlModifier);
     Press(Qt::Key_3, Qt::AltModifier);
     EXPECT_EQ(script.Row(), 2);
+
+    // A box paste keeps box mode on; the status bar tells it until the mode or the page changes.
+    QGuiApplication::clipboard()->setText("b");
+    Press(Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(Window().StatusPanelText(4), "Box選択");
+    Window().ShowPage(TfrmKestrim::pgData);
+    EXPECT_EQ(Window().StatusPanelText(4), "");
+    Window().ShowPage(TfrmKestrim::pgScript);
+    EXPECT_EQ(Window().StatusPanelText(4), "Box選択");
+    Press(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(Window().StatusPanelText(4), "");
 }

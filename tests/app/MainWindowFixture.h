@@ -5,6 +5,7 @@
 #include "app/Main.h"
 
 #include "app/FileDialogs.h"
+#include "app/LanguageMenu.h"
 #include "app/MainActions.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
@@ -54,6 +55,7 @@ struct TDialogLog {
     std::vector<QString> Utf8Questions; // the files the UTF-8 question named
     std::vector<QString> Errors;        // the commands' error display
     std::vector<QString> Messages;      // plain message boxes
+    std::vector<QString> Informations;  // information boxes
     std::vector<QString> ErrorMessages; // error sound and box
     int AboutShown = 0;
 };
@@ -79,6 +81,7 @@ public:
     }
     void ShowError(const QString& Text) override { FLog.Errors.push_back(Text); }
     void ShowMessage(const QString& Text) override { FLog.Messages.push_back(Text); }
+    void ShowInformation(const QString& Text) override { FLog.Informations.push_back(Text); }
     void ErrorMessage(const QString& Text) override { FLog.ErrorMessages.push_back(Text); }
     void ShowAbout(TAboutDialog&) override { ++FLog.AboutShown; }
 

@@ -168,6 +168,7 @@ TEST_F(MessageNavigationTest, AConfigurationWithoutTheNewKeysJumpsAsBefore)
     ASSERT_EQ(Messages().count(), 1);
     EXPECT_FALSE(Messages().item(0)->data(TMessageItemDelegate::DataLineRole).isValid());
     window.tedScript->SetRowCol(0, 3);
+    window.ShowPage(TfrmKestrim::pgResult);
     DoubleClick(0, Qt::AltModifier);
     EXPECT_EQ(Page(), TfrmKestrim::pgResult) << "no data line";
     Messages().popErrorPopup();

@@ -36,6 +36,7 @@ public:
     const TConfigFile* Config() const override { return Configuration.get(); }
     void SetRunning(bool Running) override { RunningStates.push_back(Running); }
     void ShowResultPage() override { ++ResultPageShown; }
+    void ShowScriptPage() override { ++ScriptPageShown; }
     void ShowRunOutcome(const QString& Text) override { Outcome = Text; }
     TOutputLimits OutputLimits() const override { return Limits; }
     QString OutputLimitSetting(TOutputChannel Channel) const override
@@ -47,6 +48,7 @@ public:
     TOutputLimits Limits;
     std::vector<bool> RunningStates;
     int ResultPageShown = 0;
+    int ScriptPageShown = 0;
     QString Outcome;
 };
 
@@ -167,6 +169,24 @@ TEST_F(RunControllerTest, StandardErrorFillsTheMessageListLineByLine)
     EXPECT_EQ(MessageList.ItemBytes(99999), "line 100000 at script line 100000.");
 }
 
+// The run file's folder is long and the same in every message: the list leaves it out, the tool
+// tip and the copies keep it. A failure without output keeps the script page in front.
+TEST_F(RunControllerTest, MessagesShowTheRunFileWithoutItsFolder)
+{
+    Run("warn qq{careful\\n};\r\ndie qq{bad};");
+    const std::string full = "bad at " + ScriptFile() + " line 2.";
+    ASSERT_EQ(Messages(), (std::vector<std::string>{"careful", full}));
+    EXPECT_EQ(MessageList.item(0)->text(), "careful");
+    EXPECT_EQ(MessageList.item(0)->toolTip(), "");
+    EXPECT_EQ(MessageList.item(1)->text(), "bad at script.pl line 2.");
+    EXPECT_EQ(MessageList.item(1)->toolTip().toStdString(), full);
+    EXPECT_EQ(Host.ScriptPageShown, 1);
+    EXPECT_EQ(Host.ResultPageShown, 0);
+    MessageList.SelectMessage(1);
+    MessageList.actErrorCurrentCopyExecute();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), full);
+}
+
 TEST_F(RunControllerTest, InterpreterThatCannotStartClearsTheOldOutput)
 {
     Run(R"(print "old"; print STDERR "old message";)");
@@ -180,7 +200,8 @@ TEST_F(RunControllerTest, InterpreterThatCannotStartClearsTheOldOutput)
         EXPECT_EQ(error.what(), "\"/nonexistent/kestrim-interpreter\"  \"" + ScriptFile() + "\" を起動できません。");
     }
     ExpectNothingRan();
-    EXPECT_EQ(Host.ResultPageShown, 2);
+    EXPECT_EQ(Host.ResultPageShown, 1);
+    EXPECT_EQ(Host.ScriptPageShown, 1) << "nothing to see on the result page";
 }
 
 TEST_F(RunControllerTest, ScriptFileThatCannotBeWrittenStopsTheRunWithTheFileError)

@@ -56,7 +56,7 @@ TEST(AboutTest, ShowsTheMainWindowsLinesAndOkReturnsTrue)
     dialog.SetCopyright("Vek");
     TShownLines shown;
     EXPECT_TRUE(ExecuteAndClose(dialog, shown, ClickOk));
-    EXPECT_EQ(shown.WindowTitle, QString("ﾊﾞｰｼﾞｮﾝ情報"));
+    EXPECT_EQ(shown.WindowTitle, QString("バージョン情報"));
     EXPECT_EQ(shown.Title, QString("Kestrim"));
     EXPECT_EQ(shown.Version, QString("Version 0.9.0"));
     EXPECT_EQ(shown.Copyright, QString("Copyright(C) 2003-2024 Vek"));

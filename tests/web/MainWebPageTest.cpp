@@ -43,6 +43,7 @@ public:
     bool AskOpenAsUtf8(const QString&) override { return false; }
     void ShowError(const QString& Text) override { FLog.Errors.push_back(Text); }
     void ShowMessage(const QString& Text) override { FLog.Messages.push_back(Text); }
+    void ShowInformation(const QString& Text) override { FLog.Messages.push_back(Text); }
     void ErrorMessage(const QString& Text) override { FLog.Errors.push_back(Text); }
     void ShowAbout(TAboutDialog&) override {}
 

@@ -1,9 +1,10 @@
 #pragma once
 // TEditor: the text editor control of the script, data and result pages. A scroll area whose
 // viewport shows the rows of one text model (TEditorScreenStrings) in character cells: every
-// column is CharWidth pixels wide, a two-byte character takes two, whatever the font's own
-// advances, so that caret, clicks and glyphs always line up. Text in and out is Shift-JIS
-// bytes; the control converts only where it meets the toolkit (keys, input method, clipboard).
+// column is CharWidth pixels wide, a wide character takes two, whatever the font's own
+// advances, so that caret, clicks and glyphs always line up. Text in and out is bytes of the
+// text's encoding (Shift-JIS or UTF-8); the control converts only where it meets the toolkit
+// (keys, input method, clipboard).
 //
 // The application uses the members of the first public section; the rest is the control's own
 // surface (options, selection, editing, the edit-control operations), usable like any editor
@@ -113,7 +114,8 @@ public:
     void CopyAllToClipboard();
     void CutToClipboard();
     void PasteFromClipboard();
-    // The clipboard's text as Shift-JIS with CR LF line breaks; empty when it holds none.
+    // The clipboard's text in the control's encoding with CR LF line breaks; empty when it
+    // holds none.
     std::string ClipboardText();
 
     void Undo();
@@ -314,7 +316,8 @@ signals:
     void OnTopColChange();
     void OnSelectionChange(bool IsSelected);
     void OnSelectionModeChange();
-    // Characters typed, composed, pasted or dropped that Shift-JIS cannot hold became "?".
+    // Characters typed, composed, pasted or dropped that the text's encoding cannot hold
+    // became "?".
     void OnCharactersLost();
 
 protected:
@@ -414,7 +417,8 @@ private:
     bool PopupMenuShortcut(QKeyEvent* Event);
     // Copies a selection that is not empty; false when there is none.
     bool PutSelectionOnClipboard();
-    // Text from the toolkit as Shift-JIS with CR LF line breaks; tells of lost characters.
+    // Text from the toolkit in the text's encoding with CR LF line breaks; tells of lost
+    // characters.
     std::string FromToolkit(const QString& Text);
 
     // --- State

@@ -1,6 +1,8 @@
 #include "editor/control/EditorGlyphs.h"
 
 #include "editor/base/CodePage.h"
+#include "editor/base/TextEncoding.h"
+#include "editor/base/Utf8.h"
 #include "editor/base/edUtils.h"
 
 #include <QGlyphRun>
@@ -42,6 +44,9 @@ void TCellText::SetFont(const QFont& Font, int CharWidth)
         fonts.Fonts = {QRawFont::fromFont(fonts.Font)};
         for (auto& page : fonts.Pages)
             page.reset();
+        for (auto& page : fonts.UnicodePages)
+            page.reset();
+        fonts.Shaped.clear();
     }
     FBatchCount = 0;
 }
@@ -72,6 +77,41 @@ void TCellText::Add(std::string_view Text, int From, int To, int ClipFrom, int C
             }
         }
         col += cells;
+    }
+}
+
+void TCellText::AddUtf8(std::string_view Text, int FromByte, int From, int To, int ClipFrom, int ClipTo, int X0,
+                        int Baseline, const QColor& Color, TFontStyles Style)
+{
+    const int style = (Style.Contains(fsBold) ? 1 : 0) | (Style.Contains(fsItalic) ? 2 : 0);
+    const QRgb color = Color.rgb();
+    std::size_t at = static_cast<std::size_t>(std::max(FromByte, 0));
+    for (int col = From; at < Text.size() && col < To && col < ClipTo;) {
+        const TCharExtent extent = Utf8CharAt(Text, at);
+        if (col + extent.Columns > ClipFrom && Text[at] != ' ')
+            AddUtf8Char(style, color, Text.substr(at, extent.Bytes), extent.Columns, X0 + col * FCharWidth, Baseline);
+        at += extent.Bytes;
+        col += extent.Columns;
+    }
+}
+
+// One code point of the Basic Multilingual Plane is drawn as its glyph; a longer character is
+// shaped; a byte that is no UTF-8 shows the replacement character.
+void TCellText::AddUtf8Char(int Style, QRgb Color, std::string_view Utf8, int Cells, int X, int Baseline)
+{
+    const TCodePoint first = DecodeUtf8(Utf8, 0);
+    if (!first.Valid) {
+        AddGlyph(Style, Color, UnicodeGlyph(Style, u'\uFFFD', 1), X, Baseline);
+        return;
+    }
+    if (first.Bytes == Utf8.size() && first.Code < 0x10000) {
+        AddGlyph(Style, Color, UnicodeGlyph(Style, static_cast<char16_t>(first.Code), Cells), X, Baseline);
+        return;
+    }
+    for (const TPlacedGlyph& glyph : ShapedGlyphs(Style, Utf8, Cells)) {
+        TBatch& batch = BatchFor(Color, Style, glyph.Font);
+        batch.Glyphs.push_back(glyph.Index);
+        batch.Positions.push_back(QPointF(X, Baseline) + glyph.Offset);
     }
 }
 
@@ -124,22 +164,62 @@ const TCellText::TGlyph& TCellText::Glyph(int Style, std::uint16_t Code, std::st
     if (!page)
         page = std::make_unique<TGlyphPage>();
     TGlyph& glyph = (*page)[Code & 0xFF];
-    if (glyph.State == gsUnknown)
-        glyph = LookUp(fonts, Bytes, static_cast<int>(Bytes.size()));
+    if (glyph.State != gsUnknown)
+        return glyph;
+    const std::u16string text = SjisToUtf16(Bytes);
+    if (text.size() != 1)
+        glyph.State = gsSplit;
+    else if (IsRawByte(text[0]))
+        glyph.State = gsKnown; // drawn as nothing
+    else
+        glyph = LookUp(fonts, text[0], static_cast<int>(Bytes.size()));
     return glyph;
 }
 
-TCellText::TGlyph TCellText::LookUp(TStyleFonts& Fonts, std::string_view Bytes, int Cells)
+const TCellText::TGlyph& TCellText::UnicodeGlyph(int Style, char16_t Code, int Cells)
+{
+    TStyleFonts& fonts = FStyles[static_cast<std::size_t>(Style)];
+    std::unique_ptr<TGlyphPage>& page = fonts.UnicodePages[Code >> 8];
+    if (!page)
+        page = std::make_unique<TGlyphPage>();
+    TGlyph& glyph = (*page)[Code & 0xFF];
+    if (glyph.State == gsUnknown)
+        glyph = LookUp(fonts, Code, Cells);
+    return glyph;
+}
+
+// The toolkit's shaping of the character, centred in its cells as a glyph is.
+const std::vector<TCellText::TPlacedGlyph>& TCellText::ShapedGlyphs(int Style, std::string_view Utf8, int Cells)
+{
+    TStyleFonts& fonts = FStyles[static_cast<std::size_t>(Style)];
+    const auto known = fonts.Shaped.find(std::string(Utf8));
+    if (known != fonts.Shaped.end())
+        return known->second;
+    std::vector<TPlacedGlyph>& glyphs = fonts.Shaped[std::string(Utf8)];
+    QTextLayout layout(QString::fromStdU16String(Utf8ToUtf16(Utf8)), fonts.Font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const double dx = std::max(0.0, std::floor((Cells * FCharWidth - line.naturalTextWidth()) / 2));
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const int font = FontIndex(fonts, run.rawFont());
+        if (font < 0)
+            continue;
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i)
+            glyphs.push_back({indexes[i], static_cast<std::uint8_t>(font),
+                              QPointF(dx + positions[i].x(), positions[i].y() - line.ascent())});
+    }
+    return glyphs;
+}
+
+TCellText::TGlyph TCellText::LookUp(TStyleFonts& Fonts, char16_t Character, int Cells)
 {
     TGlyph glyph;
     glyph.State = gsKnown;
-    const std::u16string text = SjisToUtf16(Bytes);
-    if (text.size() != 1) {
-        glyph.State = gsSplit;
-        return glyph;
-    }
-    const QChar character(text[0]);
-    if (IsBlank(text[0]) || IsRawByte(text[0]))
+    const QChar character(Character);
+    if (IsBlank(Character))
         return glyph;
     QRawFont font = Fonts.Fonts.front();
     quint32 index = 0;

@@ -1,12 +1,14 @@
 #pragma once
-// TCellText: Shift-JIS text drawn in character cells. Every character sits in its own cell of
-// CharWidth pixels (two for a two-byte character), centred there when the font draws it
+// TCellText: Shift-JIS or UTF-8 text drawn in character cells. Every character sits in its own
+// cell of CharWidth pixels (two for a wide character), centred there when the font draws it
 // narrower, whatever the font's own advances, so that the caret and clicks stay aligned with
 // it. Characters are collected per colour and style and drawn as glyph runs with explicit
 // positions, one run per colour and font, not one text output per character.
 //
 // The glyph of each character is looked up once per font style and kept: in the editor's
-// font, or, for a character that font lacks, in the font the toolkit falls back to.
+// font, or, for a character that font lacks, in the font the toolkit falls back to. A UTF-8
+// character of more than one code point (a letter with its marks, a joined emoji) is shaped
+// by the toolkit once and kept as its glyphs; a byte that is no UTF-8 shows U+FFFD.
 
 #include "editor/base/edGraphics.h"
 
@@ -18,7 +20,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -41,6 +45,10 @@ public:
     // CharWidth, every glyph on the line Baseline.
     void Add(std::string_view Text, int From, int To, int ClipFrom, int ClipTo, int X0, int Baseline,
              const QColor& Color, TFontStyles Style);
+    // The same for UTF-8 Text, whose characters take the columns Utf8CharAt gives: the one at
+    // byte FromByte starts in column From.
+    void AddUtf8(std::string_view Text, int FromByte, int From, int To, int ClipFrom, int ClipTo, int X0,
+                 int Baseline, const QColor& Color, TFontStyles Style);
     // Draws what was collected and forgets it.
     void Flush(QPainter& Painter);
 
@@ -52,10 +60,19 @@ private:
         std::uint8_t State = 0;  // not looked up yet, a glyph, or a pair drawn as two bytes
     };
     using TGlyphPage = std::array<TGlyph, 256>;
+    using TGlyphPages = std::array<std::unique_ptr<TGlyphPage>, 256>;
+    // A glyph of a shaped character, placed from the character's cell and the baseline.
+    struct TPlacedGlyph {
+        std::uint32_t Index = 0;
+        std::uint8_t Font = 0;
+        QPointF Offset;
+    };
     struct TStyleFonts {
         QFont Font;
         std::vector<QRawFont> Fonts; // the editor's first, then those fallen back to
-        std::array<std::unique_ptr<TGlyphPage>, 256> Pages;
+        TGlyphPages Pages;           // by Shift-JIS code
+        TGlyphPages UnicodePages;    // by code point of the Basic Multilingual Plane
+        std::unordered_map<std::string, std::vector<TPlacedGlyph>> Shaped; // by UTF-8 bytes
     };
     // Glyphs of one colour in one font of one style, waiting to be drawn.
     struct TBatch {
@@ -67,7 +84,11 @@ private:
     };
 
     const TGlyph& Glyph(int Style, std::uint16_t Code, std::string_view Bytes);
-    TGlyph LookUp(TStyleFonts& Fonts, std::string_view Bytes, int Cells);
+    const TGlyph& UnicodeGlyph(int Style, char16_t Code, int Cells);
+    const std::vector<TPlacedGlyph>& ShapedGlyphs(int Style, std::string_view Utf8, int Cells);
+    void AddUtf8Char(int Style, QRgb Color, std::string_view Utf8, int Cells, int X, int Baseline);
+    // The glyph of a character of the Basic Multilingual Plane, centred in Cells cells.
+    TGlyph LookUp(TStyleFonts& Fonts, char16_t Character, int Cells);
     // The index of Font among the style's fonts, added when new; -1 when no index is left.
     int FontIndex(TStyleFonts& Fonts, const QRawFont& Font);
     TBatch& BatchFor(QRgb Color, int Style, int Font);

@@ -4,7 +4,7 @@
 #include "editor/control/EditorControl.h"
 #include "editor/control/EditorCursors.h"
 #include "editor/control/EditorPopupMenu.h"
-#include "editor/control/SjisQString.h"
+#include "editor/control/TextQString.h"
 
 #include "editor/base/edUtils.h"
 #include "editor/highlight/edFountain.h"
@@ -23,10 +23,10 @@ std::string TEditor::FromToolkit(const QString& Text)
     bool lost = false;
     // Line breaks of the toolkit's text (LF on this platform, CR or CR LF from elsewhere)
     // become the editor's CR LF.
-    std::string sjis = CrLfLineBreaks(QStringToSjis(Text, &lost));
+    std::string text = CrLfLineBreaks(QStringToText(Encoding(), Text, &lost));
     if (lost)
         emit OnCharactersLost();
-    return sjis;
+    return text;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -462,12 +462,13 @@ QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const
     case Qt::ImFont:
         return FFont;
     case Qt::ImSurroundingText:
-        return Row() < FStrings->Count() ? SjisToQString(FStrings->Str(Row())) : QString();
-    case Qt::ImCursorPosition:
-        return Row() < FStrings->Count()
-                   ? QStringLength(std::string_view(FStrings->Str(Row())).substr(
-                         0, static_cast<std::size_t>(std::min(CaretByte(), static_cast<int>(FStrings->Str(Row()).size())))))
-                   : 0;
+        return Row() < FStrings->Count() ? TextToQString(Encoding(), FStrings->Str(Row())) : QString();
+    case Qt::ImCursorPosition: {
+        if (Row() >= FStrings->Count())
+            return 0;
+        const std::string_view row = FStrings->Str(Row());
+        return TextToQString(Encoding(), row.substr(0, static_cast<std::size_t>(std::max(CaretByte(), 0)))).size();
+    }
     default:
         return QAbstractScrollArea::inputMethodQuery(Query);
     }

@@ -6,13 +6,14 @@
 #include "editor/control/EditorPaint.h"
 
 #include "editor/control/EditorBars.h"
-#include "editor/text/EditModel.h"
 #include "editor/control/EditorGlyphs.h"
 #include "editor/control/EditorImages.h"
 #include "editor/control/QtColors.h"
-#include "editor/control/SjisQString.h"
+
+#include "editor/base/Utf8.h"
 #include "editor/highlight/edFountain.h"
 #include "editor/highlight/edFountainParser.h"
+#include "editor/text/EditModel.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <vector>
 
 namespace kestrim {
@@ -68,6 +70,30 @@ TFontStyles StylesOf(const QFont& Font)
         styles.Include(fsStrikeOut);
     return styles;
 }
+
+// A row's text as drawn (tabs expanded) and the columns its bytes stand in: byte k in column k
+// in Shift-JIS; in UTF-8 by the cells of that text, which holds no tab.
+class TDrawnRow {
+public:
+    TDrawnRow(const TEditorScreenStrings& Strings, int Row)
+        : Text(ExpandTabs(Strings.Str(Row), Strings.LayoutSettings(), Strings.WordWrap(), Strings.WrapOption().WrapByte()))
+    {
+        if (Strings.Encoding() == TTextEncoding::Utf8)
+            FCells.emplace(Text, Strings.LayoutSettings(), Strings.WordWrap(), Strings.WrapOption().WrapByte());
+    }
+
+    bool Utf8() const { return FCells.has_value(); }
+    int Columns() const { return FCells ? FCells->Width() : static_cast<int>(Text.size()); }
+    // Byte is at most the text's size.
+    int ColOf(int Byte) const { return FCells ? FCells->ColOfByte(Byte) : Byte; }
+    // Col starts a character.
+    int ByteOf(int Col) const { return FCells ? FCells->ByteOfCol(Col) : Col; }
+
+    const std::string Text;
+
+private:
+    std::optional<TRowCells> FCells;
+};
 
 } // namespace
 
@@ -290,10 +316,10 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
     QPainter& painter = Context.Painter;
     const int cw = m.CharWidth;
     const int top = RowTop(Row);
-    const bool wrap = strings.WordWrap();
-    const int wrapByte = strings.WrapOption().WrapByte();
-    const std::string text = ExpandTabs(strings.Str(Row), strings.LayoutSettings(), wrap, wrapByte);
-    const int length = static_cast<int>(text.size());
+    const TDrawnRow drawn(strings, Row);
+    const std::string& text = drawn.Text;
+    const int bytes = static_cast<int>(text.size());
+    const int length = drawn.Columns();
     const auto xOf = [&](int Col) {
         return Col >= FarColumn ? Right : std::clamp(Context.X0 + Col * cw, std::max(Left, m.TextLeft), Right);
     };
@@ -343,8 +369,8 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
     // A token that runs over the wrap is recognised from the joined rows.
     std::string& parsed = FPrepared->LineText;
     parsed = text;
-    if (wrap && strings.Rows(Row) == raWrapped && Row + 1 < strings.Count())
-        parsed += ExpandTabs(strings.Str(Row + 1), strings.LayoutSettings(), wrap, wrapByte);
+    if (strings.WordWrap() && strings.Rows(Row) == raWrapped && Row + 1 < strings.Count())
+        parsed += ExpandTabs(strings.Str(Row + 1), strings.LayoutSettings(), true, strings.WrapOption().WrapByte());
     int done = 0;
     if (clipFrom < clipTo) {
         if (!Context.Parser)
@@ -352,10 +378,13 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
         TFountainParser& parser = *Context.Parser;
         parser.BeginRow(parsed, e.RowStartState(Row));
         while (parser.NextToken() != tokEnd) {
-            const int start = parser.TokenOffset();
-            if (start >= length || start >= clipTo)
+            const int startByte = parser.TokenOffset();
+            if (startByte >= bytes)
                 break;
-            const int end = std::min(length, start + parser.TokenLength());
+            const int start = drawn.ColOf(startByte);
+            if (start >= clipTo)
+                break;
+            const int end = std::min(length, drawn.ColOf(std::min(bytes, startByte + parser.TokenLength())));
             if (end <= clipFrom) {
                 done = end;
                 continue;
@@ -390,7 +419,11 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
             const int b = xOf(to);
             if (back != Context.Background && !inSelection)
                 painter.fillRect(QRect(a, top, b - a, m.RowHeight), back);
-            FPrepared->Text.Add(text, from, to, clipFrom, clipTo, Context.X0, baseline, fore, run.Style);
+            if (drawn.Utf8())
+                FPrepared->Text.AddUtf8(text, drawn.ByteOf(from), from, to, clipFrom, clipTo, Context.X0, baseline, fore,
+                                        run.Style);
+            else
+                FPrepared->Text.Add(text, from, to, clipFrom, clipTo, Context.X0, baseline, fore, run.Style);
             if (run.Style.Contains(fsUnderline) && a < b)
                 FPrepared->Strokes.push_back({a, b, top + m.RowHeight - 1, fore, back, true});
             if (run.Style.Contains(fsStrikeOut) && a < b)
@@ -405,17 +438,16 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
             if (cuts[part] < cuts[part + 1])
                 FPrepared->Pieces.push_back({QRect(cuts[part], top, cuts[part + 1] - cuts[part], band), part == 1});
     }
-    PaintEndMark(Context, Row, text, selected && length >= selFrom && length < selTo, Left, Right);
+    PaintEndMark(Context, Row, length, selected && length >= selFrom && length < selTo, Left, Right);
 }
 
 // After the last cell: "[EOF]" after the text's last row, an arrow after a line's end, a "<"
 // where the line goes on in the next row; a ">" where the row is cut at its last column.
-void TEditorPainter::PaintEndMark(TPaint& Context, int Row, const std::string& Text, bool Selected, int Left,
-                                  int Right)
+void TEditorPainter::PaintEndMark(TPaint& Context, int Row, int Columns, bool Selected, int Left, int Right)
 {
     const TEditorPaintView& e = FSource;
     const TEditorMetrics& m = Context.M;
-    const int length = static_cast<int>(Text.size());
+    const int length = Columns;
     const int x = Context.X0 + length * m.CharWidth;
     if (x >= Right || x + EofCells * m.CharWidth <= Left)
         return;
@@ -463,8 +495,9 @@ void TEditorPainter::PaintPreedit(TPaint& Context)
     if (e.Preedit().isEmpty())
         return;
     const TEditorMetrics& m = Context.M;
-    const std::string text = QStringToSjis(e.Preedit());
-    const int cells = static_cast<int>(text.size());
+    // Drawn as the characters composed, whatever the text's encoding will make of them.
+    const std::string text = Utf16ToUtf8(e.Preedit().toStdU16String());
+    const int cells = CharColumnsOf(TTextEncoding::Utf8, text);
     const int x = ColLeft(e.Model().Col());
     const int top = RowTop(e.Model().Row());
     const int left = std::max(x, m.TextLeft);
@@ -473,8 +506,8 @@ void TEditorPainter::PaintPreedit(TPaint& Context)
         return;
     QPainter& painter = Context.Painter;
     painter.fillRect(QRect(left, top, right - left, m.RowHeight), Context.Background);
-    FPrepared->Text.Add(text, 0, cells, (left - x) / m.CharWidth, cells, x, top + m.Ascent, Context.Foreground,
-                        Context.FontStyle);
+    FPrepared->Text.AddUtf8(text, 0, 0, cells, (left - x) / m.CharWidth, cells, x, top + m.Ascent, Context.Foreground,
+                            Context.FontStyle);
     FPrepared->Text.Flush(painter);
     painter.fillRect(QRect(left, top + m.RowHeight - 1, right - left, 1), Context.Foreground);
 }

@@ -54,7 +54,7 @@ private:
     void PaintRowBelowText(TPaint& Context, int Row, int Left, int Right);
     // The pixel rows of Row's pitch below its band: the caret-row underline or the background.
     void PaintRowGap(TPaint& Context, int Row, int Left, int Right);
-    void PaintEndMark(TPaint& Context, int Row, const std::string& Text, bool Selected, int Left, int Right);
+    void PaintEndMark(TPaint& Context, int Row, int Columns, bool Selected, int Left, int Right);
     void PaintEofMark(TPaint& Context, int Top, int Col, int Left, int Right);
     void PaintPreedit(TPaint& Context);
     void PaintCaret(TPaint& Context);
