@@ -520,4 +520,18 @@ TEST_F(RunControllerTest, RunWithClipboardTakesTheDataFromTheClipboardAndPutsThe
     EXPECT_EQ(clipboard.text(), "kept") << "a failed run leaves the clipboard alone";
 }
 
+// The clipboard's text enters the data page in its encoding, and the result goes back whole.
+TEST_F(RunControllerTest, RunWithClipboardOnAUtf8PageKeepsEveryCharacter)
+{
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    clipboard.setText(QString::fromUtf8("é表😀\n한국어"));
+    ScriptEditor.Lines().SetText("print while <STDIN>;");
+    DataEditor.SetEncodedText("old\n", TTextEncoding::Utf8);
+    Controller.actRunClipboardExecute();
+    EXPECT_EQ(DataEditor.Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(DataEditor.Lines().Text(), "é表😀\r\n한국어");
+    EXPECT_EQ(ResultEditor.Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(NormalisedBreaks(clipboard.text()), "é表😀\n한국어");
+}
+
 } // namespace
