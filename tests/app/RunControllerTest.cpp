@@ -377,8 +377,9 @@ TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice
     }
 }
 
-// Each shipped configuration runs its interpreter on Shift-JIS and on UTF-8 pages with Japanese
-// literals in the script, and the message list leads to the script line its error names. The
+// Each shipped configuration runs its interpreter on Shift-JIS and on UTF-8 pages, and on a
+// script and data of different encodings, with Japanese literals in the script, and the message
+// list leads to the script line its error names. The
 // literals hold characters whose second Shift-JIS byte is "\\" (表, ソ), "|" (ポ) or "[" (ー);
 // the UTF-8 data holds what Shift-JIS cannot (😀).
 TEST_F(RunControllerTest, ShippedLanguagesTransformJapaneseTextAndFindTheirErrorLinesInEitherEncoding)
@@ -408,12 +409,15 @@ TEST_F(RunControllerTest, ShippedLanguagesTransformJapaneseTextAndFindTheirError
         {"Sh.ini", "while IFS= read -r l; do printf '%s：表\\n' \"$l\" | sed 's/表示/ソ/; s/ポ/＼/'; done\n",
          "x=\"データ\"\necho \"表\"\nno_such_command_of_kestrim\n", replacedSjis, replacedUtf8},
     };
+    constexpr auto sjis = TTextEncoding::ShiftJis;
+    constexpr auto utf8 = TTextEncoding::Utf8;
+    const std::string sjisData = "名前,表示\r\nソフト,ポケット\r\nデータ,本\r\n";
+    const std::string utf8Data = "名前,表示\r\nソフト,ポケット\r\n絵,😀é\r\n";
     const struct {
-        TTextEncoding Encoding;
-        std::string Data;
+        TTextEncoding Script, Data;
+        std::string Text;
     } pages[] = {
-        {TTextEncoding::ShiftJis, "名前,表示\r\nソフト,ポケット\r\nデータ,本\r\n"},
-        {TTextEncoding::Utf8, "名前,表示\r\nソフト,ポケット\r\n絵,😀é\r\n"},
+        {sjis, sjis, sjisData}, {utf8, utf8, utf8Data}, {sjis, utf8, utf8Data}, {utf8, sjis, sjisData},
     };
     const auto inPage = [](TTextEncoding Encoding, const std::string& Utf8) {
         return Encoding == TTextEncoding::Utf8 ? Utf8 : Utf8ToSjis(Utf8);
@@ -429,19 +433,20 @@ TEST_F(RunControllerTest, ShippedLanguagesTransformJapaneseTextAndFindTheirError
         LoadKeywordFile(config.KeywordFile(), conf.absoluteFilePath("..").toStdString(), keywords);
         EXPECT_GT(keywords.Count(), 30);
         for (const auto& page : pages) {
-            SCOPED_TRACE(std::string(language.File) + " on " + std::string(EncodingName(page.Encoding)));
-            ScriptEditor.SetEncodedText(inPage(page.Encoding, language.Script), page.Encoding);
-            DataEditor.SetEncodedText(inPage(page.Encoding, page.Data), page.Encoding);
+            SCOPED_TRACE(std::string(language.File) + ", script " + std::string(EncodingName(page.Script)) + ", data "
+                         + std::string(EncodingName(page.Data)));
+            ScriptEditor.SetEncodedText(inPage(page.Script, language.Script), page.Script);
+            DataEditor.SetEncodedText(inPage(page.Data, page.Text), page.Data);
             Controller.actRunExecute();
-            EXPECT_EQ(ResultEditor.Encoding(), page.Encoding);
-            const bool utf8 = page.Encoding == TTextEncoding::Utf8;
-            EXPECT_EQ(ResultEditor.Lines().Text(), inPage(page.Encoding, utf8 ? language.ExpectedUtf8 : language.ExpectedSjis));
+            EXPECT_EQ(ResultEditor.Encoding(), page.Data);
+            EXPECT_EQ(ResultEditor.Lines().Text(),
+                      inPage(page.Data, page.Data == utf8 ? language.ExpectedUtf8 : language.ExpectedSjis));
             EXPECT_EQ(Messages(), std::vector<std::string>{});
 
-            ScriptEditor.SetEncodedText(inPage(page.Encoding, language.FailingScript), page.Encoding);
+            ScriptEditor.SetEncodedText(inPage(page.Script, language.FailingScript), page.Script);
             Controller.actRunExecute();
             EXPECT_NE(ConsoleCommand.ExitCode(), 0) << "the interpreter's failure, not a converter's success";
-            EXPECT_EQ(MessageList.Encoding(), page.Encoding);
+            EXPECT_EQ(MessageList.Encoding(), page.Script);
             const int first = MessageList.NextPlaceMessage(1);
             ASSERT_GE(first, 0) << "no message names a line";
             MessageList.SelectMessage(first);
