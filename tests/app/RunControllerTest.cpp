@@ -495,12 +495,12 @@ TEST_F(RunControllerTest, DataThatTheInterpretersEncodingCannotHoldIsRefusedBefo
     Run(R"(print "old"; print STDERR "old message";)");
     Host.Configuration = std::make_unique<TConfigFile>(file);
     ScriptEditor.Lines().SetText("print 1");
-    DataEditor.SetEncodedText("ok\n😀\n", TTextEncoding::Utf8);
+    DataEditor.SetEncodedText("ok\n表😀😀\n", TTextEncoding::Utf8);
     try {
         Controller.actRunExecute();
         FAIL() << "the run started";
     } catch (const Exception& error) {
-        EXPECT_STREQ(error.what(), "実行できません。データタブの 1 文字はインタプリタに渡す Shift-JIS で表せません (最初は 2 行 1 文字目)。");
+        EXPECT_STREQ(error.what(), "実行できません。データタブの 2 文字はインタプリタに渡す Shift-JIS で表せません (最初は 2 行 2 文字目)。");
     }
     ExpectNothingRan();
 }

@@ -1,7 +1,6 @@
 #include "app/RunEncodings.h"
 
 #include "editor/base/CodePage.h"
-#include "editor/base/Exceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -46,19 +45,6 @@ TEST(RunEncodingsTest, TextsAreGivenInTheInterpretersEncodingAndLineEnd)
     EXPECT_EQ(TextForInterpreter(sjis, Sjis, Utf8, TLineEnd::Lf, "データタブ"), "表\nソ\n");
     EXPECT_EQ(TextForInterpreter("a\xFF\r\n", Utf8, Utf8, TLineEnd::Lf, "データタブ"), "a\xFF\n")
         << "the page's own bytes go as they are";
-    try {
-        TextForInterpreter("ab\r\nc表😀😀", Utf8, Sjis, TLineEnd::CrLf, "データタブ");
-        ADD_FAILURE() << "a lossy conversion ran";
-    } catch (const Exception& error) {
-        EXPECT_STREQ(error.what(), "実行できません。データタブの 2 文字はインタプリタに渡す Shift-JIS で表せません (最初は 2 行 3 文字目)。");
-    }
-}
-
-TEST(RunEncodingsTest, ALossNoticeSaysHowManyWhereAndWhatTheyBecame)
-{
-    const std::string written = "a\n表😀";
-    EXPECT_EQ(LossNotice("標準出力", {1, 5}, written, Utf8, Sjis),
-              "(標準出力の 1 文字は Shift-JIS で表せないので \"?\" にしました。最初は 2 行 2 文字目)");
 }
 
 } // namespace
