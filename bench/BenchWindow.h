@@ -70,6 +70,7 @@ public:
     bool AskOpenAsUtf8(const QString&) override { return false; }
     void ShowError(const QString& Text) override { throw std::runtime_error(Text.toStdString()); }
     void ShowMessage(const QString&) override {}
+    void ShowInformation(const QString&) override {}
     void ErrorMessage(const QString& Text) override { throw std::runtime_error(Text.toStdString()); }
     void ShowAbout(TAboutDialog&) override {}
 };

@@ -939,7 +939,9 @@ void TfrmKestrim::lsbMessageDblClick()
         if (!place)
             return;
         ShowLine(pgScript, *tedScript, place->Named.Line,
-                 [&place](std::string_view Line) { return ScriptPlaceByte(*place, Line); });
+                 [&place, encoding = tedScript->Encoding()](std::string_view Line) {
+                     return ScriptPlaceByte(*place, Line, encoding);
+                 });
     });
 }
 
@@ -950,7 +952,9 @@ void TfrmKestrim::lsbMessageDataLineJump()
         if (!place)
             return;
         ShowLine(pgData, *tedData, place->Named.Line,
-                 [&place](std::string_view Line) { return ColumnByte(Line, place->Named.Column); });
+                 [&place, encoding = tedData->Encoding()](std::string_view Line) {
+                     return ColumnByte(Line, place->Named.Column, encoding);
+                 });
     });
 }
 

@@ -2,8 +2,9 @@
 
 #include "app/MessageItemDelegate.h"
 #include "editor/base/StringsBase.h"
+#include "editor/base/TextConversion.h"
 #include "editor/base/edUtils.h"
-#include "editor/control/SjisQString.h"
+#include "editor/control/TextQString.h"
 #include "settings/UConfigFile.h"
 
 #include <QAction>
@@ -20,11 +21,6 @@ namespace {
 // The item's own bytes: the displayed text is a conversion that need not lead back to them.
 constexpr int BytesRole = Qt::UserRole;
 
-// Text for other programs ends its lines with LF, as the platform's programs do.
-void PutOnClipboard(std::string_view Sjis)
-{
-    QGuiApplication::clipboard()->setText(SjisToQString(LfLineBreaks(Sjis)));
-}
 
 QAction* NewAction(QObject* Owner, const char* Caption, const char* ShortHint, const char* LongHint)
 {
@@ -98,10 +94,10 @@ void TMessageList::SetLook(QListWidgetItem& Item, const TLineLook& Look)
 // Patterns that cannot be used show no places here; the jumps report their errors.
 std::vector<TMessageList::TLineLook> TMessageList::Analyse(const std::vector<std::string_view>& Lines)
 {
-    TMessagePattern errLine(FErrLine);
+    TMessagePattern errLine(InEncoding(FErrLine));
     std::optional<TMessagePattern> dataLine;
     if (!FDataLine.empty())
-        dataLine.emplace(FDataLine);
+        dataLine.emplace(InEncoding(FDataLine));
     const auto namesScriptLine = [&errLine](std::string_view Line) {
         try {
             return errLine.Matches(Line);
@@ -134,8 +130,14 @@ std::vector<TMessageList::TLineLook> TMessageList::Analyse(const std::vector<std
     return looks;
 }
 
-void TMessageList::LoadFromStream(TMemoryStream& Stream)
+std::string TMessageList::InEncoding(const std::string& Pattern) const
 {
+    return FEncoding == TTextEncoding::ShiftJis ? Pattern : ConvertText(Pattern, TTextEncoding::ShiftJis, FEncoding).Text;
+}
+
+void TMessageList::LoadFromStream(TMemoryStream& Stream, TTextEncoding Encoding)
+{
+    FEncoding = Encoding;
     std::string text = Stream.ReadRest();
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos)
         text.resize(nul);
@@ -151,7 +153,7 @@ void TMessageList::LoadFromStream(TMemoryStream& Stream)
     setUpdatesEnabled(false);
     clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const QString text = SjisToQString(lines[i]);
+        const QString text = TextToQString(FEncoding, lines[i]);
         auto* item = new QListWidgetItem(FRunFolder.isEmpty() ? text : QString(text).remove(FRunFolder));
         if (item->text() != text)
             item->setToolTip(text);
@@ -182,7 +184,7 @@ std::string TMessageList::ItemBytes(int Index) const
         return {};
     const QVariant bytes = listItem->data(BytesRole);
     if (!bytes.isValid()) // a notice, or an item put in by other means than LoadFromStream
-        return QStringToSjis(listItem->text());
+        return QStringToText(FEncoding, listItem->text());
     return bytes.toByteArray().toStdString();
 }
 
@@ -234,7 +236,7 @@ std::optional<TScriptPlace> TMessageList::SelectedScriptPlace(const std::string&
         return std::nullopt;
     const TMessageGroup group = GroupOf(index);
     std::vector<std::string> storage;
-    TMessagePattern pattern(ErrLine);
+    TMessagePattern pattern(InEncoding(ErrLine));
     return FindScriptPlace(GroupLines(group, storage), group.MostRecentLast, pattern);
 }
 
@@ -245,7 +247,7 @@ std::optional<TDataPlace> TMessageList::SelectedDataPlace(const std::string& Dat
         return std::nullopt;
     const TMessageGroup group = GroupOf(index);
     std::vector<std::string> storage;
-    TMessagePattern pattern(DataLine);
+    TMessagePattern pattern(InEncoding(DataLine));
     return FindDataPlace(GroupLines(group, storage), group.MostRecentLast, pattern);
 }
 
@@ -313,6 +315,12 @@ void TMessageList::actErrorCurrentCopyExecute()
     for (std::size_t i = 1; i < lines.size(); ++i)
         (text += "\r\n") += lines[i];
     PutOnClipboard(text);
+}
+
+// Text for other programs ends its lines with LF, as the platform's programs do.
+void TMessageList::PutOnClipboard(std::string_view Bytes) const
+{
+    QGuiApplication::clipboard()->setText(TextToQString(FEncoding, LfLineBreaks(Bytes)));
 }
 
 void TMessageList::actErrorAllCopyExecute()

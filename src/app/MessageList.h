@@ -7,6 +7,7 @@
 #include "app/MessageGroups.h"
 #include "app/MessagePlace.h"
 #include "editor/base/MemoryStream.h"
+#include "editor/base/TextEncoding.h"
 
 #include <QListWidget>
 
@@ -39,14 +40,16 @@ public:
     // so that millions of lines of standard error cannot make the window sluggish.
     static constexpr int MaxLines = 100000;
 
-    // Replaces the items by the lines of Stream from its position to its end (the position
-    // moves to the end). Lines end at CR LF, a lone CR or a lone LF; the text ends at its first
-    // NUL byte. Afterwards no item is selected.
-    void LoadFromStream(TMemoryStream& Stream);
+    // Replaces the items by the lines of Stream, text in Encoding, from its position to its end
+    // (the position moves to the end). Lines end at CR LF, a lone CR or a lone LF; the text ends
+    // at its first NUL byte. Afterwards no item is selected.
+    void LoadFromStream(TMemoryStream& Stream, TTextEncoding Encoding = TTextEncoding::ShiftJis);
+    // The encoding of the items' bytes, as the last load gave it.
+    TTextEncoding Encoding() const { return FEncoding; }
     // Adds an item of the program's own at the end, set apart from the interpreter's lines.
     void AddNotice(const QString& Text);
 
-    // The Shift-JIS bytes of item Index, as they came from the interpreter.
+    // The bytes of item Index (in Encoding), as they came from the interpreter.
     std::string ItemBytes(int Index) const;
     // The current item when it is selected, else the first selected one, or -1.
     int SelectedIndex() const;
@@ -114,9 +117,14 @@ private:
     void SelectWholeMessage();
     bool ShowsDataLine(const TMessageGroup& Group) const;
 
+    // A configuration pattern (Shift-JIS) for matching the items' bytes.
+    std::string InEncoding(const std::string& Pattern) const;
+    void PutOnClipboard(std::string_view Bytes) const;
+
     QString FRunFolder; // with its final "/"; empty: nothing is left out
     std::string FErrLine;
     std::string FDataLine;
+    TTextEncoding FEncoding = TTextEncoding::ShiftJis;
     std::vector<TShownGroup> FGroups;
     std::vector<int> FGroupOfItem; // for each of the interpreter's lines
     bool FSelectingMessage = false;

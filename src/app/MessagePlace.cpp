@@ -68,18 +68,18 @@ std::optional<int> ErrorLineNumber(const std::string& Message, const std::string
     return named ? std::optional<int>(named->Line) : std::nullopt;
 }
 
-std::size_t ColumnByte(std::string_view Line, int Column)
+std::size_t ColumnByte(std::string_view Line, int Column, TTextEncoding Encoding)
 {
     std::size_t byte = 0;
     for (int skipped = 1; skipped < Column && byte < Line.size(); ++skipped)
-        byte += CharByteCount(TTextEncoding::ShiftJis, Line, byte);
+        byte += CharByteCount(Encoding, Line, byte);
     return byte;
 }
 
-std::size_t ScriptPlaceByte(const TScriptPlace& Place, std::string_view ScriptLine)
+std::size_t ScriptPlaceByte(const TScriptPlace& Place, std::string_view ScriptLine, TTextEncoding Encoding)
 {
     if (Place.Named.Column > 0)
-        return ColumnByte(ScriptLine, Place.Named.Column);
+        return ColumnByte(ScriptLine, Place.Named.Column, Encoding);
     return Place.Caret ? CaretByteIn(ScriptLine, *Place.Caret) : 0;
 }
 

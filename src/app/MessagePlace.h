@@ -5,6 +5,7 @@
 // line, an optional group 2 the column.
 
 #include "app/CaretLine.h"
+#include "editor/base/TextEncoding.h"
 #include "regex/BRegExp.h"
 
 #include <optional>
@@ -48,9 +49,9 @@ private:
     TBRegExp FMatcher;
 };
 
-// The byte of Line (Shift-JIS) that Column, in characters from 1, names; 0 for none; the
-// line's end for one past it.
-std::size_t ColumnByte(std::string_view Line, int Column);
+// The byte of Line (text in Encoding) that Column, in characters from 1, names; 0 for none;
+// the line's end for one past it.
+std::size_t ColumnByte(std::string_view Line, int Column, TTextEncoding Encoding);
 
 // Where a message leads in the script, and which of its lines says so.
 struct TScriptPlace {
@@ -62,9 +63,9 @@ struct TScriptPlace {
     bool operator==(const TScriptPlace&) const = default;
 };
 
-// The byte of ScriptLine (Shift-JIS) where Place puts the caret: the pattern's column, else the
-// caret line's, else the line's start.
-std::size_t ScriptPlaceByte(const TScriptPlace& Place, std::string_view ScriptLine);
+// The byte of ScriptLine (text in Encoding) where Place puts the caret: the pattern's column,
+// else the caret line's, else the line's start.
+std::size_t ScriptPlaceByte(const TScriptPlace& Place, std::string_view ScriptLine, TTextEncoding Encoding);
 
 // The line of the data that a message names, and which of its lines says so.
 struct TDataPlace {

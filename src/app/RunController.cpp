@@ -4,6 +4,7 @@
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
 #include "editor/base/Exceptions.h"
+#include "editor/base/FileIO.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
 #include "settings/UConfigFile.h"
@@ -92,21 +93,26 @@ void TRunController::Run(const TRunStyle& Style)
             FHost.SetRunning(false);
     });
     TRunOutcome outcome;
+    // Until the configuration is read, the pages' own: a run that fails before it shows its
+    // (empty) streams in them.
+    TRunEncodings encodings = PlanRunEncodings({}, FScript.Encoding(), FData.Encoding());
     std::exception_ptr failure;
     try {
         const TRunPlan plan = PlanRun();
+        encodings = plan.Encodings;
         FMessages.SetRunFolder(QFileInfo(QString::fromStdString(plan.ScriptFile)).path());
-        FScript.Lines().SaveToFile(plan.ScriptFile);
+        WriteFileBytes(plan.ScriptFile, TextForInterpreter(FScript.Lines().Text(), FScript.Encoding(),
+                                                           encodings.Script, encodings.LineEnd, "スクリプトタブ"));
         FConsoleCommand.SetCommandLine(plan.CommandLine);
         FConsoleCommand.SetLimits(FHost.OutputLimits());
-        RunInterpreter(Style, outcome);
+        RunInterpreter(Style, encodings, outcome);
     } catch (const EOutputLimit& limit) {
         failure = std::make_exception_ptr(Exception(LimitMessage(limit).toStdString()));
     } catch (...) {
         failure = std::current_exception();
     }
     FLastRunSucceeded = Succeeded(outcome);
-    ShowOutput(Style, outcome);
+    ShowOutput(Style, encodings, outcome);
     FLastRunOutcome = RunOutcomeText(outcome);
     FHost.ShowRunOutcome(FLastRunOutcome);
     if (failure)
@@ -135,10 +141,12 @@ TRunController::TRunPlan TRunController::PlanRun()
     const TConfigFile& config = ConfigOrDefaults(FHost.Config());
     RequireSetting(config, config.Command(), "Command", "実行するインタプリタ");
     RequireSetting(config, config.Script(), "Script", "実行の前にスクリプトを書き出すファイル");
+    const TEncodingRun run = config.EncodingRun(FData.Encoding());
     const QString scriptPath = ScriptPath(config.Script());
     TRunPlan plan;
     plan.ScriptFile = scriptPath.toStdString();
-    plan.CommandLine = FormatCommandLine(config.Command(), config.Option(), ScriptPathForCommandLine(scriptPath));
+    plan.CommandLine = FormatCommandLine(config.Command(), run.Option, ScriptPathForCommandLine(scriptPath));
+    plan.Encodings = PlanRunEncodings(run, FScript.Encoding(), FData.Encoding());
     return plan;
 }
 
@@ -165,10 +173,10 @@ QString TRunController::RunFolder()
     return FRunFolder->path();
 }
 
-void TRunController::RunInterpreter(const TRunStyle& Style, TRunOutcome& Outcome)
+void TRunController::RunInterpreter(const TRunStyle& Style, const TRunEncodings& Encodings, TRunOutcome& Outcome)
 {
-    TMemoryStream input;
-    FData.Lines().SaveToStream(input);
+    TMemoryStream input(
+        TextForInterpreter(FData.Lines().Text(), FData.Encoding(), Encodings.Input, Encodings.LineEnd, "データタブ"));
     // No hourglass for a live run: it would flicker under the user's typing.
     if (!Style.Live)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -215,7 +223,7 @@ bool TRunController::Succeeded(const TRunOutcome& Outcome) const
 
 // The runner's streams are emptied once shown, so a run that failed before the interpreter
 // started finds them empty and clears the old result and messages.
-void TRunController::ShowOutput(const TRunStyle& Style, const TRunOutcome& Outcome)
+void TRunController::ShowOutput(const TRunStyle& Style, const TRunEncodings& Encodings, const TRunOutcome& Outcome)
 {
     const int row = FResult.Row();
     const int col = FResult.Col();
@@ -223,14 +231,8 @@ void TRunController::ShowOutput(const TRunStyle& Style, const TRunOutcome& Outco
     const int topCol = FResult.TopCol();
     FShowingOutput = true;
     const auto shown = qScopeGuard([this] { FShowingOutput = false; });
-    TMemoryStream& output = FConsoleCommand.OutputStream();
-    const bool failedWithoutOutput = !FLastRunSucceeded && output.Size() == 0;
-    // After a run the rest is the whole stream, which the editor takes without a copy of what
-    // may be hundreds of megabytes.
-    if (output.Position() == 0)
-        FResult.Lines().SetText(output.Bytes());
-    else
-        FResult.Lines().LoadFromStream(output);
+    const bool failedWithoutOutput = !FLastRunSucceeded && FConsoleCommand.OutputStream().Size() == 0;
+    ShowStreams(Encodings);
     if (Style.Live) {
         FResult.SetRowCol(row, col);
         FResult.SetTopRow(topRow);
@@ -240,7 +242,6 @@ void TRunController::ShowOutput(const TRunStyle& Style, const TRunOutcome& Outco
     } else {
         FHost.ShowResultPage();
     }
-    FMessages.LoadFromStream(FConsoleCommand.ErrorStream());
     // Emptied for good: a flood's bytes would otherwise stay behind the pages that show them.
     FConsoleCommand.OutputStream() = TMemoryStream();
     FConsoleCommand.ErrorStream() = TMemoryStream();
@@ -250,6 +251,49 @@ void TRunController::ShowOutput(const TRunStyle& Style, const TRunOutcome& Outco
                                      QString::fromStdString(SizeText(Outcome.Limit))));
     if (!Style.Live)
         FResult.ScrollCaret();
+}
+
+void TRunController::ShowStreams(const TRunEncodings& Encodings)
+{
+    const std::string outputNotice = ShowResult(Encodings);
+    ShowMessages(Encodings);
+    if (!outputNotice.empty())
+        FMessages.AddNotice(QString::fromStdString(outputNotice));
+}
+
+// After a run the rest of the stream is all of it, which the editor takes without a copy of
+// what may be hundreds of megabytes when it is in the result page's encoding.
+std::string TRunController::ShowResult(const TRunEncodings& Encodings)
+{
+    TMemoryStream& output = FConsoleCommand.OutputStream();
+    if (output.Position() > 0)
+        output = TMemoryStream(output.ReadRest());
+    if (Encodings.Output == Encodings.Result) {
+        FResult.SetEncodedText(output.Bytes(), Encodings.Result);
+        return {};
+    }
+    const TConvertedText result = ConvertText(output.Bytes(), Encodings.Output, Encodings.Result);
+    FResult.SetEncodedText(result.Text, Encodings.Result);
+    if (result.Loss.Count == 0)
+        return {};
+    return LossNotice(OutputChannelName(TOutputChannel::Output), result.Loss, output.Bytes(), Encodings.Output,
+                      Encodings.Result);
+}
+
+void TRunController::ShowMessages(const TRunEncodings& Encodings)
+{
+    TMemoryStream& errors = FConsoleCommand.ErrorStream();
+    if (Encodings.Error == Encodings.Messages) {
+        FMessages.LoadFromStream(errors, Encodings.Messages);
+        return;
+    }
+    const std::string written = errors.ReadRest();
+    const TConvertedText messages = ConvertText(written, Encodings.Error, Encodings.Messages);
+    TMemoryStream converted(messages.Text);
+    FMessages.LoadFromStream(converted, Encodings.Messages);
+    if (messages.Loss.Count > 0)
+        FMessages.AddNotice(QString::fromStdString(LossNotice(OutputChannelName(TOutputChannel::Error), messages.Loss,
+                                                              written, Encodings.Error, Encodings.Messages)));
 }
 
 QString TRunController::LimitMessage(const EOutputLimit& Limit) const

@@ -6,6 +6,7 @@
 // are reached while Run is still on the stack.
 
 #include "app/ConsoleCommand.h"
+#include "app/RunEncodings.h"
 
 #include <QString>
 
@@ -94,6 +95,7 @@ private:
     struct TRunPlan {
         std::string ScriptFile; // the path as the file system takes it (UTF-8)
         std::string CommandLine;
+        TRunEncodings Encodings;
     };
     enum class TRunEnd { NotStarted, Ended, Stopped, LimitReached, TimeLimitReached };
     struct TRunOutcome {
@@ -108,9 +110,15 @@ private:
     QString ScriptPath(const std::string& Script);
     // Feeds the data page to the interpreter. Outcome tells how far the run got, also when
     // this raises.
-    void RunInterpreter(const TRunStyle& Style, TRunOutcome& Outcome);
+    void RunInterpreter(const TRunStyle& Style, const TRunEncodings& Encodings, TRunOutcome& Outcome);
     bool Succeeded(const TRunOutcome& Outcome) const;
-    void ShowOutput(const TRunStyle& Style, const TRunOutcome& Outcome);
+    void ShowOutput(const TRunStyle& Style, const TRunEncodings& Encodings, const TRunOutcome& Outcome);
+    // Standard output onto the result page, standard error into the message list, each in the
+    // encoding its place holds; a conversion that lost characters adds a notice.
+    void ShowStreams(const TRunEncodings& Encodings);
+    // Returns the notice of what the conversion lost, to follow the messages.
+    std::string ShowResult(const TRunEncodings& Encodings);
+    void ShowMessages(const TRunEncodings& Encodings);
     QString LimitMessage(const EOutputLimit& Limit) const;
     QString RunOutcomeText(const TRunOutcome& Outcome) const;
 

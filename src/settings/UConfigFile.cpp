@@ -1,6 +1,7 @@
 #include "settings/UConfigFile.h"
 
 #include "editor/base/CodePage.h"
+#include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
 #include "editor/base/StringList.h"
 
@@ -173,6 +174,42 @@ std::string TConfigFile::Quotation() const
 {
     const std::string* value = Find("Environment", "Quotation");
     return value ? *value : std::string();
+}
+
+TEncodingRun TConfigFile::EncodingRun(TTextEncoding Encoding) const
+{
+    const std::string_view section = EncodingName(Encoding);
+    TEncodingRun run;
+    const std::string* option = Find(section, "Option");
+    run.Option = option ? *option : Option();
+    if (const std::string* lineEnd = Find(section, "LineEnd")) {
+        if (CompareTextSjis(*lineEnd, "LF") == 0)
+            run.LineEnd = TLineEnd::Lf;
+        else if (CompareTextSjis(*lineEnd, "CRLF") != 0)
+            BadValue(section, "LineEnd", "CRLF か LF");
+    }
+    run.Interpreter = ReadEncoding(section, "InterpreterEncoding");
+    run.Output = ReadEncoding(section, "OutputEncoding");
+    run.Error = ReadEncoding(section, "ErrorEncoding");
+    return run;
+}
+
+std::optional<TTextEncoding> TConfigFile::ReadEncoding(std::string_view Section, std::string_view Key) const
+{
+    const std::string* value = Find(Section, Key);
+    if (!value)
+        return std::nullopt;
+    for (const TTextEncoding encoding : {TTextEncoding::ShiftJis, TTextEncoding::Utf8})
+        if (CompareTextSjis(*value, EncodingName(encoding)) == 0)
+            return encoding;
+    BadValue(Section, Key, "Shift-JIS か UTF-8");
+}
+
+void TConfigFile::BadValue(std::string_view Section, std::string_view Key, std::string_view Values) const
+{
+    throw Exception("設定ファイル \"" + FFileName + "\" の [" + std::string(Section) + "] " + std::string(Key)
+                    + " の値 \"" + SjisToUtf8(*Find(Section, Key)) + "\" は使えません。" + std::string(Values)
+                    + " を書いてください。");
 }
 
 std::string TConfigFile::CommentColor() const { return Read(cfCommentColor); }

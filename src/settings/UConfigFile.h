@@ -3,12 +3,34 @@
 // object is created. Everything the program knows about a scripting language comes from here;
 // a missing file or key gives the built-in Perl set-up.
 
+#include "editor/base/TextEncoding.h"
+
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kestrim {
+
+// The line end of what a run hands the interpreter: its script file and its standard input.
+enum class TLineEnd : std::uint8_t { CrLf, Lf };
+
+// How runs on a data page of one encoding meet the interpreter, from the section named by that
+// encoding ([Shift-JIS] or [UTF-8]); a file without the section runs as the [Command] section
+// alone says.
+struct TEncodingRun {
+    std::string Option;   // the interpreter's options: the section's Option, else [Command]'s
+    TLineEnd LineEnd = TLineEnd::CrLf;
+    // The encoding the interpreter reads and writes when it is not the pages' own: the script
+    // and the data are converted into it before the run, its output back into the data page's
+    // encoding after it.
+    std::optional<TTextEncoding> Interpreter;
+    // What the interpreter writes on standard output and standard error; none: the encoding it
+    // was given the data in, the script in.
+    std::optional<TTextEncoding> Output;
+    std::optional<TTextEncoding> Error;
+};
 
 class TConfigFile {
 public:
@@ -38,6 +60,9 @@ public:
     // The mark that encloses the language's strings, so that a comment mark inside one starts
     // no comment (its first character counts). Optional like DataLine: empty without it.
     std::string Quotation() const;
+    // The section of data pages in Encoding. Raises Exception naming the file, the key and the
+    // values it takes when a value is none of them.
+    TEncodingRun EncodingRun(TTextEncoding Encoding) const;
     // [Color]: "R G B" texts
     std::string CommentColor() const;
     std::string CommentBackColor() const;
@@ -62,6 +87,8 @@ private:
     void Parse(std::string_view Bytes);
     // The value as written, or nothing when the key or its section is missing.
     const std::string* Find(std::string_view Section, std::string_view Key) const;
+    std::optional<TTextEncoding> ReadEncoding(std::string_view Section, std::string_view Key) const;
+    [[noreturn]] void BadValue(std::string_view Section, std::string_view Key, std::string_view Values) const;
     // The value as written, or the setting's default.
     std::string Read(TSetting Setting) const;
 

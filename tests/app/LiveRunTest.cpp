@@ -76,6 +76,21 @@ TEST_F(LiveRunTest, TypingUpdatesTheResultAfterThePauseWhereItStands)
     EXPECT_TRUE(Log.Errors.empty());
 }
 
+// Perl.ini reads UTF-8 data as characters: the live result of what is typed keeps every one.
+TEST_F(LiveRunTest, TypingOnAUtf8DataPageUpdatesAUtf8Result)
+{
+    TfrmKestrim& window = LiveWindow();
+    window.tedData->SetEncodedText("😀", TTextEncoding::Utf8);
+    SetScriptAndSettle("print uc while <STDIN>;");
+    window.ShowPage(TfrmKestrim::pgData);
+    window.tedData->SetRowCol(0, 0);
+    for (const char* key : {"é", "表"})
+        QTest::sendKeyEvent(QTest::Click, window.tedData, Qt::Key_unknown, QString::fromUtf8(key), {});
+    ASSERT_TRUE(WaitFor([this] { return Result() == "É表😀"; })) << Result();
+    EXPECT_EQ(window.tedResult->Encoding(), TTextEncoding::Utf8);
+    EXPECT_TRUE(Log.Errors.empty());
+}
+
 TEST_F(LiveRunTest, TheResultKeepsItsCaretRowAndScrollPosition)
 {
     TfrmKestrim& window = LiveWindow();

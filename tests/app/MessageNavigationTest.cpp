@@ -83,6 +83,27 @@ TEST_F(MessageNavigationTest, AFailureOnADataLineLeadsToTheScriptLineAndTheDataL
     }
 }
 
+// Python names the column of bad JSON in characters: the data-line jump counts them in the data
+// page's encoding.
+TEST_F(MessageNavigationTest, TheDataColumnCountsCharactersInTheDataPagesEncoding)
+{
+    const struct {
+        TTextEncoding Encoding;
+        int Byte; // of the "x" after 表示
+    } pages[] = {{TTextEncoding::ShiftJis, 17}, {TTextEncoding::Utf8, 21}};
+    for (const auto& page : pages) {
+        SCOPED_TRACE(std::string(EncodingName(page.Encoding)));
+        TfrmKestrim& window = Run("Python.ini", "import json, sys\njson.load(sys.stdin)\n", "");
+        const std::string data = "{\"名前\": \"表示\", x}\r\n";
+        window.tedData->SetEncodedText(page.Encoding == TTextEncoding::Utf8 ? data : Sjis(data.c_str()), page.Encoding);
+        window.Actions().actRun->trigger();
+        DoubleClick(ItemWith("JSONDecodeError"), Qt::AltModifier);
+        EXPECT_EQ(Page(), TfrmKestrim::pgData);
+        EXPECT_EQ(window.tedData->Row(), 0);
+        EXPECT_EQ(window.tedData->CaretByte(), page.Byte);
+    }
+}
+
 TEST_F(MessageNavigationTest, APythonSyntaxErrorIsOneMessageAndItsCaretGivesTheColumn)
 {
     TfrmKestrim& window = Run("Python.ini", "x = 1\nprint(x +)\n", "");

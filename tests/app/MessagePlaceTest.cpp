@@ -114,7 +114,7 @@ TEST(MessagePlaceTest, ATracebackLeadsToItsInnermostScriptFrameAndItsCaret)
     ASSERT_TRUE(place);
     EXPECT_EQ(place->Named, (TNamedLine{3, 0}));
     EXPECT_EQ(place->LineIndex, 6);
-    EXPECT_EQ(ScriptPlaceByte(*place, "    return 10 // int(line)"), 14u) << "the operator under ^";
+    EXPECT_EQ(ScriptPlaceByte(*place, "    return 10 // int(line)", TTextEncoding::ShiftJis), 14u) << "the operator under ^";
 
     const std::vector<std::string> ruby = {"/k/script.rb:2:in `parse': divided by 0 (ZeroDivisionError)",
                                            "\tfrom /k/script.rb:4:in `block in <main>'"};
@@ -129,8 +129,9 @@ TEST(MessagePlaceTest, ASecondGroupIsTheColumnInCharacters)
     const auto place = FindScriptPlace(Lines(message), false, errLine);
     ASSERT_TRUE(place);
     EXPECT_EQ(place->Named, (TNamedLine{4, 3}));
-    EXPECT_EQ(ScriptPlaceByte(*place, Utf8ToSjis("あいう")), 4u) << "two-byte characters";
-    EXPECT_EQ(ScriptPlaceByte(*place, "a"), 1u) << "past the end: the line's end";
+    EXPECT_EQ(ScriptPlaceByte(*place, Utf8ToSjis("あいう"), TTextEncoding::ShiftJis), 4u) << "two-byte characters";
+    EXPECT_EQ(ScriptPlaceByte(*place, "aé表😀", TTextEncoding::Utf8), 3u) << "UTF-8 characters";
+    EXPECT_EQ(ScriptPlaceByte(*place, "a", TTextEncoding::ShiftJis), 1u) << "past the end: the line's end";
     EXPECT_EQ(FindNamedLine(SharedRegExp(), R"(m/line (\d+), column (\w+)/)", "line 4, column x")->Column, 0)
         << "a second group that is no number is no column";
 }

@@ -377,54 +377,132 @@ TEST_F(RunControllerTest, AFloodIsStoppedAtItsLimitAndWhatCameIsShownWithANotice
     }
 }
 
-// Each shipped configuration runs its interpreter on Shift-JIS data with Japanese literals in the
-// script, and finds the script line in the interpreter's error messages. The literals hold
-// characters whose second byte is "\\" (表, ソ), "|" (ポ) or "[" (ー).
-TEST_F(RunControllerTest, ShippedLanguagesTransformJapaneseTextAndFindTheirErrorLines)
+// Each shipped configuration runs its interpreter on Shift-JIS and on UTF-8 pages, and on a
+// script and data of different encodings, with Japanese literals in the script, and the message
+// list leads to the script line its error names. The
+// literals hold characters whose second Shift-JIS byte is "\\" (表, ソ), "|" (ポ) or "[" (ー);
+// the UTF-8 data holds what Shift-JIS cannot (😀).
+TEST_F(RunControllerTest, ShippedLanguagesTransformJapaneseTextAndFindTheirErrorLinesInEitherEncoding)
 {
+    // The common transformation; Perl reads Shift-JIS bytes as they are, so its literals keep
+    // to characters without such second bytes.
+    const char* const replacedSjis = "名前,ソ：表\r\nソフト,＼ケット：表\r\nデータ,本：表\r\n";
+    const char* const replacedUtf8 = "名前,ソ：表\r\nソフト,＼ケット：表\r\n絵,😀é：表\r\n";
     const struct {
         const char* File;
         const char* Script;
         const char* FailingScript; // fails on its third line
+        const char* ExpectedSjis;
+        const char* ExpectedUtf8;
     } languages[] = {
+        {"Perl.ini", "while (<STDIN>) { chomp; s/名前/なまえ/; print $_, 'データ', \"\\n\" }\n",
+         "my $x = 'データ';\nprint 'なまえ';\nundefined_function();\n",
+         "なまえ,表示データ\r\nソフト,ポケットデータ\r\nデータ,本データ\r\n",
+         "なまえ,表示データ\r\nソフト,ポケットデータ\r\n絵,😀éデータ\r\n"},
         {"Python.ini",
          "import sys\nfor line in sys.stdin:\n    print(line.rstrip('\\n').replace('表示', 'ソ').replace('ポ', '＼') + '：表')\n",
-         "x = 'データ'\nprint('表')\nundefined_name\n"},
+         "x = 'データ'\nprint('表')\nundefined_name\n", replacedSjis, replacedUtf8},
         {"Ruby.ini", "$stdin.each_line { |l| puts l.chomp.gsub('表示', 'ソ').gsub(/ポ/, '＼') + '：表' }\n",
-         "x = 'データ'\nputs '表'\nundefined_name\n"},
+         "x = 'データ'\nputs '表'\nundefined_name\n", replacedSjis, replacedUtf8},
         {"Awk.ini", "{ gsub(/表示/, \"ソ\"); gsub(/ポ/, \"＼\"); print $0 \"：表\" }\n",
-         "BEGIN { x = \"データ\" }\n{ print \"表\" }\n{ print ( }\n"},
+         "BEGIN { x = \"データ\" }\n{ print \"表\" }\n{ print ( }\n", replacedSjis, replacedUtf8},
         {"Sh.ini", "while IFS= read -r l; do printf '%s：表\\n' \"$l\" | sed 's/表示/ソ/; s/ポ/＼/'; done\n",
-         "x=\"データ\"\necho \"表\"\nno_such_command_of_kestrim\n"},
+         "x=\"データ\"\necho \"表\"\nno_such_command_of_kestrim\n", replacedSjis, replacedUtf8},
     };
-    const std::string data = Utf8ToSjis("名前,表示\r\nソフト,ポケット\r\nデータ,本\r\n");
-    const std::string expected = Utf8ToSjis("名前,ソ：表\r\nソフト,＼ケット：表\r\nデータ,本：表\r\n");
+    constexpr auto sjis = TTextEncoding::ShiftJis;
+    constexpr auto utf8 = TTextEncoding::Utf8;
+    const std::string sjisData = "名前,表示\r\nソフト,ポケット\r\nデータ,本\r\n";
+    const std::string utf8Data = "名前,表示\r\nソフト,ポケット\r\n絵,😀é\r\n";
+    const struct {
+        TTextEncoding Script, Data;
+        std::string Text;
+    } pages[] = {
+        {sjis, sjis, sjisData}, {utf8, utf8, utf8Data}, {sjis, utf8, utf8Data}, {utf8, sjis, sjisData},
+    };
+    const auto inPage = [](TTextEncoding Encoding, const std::string& Utf8) {
+        return Encoding == TTextEncoding::Utf8 ? Utf8 : Utf8ToSjis(Utf8);
+    };
     const QDir conf(QCoreApplication::applicationDirPath() + "/conf");
     for (const auto& language : languages) {
-        SCOPED_TRACE(language.File);
         Host.Configuration = std::make_unique<TConfigFile>(conf.filePath(language.File).toStdString());
         const TConfigFile& config = *Host.Configuration;
+        MessageList.SetPatterns(config.ErrLine(), config.DataLine()); // as the window does on loading it
         EXPECT_EQ(config.MissingSettings(), std::vector<std::string>{});
         EXPECT_EQ(config.Commenter(), "#");
         TStringList keywords;
         LoadKeywordFile(config.KeywordFile(), conf.absoluteFilePath("..").toStdString(), keywords);
         EXPECT_GT(keywords.Count(), 30);
+        for (const auto& page : pages) {
+            SCOPED_TRACE(std::string(language.File) + ", script " + std::string(EncodingName(page.Script)) + ", data "
+                         + std::string(EncodingName(page.Data)));
+            ScriptEditor.SetEncodedText(inPage(page.Script, language.Script), page.Script);
+            DataEditor.SetEncodedText(inPage(page.Data, page.Text), page.Data);
+            Controller.actRunExecute();
+            EXPECT_EQ(ResultEditor.Encoding(), page.Data);
+            EXPECT_EQ(ResultEditor.Lines().Text(),
+                      inPage(page.Data, page.Data == utf8 ? language.ExpectedUtf8 : language.ExpectedSjis));
+            EXPECT_EQ(Messages(), std::vector<std::string>{});
 
-        Run(Utf8ToSjis(language.Script), data);
-        EXPECT_EQ(SjisToUtf8(ResultEditor.Lines().Text()), SjisToUtf8(expected));
-        EXPECT_EQ(Messages(), std::vector<std::string>{});
-
-        Run(Utf8ToSjis(language.FailingScript));
-        EXPECT_NE(ConsoleCommand.ExitCode(), 0) << "the interpreter's failure, not a converter's success";
-        int named = 0;
-        for (const std::string& message : Messages()) {
-            if (const auto line = ErrorLineNumber(message, config.ErrLine())) {
-                EXPECT_EQ(*line, 3) << message;
-                ++named;
-            }
+            ScriptEditor.SetEncodedText(inPage(page.Script, language.FailingScript), page.Script);
+            Controller.actRunExecute();
+            EXPECT_NE(ConsoleCommand.ExitCode(), 0) << "the interpreter's failure, not a converter's success";
+            EXPECT_EQ(MessageList.Encoding(), page.Script);
+            const int first = MessageList.NextPlaceMessage(1);
+            ASSERT_GE(first, 0) << "no message names a line";
+            MessageList.SelectMessage(first);
+            EXPECT_EQ(MessageList.SelectedErrorRow(config.ErrLine()), 2) << MessageList.item(first)->text().toStdString();
         }
-        EXPECT_GT(named, 0) << "no message names the line";
     }
+}
+
+// Perl on a UTF-8 page reads characters: uc changes é and leaves what has no case alone.
+TEST_F(RunControllerTest, UpperCaseOnAUtf8PageKeepsJapaneseText)
+{
+    Host.Configuration = std::make_unique<TConfigFile>(
+        QDir(QCoreApplication::applicationDirPath() + "/conf").filePath("Perl.ini").toStdString());
+    ScriptEditor.SetEncodedText("while (<STDIN>) { print uc; }\n", TTextEncoding::Utf8);
+    DataEditor.SetEncodedText("表示 ソフト é abc 😀\n한국어\n", TTextEncoding::Utf8);
+    Controller.actRunExecute();
+    EXPECT_EQ(ResultEditor.Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(ResultEditor.Lines().Text(), "表示 ソフト É ABC 😀\r\n한국어\r\n");
+}
+
+// What an interpreter writes reaches the result page whole: invalid UTF-8 is kept as it came,
+// and what a conversion back cannot hold is counted in a notice rather than dropped unsaid.
+TEST_F(RunControllerTest, OutputIsKeptOrItsLossesAreToldNeverDroppedUnsaid)
+{
+    DataEditor.SetEncodedText("x\n", TTextEncoding::Utf8);
+    Run(R"(binmode STDOUT; print "a\xFF\xFEb\n\xE8\xA1\xA8";)");
+    EXPECT_EQ(ResultEditor.Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(ResultEditor.Lines().Text(), "a\xFF\xFE" "b\r\n表");
+
+    const std::string file = Folder.filePath("test.ini").toStdString();
+    WriteFileBytes(file, "[Command]\nCommand=perl\nScript=script.pl\n[Shift-JIS]\nInterpreterEncoding=UTF-8\n");
+    Host.Configuration = std::make_unique<TConfigFile>(file);
+    ScriptEditor.Lines().SetText(R"(print "\xE8\xA1\xA8\n\xF0\x9F\x98\x80"; print STDERR "\xE8\xA1\xA8 at line 1.\n";)");
+    DataEditor.SetEncodedText("", TTextEncoding::ShiftJis);
+    Controller.actRunExecute();
+    EXPECT_EQ(ResultEditor.Encoding(), TTextEncoding::ShiftJis);
+    EXPECT_EQ(ResultEditor.Lines().Text(), Utf8ToSjis("表\r\n?"));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{Utf8ToSjis("表 at line 1."),
+                                                    Utf8ToSjis("(標準出力の 1 文字は Shift-JIS で表せないので \"?\" にしました。最初は 2 行 1 文字目)")}));
+}
+
+TEST_F(RunControllerTest, DataThatTheInterpretersEncodingCannotHoldIsRefusedBeforeTheRun)
+{
+    const std::string file = Folder.filePath("test.ini").toStdString();
+    WriteFileBytes(file, "[Command]\nCommand=perl\nScript=script.pl\n[UTF-8]\nInterpreterEncoding=Shift-JIS\n");
+    Run(R"(print "old"; print STDERR "old message";)");
+    Host.Configuration = std::make_unique<TConfigFile>(file);
+    ScriptEditor.Lines().SetText("print 1");
+    DataEditor.SetEncodedText("ok\n表😀😀\n", TTextEncoding::Utf8);
+    try {
+        Controller.actRunExecute();
+        FAIL() << "the run started";
+    } catch (const Exception& error) {
+        EXPECT_STREQ(error.what(), "実行できません。データタブの 2 文字はインタプリタに渡す Shift-JIS で表せません (最初は 2 行 2 文字目)。");
+    }
+    ExpectNothingRan();
 }
 
 TEST_F(RunControllerTest, RunWithClipboardTakesTheDataFromTheClipboardAndPutsTheResultBack)
@@ -445,6 +523,20 @@ TEST_F(RunControllerTest, RunWithClipboardTakesTheDataFromTheClipboardAndPutsThe
     clipboard.setText("kept");
     EXPECT_THROW(Controller.actRunClipboardExecute(), Exception);
     EXPECT_EQ(clipboard.text(), "kept") << "a failed run leaves the clipboard alone";
+}
+
+// The clipboard's text enters the data page in its encoding, and the result goes back whole.
+TEST_F(RunControllerTest, RunWithClipboardOnAUtf8PageKeepsEveryCharacter)
+{
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    clipboard.setText(QString::fromUtf8("é表😀\n한국어"));
+    ScriptEditor.Lines().SetText("print while <STDIN>;");
+    DataEditor.SetEncodedText("old\n", TTextEncoding::Utf8);
+    Controller.actRunClipboardExecute();
+    EXPECT_EQ(DataEditor.Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(DataEditor.Lines().Text(), "é表😀\r\n한국어");
+    EXPECT_EQ(ResultEditor.Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(NormalisedBreaks(clipboard.text()), "é表😀\n한국어");
 }
 
 } // namespace

@@ -289,3 +289,51 @@ TEST_F(ConfigFileTest, DataLineIsReadWhenPresentAndMissedByNoOne)
     EXPECT_EQ(with.DataLine(), R"(<STDIN> line (\d+)\.)");
     EXPECT_EQ(with.MissingSettings().size(), static_cast<std::size_t>(TConfigFile::SettingCount));
 }
+
+// The sections of the data page's encodings are optional: without them a run is set up by
+// [Command] alone, as before they existed.
+TEST_F(ConfigFileTest, EncodingSectionsSetUpRunsPerEncodingOfTheData)
+{
+    const TConfigFile config(Write("[Command]\nOption=-w\n"
+                                   "[shift-jis]\nInterpreterEncoding=utf-8\nlineend=lf\n"
+                                   "[UTF-8]\nOption=\nLineEnd=CRLF\nOutputEncoding=Shift-JIS\nErrorEncoding=UTF-8\n"));
+    const TEncodingRun sjis = config.EncodingRun(TTextEncoding::ShiftJis);
+    EXPECT_EQ(sjis.Option, "-w") << "[Command]'s option when the section names none";
+    EXPECT_EQ(sjis.LineEnd, TLineEnd::Lf);
+    EXPECT_EQ(sjis.Interpreter, TTextEncoding::Utf8);
+    EXPECT_EQ(sjis.Output, std::nullopt);
+    const TEncodingRun utf8 = config.EncodingRun(TTextEncoding::Utf8);
+    EXPECT_EQ(utf8.Option, "") << "an empty option is no missing one";
+    EXPECT_EQ(utf8.LineEnd, TLineEnd::CrLf);
+    EXPECT_EQ(utf8.Interpreter, std::nullopt);
+    EXPECT_EQ(utf8.Output, TTextEncoding::ShiftJis);
+    EXPECT_EQ(utf8.Error, TTextEncoding::Utf8);
+
+    const TEncodingRun none = TConfigFile(Write("[Command]\nOption=-l\n")).EncodingRun(TTextEncoding::Utf8);
+    EXPECT_EQ(none.Option, "-l");
+    EXPECT_EQ(none.LineEnd, TLineEnd::CrLf);
+    EXPECT_FALSE(none.Interpreter || none.Output || none.Error);
+    EXPECT_EQ(config.MissingSettings().size(), static_cast<std::size_t>(TConfigFile::SettingCount - 1));
+}
+
+TEST_F(ConfigFileTest, AnEncodingOrLineEndThatIsNoneOfItsValuesIsReportedWhenRunning)
+{
+    const std::string file = Write("[UTF-8]\nLineEnd=CR\n[Shift-JIS]\nOutputEncoding=EUC-JP\n");
+    const TConfigFile config(file);
+    const struct {
+        TTextEncoding Encoding;
+        std::string Message;
+    } cases[] = {
+        {TTextEncoding::Utf8, "設定ファイル \"" + file + "\" の [UTF-8] LineEnd の値 \"CR\" は使えません。CRLF か LF を書いてください。"},
+        {TTextEncoding::ShiftJis, "設定ファイル \"" + file
+                                      + "\" の [Shift-JIS] OutputEncoding の値 \"EUC-JP\" は使えません。Shift-JIS か UTF-8 を書いてください。"},
+    };
+    for (const auto& c : cases) {
+        try {
+            config.EncodingRun(c.Encoding);
+            ADD_FAILURE() << c.Message;
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.what(), c.Message);
+        }
+    }
+}
