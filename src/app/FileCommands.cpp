@@ -1,10 +1,10 @@
 #include "app/FileCommands.h"
 
+#include "app/FileEncoding.h"
 #include "app/ProgramDir.h"
 #include "app/UserDialogs.h"
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
-#include "editor/base/MemoryStream.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
 #include "settings/UConfigFile.h"
@@ -36,21 +36,6 @@ TFileDialogOptions SaveOptions(const QString& Filter, const QString& DefaultExt,
     options.DefaultExt = DefaultExt;
     options.ConfirmOverwrite = ConfirmOverwrite;
     return options;
-}
-
-// Why a UTF-8 file is not opened: nothing may turn into "?" unnoticed.
-std::string LostCharactersText(const QString& Name, const TSjisConversion& Conversion)
-{
-    const char32_t lost = Conversion.FirstLost;
-    return QStringLiteral("ファイル \"%1\" は UTF-8 として開けません。Shift-JIS で表せない文字が %2 個あります。"
-                          "最初の文字は %3 行目の %4 文字目の \"%5\" (U+%6) です。ファイルは開いていません。")
-        .arg(Name)
-        .arg(Conversion.LostCount)
-        .arg(Conversion.FirstLostLine)
-        .arg(Conversion.FirstLostColumn)
-        .arg(QString::fromUcs4(&lost, 1))
-        .arg(QString::number(static_cast<uint>(lost), 16).toUpper().rightJustified(4, QLatin1Char('0')))
-        .toStdString();
 }
 
 } // namespace
@@ -112,9 +97,9 @@ void TFileCommands::ConfirmSaveData()
 void TFileCommands::actNewExecute()
 {
     ConfirmSave();
-    FScript.Lines().Clear();
+    FScript.SetEncodedText({}, FHost.DefaultEncoding());
     FFileName.clear();
-    FScriptEncoding = TFileEncoding::ShiftJis;
+    FScriptFormat.reset();
     FHost.UpdateCaption();
     FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
@@ -127,7 +112,7 @@ void TFileCommands::actLoadExecute()
     const auto name = FDialogs.ChooseFile(OpenOptions(SjisToQString(CurrentConfig().DialogExt()), true));
     if (!name)
         return;
-    FScriptEncoding = LoadTextFile(FScript, *name);
+    FScriptFormat = LoadTextFile(FScript, *name);
     FFileName = *name;
     FHost.UpdateCaption();
     FHost.UpdateEncodingStatus();
@@ -158,21 +143,21 @@ void TFileCommands::actSaveAsExecute()
 
 void TFileCommands::SaveScriptTo(const QString& Name)
 {
-    SaveTextFile(FScript, Name, FScriptEncoding);
+    FScriptFormat = SaveTextFile(FScript, Name);
     FScript.SetModified(false);
 }
 
-// An ordinary edit of the data page, so that Undo brings the data back.
+// An ordinary edit of the data page, so that Undo brings the data back in its encoding.
 void TFileCommands::actDataClearExecute()
 {
-    FData.SelectAll();
-    FData.ClearSelection();
+    FData.ReplaceText({}, FHost.DefaultEncoding());
+    FHost.UpdateEncodingStatus();
 }
 
 void TFileCommands::actDataOpenExecute()
 {
     if (const auto name = FDialogs.ChooseFile(OpenOptions(AllFilesFilter, false))) {
-        FDataEncoding = LoadTextFile(FData, *name);
+        FDataFormat = LoadTextFile(FData, *name);
         FDataFileName = *name;
         FData.SetModified(false);
         FHost.UpdateEncodingStatus();
@@ -187,7 +172,7 @@ void TFileCommands::actDataSaveExecute()
 
 void TFileCommands::SaveDataTo(const QString& Name)
 {
-    SaveTextFile(FData, Name, FDataEncoding);
+    FDataFormat = SaveTextFile(FData, Name);
     FDataFileName = Name;
     FData.SetModified(false);
 }
@@ -200,39 +185,70 @@ void TFileCommands::actResultCopyExecute()
 void TFileCommands::actResultSaveExecute()
 {
     if (const auto name = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false)))
-        FResult.Lines().SaveToFile(SystemFileName(*name));
+        SaveTextFile(FResult, *name);
 }
 
-TFileEncoding TFileCommands::EncodingOf(const TEditor& Editor) const
+const std::optional<TTextFileFormat>& TFileCommands::StoredFormat(const TEditor& Editor) const
 {
-    if (&Editor == &FScript)
-        return FScriptEncoding;
-    return &Editor == &FData ? FDataEncoding : TFileEncoding::ShiftJis;
+    static const std::optional<TTextFileFormat> none;
+    return &Editor == &FScript ? FScriptFormat : &Editor == &FData ? FDataFormat : none;
 }
 
-TFileEncoding TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name)
+TTextFileFormat TFileCommands::FileFormatOf(const TEditor& Editor) const
 {
-    const std::string path = SystemFileName(Name);
-    const std::optional<std::string> utf8 = ReadUtf8Text(path);
-    if (!utf8 || !FDialogs.AskOpenAsUtf8(Name)) {
-        Editor.Lines().LoadFromFile(path);
-        return TFileEncoding::ShiftJis;
+    TTextFileFormat format = StoredFormat(Editor).value_or(NewFileFormat(Editor.Encoding()));
+    format.Encoding = Editor.Encoding();
+    return format;
+}
+
+// Called on every change of a page's text: the format of its file is not copied.
+QString TFileCommands::StatusText(const TEditor& Editor) const
+{
+    const std::optional<TTextFileFormat>& stored = StoredFormat(Editor);
+    return FormatStatusText(Editor.Encoding(), stored ? *stored : NewFileFormat(Editor.Encoding()));
+}
+
+bool TFileCommands::HasFile(const TEditor& Editor) const
+{
+    return (&Editor == &FScript && !FFileName.isEmpty()) || (&Editor == &FData && !FDataFileName.isEmpty());
+}
+
+void TFileCommands::ReopenInOtherEncoding(TEditor& Editor)
+{
+    if (!HasFile(Editor))
+        return;
+    const TTextEncoding other = OtherEncoding(Editor.Encoding());
+    if (&Editor == &FScript) {
+        ConfirmSave();
+        FScriptFormat = LoadTextFile(FScript, FFileName, other);
+    } else {
+        ConfirmSaveData();
+        FDataFormat = LoadTextFile(FData, FDataFileName, other);
     }
-    const TSjisConversion conversion = Utf8TextToSjis(*utf8);
-    if (conversion.LostCount > 0)
-        throw Exception(LostCharactersText(Name, conversion));
-    TMemoryStream stream(conversion.Sjis);
-    Editor.Lines().LoadFromStream(stream);
-    return conversion.Encoding;
+    Editor.SetModified(false);
+    FHost.UpdateEncodingStatus();
 }
 
-void TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name, TFileEncoding Encoding)
+void TFileCommands::ConvertToOtherEncoding(TEditor& Editor)
 {
-    const std::string path = SystemFileName(Name);
-    if (Encoding == TFileEncoding::ShiftJis)
-        Editor.Lines().SaveToFile(path);
-    else
-        WriteFileBytes(path, SjisToFileBytes(Editor.Lines().Text(), Encoding));
+    const std::optional<QString> refusal = ConvertPageText(Editor, OtherEncoding(Editor.Encoding()));
+    FHost.UpdateEncodingStatus();
+    if (refusal)
+        throw Exception(refusal->toStdString());
+}
+
+TTextFileFormat TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name, std::optional<TTextEncoding> Encoding)
+{
+    return Editor.LoadTextFile(SystemFileName(Name), Encoding, FHost.DefaultEncoding());
+}
+
+TTextFileFormat TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name)
+{
+    TTextFileFormat format = FileFormatOf(Editor);
+    if (Editor.Modified())
+        format.LineEnds.clear();
+    WriteFileBytes(SystemFileName(Name), FileBytesOf(Editor.Lines().Text(), format));
+    return format;
 }
 
 void TFileCommands::actConfigExecute()
