@@ -145,6 +145,7 @@ void TFileCommands::SaveScriptTo(const QString& Name)
 {
     FScriptFormat = SaveTextFile(FScript, Name);
     FScript.SetModified(false);
+    FHost.UpdateEncodingStatus();
 }
 
 // An ordinary edit of the data page, so that Undo brings the data back in its encoding.
@@ -175,6 +176,7 @@ void TFileCommands::SaveDataTo(const QString& Name)
     FDataFormat = SaveTextFile(FData, Name);
     FDataFileName = Name;
     FData.SetModified(false);
+    FHost.UpdateEncodingStatus();
 }
 
 void TFileCommands::actResultCopyExecute()

@@ -565,6 +565,25 @@ TEST_F(MainWindowTest, ConvertingAPageIsOneEditOrRefusedWithTheFirstPlaceItCanno
     EXPECT_EQ(Log.Errors.size(), 1u);
 }
 
+// A file whose lines end in several ways is saved as it was read until it is edited; then its
+// lines all end the way most of them did.
+TEST_F(MainWindowTest, AFileWithMixedLineEndsKeepsThemUntilItIsEdited)
+{
+    TfrmKestrim& window = ShownWindow();
+    window.ShowPage(TfrmKestrim::pgData);
+    const std::string mixed = "a\r\nb\nc\n\x00\x1A"s;
+    Write(Path("mixed.txt"), mixed);
+    Log.Files = {Path("mixed.txt"), Path("mixed.txt"), Path("mixed.txt")};
+    window.Actions().actDataOpen->trigger();
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  LF (混在)");
+    window.Actions().actDataSave->trigger();
+    EXPECT_EQ(Bytes(Path("mixed.txt")), mixed);
+    window.tedData->Lines().Add("d");
+    window.Actions().actDataSave->trigger();
+    EXPECT_EQ(Bytes(Path("mixed.txt")), "a\nb\nc\n\x00\nd\x1A"s);
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  LF");
+}
+
 // Pages start, and new and cleared pages start again, in the encoding the settings name; a
 // pure ASCII file opens in it.
 TEST_F(MainWindowTest, PagesTakeTheDefaultEncodingOfTheSettings)
