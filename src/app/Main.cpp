@@ -404,10 +404,11 @@ void TfrmKestrim::FormCreate()
 void TfrmKestrim::ApplySettings()
 {
     SetEditorFont(FSettings->Font);
-    for (TEditor* editor : {tedScript, tedData, tedResult}) {
-        editor->SetEncodedText({}, FSettings->DefaultEncoding);
-        editor->SetModified(false);
-    }
+    for (TEditor* editor : {tedScript, tedData, tedResult})
+        if (editor->Encoding() != FSettings->DefaultEncoding) {
+            editor->SetEncodedText({}, FSettings->DefaultEncoding);
+            editor->SetModified(false);
+        }
     if (FSettings->Width > 0)
         resize(FSettings->Width, height());
     if (FSettings->Height > 0)
