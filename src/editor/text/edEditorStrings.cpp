@@ -170,7 +170,7 @@ void TEditorStrings::LoadFromFile(const std::string& FileName, TTextEncoding Enc
 TTextFileFormat TEditorStrings::LoadTextFile(const std::string& FileName, std::optional<TTextEncoding> Encoding,
                                              TTextEncoding Default, std::size_t BlockSize)
 {
-    TFileLines file(FileName, BlockSize);
+    TFileLines file(FileName, BlockSize, !Encoding);
     const TTextEncoding encoding = Encoding.value_or(EncodingOfBytes(file.ByteOrderMark(), file.Utf8(), Default));
     TEditorStringList rows;
     // Room for an eighth more rows: the first lines typed into a text just loaded fit in.

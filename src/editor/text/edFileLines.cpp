@@ -23,8 +23,8 @@ std::string_view AfterSplitLineBreak(std::string_view Block, bool AfterCr)
 
 } // namespace
 
-TFileLines::TFileLines(const std::string& FileName, std::size_t BlockSize)
-    : FFile(FileName), FBlock(std::max<std::size_t>(BlockSize, 1), '\0')
+TFileLines::TFileLines(const std::string& FileName, std::size_t BlockSize, bool CheckUtf8)
+    : FFile(FileName), FBlock(std::max<std::size_t>(BlockSize, 1), '\0'), FCheckUtf8(CheckUtf8)
 {
     CountRows();
 }
@@ -39,7 +39,7 @@ void TFileLines::CountRows()
         const std::string_view whole(FBlock.data(), size);
         if (FHead.size() < Utf8ByteOrderMark.size())
             FHead += whole.substr(0, Utf8ByteOrderMark.size() - FHead.size());
-        if (FUtf8.Valid())
+        if (FCheckUtf8 && FUtf8.Valid())
             FUtf8.Feed(whole);
         const std::string_view block = AfterSplitLineBreak(whole, afterCr);
         if (afterCr) // the CR that ended the block before

@@ -28,12 +28,15 @@ public:
     // may lack one).
     using TOnRow = std::function<void(const std::string& Row, bool EndsLine)>;
 
-    // Opens the file and counts its rows. Raises EFOpenError when the file cannot be opened
-    // or read, before the caller has changed anything.
-    explicit TFileLines(const std::string& FileName, std::size_t BlockSize = DefaultBlockSize);
+    // Opens the file and counts its rows, checking whether it is UTF-8 only when asked to.
+    // Raises EFOpenError when the file cannot be opened or read, before the caller has changed
+    // anything.
+    explicit TFileLines(const std::string& FileName, std::size_t BlockSize = DefaultBlockSize,
+                        bool CheckUtf8 = false);
 
     int RowCount() const { return FRowCount; }
     bool ByteOrderMark() const { return FHead == Utf8ByteOrderMark; }
+    // What the UTF-8 check found, when it was asked for.
     const TUtf8Check& Utf8() const { return FUtf8; }
     // How the lines end, as a format in the given encoding (a byte-order mark counts only when
     // the text is read as UTF-8).
@@ -52,6 +55,7 @@ private:
     std::uint64_t FFileSize = 0;
     int FRowCount = 0;
     std::string FHead; // the first bytes, as far as a byte-order mark reaches
+    bool FCheckUtf8;
     TUtf8Check FUtf8;
     std::vector<TLineEnd> FLineEnds;
     std::uint64_t FLineEndCounts[3] = {};

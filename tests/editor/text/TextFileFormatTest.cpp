@@ -103,8 +103,9 @@ TEST_F(TextFileFormatTest, FilesOpenInTheEncodingTheyShowAndAreWrittenBackUnchan
         EXPECT_EQ(Editor.ScreenStrings().Encoding(), c.Encoding);
         EXPECT_EQ(format.Encoding, c.Encoding);
         EXPECT_EQ(format.ByteOrderMark, c.Bom);
-        if (c.LineEnd)
+        if (c.LineEnd) {
             EXPECT_EQ(LineEndName(format.LineEnd), c.LineEnd);
+        }
         EXPECT_EQ(format.MixedLineEnds(), c.Mixed);
         EXPECT_EQ(FileBytesOf(Lines.Text(), format), c.Bytes);
     }
