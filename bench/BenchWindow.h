@@ -67,7 +67,6 @@ public:
 
     std::optional<QString> ChooseFile(const TFileDialogOptions&) override { return File; }
     TSaveAnswer AskYesNoCancel(const QString&) override { return TSaveAnswer::No; }
-    bool AskOpenAsUtf8(const QString&) override { return false; }
     void ShowError(const QString& Text) override { throw std::runtime_error(Text.toStdString()); }
     void ShowMessage(const QString&) override {}
     void ShowInformation(const QString&) override {}

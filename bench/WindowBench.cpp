@@ -1,7 +1,7 @@
 // The window as the user feels it, end to end: F9 on large data (script written, perl run,
 // result page filled and shown, message list filled; the second F9 replaces the first's result)
 // against the same perl in a shell pipeline measured in the same iterations; opening a 100 MB file of 2,000,000 lines on the data page,
-// painted, with its memory; typing in the middle of it; Select All, copying it, a box copy and a
+// painted, with its memory, and the same lines in UTF-8 against it; typing in the middle of it; Select All, copying it, a box copy and a
 // box delete over all its rows. The longest gap between two timer events during a run tells
 // whether the window kept answering.
 
@@ -121,9 +121,9 @@ constexpr std::size_t BigSize = 100u << 20;
 
 // The 100 MB file, opened through the data page's Open command and painted.
 struct TOpenedData {
-    TOpenedData()
+    explicit TOpenedData(const std::string& Text = DataText(BigSize))
     {
-        File = Bench.Write("big.txt", DataText(BigSize));
+        File = Bench.Write("big.txt", Text);
         Bench.Dialogs->File = File;
         ShowDataPage();
         ::malloc_trim(0);
@@ -159,6 +159,34 @@ void OpenDataFile(benchmark::State& State)
     State.counters["rss/file"] = memory;
 }
 BENCHMARK(OpenDataFile)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The same 2,000,000 lines in UTF-8 (their kana three bytes each instead of two) and in
+// Shift-JIS, opened in turn in each iteration so that both meet the same load of the machine:
+// the UTF-8 times, with the Shift-JIS ones as their baseline.
+void OpenUtf8DataFile(benchmark::State& State)
+{
+    static const std::string sjis = DataText(BigSize);
+    static const std::string utf8 = SjisToUtf8(sjis);
+    std::vector<double> sjisTimes;
+    std::vector<double> utf8Times;
+    for (auto _ : State) {
+        for (const TTextEncoding encoding : {TTextEncoding::ShiftJis, TTextEncoding::Utf8}) {
+            const bool inUtf8 = encoding == TTextEncoding::Utf8;
+            TOpenedData opened(inUtf8 ? utf8 : sjis);
+            if (opened.Editor().Encoding() != encoding || opened.Editor().Lines().Count() < 1'900'000)
+                throw std::runtime_error("the file was not opened in its encoding");
+            (inUtf8 ? utf8Times : sjisTimes).push_back(opened.OpenSeconds * 1000);
+        }
+        State.SetIterationTime(utf8Times.back() / 1000);
+    }
+    ReportTimes(State, utf8Times, "utf8_");
+    ReportTimes(State, sjisTimes, "sjis_");
+    std::sort(utf8Times.begin(), utf8Times.end());
+    std::sort(sjisTimes.begin(), sjisTimes.end());
+    State.counters["ratio"] = utf8Times[utf8Times.size() / 2] / sjisTimes[sjisTimes.size() / 2];
+    State.counters["utf8_MB"] = static_cast<double>(utf8.size()) / (1 << 20);
+}
+BENCHMARK(OpenUtf8DataFile)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 TOpenedData& Opened()
 {

@@ -1,10 +1,10 @@
 #include "app/FileCommands.h"
 
+#include "app/FileEncoding.h"
 #include "app/ProgramDir.h"
 #include "app/UserDialogs.h"
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
-#include "editor/base/MemoryStream.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
 #include "settings/UConfigFile.h"
@@ -38,21 +38,6 @@ TFileDialogOptions SaveOptions(const QString& Filter, const QString& DefaultExt,
     options.DefaultExt = DefaultExt;
     options.ConfirmOverwrite = ConfirmOverwrite;
     return options;
-}
-
-// Why a UTF-8 file is not opened: nothing may turn into "?" unnoticed.
-std::string LostCharactersText(const QString& Name, const TSjisConversion& Conversion)
-{
-    const char32_t lost = Conversion.FirstLost;
-    return QStringLiteral("ファイル \"%1\" は UTF-8 として開けません。Shift-JIS で表せない文字が %2 個あります。"
-                          "最初の文字は %3 行目の %4 文字目の \"%5\" (U+%6) です。ファイルは開いていません。")
-        .arg(Name)
-        .arg(Conversion.LostCount)
-        .arg(Conversion.FirstLostLine)
-        .arg(Conversion.FirstLostColumn)
-        .arg(QString::fromUcs4(&lost, 1))
-        .arg(QString::number(static_cast<uint>(lost), 16).toUpper().rightJustified(4, QLatin1Char('0')))
-        .toStdString();
 }
 
 } // namespace
@@ -114,9 +99,9 @@ void TFileCommands::ConfirmSaveData()
 void TFileCommands::actNewExecute()
 {
     ConfirmSave();
-    FScript.Lines().Clear();
+    FScript.SetEncodedText({}, FHost.DefaultEncoding());
     FFileName.clear();
-    FScriptEncoding = TFileEncoding::ShiftJis;
+    FScriptFormat.reset();
     FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
     FScript.SetModified(false);
@@ -129,7 +114,7 @@ void TFileCommands::actLoadExecute()
     const auto name = FDialogs.ChooseFile(OpenOptions(SjisToQString(CurrentConfig().DialogExt()), true));
     if (!name)
         return;
-    FScriptEncoding = LoadTextFile(FScript, *name);
+    FScriptFormat = LoadTextFile(FScript, *name);
     FFileName = *name;
     FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
@@ -143,8 +128,7 @@ void TFileCommands::actSaveExecute()
         actSaveAsExecute();
         return;
     }
-    SaveTextFile(FScript, FFileName, FScriptEncoding);
-    ScriptSaved();
+    SaveScriptTo(FFileName);
 }
 
 void TFileCommands::actSaveAsExecute()
@@ -154,28 +138,30 @@ void TFileCommands::actSaveAsExecute()
         SaveOptions(SjisToQString(config.DialogExt()), SjisToQString(config.DefaultExt()), true));
     if (!name)
         throw EAbort();
-    SaveTextFile(FScript, *name, FScriptEncoding);
+    SaveScriptTo(*name);
     FFileName = *name;
-    ScriptSaved();
-}
-
-void TFileCommands::ScriptSaved()
-{
-    FScript.SetModified(false);
     FHost.UpdateCaption();
 }
 
-// An ordinary edit of the data page, so that Undo brings the data back.
+void TFileCommands::SaveScriptTo(const QString& Name)
+{
+    FScriptFormat = SaveTextFile(FScript, Name);
+    FScript.SetModified(false);
+    FHost.UpdateEncodingStatus();
+    FHost.UpdateCaption();
+}
+
+// An ordinary edit of the data page, so that Undo brings the data back in its encoding.
 void TFileCommands::actDataClearExecute()
 {
-    FData.SelectAll();
-    FData.ClearSelection();
+    FData.ReplaceText({}, FHost.DefaultEncoding());
+    FHost.UpdateEncodingStatus();
 }
 
 void TFileCommands::actDataOpenExecute()
 {
     if (const auto name = FDialogs.ChooseFile(OpenOptions(AllFilesFilter, false))) {
-        FDataEncoding = LoadTextFile(FData, *name);
+        FDataFormat = LoadTextFile(FData, *name);
         FDataFileName = *name;
         FData.SetModified(false);
         FHost.UpdateCaption();
@@ -191,9 +177,10 @@ void TFileCommands::actDataSaveExecute()
 
 void TFileCommands::SaveDataTo(const QString& Name)
 {
-    SaveTextFile(FData, Name, FDataEncoding);
+    FDataFormat = SaveTextFile(FData, Name);
     FDataFileName = Name;
     FData.SetModified(false);
+    FHost.UpdateEncodingStatus();
     FHost.UpdateCaption();
 }
 
@@ -205,54 +192,81 @@ void TFileCommands::actResultCopyExecute()
 void TFileCommands::actResultSaveExecute()
 {
     if (const auto name = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false)))
-        SaveTextFile(FResult, *name, TFileEncoding::ShiftJis);
+        SaveTextFile(FResult, *name);
 }
 
-TFileEncoding TFileCommands::EncodingOf(const TEditor& Editor) const
+const std::optional<TTextFileFormat>& TFileCommands::StoredFormat(const TEditor& Editor) const
 {
-    if (&Editor == &FScript)
-        return FScriptEncoding;
-    return &Editor == &FData ? FDataEncoding : TFileEncoding::ShiftJis;
+    static const std::optional<TTextFileFormat> none;
+    return &Editor == &FScript ? FScriptFormat : &Editor == &FData ? FDataFormat : none;
 }
 
-TFileEncoding TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name)
+TTextFileFormat TFileCommands::FileFormatOf(const TEditor& Editor) const
 {
-    const TFileEncoding encoding = ReadTextFile(Editor, Name);
-    ReportFile(QStringLiteral("を開きました"), Editor, Name, encoding);
-    return encoding;
+    TTextFileFormat format = StoredFormat(Editor).value_or(NewFileFormat(Editor.Encoding()));
+    format.Encoding = Editor.Encoding();
+    return format;
 }
 
-TFileEncoding TFileCommands::ReadTextFile(TEditor& Editor, const QString& Name)
+// Called on every change of a page's text: the format of its file is not copied.
+QString TFileCommands::StatusText(const TEditor& Editor) const
 {
-    const std::string path = SystemFileName(Name);
-    const std::optional<std::string> utf8 = ReadUtf8Text(path);
-    if (!utf8 || !FDialogs.AskOpenAsUtf8(Name)) {
-        Editor.Lines().LoadFromFile(path);
-        return TFileEncoding::ShiftJis;
+    const std::optional<TTextFileFormat>& stored = StoredFormat(Editor);
+    return FormatStatusText(Editor.Encoding(), stored ? *stored : NewFileFormat(Editor.Encoding()));
+}
+
+bool TFileCommands::HasFile(const TEditor& Editor) const
+{
+    return (&Editor == &FScript && !FFileName.isEmpty()) || (&Editor == &FData && !FDataFileName.isEmpty());
+}
+
+void TFileCommands::ReopenInOtherEncoding(TEditor& Editor)
+{
+    if (!HasFile(Editor))
+        return;
+    const TTextEncoding other = OtherEncoding(Editor.Encoding());
+    if (&Editor == &FScript) {
+        ConfirmSave();
+        FScriptFormat = LoadTextFile(FScript, FFileName, other);
+    } else {
+        ConfirmSaveData();
+        FDataFormat = LoadTextFile(FData, FDataFileName, other);
     }
-    const TSjisConversion conversion = Utf8TextToSjis(*utf8);
-    if (conversion.LostCount > 0)
-        throw Exception(LostCharactersText(Name, conversion));
-    TMemoryStream stream(conversion.Sjis);
-    Editor.Lines().LoadFromStream(stream);
-    return conversion.Encoding;
+    Editor.SetModified(false);
+    FHost.UpdateEncodingStatus();
 }
 
-void TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name, TFileEncoding Encoding)
+void TFileCommands::ConvertToOtherEncoding(TEditor& Editor)
 {
-    const std::string path = SystemFileName(Name);
-    if (Encoding == TFileEncoding::ShiftJis)
-        Editor.Lines().SaveToFile(path);
-    else
-        WriteFileBytes(path, SjisToFileBytes(Editor.Lines().Text(), Encoding));
-    ReportFile(QStringLiteral("に保存しました"), Editor, Name, Encoding);
+    const std::optional<QString> refusal = ConvertPageText(Editor, OtherEncoding(Editor.Encoding()));
+    FHost.UpdateEncodingStatus();
+    if (refusal)
+        throw Exception(refusal->toStdString());
+}
+
+TTextFileFormat TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name, std::optional<TTextEncoding> Encoding)
+{
+    const TTextFileFormat format = Editor.LoadTextFile(SystemFileName(Name), Encoding, FHost.DefaultEncoding());
+    ReportFile(QStringLiteral("を開きました"), Editor, Name);
+    return format;
+}
+
+TTextFileFormat TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name)
+{
+    TTextFileFormat format = FileFormatOf(Editor);
+    if (Editor.Modified())
+        format.LineEnds.clear();
+    WriteFileBytes(SystemFileName(Name), FileBytesOf(Editor.Lines().Text(), format));
+    ReportFile(QStringLiteral("に保存しました"), Editor, Name);
+    return format;
 }
 
 // "a.pl を開きました (UTF-8, 12 行)": the file without its folder, so that the rest shows.
-void TFileCommands::ReportFile(const QString& Done, TEditor& Editor, const QString& Name, TFileEncoding Encoding)
+void TFileCommands::ReportFile(const QString& Done, TEditor& Editor, const QString& Name)
 {
     FHost.ReportFileDone(QStringLiteral("%1 %2 (%3, %4 行)")
-                             .arg(QFileInfo(Name).fileName(), Done, EncodingName(Encoding))
+                             .arg(QFileInfo(Name).fileName(), Done,
+                                  QString::fromStdString(std::string(EncodingName(Editor.Encoding()))))
                              .arg(Editor.Lines().Count()));
 }
 

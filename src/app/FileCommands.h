@@ -7,12 +7,15 @@
 // that replaces the old one only when complete, so that a failure loses neither the editor's
 // text nor the file on disk.
 //
-// The script and the data are read as bytes; a UTF-8 file may be opened as UTF-8 instead, when
-// the user so chooses, and is then saved in UTF-8 again (FileEncoding.h).
+// A file opens in the encoding its bytes show (TextFileFormat.h), without a question and
+// without conversion, and is written in its page's encoding, with the byte-order mark and the
+// line ends it was read with; a page without a file writes its encoding's line ends.
 
-#include "app/FileEncoding.h"
+#include "editor/text/TextFileFormat.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace kestrim {
 
@@ -30,8 +33,10 @@ public:
     // The script's file name, or whether the script or the data is modified, changed.
     virtual void UpdateCaption() = 0;
     virtual void LoadConfig(const QString& Name) = 0;
-    // The encoding of the script's or the data's file changed.
+    // The encoding or the format of a page's file changed.
     virtual void UpdateEncodingStatus() = 0;
+    // The encoding of a new or cleared page.
+    virtual TTextEncoding DefaultEncoding() const = 0;
     // What a file was read from or written to, for the status bar.
     virtual void ReportFileDone(const QString& Text) = 0;
 };
@@ -43,9 +48,19 @@ public:
 
     // Full name of the script file being edited; empty for a new script.
     const QString& FileName() const { return FFileName; }
-    // The encoding Editor's file is written in: the one its file was opened in (the script's
-    // and the data's), Shift-JIS for a new script and for the result.
-    TFileEncoding EncodingOf(const TEditor& Editor) const;
+    // How Editor's text is written to a file: in its page's encoding, with the byte-order mark
+    // and line ends of the file it was read from or last saved to (the script's and the data's),
+    // else with the line ends of a new file in that encoding.
+    TTextFileFormat FileFormatOf(const TEditor& Editor) const;
+    // What the status bar says of Editor's page (FormatStatusText).
+    QString StatusText(const TEditor& Editor) const;
+    // Whether Editor's page has a file to open again.
+    bool HasFile(const TEditor& Editor) const;
+    // Opens the page's file again, in the other encoding, after the page's save question.
+    void ReopenInOtherEncoding(TEditor& Editor);
+    // Converts the page's text into the other encoding as one edit; raises, with nothing
+    // changed, when some character has no form there.
+    void ConvertToOtherEncoding(TEditor& Editor);
 
     // Asks whether to save a modified script. Raises EAbort when the user cancels the question
     // or the save dialog it leads to, so that the operation that asked ends too.
@@ -70,16 +85,18 @@ public:
 
 private:
     const TConfigFile& CurrentConfig() const;
-    void ScriptSaved();
+    void SaveScriptTo(const QString& Name);
     void SaveDataTo(const QString& Name);
-    // Loads the file Name into Editor, as UTF-8 when it is UTF-8 text and the user chooses so;
-    // the encoding it was read in. Raises when it cannot be read or a character of a UTF-8
-    // file has no Shift-JIS form; Editor is then unchanged. The status bar tells what was read.
-    TFileEncoding LoadTextFile(TEditor& Editor, const QString& Name);
-    TFileEncoding ReadTextFile(TEditor& Editor, const QString& Name);
-    // Writes Editor's text to Name; the status bar then tells what was written.
-    void SaveTextFile(TEditor& Editor, const QString& Name, TFileEncoding Encoding);
-    void ReportFile(const QString& Done, TEditor& Editor, const QString& Name, TFileEncoding Encoding);
+    // Loads the file Name into Editor, in Encoding or the one its bytes show; how it is to be
+    // written back. Raises when it cannot be read; Editor is then unchanged. The status bar
+    // tells what was read, and after SaveTextFile what was written.
+    TTextFileFormat LoadTextFile(TEditor& Editor, const QString& Name, std::optional<TTextEncoding> Encoding = {});
+    // Writes Editor's text in its file format. An edited text has lines of its own: they all
+    // end the way most lines of its file did.
+    TTextFileFormat SaveTextFile(TEditor& Editor, const QString& Name);
+    // The format of Editor's file: the script's, the data's; none for the result.
+    const std::optional<TTextFileFormat>& StoredFormat(const TEditor& Editor) const;
+    void ReportFile(const QString& Done, TEditor& Editor, const QString& Name);
 
     TEditor& FScript;
     TEditor& FData;
@@ -88,8 +105,9 @@ private:
     TFileCommandsHost& FHost;
     QString FFileName;
     QString FDataFileName; // the data page's file, for the save question
-    TFileEncoding FScriptEncoding = TFileEncoding::ShiftJis;
-    TFileEncoding FDataEncoding = TFileEncoding::ShiftJis;
+    // The formats of the script's and the data's files; none for a page without a file.
+    std::optional<TTextFileFormat> FScriptFormat;
+    std::optional<TTextFileFormat> FDataFormat;
 };
 
 } // namespace kestrim

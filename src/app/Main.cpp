@@ -4,6 +4,8 @@
 #include "app/EditCommands.h"
 #include "app/EditorDesign.h"
 #include "app/EditorFeatureCommands.h"
+#include "app/EncodingPanel.h"
+#include "app/FileEncoding.h"
 #include "app/LanguageMenu.h"
 #include "app/LineJump.h"
 #include "app/MessageList.h"
@@ -222,7 +224,9 @@ void TfrmKestrim::CreateStatusBar()
     FCaretPanel->setMinimumWidth(Scaled(DesignCaretPanelWidth));
     FHintPanel = new QLabel;
     FHintPanel->setObjectName("stbMainPanel2");
-    FEncodingPanel = new QLabel;
+    auto* encodingMenu = new QMenu(this);
+    encodingMenu->addActions({FActions->actReopenEncoding, FActions->actConvertEncoding});
+    FEncodingPanel = new TEncodingPanel(*encodingMenu);
     FEncodingPanel->setObjectName("stbMainPanel3");
     FResultStatePanel = new QLabel;
     FResultStatePanel->setObjectName("stbMainPanel4");
@@ -249,6 +253,8 @@ void TfrmKestrim::CreateMenus()
     file->addActions({a.actNew, a.actLoad});
     file->addSeparator();
     file->addActions({a.actSave, a.actSaveAs});
+    file->addSeparator();
+    file->addActions({a.actReopenEncoding, a.actConvertEncoding});
     file->addSeparator();
     file->addAction(a.mniExit);
 
@@ -319,6 +325,8 @@ void TfrmKestrim::ConnectEditor(TEditor& Editor)
     connect(&Editor, &TEditor::OnClick, this, [this, &Editor] { UpdateCaretStatus(&Editor); });
     connect(&Editor, &TEditor::OnChange, this, &TfrmKestrim::UpdateCaption);
     connect(&Editor, &TEditor::OnMouseUp, this, &TfrmKestrim::UpdateCutCopy);
+    // Undo and redo may take a page's encoding back.
+    connect(&Editor, &TEditor::OnChange, this, &TfrmKestrim::UpdateEncodingStatus);
     connect(&Editor, &TEditor::OnCharactersLost, this, [this] {
         FCommandNotice = QStringLiteral("Shift-JIS で表せない文字を \"?\" に置き換えました。");
         ShowHint(FCommandNotice);
@@ -352,6 +360,8 @@ void TfrmKestrim::ConnectActions()
     ConnectCommand(a.actLoad, [this] { FFileCommands->actLoadExecute(); });
     ConnectCommand(a.actSave, [this] { FFileCommands->actSaveExecute(); });
     ConnectCommand(a.actSaveAs, [this] { FFileCommands->actSaveAsExecute(); });
+    ConnectCommand(a.actReopenEncoding, [this] { FFileCommands->ReopenInOtherEncoding(CurrentEditor()); });
+    ConnectCommand(a.actConvertEncoding, [this] { FFileCommands->ConvertToOtherEncoding(CurrentEditor()); });
     ConnectCommand(a.actDataClear, [this] { FFileCommands->actDataClearExecute(); });
     ConnectCommand(a.actDataOpen, [this] { FFileCommands->actDataOpenExecute(); });
     ConnectCommand(a.actDataSave, [this] { FFileCommands->actDataSaveExecute(); });
@@ -409,6 +419,11 @@ void TfrmKestrim::FormCreate()
 void TfrmKestrim::ApplySettings()
 {
     SetEditorFont(FSettings->Font);
+    for (TEditor* editor : {tedScript, tedData, tedResult})
+        if (editor->Encoding() != FSettings->DefaultEncoding) {
+            editor->SetEncodedText({}, FSettings->DefaultEncoding);
+            editor->SetModified(false);
+        }
     if (FSettings->Width > 0)
         resize(FSettings->Width, height());
     if (FSettings->Height > 0)
@@ -604,10 +619,21 @@ void TfrmKestrim::pgcEditorChange(int Index)
     UpdateEncodingStatus();
 }
 
+TTextEncoding TfrmKestrim::DefaultEncoding() const
+{
+    return FSettings->DefaultEncoding;
+}
+
 void TfrmKestrim::UpdateEncodingStatus()
 {
-    FEncodingPanel->setText(pgcEditor->currentIndex() == pgWeb ? QString()
-                                                              : EncodingName(FFileCommands->EncodingOf(CurrentEditor())));
+    const bool web = pgcEditor->currentIndex() == pgWeb;
+    const TEditor& editor = CurrentEditor();
+    const QString other = QString::fromUtf8(EncodingName(OtherEncoding(editor.Encoding())));
+    FEncodingPanel->setText(web ? QString() : FFileCommands->StatusText(editor));
+    FActions->actReopenEncoding->setText(other + QStringLiteral(" で開き直す(&R)"));
+    FActions->actReopenEncoding->setEnabled(!web && FFileCommands->HasFile(editor));
+    FActions->actConvertEncoding->setText(other + QStringLiteral(" に変換(&V)"));
+    FActions->actConvertEncoding->setEnabled(!web);
 }
 
 void TfrmKestrim::ShowBoxMode(bool On)

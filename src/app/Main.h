@@ -63,7 +63,8 @@ public:
     void SetStatusBarVisible(bool Visible);
     void SetToolBarVisible(bool Visible);
     void SetRunning(bool Running) override;
-    // Status panel 3: the encoding of the visible page's file; empty on the Web page.
+    // Status panel 3: the visible page's encoding and its file's line ends; empty on the Web
+    // page. The encoding commands name the other encoding.
     void UpdateEncodingStatus() override;
     // Status panel 5, beside the caret: shown while the current editor selects boxes.
     void ShowBoxMode(bool On);
@@ -71,6 +72,7 @@ public:
     // fails: an error is shown in a message box and the steps after it are skipped.
     void LoadConfig(const QString& Name) override;
     const TConfigFile* Config() const override { return FConfig.get(); }
+    TTextEncoding DefaultEncoding() const override;
 
     const QString& FileName() const { return FFileCommands->FileName(); }
     const TMainActions& Actions() const { return *FActions; }

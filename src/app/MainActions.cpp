@@ -68,6 +68,11 @@ TMainActions::TMainActions(QObject* Owner)
     actSaveAs = MakeAction(Owner, {"actSaveAs", "名前を付けて保存(&A)...", {},
                                    "名前を付けて保存|新しいファイル名で保存します。"});
 
+    actReopenEncoding = MakeAction(Owner, {"actReopenEncoding", "別の文字コードで開き直す(&R)", {},
+                                           "開き直す|表示中のタブのファイルを別の文字コードで開き直します。"});
+    actConvertEncoding = MakeAction(Owner, {"actConvertEncoding", "別の文字コードに変換(&V)", {},
+                                            "変換|表示中のタブのテキストを別の文字コードに変換します。"});
+
     actUndo = MakeAction(Owner, {"actUndo", "元に戻す(&U)", Ctrl | Qt::Key_Z,
                                  "元に戻す|直前の操作を取り消します。"});
     actRedo = MakeAction(Owner, {"actRedo", "やり直し(&R)", Ctrl | Qt::ALT | Qt::Key_Z,
@@ -157,7 +162,8 @@ TMainActions::TMainActions(QObject* Owner)
 
 QList<QAction*> TMainActions::All() const
 {
-    return {actNew,          actLoad,         actSave,           actSaveAs,       actUndo,
+    return {actNew,          actLoad,         actSave,           actSaveAs,       actReopenEncoding,
+            actConvertEncoding, actUndo,
             actRedo,         actCut,          actCopy,           actPaste,        actSelectAll,
             actSelectWord,   actFind,         actFindNext,       actFindPrev,     actViewScript,
             actViewData,     actViewResult,   actViewWeb,        actMoveTop,      actMoveLineNumber,

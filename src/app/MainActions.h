@@ -29,6 +29,9 @@ struct TMainActions {
     QAction* actLoad;
     QAction* actSave;
     QAction* actSaveAs;
+    // The visible page's encoding: its file opened again in the other one, its text converted.
+    QAction* actReopenEncoding;
+    QAction* actConvertEncoding;
     // Edit commands on the current editor.
     QAction* actUndo;
     QAction* actRedo;

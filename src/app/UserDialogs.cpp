@@ -40,21 +40,6 @@ TSaveAnswer TQtUserDialogs::AskYesNoCancel(const QString& Text)
     }
 }
 
-bool TQtUserDialogs::AskOpenAsUtf8(const QString& FileName)
-{
-    QMessageBox box(QMessageBox::Question, ApplicationTitle(),
-                    FileName + QStringLiteral("\nは UTF-8 で書かれたテキストのようです。UTF-8 として開きますか？"),
-                    QMessageBox::NoButton, FParent);
-    box.setInformativeText(QStringLiteral("UTF-8 として開くと Shift-JIS に変換して編集し、保存するときに UTF-8 に戻します。"
-                                          "「そのまま開く」はこれまでどおりファイルのバイトをそのまま読みます。"));
-    QPushButton* utf8 = box.addButton(QStringLiteral("UTF-8 として開く(&U)"), QMessageBox::AcceptRole);
-    QPushButton* bytes = box.addButton(QStringLiteral("そのまま開く(&B)"), QMessageBox::RejectRole);
-    box.setDefaultButton(bytes);
-    box.setEscapeButton(bytes);
-    box.exec();
-    return box.clickedButton() == utf8;
-}
-
 void TQtUserDialogs::ShowError(const QString& Text)
 {
     QMessageBox::critical(FParent, ApplicationTitle(), DisplayText(Text));

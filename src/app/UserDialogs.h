@@ -24,9 +24,6 @@ public:
     virtual std::optional<QString> ChooseFile(const TFileDialogOptions& Options) = 0;
     // A question with Yes, No and Cancel; closing the box is Cancel.
     virtual TSaveAnswer AskYesNoCancel(const QString& Text) = 0;
-    // Whether the UTF-8 text file FileName is to be opened as UTF-8; no (as bytes) is the
-    // default answer, also when the box is closed.
-    virtual bool AskOpenAsUtf8(const QString& FileName) = 0;
     // The error display of the commands: the error's text, titled with the application title.
     virtual void ShowError(const QString& Text) = 0;
     // A plain message box.
@@ -45,7 +42,6 @@ public:
 
     std::optional<QString> ChooseFile(const TFileDialogOptions& Options) override;
     TSaveAnswer AskYesNoCancel(const QString& Text) override;
-    bool AskOpenAsUtf8(const QString& FileName) override;
     void ShowError(const QString& Text) override;
     void ShowMessage(const QString& Text) override;
     void ShowInformation(const QString& Text) override;

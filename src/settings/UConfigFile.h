@@ -4,6 +4,7 @@
 // a missing file or key gives the built-in Perl set-up.
 
 #include "editor/base/TextEncoding.h"
+#include "editor/text/TextFileFormat.h"
 
 #include <map>
 #include <optional>
@@ -13,15 +14,12 @@
 
 namespace kestrim {
 
-// The line end of what a run hands the interpreter: its script file and its standard input.
-enum class TLineEnd : std::uint8_t { CrLf, Lf };
-
 // How runs on a data page of one encoding meet the interpreter, from the section named by that
 // encoding ([Shift-JIS] or [UTF-8]); a file without the section runs as the [Command] section
 // alone says.
 struct TEncodingRun {
     std::string Option;   // the interpreter's options: the section's Option, else [Command]'s
-    TLineEnd LineEnd = TLineEnd::CrLf;
+    TLineEnd LineEnd = TLineEnd::CrLf; // of the script file and standard input: CR LF or LF
     // The encoding the interpreter reads and writes when it is not the pages' own: the script
     // and the data are converted into it before the run, its output back into the data page's
     // encoding after it.

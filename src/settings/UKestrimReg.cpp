@@ -1,5 +1,7 @@
 #include "settings/UKestrimReg.h"
 
+#include <QString>
+
 #include <cmath>
 
 namespace kestrim {
@@ -31,6 +33,7 @@ void TKestrimReg::LoadValues()
     LoadFont();
     ConfigFile = ReadString("Conf", "File", DefaultConfigFile);
     UrlFile = ReadString("Conf", "UrlFile", DefaultUrlFile);
+    LoadDefaultEncoding();
     Width = ReadInteger("Form", "Width", DefaultWidth);
     Height = ReadInteger("Form", "Height", DefaultHeight);
     MessageHeight = ReadInteger("Form", "MessageHeight", DefaultMessageHeight);
@@ -63,12 +66,21 @@ void TKestrimReg::LoadFont()
         Font.setPointSize(size);
 }
 
+void TKestrimReg::LoadDefaultEncoding()
+{
+    const std::string name(EncodingName(TTextEncoding::Utf8));
+    const bool utf8 = QString::fromStdString(ReadString("Text", "DefaultEncoding", ""))
+                          .compare(QString::fromStdString(name), Qt::CaseInsensitive) == 0;
+    DefaultEncoding = utf8 ? TTextEncoding::Utf8 : TTextEncoding::ShiftJis;
+}
+
 void TKestrimReg::SaveValues()
 {
     WriteString("Font", "Name", Font.family().toStdString());
     WriteInteger("Font", "Size", PointSizeOf(Font));
     WriteString("Conf", "File", ConfigFile);
     WriteString("Conf", "UrlFile", UrlFile);
+    WriteString("Text", "DefaultEncoding", std::string(EncodingName(DefaultEncoding)));
     WriteInteger("Form", "Width", Width);
     WriteInteger("Form", "Height", Height);
     WriteInteger("Form", "MessageHeight", MessageHeight);

@@ -6,6 +6,7 @@
 // it closes it copies its state into the fields and calls Save inside a try block, showing the
 // ERegistryError's text in a message box (the settings of that run are then lost, nothing else).
 
+#include "editor/base/TextEncoding.h"
 #include "settings/URegistryBase.h"
 
 #include <QFont>
@@ -57,6 +58,9 @@ public:
     int WrapColumn = DefaultWrapColumn;
     bool WrapToWindow = false;
     std::string UrlFile = DefaultUrlFile; // written back exactly as it was read
+    // The encoding of a new, cleared or freshly started page: "UTF-8" in the store gives UTF-8,
+    // anything else Shift-JIS.
+    TTextEncoding DefaultEncoding = TTextEncoding::ShiftJis;
     // The most that one run may collect of standard output and of standard error, in
     // megabytes; a value below 1 gives the default.
     int OutputLimitMB = DefaultOutputLimitMB;
@@ -75,6 +79,7 @@ protected:
 
 private:
     void LoadFont();
+    void LoadDefaultEncoding();
 };
 
 } // namespace kestrim

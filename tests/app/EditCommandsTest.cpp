@@ -43,11 +43,6 @@ public:
         FShown << Text;
         return TSaveAnswer::Cancel;
     }
-    bool AskOpenAsUtf8(const QString& FileName) override
-    {
-        FShown << FileName;
-        return false;
-    }
     void ShowError(const QString& Text) override { FShown << Text; }
     void ShowMessage(const QString& Text) override { FShown << Text; }
     void ShowInformation(const QString& Text) override { FShown << Text; }

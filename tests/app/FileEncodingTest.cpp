@@ -1,101 +1,70 @@
 #include "app/FileEncoding.h"
 
 #include "editor/base/CodePage.h"
-#include "editor/base/Exceptions.h"
-#include "editor/base/FileIO.h"
+#include "editor/control/EditorControl.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <random>
 
 using namespace kestrim;
 
 namespace {
 
-std::optional<std::string> Offered(const std::string& Bytes)
-{
-    QTemporaryDir folder;
-    const std::string name = QDir(folder.path()).filePath("f.txt").toStdString();
-    WriteFileBytes(name, Bytes);
-    return ReadUtf8Text(name);
-}
+constexpr TTextEncoding InSjis = TTextEncoding::ShiftJis;
+constexpr TTextEncoding InUtf8 = TTextEncoding::Utf8;
 
 } // namespace
 
-TEST(FileEncodingTest, OnlyUtf8TextBeyondAsciiThatIsNoPlainShiftJisIsOffered)
+// A conversion either changes the whole text as one undo step, or is refused with the count
+// and the first place of what the other encoding cannot hold, and then changes nothing.
+TEST(FileEncodingTest, APageIsConvertedWholeOrNotAtAll)
 {
-    const struct {
-        const char* Case;
-        std::string Bytes;
-        bool Offered;
-    } cases[] = {
-        {"Japanese", "print \"日本語\";\r\n", true},
-        {"Latin", "café\n", true},
-        {"with a byte-order mark", "\xEF\xBB\xBF" "abc\n", true},
-        {"ASCII only", "print 1;\n", false},
-        {"Shift-JIS", Utf8ToSjis("print \"日本語\";\r\n"), false},
-        {"Shift-JIS half-width katakana", Utf8ToSjis("ﾃｽﾄ"), false},
-        {"overlong form", "a\xC0\xAF", false},
-        {"surrogate", "a\xED\xA0\x80", false},
-        {"beyond U+10FFFF", "a\xF4\x90\x80\x80", false},
-        {"cut at the end", "a\xE3\x81", false},
-        {"UTF-8 that reads as plain Shift-JIS too", "\xE3\x81\x82\xE3\x81\x84", false},
-        {"a character across the block boundary", std::string(65535, 'a') + "日本", true},
+    struct TCase {
+        std::string Text;
+        TTextEncoding From;
+        std::string Converted; // empty: refused
+        QString Refusal;
     };
-    for (const auto& c : cases) {
-        const std::optional<std::string> bytes = Offered(c.Bytes);
-        EXPECT_EQ(bytes.has_value(), c.Offered) << c.Case;
-        if (bytes) {
-            EXPECT_EQ(*bytes, c.Bytes) << c.Case;
+    const TCase cases[] = {
+        {"日本\r\nαβ~\r\n", InUtf8, Utf8ToSjis("日本\r\nαβ~\r\n"), {}},
+        {Utf8ToSjis("表示\r\nｶﾅ"), InSjis, "表示\r\nｶﾅ", {}},
+        {"名前\r\n😀 と 🍣\r\n", InUtf8, {},
+         "Shift-JIS で表せない文字が 2 個あるため、Shift-JIS に変換しませんでした。最初の文字は 2 行目の 1 文字目の \"😀\" (U+1F600) です。"},
+        {"a\r\nb\x80\xFF", InSjis, {},
+         "UTF-8 で表せない文字が 2 個あるため、UTF-8 に変換しませんでした。最初の文字は 2 行目の 2 文字目の 0x80 です。"},
+        {"ok\xE3\x81", InUtf8, {},
+         "Shift-JIS で表せない文字が 2 個あるため、Shift-JIS に変換しませんでした。最初の文字は 1 行目の 3 文字目の 0xE3 です。"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        TEditor editor;
+        editor.SetEncodedText(c.Text, c.From);
+        const TTextEncoding to = OtherEncoding(c.From);
+        const std::optional<QString> refusal = ConvertPageText(editor, to);
+        if (c.Converted.empty()) {
+            EXPECT_EQ(refusal, c.Refusal);
+            EXPECT_EQ(editor.Encoding(), c.From);
+            EXPECT_EQ(editor.Lines().Text(), c.Text);
+            EXPECT_FALSE(editor.CanUndo());
+            continue;
         }
+        EXPECT_FALSE(refusal);
+        EXPECT_EQ(editor.Encoding(), to);
+        EXPECT_EQ(editor.Lines().Text(), c.Converted);
+        editor.Undo();
+        EXPECT_EQ(editor.Encoding(), c.From);
+        EXPECT_EQ(editor.Lines().Text(), c.Text);
+        EXPECT_FALSE(editor.CanUndo()) << "one step";
     }
-    EXPECT_THROW(ReadUtf8Text("/nonexistent/f.txt"), EFOpenError);
 }
 
-TEST(FileEncodingTest, ConvertsOnlyWhenShiftJisHoldsEveryCharacter)
+TEST(FileEncodingTest, TheStatusNamesTheEncodingAndTheFilesLineEnds)
 {
-    TSjisConversion held = Utf8TextToSjis("\xEF\xBB\xBF" "日本語\r\n");
-    EXPECT_EQ(held.Sjis, Utf8ToSjis("日本語\r\n"));
-    EXPECT_EQ(held.Encoding, TFileEncoding::Utf8WithBom);
-    EXPECT_EQ(held.LostCount, 0);
-    EXPECT_EQ(SjisToFileBytes(held.Sjis, held.Encoding), "\xEF\xBB\xBF" "日本語\r\n");
-
-    // Lines end at CR LF, CR and LF; columns count characters. U+F741 is the stand-in of a
-    // byte, no character of the file's text.
-    const TSjisConversion lost = Utf8TextToSjis("ab\r\n\r日本\n語😀c😀\xEF\x9D\x81");
-    EXPECT_EQ(lost.Encoding, TFileEncoding::Utf8);
-    EXPECT_EQ(lost.LostCount, 3);
-    EXPECT_EQ(lost.FirstLost, U'😀');
-    EXPECT_EQ(lost.FirstLostLine, 4);
-    EXPECT_EQ(lost.FirstLostColumn, 2);
-}
-
-// Any Shift-JIS text written as UTF-8 comes back with the same characters; bytes that start no
-// Shift-JIS character come back reported, never silently.
-TEST(FileEncodingTest, SeededRandomTextsSurviveTheRoundTrip)
-{
-    std::mt19937 random(15);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> length(0, 40);
-    std::bernoulli_distribution ascii(0.5);
-    int clean = 0;
-    for (int run = 0; run < 2000; ++run) {
-        // Half ASCII, so that many texts are whole characters only.
-        std::string sjis;
-        for (int i = length(random); i > 0; --i)
-            sjis += static_cast<char>(ascii(random) ? byte(random) % 128 : byte(random));
-        const std::u16string characters = SjisToUtf16(sjis);
-        const bool holdsStrayBytes = std::any_of(characters.begin(), characters.end(),
-                                                 [](char16_t Ch) { return Ch >= 0xF700 && Ch <= 0xF7FF; });
-        clean += holdsStrayBytes ? 0 : 1;
-        const TSjisConversion back = Utf8TextToSjis(SjisToFileBytes(sjis, TFileEncoding::Utf8));
-        ASSERT_EQ(back.LostCount > 0, holdsStrayBytes) << run;
-        if (!holdsStrayBytes) {
-            ASSERT_EQ(SjisToUtf16(back.Sjis), characters) << run;
-        }
-    }
-    EXPECT_GT(clean, 200) << "the texts without stray bytes were too few to tell";
+    TTextFileFormat format = NewFileFormat(InUtf8);
+    EXPECT_EQ(FormatStatusText(InUtf8, format), "UTF-8  LF");
+    format.ByteOrderMark = true;
+    EXPECT_EQ(FormatStatusText(InUtf8, format), "UTF-8 (BOM)  LF");
+    EXPECT_EQ(FormatStatusText(InSjis, format), "Shift-JIS  LF") << "no byte-order mark before Shift-JIS";
+    format.LineEnds = {TLineEnd::Lf, TLineEnd::CrLf};
+    EXPECT_EQ(FormatStatusText(InSjis, format), "Shift-JIS  LF (混在)");
+    EXPECT_EQ(FormatStatusText(InSjis, NewFileFormat(InSjis)), "Shift-JIS  CR LF");
 }

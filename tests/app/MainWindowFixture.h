@@ -47,10 +47,8 @@ namespace {
 struct TDialogLog {
     std::deque<std::optional<QString>> Files; // answers of the file dialogs, in turn
     std::deque<TSaveAnswer> Answers;          // answers of the save question, in turn
-    std::deque<bool> OpenAsUtf8;              // answers of the UTF-8 question, in turn
     std::vector<TFileDialogOptions> FileRequests;
     std::vector<QString> Questions;
-    std::vector<QString> Utf8Questions; // the files the UTF-8 question named
     std::vector<QString> Errors;        // the commands' error display
     std::vector<QString> Messages;      // plain message boxes
     std::vector<QString> Informations;  // information boxes
@@ -71,11 +69,6 @@ public:
     {
         FLog.Questions.push_back(Text);
         return Next(FLog.Answers, TSaveAnswer::Cancel);
-    }
-    bool AskOpenAsUtf8(const QString& FileName) override
-    {
-        FLog.Utf8Questions.push_back(FileName);
-        return Next(FLog.OpenAsUtf8, false);
     }
     void ShowError(const QString& Text) override { FLog.Errors.push_back(Text); }
     void ShowMessage(const QString& Text) override { FLog.Messages.push_back(Text); }

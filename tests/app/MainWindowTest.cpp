@@ -582,61 +582,114 @@ TEST_F(MainWindowTest, DataAndResultPagesLoadAndSaveAnyFile)
     EXPECT_EQ(window.tedData->Lines().Text(), "no final break");
 }
 
-TEST_F(MainWindowTest, AUtf8ScriptOpenedAsUtf8IsSavedAsUtf8AndTheStatusBarSaysSo)
+// A UTF-8 script opens as UTF-8 without a question and is saved as it was read, LF ends and
+// all; opened again in Shift-JIS, it is the same bytes.
+TEST_F(MainWindowTest, AUtf8ScriptOpensAsUtf8AndIsSavedWithItsOwnLineEnds)
 {
     TfrmKestrim& window = ShownWindow();
-    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS");
-    const std::string utf8 = "print \"日本語\";\n";
-    Write(Path("utf8.pl"), utf8);
-
-    // Bytes, the default answer: the file's bytes as they are.
-    Log.Files = {Path("utf8.pl")};
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  CR LF");
+    Write(Path("utf8.sh"), "echo \"日本語\"\nexit 0\n");
+    Log.Files = {Path("utf8.sh")};
     window.Actions().actLoad->trigger();
-    ASSERT_EQ(Log.Utf8Questions, std::vector<QString>{Path("utf8.pl")});
-    EXPECT_EQ(window.tedScript->Lines().Text(), "print \"日本語\";\r\n");
-    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS");
-
-    Log.Files = {Path("utf8.pl")};
-    Log.OpenAsUtf8 = {true};
-    window.Actions().actLoad->trigger();
-    EXPECT_EQ(window.tedScript->Lines().Text(), Sjis("print \"日本語\";\r\n"));
-    EXPECT_EQ(window.StatusPanelText(2), "UTF-8");
-    window.tedScript->Lines().SetText(Sjis("print \"変換\";\n"));
+    EXPECT_EQ(window.tedScript->Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(window.tedScript->Lines().Text(), "echo \"日本語\"\r\nexit 0\r\n");
+    EXPECT_EQ(window.StatusPanelText(2), "UTF-8  LF");
+    window.tedScript->Lines().Add("# 😀");
     window.Actions().actSave->trigger();
-    EXPECT_EQ(Bytes(Path("utf8.pl")), "print \"変換\";\r\n");
+    const std::string saved = "echo \"日本語\"\nexit 0\n# 😀\n";
+    EXPECT_EQ(Bytes(Path("utf8.sh")), saved);
     window.ShowPage(TfrmKestrim::pgResult);
-    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS");
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  CR LF");
+    EXPECT_FALSE(window.Actions().actReopenEncoding->isEnabled()) << "the result has no file";
     window.ShowPage(TfrmKestrim::pgWeb);
     EXPECT_EQ(window.StatusPanelText(2), "");
 
-    // New starts a Shift-JIS script again.
     window.ShowPage(TfrmKestrim::pgScript);
+    EXPECT_EQ(window.Actions().actReopenEncoding->text(), "Shift-JIS で開き直す(&R)");
+    window.Actions().actReopenEncoding->trigger();
+    EXPECT_EQ(window.tedScript->Encoding(), TTextEncoding::ShiftJis);
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  LF");
+    window.Actions().actSave->trigger();
+    EXPECT_EQ(Bytes(Path("utf8.sh")), saved);
+
     Log.Answers = {TSaveAnswer::No};
     window.Actions().actNew->trigger();
-    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS");
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  CR LF");
     EXPECT_TRUE(Log.Errors.empty());
 }
 
-TEST_F(MainWindowTest, AUtf8FileWithCharactersShiftJisLacksOpensNothing)
+// Converting a page is one edit, and is refused, with nothing changed, when the other encoding
+// lacks a character.
+TEST_F(MainWindowTest, ConvertingAPageIsOneEditOrRefusedWithTheFirstPlaceItCannotConvert)
 {
-    TfrmKestrim& window = Window();
-    window.tedData->Lines().SetText("keep\r\n");
+    TfrmKestrim& window = ShownWindow();
+    window.ShowPage(TfrmKestrim::pgData);
     Write(Path("emoji.txt"), "名前\n😀 と 🍣\n");
     Log.Files = {Path("emoji.txt")};
-    Log.OpenAsUtf8 = {true};
     window.Actions().actDataOpen->trigger();
+    EXPECT_EQ(window.Actions().actConvertEncoding->text(), "Shift-JIS に変換(&V)");
+    window.Actions().actConvertEncoding->trigger();
     ASSERT_EQ(Log.Errors.size(), 1u);
-    EXPECT_EQ(Log.Errors[0], "ファイル \"" + Path("emoji.txt") + "\" は UTF-8 として開けません。Shift-JIS で表せない文字が 2 個あります。"
-                             "最初の文字は 2 行目の 1 文字目の \"😀\" (U+1F600) です。ファイルは開いていません。");
-    EXPECT_EQ(window.tedData->Lines().Text(), "keep\r\n");
+    EXPECT_EQ(Log.Errors[0], "Shift-JIS で表せない文字が 2 個あるため、Shift-JIS に変換しませんでした。"
+                             "最初の文字は 2 行目の 1 文字目の \"😀\" (U+1F600) です。");
+    EXPECT_EQ(window.tedData->Lines().Text(), "名前\r\n😀 と 🍣\r\n");
 
-    // The data page keeps the encoding of the file it opened, byte-order mark included.
-    Write(Path("bom.txt"), "\xEF\xBB\xBF" "データ\n");
+    Write(Path("bom.txt"), "\xEF\xBB\xBF" "データ\r\n");
     Log.Files = {Path("bom.txt"), Path("saved.txt")};
-    Log.OpenAsUtf8 = {true};
     window.Actions().actDataOpen->trigger();
+    EXPECT_EQ(window.StatusPanelText(2), "UTF-8 (BOM)  CR LF");
+    window.Actions().actConvertEncoding->trigger();
+    EXPECT_EQ(window.tedData->Lines().Text(), Sjis("データ\r\n"));
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  CR LF");
+    window.Actions().actUndo->trigger();
+    EXPECT_EQ(window.tedData->Lines().Text(), "データ\r\n");
+    EXPECT_EQ(window.StatusPanelText(2), "UTF-8 (BOM)  CR LF");
     window.Actions().actDataSave->trigger();
     EXPECT_EQ(Bytes(Path("saved.txt")), "\xEF\xBB\xBF" "データ\r\n");
+    EXPECT_EQ(Log.Errors.size(), 1u);
+}
+
+// A file whose lines end in several ways is saved as it was read until it is edited; then its
+// lines all end the way most of them did.
+TEST_F(MainWindowTest, AFileWithMixedLineEndsKeepsThemUntilItIsEdited)
+{
+    TfrmKestrim& window = ShownWindow();
+    window.ShowPage(TfrmKestrim::pgData);
+    const std::string mixed = "a\r\nb\nc\n\x00\x1A"s;
+    Write(Path("mixed.txt"), mixed);
+    Log.Files = {Path("mixed.txt"), Path("mixed.txt"), Path("mixed.txt")};
+    window.Actions().actDataOpen->trigger();
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  LF (混在)");
+    window.Actions().actDataSave->trigger();
+    EXPECT_EQ(Bytes(Path("mixed.txt")), mixed);
+    window.tedData->Lines().Add("d");
+    window.Actions().actDataSave->trigger();
+    EXPECT_EQ(Bytes(Path("mixed.txt")), "a\nb\nc\n\x00\nd\x1A"s);
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  LF");
+}
+
+// Pages start, and new and cleared pages start again, in the encoding the settings name; a
+// pure ASCII file opens in it.
+TEST_F(MainWindowTest, PagesTakeTheDefaultEncodingOfTheSettings)
+{
+    QDir().mkpath(QFileInfo(SettingsFile()).path());
+    Write(SettingsFile(), "[Text]\nDefaultEncoding=UTF-8\n");
+    TfrmKestrim& window = ShownWindow();
+    EXPECT_EQ(window.StatusPanelText(2), "UTF-8  LF");
+    for (const TEditor* editor : {window.tedScript, window.tedData, window.tedResult})
+        EXPECT_EQ(editor->Encoding(), TTextEncoding::Utf8);
+    EXPECT_FALSE(window.tedScript->Modified());
+
+    window.ShowPage(TfrmKestrim::pgData);
+    Write(Path("sjis.txt"), Sjis("表\r\n"));
+    Write(Path("ascii.txt"), "abc\r\n");
+    Log.Files = {Path("sjis.txt"), Path("ascii.txt")};
+    window.Actions().actDataOpen->trigger();
+    EXPECT_EQ(window.StatusPanelText(2), "Shift-JIS  CR LF");
+    window.Actions().actDataClear->trigger();
+    EXPECT_EQ(window.StatusPanelText(2), "UTF-8  CR LF") << "the file's line ends stay";
+    window.Actions().actDataOpen->trigger();
+    EXPECT_EQ(window.tedData->Encoding(), TTextEncoding::Utf8);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -769,7 +822,7 @@ TEST(MainActions, HintsSplitIntoToolTipAndStatusText)
     EXPECT_EQ(a.actConfig->statusTip(), "設定ファイルを読み込みます。");
     EXPECT_EQ(a.actViewToolBar->toolTip(), "ツールバーの表示／非表示を切り替えます。");
     EXPECT_EQ(a.actViewToolBar->statusTip(), "ツールバーの表示／非表示を切り替えます。");
-    EXPECT_EQ(a.All().size(), 39);
+    EXPECT_EQ(a.All().size(), 41);
 }
 
 TEST(FileDialogs, FiltersBecomeTheToolkitsForm)

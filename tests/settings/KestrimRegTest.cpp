@@ -113,6 +113,28 @@ TEST_F(KestrimRegTest, SavedValuesComeBackInANewObjectExceptTheFontStyle)
     EXPECT_EQ(settings.LiveTimeLimitMS, 10000);
 }
 
+// A page's default encoding is UTF-8 only when the store says so; Save writes it by name.
+TEST_F(KestrimRegTest, TheDefaultEncodingIsShiftJisUnlessTheStoreNamesUtf8)
+{
+    const std::pair<const char*, TTextEncoding> cases[] = {
+        {"", TTextEncoding::ShiftJis},
+        {"[Text]\nDefaultEncoding=UTF-8\n", TTextEncoding::Utf8},
+        {"[Text]\nDefaultEncoding=utf-8\n", TTextEncoding::Utf8},
+        {"[Text]\nDefaultEncoding=Shift-JIS\n", TTextEncoding::ShiftJis},
+        {"[Text]\nDefaultEncoding=EUC-JP\n", TTextEncoding::ShiftJis},
+    };
+    for (const auto& [store, encoding] : cases) {
+        WriteStore(store);
+        TKestrimReg settings("Vek", "Kestrim");
+        settings.Load();
+        EXPECT_EQ(settings.DefaultEncoding, encoding) << store;
+    }
+    TKestrimReg settings("Vek", "Kestrim");
+    settings.DefaultEncoding = TTextEncoding::Utf8;
+    settings.Save();
+    EXPECT_NE(ReadFileBytes(StoreFile()).find("[Text]\nDefaultEncoding=UTF-8"), std::string::npos);
+}
+
 TEST_F(KestrimRegTest, MalformedNumbersTakeTheirDefaultAndAnyNonZeroIsTrue)
 {
     WriteStore("[Font]\nName=\nSize=huge\n"

@@ -41,7 +41,6 @@ public:
     explicit TLoggedDialogs(TMessageLog& Log) : FLog(Log) {}
     std::optional<QString> ChooseFile(const TFileDialogOptions&) override { return std::nullopt; }
     TSaveAnswer AskYesNoCancel(const QString&) override { return TSaveAnswer::Cancel; }
-    bool AskOpenAsUtf8(const QString&) override { return false; }
     void ShowError(const QString& Text) override { FLog.Errors.push_back(Text); }
     void ShowMessage(const QString& Text) override { FLog.Messages.push_back(Text); }
     void ShowInformation(const QString& Text) override { FLog.Messages.push_back(Text); }

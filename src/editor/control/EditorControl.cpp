@@ -122,6 +122,17 @@ void TEditor::SetEncodedText(const std::string& Text, TTextEncoding Encoding)
     FLines->SetTextStr(Text, Encoding);
 }
 
+TTextFileFormat TEditor::LoadTextFile(const std::string& FileName, std::optional<TTextEncoding> Encoding,
+                                      TTextEncoding Default)
+{
+    return FLines->LoadTextFile(FileName, Encoding, Default);
+}
+
+void TEditor::ReplaceText(const std::string& Text, TTextEncoding Encoding)
+{
+    FLines->ReplaceText(Text, Encoding);
+}
+
 TRowStates& TEditor::RowStates()
 {
     return ActiveFountain();

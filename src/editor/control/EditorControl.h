@@ -26,6 +26,7 @@
 #include "editor/control/EditorOptions.h"
 #include "editor/control/EditorPaintView.h"
 #include "editor/text/EditModel.h"
+#include "editor/text/TextFileFormat.h"
 #include "editor/text/TextSearch.h"
 #include "editor/text/edEditorLink.h"
 #include "editor/text/edRaStrings.h"
@@ -73,6 +74,13 @@ public:
     // the control is in it. Setting a text in an encoding is a load: the undo history restarts.
     TTextEncoding Encoding() const;
     void SetEncodedText(const std::string& Text, TTextEncoding Encoding);
+    // Loads a text file in Encoding, or without one in the encoding its bytes show (Default
+    // for pure ASCII), as a load; returns how the file is to be written back.
+    TTextFileFormat LoadTextFile(const std::string& FileName, std::optional<TTextEncoding> Encoding,
+                                 TTextEncoding Default);
+    // Puts Text, in Encoding, in place of the whole text as one edit, which Undo takes back,
+    // the old encoding with it.
+    void ReplaceText(const std::string& Text, TTextEncoding Encoding);
 
     // True after any change of the text; the application clears it after a load or a save.
     bool Modified() const { return FModified; }

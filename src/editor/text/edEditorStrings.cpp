@@ -164,18 +164,38 @@ void TEditorStrings::LoadFromFile(const std::string& FileName)
 
 void TEditorStrings::LoadFromFile(const std::string& FileName, TTextEncoding Encoding, std::size_t BlockSize)
 {
-    TFileLines file(FileName, BlockSize);
+    LoadTextFile(FileName, Encoding, Encoding, BlockSize);
+}
+
+TTextFileFormat TEditorStrings::LoadTextFile(const std::string& FileName, std::optional<TTextEncoding> Encoding,
+                                             TTextEncoding Default, std::size_t BlockSize)
+{
+    TFileLines file(FileName, BlockSize, !Encoding);
+    const TTextEncoding encoding = Encoding.value_or(EncodingOfBytes(file.ByteOrderMark(), file.Utf8(), Default));
     TEditorStringList rows;
     // Room for an eighth more rows: the first lines typed into a text just loaded fit in.
     rows.SetCapacity(file.RowCount() + file.RowCount() / 8 + 16);
-    file.ReadRows([&](const std::string& row, bool endsLine) {
-        const int index = rows.Add(row);
-        if (!endsLine)
-            rows.SetRows(index, raEof);
-        if ((index + 1) % ProgressLines == 0)
-            FEditor.KeepResponsive();
-    });
-    LoadNewText(rows, Encoding);
+    file.ReadRows(
+        [&](const std::string& row, bool endsLine) {
+            const int index = rows.Add(row);
+            if (!endsLine)
+                rows.SetRows(index, raEof);
+            if ((index + 1) % ProgressLines == 0)
+                FEditor.KeepResponsive();
+        },
+        encoding == TTextEncoding::Utf8);
+    LoadNewText(rows, encoding);
+    return file.Format(encoding);
+}
+
+void TEditorStrings::ReplaceText(const std::string& Text, TTextEncoding Encoding)
+{
+    TCaretLock lock(&FEditor);
+    FEditor.CleanSelection();
+    const int row = FEditor.Row();
+    const int col = FEditor.Col();
+    Screen().ReplaceAllRows(Text, Encoding);
+    FEditor.SetRowCol(row, col);
 }
 
 void TEditorStrings::LoadNewText(TEditorStringList& Rows, TTextEncoding Encoding)

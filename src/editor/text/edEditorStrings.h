@@ -9,6 +9,7 @@
 #include "editor/text/edFileLines.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace kestrim {
@@ -43,6 +44,15 @@ public:
     void LoadFromFile(const std::string& FileName) override;
     void LoadFromFile(const std::string& FileName, TTextEncoding Encoding,
                       std::size_t BlockSize = TFileLines::DefaultBlockSize);
+    // The same in Encoding, or without one in the encoding the file's bytes show (Default for
+    // pure ASCII; EncodingOfBytes). A UTF-8 byte-order mark is no text. Returns how the file
+    // is to be written back.
+    TTextFileFormat LoadTextFile(const std::string& FileName, std::optional<TTextEncoding> Encoding,
+                                 TTextEncoding Default, std::size_t BlockSize = TFileLines::DefaultBlockSize);
+    // Puts Text, in Encoding, in place of the whole text as one edit: one undo step, whose undo
+    // brings the old text back in its old encoding. The caret keeps its row and column as far
+    // as the new text has them.
+    void ReplaceText(const std::string& Text, TTextEncoding Encoding);
 
     // The first row of line Index; the row count for the line after the last.
     int LineToRow(int Index) const;

@@ -23,8 +23,8 @@ std::string_view AfterSplitLineBreak(std::string_view Block, bool AfterCr)
 
 } // namespace
 
-TFileLines::TFileLines(const std::string& FileName, std::size_t BlockSize)
-    : FFile(FileName), FBlock(std::max<std::size_t>(BlockSize, 1), '\0')
+TFileLines::TFileLines(const std::string& FileName, std::size_t BlockSize, bool CheckUtf8)
+    : FFile(FileName), FBlock(std::max<std::size_t>(BlockSize, 1), '\0'), FCheckUtf8(CheckUtf8)
 {
     CountRows();
 }
@@ -36,12 +36,24 @@ void TFileLines::CountRows()
     char lastTextByte = 0;
     bool afterCr = false;
     while (const std::size_t size = FFile.Read(FBlock.data(), FBlock.size())) {
-        const std::string_view block = AfterSplitLineBreak(std::string_view(FBlock.data(), size), afterCr);
+        const std::string_view whole(FBlock.data(), size);
+        if (FHead.size() < Utf8ByteOrderMark.size())
+            FHead += whole.substr(0, Utf8ByteOrderMark.size() - FHead.size());
+        if (FCheckUtf8 && FUtf8.Valid())
+            FUtf8.Feed(whole);
+        const std::string_view block = AfterSplitLineBreak(whole, afterCr);
+        if (afterCr) // the CR that ended the block before
+            CountLineEnd(block.size() < whole.size() ? TLineEnd::CrLf : TLineEnd::Cr);
         ForEachLine(block, [&](std::size_t, std::size_t end) {
-            if (end < block.size())
-                ++lineBreaks;
+            if (end == block.size())
+                return;
+            ++lineBreaks;
+            if (block[end] == '\n')
+                CountLineEnd(TLineEnd::Lf);
+            else if (end + 1 < block.size())
+                CountLineEnd(block[end + 1] == '\n' ? TLineEnd::CrLf : TLineEnd::Cr);
         });
-        const std::size_t lastText = std::string_view(FBlock.data(), size).find_last_not_of(CtrlZ);
+        const std::size_t lastText = whole.find_last_not_of(CtrlZ);
         if (lastText != std::string_view::npos) {
             FTextSize = position + lastText + 1;
             lastTextByte = FBlock[lastText];
@@ -49,15 +61,48 @@ void TFileLines::CountRows()
         afterCr = FBlock[size - 1] == '\r';
         position += size;
     }
+    if (afterCr)
+        CountLineEnd(TLineEnd::Cr);
+    FFileSize = position;
     const bool unendedLastRow = FTextSize > 0 && !IsLineBreak(lastTextByte);
     FRowCount = static_cast<int>(std::min<std::uint64_t>(lineBreaks + (unendedLastRow ? 1 : 0), INT32_MAX));
 }
 
-void TFileLines::ReadRows(const TOnRow& OnRow)
+void TFileLines::CountLineEnd(TLineEnd End)
+{
+    FLineEnds.push_back(End);
+    ++FLineEndCounts[static_cast<int>(End)];
+}
+
+TTextFileFormat TFileLines::Format(TTextEncoding Encoding) const
+{
+    TTextFileFormat format = NewFileFormat(Encoding);
+    format.ByteOrderMark = Encoding == TTextEncoding::Utf8 && ByteOrderMark();
+    format.EofMarks = static_cast<std::size_t>(FFileSize - FTextSize);
+    int kinds = 0;
+    std::uint64_t most = 0;
+    for (const TLineEnd end : {TLineEnd::CrLf, TLineEnd::Lf, TLineEnd::Cr}) {
+        const std::uint64_t count = FLineEndCounts[static_cast<int>(end)];
+        kinds += count > 0 ? 1 : 0;
+        if (count > most) {
+            most = count;
+            format.LineEnd = end;
+        }
+    }
+    if (kinds > 1)
+        format.LineEnds = FLineEnds;
+    return format;
+}
+
+void TFileLines::ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark)
 {
     FFile.Rewind();
     std::string row;
     std::uint64_t remaining = FTextSize;
+    if (SkipByteOrderMark && ByteOrderMark()) {
+        char mark[Utf8ByteOrderMark.size()];
+        remaining -= FFile.Read(mark, sizeof mark);
+    }
     bool afterCr = false;
     while (remaining > 0) {
         const std::size_t size = FFile.Read(FBlock.data(), std::min<std::uint64_t>(FBlock.size(), remaining));

@@ -4,13 +4,19 @@
 // out. Rows end at CR, LF and CR LF, also where a block boundary falls between CR and LF. Every
 // other byte is row text, NUL included. Bytes 26 (Ctrl+Z) at the very end of the file are no
 // text; one followed by anything else is.
+//
+// The count pass also learns how the file is to be read and written back: whether it begins
+// with a UTF-8 byte-order mark, whether it is valid UTF-8, and how its lines end.
 
 #include "editor/base/FileIO.h"
+#include "editor/base/Utf8Check.h"
+#include "editor/text/TextFileFormat.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kestrim {
 
@@ -22,22 +28,37 @@ public:
     // may lack one).
     using TOnRow = std::function<void(const std::string& Row, bool EndsLine)>;
 
-    // Opens the file and counts its rows. Raises EFOpenError when the file cannot be opened
-    // or read, before the caller has changed anything.
-    explicit TFileLines(const std::string& FileName, std::size_t BlockSize = DefaultBlockSize);
+    // Opens the file and counts its rows, checking whether it is UTF-8 only when asked to.
+    // Raises EFOpenError when the file cannot be opened or read, before the caller has changed
+    // anything.
+    explicit TFileLines(const std::string& FileName, std::size_t BlockSize = DefaultBlockSize,
+                        bool CheckUtf8 = false);
 
     int RowCount() const { return FRowCount; }
-    // Reads the rows from the start of the file. A file that changed since it was counted may
-    // give another number of rows.
-    void ReadRows(const TOnRow& OnRow);
+    bool ByteOrderMark() const { return FHead == Utf8ByteOrderMark; }
+    // What the UTF-8 check found, when it was asked for.
+    const TUtf8Check& Utf8() const { return FUtf8; }
+    // How the lines end, as a format in the given encoding (a byte-order mark counts only when
+    // the text is read as UTF-8).
+    TTextFileFormat Format(TTextEncoding Encoding) const;
+    // Reads the rows from the start of the file, without the byte-order mark when Skip says
+    // so. A file that changed since it was counted may give another number of rows.
+    void ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark = false);
 
 private:
     void CountRows();
+    void CountLineEnd(TLineEnd End);
 
     TFileReader FFile;
     std::string FBlock;
     std::uint64_t FTextSize = 0;
+    std::uint64_t FFileSize = 0;
     int FRowCount = 0;
+    std::string FHead; // the first bytes, as far as a byte-order mark reaches
+    bool FCheckUtf8;
+    TUtf8Check FUtf8;
+    std::vector<TLineEnd> FLineEnds;
+    std::uint64_t FLineEndCounts[3] = {};
 };
 
 } // namespace kestrim

@@ -229,7 +229,25 @@ void TEditorScreenStrings::ReplaceRows(int Row, int RowCount, std::string_view T
     });
 }
 
-int TEditorScreenStrings::RecordUndoStep(int FirstRow, int OldRowCount, int NewRowCount)
+// The encoding goes with the whole text, never with a part: the rows outside a change must
+// stay readable in the encoding of the rows inside it, and the undo steps recorded before the
+// change are undone only after it, in the old encoding again.
+void TEditorScreenStrings::ReplaceAllRows(std::string_view Text, TTextEncoding Encoding)
+{
+    WithinUpdate(*this, [&] {
+        const TTextEncoding oldEncoding = this->Encoding();
+        SetEncoding(Encoding);
+        TEditorStringList rows;
+        if (!Text.empty()) {
+            StrToWrapList(Text, rows);
+            rows.SetRows(rows.Count() - 1, EndsWithLineBreak(Text) ? raCrlf : raEof);
+        }
+        RecordUndoStep(0, Count(), rows.Count()).Encoding = oldEncoding;
+        StoreRows(0, Count(), rows);
+    });
+}
+
+TUndoData& TEditorScreenStrings::RecordUndoStep(int FirstRow, int OldRowCount, int NewRowCount)
 {
     TUndoData& step = FUndoObj->NewUndoData();
     TRowsText old = RowsText(FirstRow, OldRowCount);
@@ -237,7 +255,7 @@ int TEditorScreenStrings::RecordUndoStep(int FirstRow, int OldRowCount, int NewR
     step.RowCount = NewRowCount;
     step.Attribute = old.Attribute;
     step.Str = std::move(old.Text);
-    return old.Rows;
+    return step;
 }
 
 void TEditorScreenStrings::StoreRows(int FirstRow, int OldRowCount, TEditorStringList& NewRows)

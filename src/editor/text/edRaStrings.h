@@ -24,6 +24,7 @@ namespace kestrim {
 class TEditorLink;
 class TEditorUndoObj;
 class TRowStateParser;
+struct TUndoData;
 
 // What the last change did, for the editors to repaint only that. Valid while the editors are
 // told of the change; cleared when the update batch ends.
@@ -52,7 +53,8 @@ struct TRowByte {
 
 class TEditorScreenStrings : private TEditorStringList {
 public:
-    // The text's encoding is chosen here and changes only with a text loaded anew (LoadRows).
+    // The text's encoding is chosen here and changes with a text loaded anew (LoadRows) or
+    // put in place of the whole text (ReplaceAllRows).
     explicit TEditorScreenStrings(TTextEncoding Encoding = TTextEncoding::ShiftJis);
     ~TEditorScreenStrings() override;
 
@@ -106,6 +108,9 @@ public:
 
     // The one primitive of every change of the text.
     void ReplaceRows(int Row, int RowCount, std::string_view Text);
+    // The same change for the whole text, which takes Encoding: one undo step, whose undo puts
+    // the old text back in its own encoding.
+    void ReplaceAllRows(std::string_view Text, TTextEncoding Encoding);
     // Puts Rows, not parsed yet and in Encoding, in place of the whole text and leaves the old
     // text's rows in Rows, for the caller to free when it suits; see ReplaceRows for why this
     // bypasses undo.
@@ -175,8 +180,11 @@ private:
     void Rewrap(bool Wrap);
 
     // Records the undo step of putting NewRowCount rows in place of OldRowCount rows from
-    // FirstRow; returns how many rows that replaces.
-    int RecordUndoStep(int FirstRow, int OldRowCount, int NewRowCount);
+    // FirstRow.
+    TUndoData& RecordUndoStep(int FirstRow, int OldRowCount, int NewRowCount);
+    // For a change of the whole text only (ReplaceAllRows, and its undo and redo): the rows
+    // that follow are wrapped and parsed in the new encoding.
+    void SetEncoding(TTextEncoding Encoding) { FLayout.SetEncoding(Encoding); }
     // Where every change of the text, an edit or its undo or redo, lands: puts NewRows (left
     // empty) in place of OldRowCount rows from FirstRow inside the open update batch, hands the
     // old rows' marks on, re-parses what the change reaches and sets the change record.

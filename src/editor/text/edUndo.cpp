@@ -83,7 +83,8 @@ void TEditorUndoObj::Redo()
 }
 
 // Step names the rows now in place (RowCount from StartRow) and the text they replaced (Str,
-// whose last row ended as Attribute; raInvalid when they replaced nothing).
+// whose last row ended as Attribute; raInvalid when they replaced nothing, and in Encoding
+// when the step changed the encoding).
 TUndoData TEditorUndoObj::ApplyStep(const TUndoData& Step)
 {
     TUndoData inverse;
@@ -94,6 +95,10 @@ TUndoData TEditorUndoObj::ApplyStep(const TUndoData& Step)
         inverse.Str = std::move(now.Text);
         inverse.Attribute = now.Attribute;
         replacedRows = now.Rows;
+    }
+    if (Step.Encoding) {
+        inverse.Encoding = FOwner.Encoding();
+        FOwner.SetEncoding(*Step.Encoding);
     }
     TEditorStringList rows;
     if (Step.Attribute != raInvalid) {

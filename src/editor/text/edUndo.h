@@ -3,9 +3,11 @@
 // place and the text they replaced. Undoing a step puts that text back and turns the step into
 // its inverse, which redo applies in turn; there is no merging of steps.
 
+#include "editor/base/TextEncoding.h"
 #include "editor/text/edStringList.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 
 namespace kestrim {
@@ -20,6 +22,8 @@ struct TUndoData {
     int RowCount = 0;                    // rows the change put in place from StartRow on
     TRowAttribute Attribute = raInvalid; // attribute of the last removed row; raInvalid: nothing removed
     std::string Str;                     // the removed rows, "\r\n" after each raCrlf row
+    // For a step that changed the text's encoding (it spans the whole text): the encoding of Str.
+    std::optional<TTextEncoding> Encoding;
 };
 
 // Steps in the order they were recorded; the last is the next to apply.

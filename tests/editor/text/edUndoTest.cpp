@@ -64,3 +64,38 @@ TEST_F(UndoTest, AnUndoneInsertionHandsTheMarksOfItsRowsOnAndRedoRestoresIt)
     Rows.Redo();
     EXPECT_EQ(Dump(Rows), "[a|C#4][b|C][c|C]");
 }
+
+// The whole text in another encoding is one step. Its undo brings the old bytes back in the old
+// encoding, wrapped by that encoding's characters (wrapped by the other one's, a row would end
+// inside a character), and the steps before it then undo in the old encoding again.
+TEST_F(UndoTest, AnEncodingChangeIsOneStepThatUndoAndRedoTakeBackWhole)
+{
+    Rows.WrapOption().SetWrapByte(20);
+    Rows.SetWordWrap(true);
+    std::string sjis;
+    std::string utf8;
+    for (int i = 0; i < 11; ++i) {
+        sjis += "\x82\xa0"; // あ
+        utf8 += "あ";
+    }
+    Rows.ReplaceRows(0, 0, sjis + "\r\nz");
+    const std::string sjisRows = "[" + sjis.substr(0, 20) + "|W][\x82\xa0|C][z|E]";
+    ASSERT_EQ(Dump(Rows), sjisRows);
+
+    Rows.ReplaceAllRows(utf8 + "\r\nz", TTextEncoding::Utf8);
+    const std::string utf8Rows = "[" + utf8.substr(0, 30) + "|W][あ|C][z|E]";
+    EXPECT_EQ(Rows.Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(Dump(Rows), utf8Rows);
+    EXPECT_EQ(UndoObj.UndoList().size(), 2u);
+
+    Rows.Undo();
+    EXPECT_EQ(Rows.Encoding(), TTextEncoding::ShiftJis);
+    EXPECT_EQ(Dump(Rows), sjisRows);
+    Rows.Redo();
+    EXPECT_EQ(Rows.Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(Dump(Rows), utf8Rows);
+    Rows.Undo();
+    Rows.Undo();
+    EXPECT_EQ(Dump(Rows), "");
+    EXPECT_EQ(Rows.Encoding(), TTextEncoding::ShiftJis);
+}

@@ -1,0 +1,159 @@
+#include "FakeEditor.h"
+
+#include "editor/base/FileIO.h"
+#include "editor/base/Utf8Check.h"
+#include "editor/text/TextFileFormat.h"
+#include "editor/text/edEditorStrings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+using namespace kestrim;
+using namespace kestrim::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr TTextEncoding InSjis = TTextEncoding::ShiftJis;
+constexpr TTextEncoding InUtf8 = TTextEncoding::Utf8;
+
+class TextFileFormatTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        FFolder = fs::temp_directory_path() / ("kestrim-format-" + std::to_string(::getpid()));
+        fs::create_directories(FFolder);
+    }
+    void TearDown() override { fs::remove_all(FFolder); }
+
+    std::string FileWith(const std::string& Bytes)
+    {
+        const std::string name = (FFolder / "text.txt").string();
+        WriteFileBytes(name, Bytes);
+        return name;
+    }
+
+    // Loads Bytes as a file with every block size from 1 to 9 and the default one, which must
+    // all agree; the format of the last load.
+    TTextFileFormat Load(const std::string& Bytes, TTextEncoding Default)
+    {
+        const std::string name = FileWith(Bytes);
+        const TTextFileFormat format = Lines.LoadTextFile(name, std::nullopt, Default);
+        const std::string text = Lines.Text();
+        for (std::size_t blockSize = 1; blockSize <= 9; ++blockSize) {
+            const TTextFileFormat again = Lines.LoadTextFile(name, std::nullopt, Default, blockSize);
+            EXPECT_EQ(Lines.Text(), text) << "block size " << blockSize;
+            EXPECT_EQ(again.LineEnd, format.LineEnd) << "block size " << blockSize;
+            EXPECT_EQ(again.LineEnds, format.LineEnds) << "block size " << blockSize;
+        }
+        return format;
+    }
+
+    fs::path FFolder;
+    TFakeEditor Editor;
+    TEditorStrings Lines{Editor};
+};
+
+std::string RandomBytes(unsigned Seed)
+{
+    std::mt19937 random(Seed);
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes += static_cast<char>(random() % 256);
+    return bytes + "\x1A\x1A";
+}
+
+} // namespace
+
+// A file opens in the encoding its bytes show, keeps its byte-order mark out of the text and
+// is written back byte for byte, whatever its line ends.
+TEST_F(TextFileFormatTest, FilesOpenInTheEncodingTheyShowAndAreWrittenBackUnchanged)
+{
+    struct TCase {
+        const char* Name;
+        std::string Bytes;
+        TTextEncoding Default;
+        TTextEncoding Encoding;
+        bool Bom;
+        const char* LineEnd;
+        bool Mixed;
+    };
+    const TCase cases[] = {
+        {"UTF-8 with BOM, CR LF", "\xEF\xBB\xBF日本語\r\nb\r\n", InSjis, InUtf8, true, "CR LF", false},
+        {"UTF-8, LF, emoji", "é\n😀 x\n", InSjis, InUtf8, false, "LF", false},
+        {"UTF-8, CR, no final break", "日本\rx", InSjis, InUtf8, false, "CR", false},
+        {"BOM before invalid bytes", "\xEF\xBB\xBF" "a\xFF\xE3\x81\n", InSjis, InUtf8, true, "LF", false},
+        {"invalid UTF-8 is Shift-JIS", "é\xFF\n", InUtf8, InSjis, false, "LF", false},
+        {"UTF-8 cut short is Shift-JIS", "a\r\n\xE3\x81", InUtf8, InSjis, false, "CR LF", false},
+        {"Shift-JIS", "\x82\xa0\r\n\t x", InUtf8, InSjis, false, "CR LF", false},
+        {"ASCII in the default", "a\nb\n", InUtf8, InUtf8, false, "LF", false},
+        {"ASCII in the default", "a\r\n", InSjis, InSjis, false, "CR LF", false},
+        {"mixed line ends", "a\r\nb\nc\n\rd\r", InSjis, InSjis, false, "LF", true},
+        {"empty, a new file's ends", "", InUtf8, InUtf8, false, "LF", false},
+        {"binary", RandomBytes(5), InUtf8, InSjis, false, nullptr, true},
+        {"binary", RandomBytes(6) + "\r", InUtf8, InSjis, false, nullptr, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTextFileFormat format = Load(c.Bytes, c.Default);
+        EXPECT_EQ(Editor.ScreenStrings().Encoding(), c.Encoding);
+        EXPECT_EQ(format.Encoding, c.Encoding);
+        EXPECT_EQ(format.ByteOrderMark, c.Bom);
+        if (c.LineEnd) {
+            EXPECT_EQ(LineEndName(format.LineEnd), c.LineEnd);
+        }
+        EXPECT_EQ(format.MixedLineEnds(), c.Mixed);
+        EXPECT_EQ(FileBytesOf(Lines.Text(), format), c.Bytes);
+    }
+    Load("\xEF\xBB\xBFx", InSjis);
+    EXPECT_EQ(Lines.Text(), "x") << "the byte-order mark is no text";
+    Lines.LoadTextFile(FileWith("\xEF\xBB\xBFx"), InSjis, InUtf8);
+    EXPECT_EQ(Lines.Text(), "\xEF\xBB\xBFx") << "read as Shift-JIS, it is";
+}
+
+// Lines beyond a mixed file's own ends take its most frequent one; text converted to Shift-JIS
+// keeps the file's line ends but loses the byte-order mark.
+TEST_F(TextFileFormatTest, AFormatWritesAnyTextInItsLineEnds)
+{
+    TTextFileFormat format = NewFileFormat(InUtf8);
+    format.ByteOrderMark = true;
+    EXPECT_EQ(FileBytesOf("a\r\n\r\nb", format), "\xEF\xBB\xBF" "a\n\nb");
+    format.Encoding = InSjis;
+    format.LineEnd = TLineEnd::Cr;
+    EXPECT_EQ(FileBytesOf("a\r\n\r\nb", format), "a\r\rb");
+    format.LineEnds = {TLineEnd::Lf};
+    EXPECT_EQ(FileBytesOf("a\r\nb\r\nc\r\n", format), "a\nb\rc\r");
+    EXPECT_EQ(LineEndName(NewFileFormat(InSjis).LineEnd), "CR LF");
+}
+
+// Whether bytes are UTF-8 is known whatever the blocks they come in.
+TEST(Utf8CheckTest, ChecksCharactersSplitBetweenBlocks)
+{
+    struct TCase {
+        std::string Bytes;
+        bool Complete;
+        bool BeyondAscii;
+    };
+    const TCase cases[] = {
+        {"plain ascii, longer than eight bytes", true, false},
+        {"aé漢😀\xF4\x8F\xBF\xBF", true, true},
+        {"\xC0\x80", false, true},          // overlong
+        {"\xE0\x9F\xBF", false, true},      // overlong
+        {"\xED\xA0\x80", false, true},      // surrogate
+        {"\xF4\x90\x80\x80", false, true},  // beyond U+10FFFF
+        {"abcdefgh\x80", false, true},      // stray continuation
+        {"ab\xE3\x81", false, true},        // cut short
+    };
+    for (const TCase& c : cases)
+        for (std::size_t split = 0; split <= c.Bytes.size(); ++split) {
+            TUtf8Check check;
+            check.Feed(std::string_view(c.Bytes).substr(0, split));
+            check.Feed(std::string_view(c.Bytes).substr(split));
+            EXPECT_EQ(check.Complete(), c.Complete) << c.Bytes << " split at " << split;
+            EXPECT_EQ(check.BeyondAscii(), c.BeyondAscii) << c.Bytes;
+        }
+}
