@@ -31,7 +31,7 @@ class TModelHost : private TEditorLink, private TEditView {
 
 public:
     explicit TModelHost(TTextEncoding Encoding)
-        : FStrings(std::make_shared<TEditorScreenStrings>(Encoding)), FLines(*this), Model(FStrings, *this, Rules)
+        : FStrings(std::make_shared<TEditorScreenStrings>(Encoding)), Model(FStrings, *this, Rules), FLines(*this)
     {
         FStrings->AttachEditor(*this);
     }
