@@ -1,4 +1,5 @@
 #include "FakeEditor.h"
+#include "TempFolder.h"
 
 #include "editor/base/FileIO.h"
 #include "editor/base/Utf8Check.h"
@@ -7,14 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 using namespace kestrim;
 using namespace kestrim::test;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -23,19 +21,7 @@ constexpr TTextEncoding InUtf8 = TTextEncoding::Utf8;
 
 class TextFileFormatTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        FFolder = fs::temp_directory_path() / ("kestrim-format-" + std::to_string(::getpid()));
-        fs::create_directories(FFolder);
-    }
-    void TearDown() override { fs::remove_all(FFolder); }
-
-    std::string FileWith(const std::string& Bytes)
-    {
-        const std::string name = (FFolder / "text.txt").string();
-        WriteFileBytes(name, Bytes);
-        return name;
-    }
+    std::string FileWith(const std::string& Bytes) { return FFolder.FileWith(Bytes); }
 
     // Loads Bytes as a file with every block size from 1 to 9 and the default one, which must
     // all agree; the format of the last load.
@@ -53,7 +39,7 @@ protected:
         return format;
     }
 
-    fs::path FFolder;
+    TTempFolder FFolder{"kestrim-format-"};
     TFakeEditor Editor;
     TEditorStrings Lines{Editor};
 };

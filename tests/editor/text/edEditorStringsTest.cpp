@@ -1,4 +1,5 @@
 #include "FakeEditor.h"
+#include "TempFolder.h"
 
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
@@ -8,15 +9,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 using namespace kestrim;
 using namespace kestrim::test;
 using namespace std::string_literals;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -29,19 +27,7 @@ protected:
 
 class EditorStringsFileTest : public EditorStringsTest {
 protected:
-    void SetUp() override
-    {
-        FFolder = fs::temp_directory_path() / ("kestrim-lines-" + std::to_string(::getpid()));
-        fs::create_directories(FFolder);
-    }
-    void TearDown() override { fs::remove_all(FFolder); }
-
-    std::string FileWith(const std::string& Bytes)
-    {
-        const std::string name = (FFolder / "text.txt").string();
-        WriteFileBytes(name, Bytes);
-        return name;
-    }
+    std::string FileWith(const std::string& Bytes) { return FFolder.FileWith(Bytes); }
 
     // The rows of Bytes loaded with every block size up to 9, which must all agree.
     std::string Loaded(const std::string& Bytes)
@@ -56,7 +42,7 @@ protected:
         return dump;
     }
 
-    fs::path FFolder;
+    TTempFolder FFolder{"kestrim-lines-"};
 };
 
 } // namespace
@@ -187,12 +173,12 @@ TEST_F(EditorStringsFileTest, ALoadedFileIsSavedWithTheSameLineEnds)
 {
     for (const std::string bytes : {"a\r\n\r\nb\r\n", "a\r\nb", "\x82\xa0\r\n\t x"}) {
         Lines.LoadFromFile(FileWith(bytes));
-        const std::string saved = (FFolder / "saved.txt").string();
+        const std::string saved = FFolder.Path("saved.txt");
         Lines.SaveToFile(saved);
         EXPECT_EQ(ReadFileBytes(saved), bytes);
     }
     Lines.LoadFromFile(FileWith("a\nb\rc"));
-    const std::string saved = (FFolder / "saved.txt").string();
+    const std::string saved = FFolder.Path("saved.txt");
     Lines.SaveToFile(saved);
     EXPECT_EQ(ReadFileBytes(saved), "a\r\nb\r\nc");
 }
@@ -203,8 +189,8 @@ TEST_F(EditorStringsFileTest, AFileThatCannotBeReadLeavesTheTextAsItWas)
     Rows.SetRowMarks(1, RowMark(2));
     Rows.IncludeListMarks(RowMark(2));
     Lines.Add("too");
-    EXPECT_THROW(Lines.LoadFromFile((FFolder / "missing.txt").string()), EFOpenError);
-    EXPECT_THROW(Lines.LoadFromFile(FFolder.string()), EFOpenError);
+    EXPECT_THROW(Lines.LoadFromFile(FFolder.Path("missing.txt")), EFOpenError);
+    EXPECT_THROW(Lines.LoadFromFile(FFolder.Folder()), EFOpenError);
     EXPECT_EQ(Dump(Rows), "[keep|C][me|C#2][too|C]");
     EXPECT_EQ(Rows.ListMarks(), RowMark(2));
     EXPECT_TRUE(Rows.UndoObj().CanUndo());
