@@ -266,7 +266,7 @@ void TFileCommands::ReportFile(const QString& Done, TEditor& Editor, const QStri
 {
     FHost.ReportFileDone(QStringLiteral("%1 %2 (%3, %4 行)")
                              .arg(QFileInfo(Name).fileName(), Done,
-                                  QString::fromStdString(std::string(EncodingName(Editor.Encoding()))))
+                                  QString::fromUtf8(EncodingName(Editor.Encoding())))
                              .arg(Editor.Lines().Count()));
 }
 

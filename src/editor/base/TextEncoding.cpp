@@ -132,6 +132,14 @@ int CharColumnsOf(TTextEncoding Encoding, std::string_view S)
     return columns;
 }
 
+std::size_t LastCharStart(TTextEncoding Encoding, std::string_view S)
+{
+    std::size_t last = 0;
+    for (std::size_t offset = 0; offset < S.size(); offset += CharByteCount(Encoding, S, offset))
+        last = offset;
+    return last;
+}
+
 std::size_t CharCount(TTextEncoding Encoding, std::string_view S)
 {
     std::size_t count = 0;

@@ -108,4 +108,8 @@ int CharColumnsOf(TTextEncoding Encoding, std::string_view S);
 // The number of characters of S.
 std::size_t CharCount(TTextEncoding Encoding, std::string_view S);
 
+// Where the last character of S starts (0 for an empty S), found from the start of S: a text is
+// never read backwards, since a Shift-JIS trail byte may look like a lead byte.
+std::size_t LastCharStart(TTextEncoding Encoding, std::string_view S);
+
 } // namespace kestrim

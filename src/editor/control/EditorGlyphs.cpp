@@ -192,10 +192,10 @@ const TCellText::TGlyph& TCellText::UnicodeGlyph(int Style, char16_t Code, int C
 const std::vector<TCellText::TPlacedGlyph>& TCellText::ShapedGlyphs(int Style, std::string_view Utf8, int Cells)
 {
     TStyleFonts& fonts = FStyles[static_cast<std::size_t>(Style)];
-    const auto known = fonts.Shaped.find(std::string(Utf8));
-    if (known != fonts.Shaped.end())
-        return known->second;
-    std::vector<TPlacedGlyph>& glyphs = fonts.Shaped[std::string(Utf8)];
+    const auto [entry, isNew] = fonts.Shaped.try_emplace(std::string(Utf8));
+    std::vector<TPlacedGlyph>& glyphs = entry->second;
+    if (!isNew)
+        return glyphs;
     QTextLayout layout(QString::fromStdU16String(Utf8ToUtf16(Utf8)), fonts.Font);
     layout.beginLayout();
     const QTextLine line = layout.createLine();

@@ -220,7 +220,6 @@ private:
     std::string IndentText(int Columns) const;
     bool UnIndent();
     std::size_t CharBytesAt(std::string_view Text, std::size_t Offset) const;
-    std::size_t LastCharStart(std::string_view Text) const;
 
     std::shared_ptr<TEditorScreenStrings> FStrings;
     TEditView& FView;

@@ -40,16 +40,6 @@ std::size_t TEditModel::CharBytesAt(std::string_view Text, std::size_t Offset) c
     return CharByteCount(FStrings->Encoding(), Text, Offset);
 }
 
-// Found from the start of Text: a row is never read backwards, since a Shift-JIS trail byte may
-// look like a lead byte.
-std::size_t TEditModel::LastCharStart(std::string_view Text) const
-{
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < Text.size(); i += CharBytesAt(Text, i))
-        start = i;
-    return start;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Moving the caret
 

@@ -412,7 +412,7 @@ void TEditModel::TypeBackSpace()
         const std::string& above = FStrings->Str(previous);
         const int anchor = std::max(FStrings->LineStartRow(previous), FRow - 2);
         if (FStrings->Rows(previous) == raWrapped) {
-            const std::size_t last = above.empty() ? 0 : LastCharStart(above);
+            const std::size_t last = LastCharStart(FStrings->Encoding(), above);
             const std::string row = above.substr(0, last);
             const int distance = DistanceOfPlace(anchor, previous, static_cast<int>(last));
             ReplaceRowsAndPlaceCaret(previous, 1, row, anchor, distance);
@@ -440,7 +440,7 @@ void TEditModel::TypeBackSpace()
         SetCol(FCol - 1);
         return;
     }
-    const std::size_t start = LastCharStart(std::string_view(text).substr(0, static_cast<std::size_t>(byte)));
+    const std::size_t start = LastCharStart(FStrings->Encoding(), std::string_view(text).substr(0, static_cast<std::size_t>(byte)));
     const int anchor = AnchorRowOf(FRow);
     std::string row = text;
     row.erase(start, static_cast<std::size_t>(byte) - start);

@@ -104,7 +104,7 @@ void TEditModel::MoveLeft()
     const TRowCells cells = RowCells(FRow);
     if (IsCutAtCaret(cells, FCol, FTailByte)) {
         const std::string_view text = FStrings->Str(FRow);
-        SetRowByte(FRow, static_cast<int>(LastCharStart(text.substr(0, static_cast<std::size_t>(CaretByte())))));
+        SetRowByte(FRow, static_cast<int>(LastCharStart(FStrings->Encoding(), text.substr(0, static_cast<std::size_t>(CaretByte())))));
     } else if (FCol > 0) {
         SetCol(FCol - 1);
     } else if (FRow > 0 && (FRules.NextLine || FStrings->Rows(FRow - 1) == raWrapped)) {

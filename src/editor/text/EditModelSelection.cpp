@@ -427,14 +427,9 @@ void TEditModel::SelectTokenAt(int ARow, int ACol, bool UseDefinition, bool Keep
     for (int row = lineStart; row < ARow; ++row)
         offset += static_cast<int>(FStrings->Str(row).size());
 
-    TRowAttributeData state;
-    if (UseDefinition) {
-        state = FStrings->RowStartState(lineStart);
-        if (!KeepBrackets)
-            state.OpenBracket = -2;
-    } else {
+    TRowAttributeData state = UseDefinition ? FStrings->RowStartState(lineStart) : TRowAttributeData{};
+    if (!UseDefinition || !KeepBrackets)
         state.OpenBracket = -2;
-    }
     std::optional<std::pair<int, int>> token;
     for (const TTokenSpan& span : FView.Tokens(line, state, UseDefinition)) {
         const int end = span.Offset + span.Length;

@@ -19,16 +19,6 @@ std::size_t RowBytes(const TRowAttributeStringList& Rows, int Row)
     return Rows.Str(Row).size() + (Rows.Rows(Row) == raCrlf ? LineBreakBytes : 0);
 }
 
-// The start of the last character of a row, scanning from the row's start, where character
-// boundaries are known.
-std::size_t LastCharStart(TTextEncoding Encoding, std::string_view Text)
-{
-    std::size_t last = 0;
-    for (std::size_t offset = 0; offset < Text.size(); offset += CharByteCount(Encoding, Text, offset))
-        last = offset;
-    return last;
-}
-
 // Whether the text before Row ends with a delimiter for whole words: at the top and after a
 // line break it does; after a wrapped row it depends on that row's last character.
 bool DelimiterBeforeRow(const TRowAttributeStringList& Rows, int Row, TTextEncoding Encoding)
