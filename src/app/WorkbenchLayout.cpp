@@ -92,21 +92,27 @@ void TWorkbenchLayout::SetOn(bool On)
         FFocusedPage = visible;
     FSwitching = true;
     {
-        // The window hears of the change once it is complete.
+        // The window hears of the change once it is complete. The new tabs come in before the
+        // old ones leave, so that the Web page never shows in passing: showing it starts its
+        // browser.
         const QSignalBlocker blocker(FTabs);
         if (On) {
-            for (int page = PageCount - 1; page >= 0; --page)
+            FTabs.insertTab(0, FColumns, FCaption);
+            if (visible < PageCount)
+                FTabs.setCurrentIndex(0);
+            for (int page = PageCount; page >= 1; --page)
                 FTabs.removeTab(page);
             for (int page = 0; page < PageCount; ++page) {
                 FPaneLayouts[page]->addWidget(FPages[page], 1);
                 FPages[page]->show();
             }
-            FTabs.insertTab(0, FColumns, FCaption);
         } else {
             RememberShares();
-            FTabs.removeTab(0);
             for (int page = 0; page < PageCount; ++page)
-                FTabs.insertTab(page, FPages[page], FCaptions[page]);
+                FTabs.insertTab(page + 1, FPages[page], FCaptions[page]);
+            if (visible < PageCount)
+                FTabs.setCurrentIndex(visible + 1);
+            FTabs.removeTab(0);
         }
         FOn = On;
         ApplyShares();

@@ -32,6 +32,24 @@ protected:
     }
 };
 
+// Counts the events of one type that reach a widget while it lives.
+class TEventCounter : public QObject {
+public:
+    TEventCounter(QObject& Watched, QEvent::Type Type, int& Count) : FType(Type), FCount(Count)
+    {
+        Watched.installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* Event) override
+    {
+        FCount += Event->type() == FType;
+        return false;
+    }
+
+private:
+    QEvent::Type FType;
+    int& FCount;
+};
+
 struct TEditorState {
     std::string Text;
     int Row, Col, TopRow;
@@ -58,6 +76,9 @@ TEST_F(WorkbenchTest, SwitchingTheViewKeepsTextsCaretsSelectionsUndoAndScrollPos
         ++page;
     }
     window.ShowPage(TfrmKestrim::pgData);
+    // Showing the Web page, even in passing, would start its browser.
+    int webShown = 0;
+    TEventCounter counter(*window.tbsWeb, QEvent::Show, webShown);
     for (bool on : {true, false, true, false}) {
         window.SetWorkbench(on);
         QTest::qWait(20); // laid out and painted in the new place
@@ -67,6 +88,7 @@ TEST_F(WorkbenchTest, SwitchingTheViewKeepsTextsCaretsSelectionsUndoAndScrollPos
         for (std::size_t i = 0; i < before.size(); ++i)
             EXPECT_EQ(StateOf(*Editors()[i]), before[i]) << "editor " << i << (on ? " side by side" : " in tabs");
     }
+    EXPECT_EQ(webShown, 0);
     for (TEditor* editor : Editors()) {
         ASSERT_TRUE(editor->CanUndo());
         editor->Undo();
