@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QTabWidget>
 
 namespace kestrim {
 
@@ -37,7 +36,7 @@ TEditorFeatureCommands::TEditorFeatureCommands(TfrmKestrim& Window, QMenu& Edit,
         action->setCheckable(true);
 
     connect(&Edit, &QMenu::aboutToShow, this, &TEditorFeatureCommands::UpdateBoxMode);
-    connect(Window.pgcEditor, &QTabWidget::currentChanged, this, &TEditorFeatureCommands::UpdateBoxMode);
+    connect(&Window, &TfrmKestrim::CurrentEditorChanged, this, &TEditorFeatureCommands::UpdateBoxMode);
     for (TEditor* editor : {Window.tedScript, Window.tedData, Window.tedResult})
         connect(editor, &TEditor::OnSelectionModeChange, this, &TEditorFeatureCommands::UpdateBoxMode);
 }

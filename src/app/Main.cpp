@@ -12,6 +12,7 @@
 #include "app/ProgramDir.h"
 #include "app/StandardLibrary.h"
 #include "app/UserDialogs.h"
+#include "app/WorkbenchLayout.h"
 #include "app/WrapCommands.h"
 #include "dialogs/About.h"
 #include "dialogs/ApplicationTitle.h"
@@ -57,6 +58,7 @@ const QString ProgramVersion = QStringLiteral("0.9.0");
 const QString CopyrightHolder = QStringLiteral("Vek");
 const QString CopyrightYear = QStringLiteral("2026");
 const QString ResultCaption = QStringLiteral("結果");
+const QString WorkbenchCaption = QStringLiteral("スクリプト・データ・結果");
 const QString LiveRunExplanation =
     QStringLiteral("自動実行がオンの間は、入力が止まるたびにスクリプトがデータに対して実行されるので、"
                    "ファイルを書き換えたり消したりするスクリプトもそのたびに実行されます。");
@@ -137,6 +139,8 @@ void TfrmKestrim::CreateToolBar()
     tlbMain->addSeparator();
     tlbMain->addActions({a.actRun, a.actTerminate, a.actRunClipboard, a.actLiveRun});
     tlbMain->addSeparator();
+    tlbMain->addAction(a.actViewWorkbench);
+    tlbMain->addSeparator();
     tlbMain->addAction(a.actConfig);
     edtLanguageName = new QLineEdit(tlbMain);
     edtLanguageName->setObjectName("edtLanguageName");
@@ -187,6 +191,7 @@ void TfrmKestrim::CreatePages()
     tedScript->setObjectName("tedScript");
     tedData->setObjectName("tedData");
     tedResult->setObjectName("tedResult");
+    FWorkbench = new TWorkbenchLayout(*pgcEditor, {tedScript, tedData, tedResult}, WorkbenchCaption, this);
 
     lsbMessage = new TMessageList;
     lsbMessage->setObjectName("lsbMessage");
@@ -208,6 +213,7 @@ void TfrmKestrim::CreatePages()
     setCentralWidget(Splitter2);
 
     connect(pgcEditor, &QTabWidget::currentChanged, this, &TfrmKestrim::pgcEditorChange);
+    connect(FWorkbench, &TWorkbenchLayout::CurrentEditorChanged, this, &TfrmKestrim::pgcEditorChange);
     connect(lsbMessage, &TMessageList::ScriptPlaceRequested, this, &TfrmKestrim::lsbMessageDblClick);
     connect(lsbMessage, &TMessageList::DataLinePlaceRequested, this, &TfrmKestrim::lsbMessageDataLineJump);
     addActions({lsbMessage->actMessageNext(), lsbMessage->actMessagePrev()});
@@ -269,6 +275,8 @@ void TfrmKestrim::CreateMenus()
     mniView = mnuMain->addMenu(QStringLiteral("表示(&V)"));
     mniView->addActions({a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb});
     mniView->addSeparator();
+    mniView->addAction(a.actViewWorkbench);
+    mniView->addSeparator();
     mniView->addActions({a.actMoveTop, a.actMoveLineNumber, a.actMoveBottom});
     mniView->addSeparator();
     mniView->addActions({lsbMessage->actMessageNext(), lsbMessage->actMessagePrev()});
@@ -318,7 +326,7 @@ void TfrmKestrim::ConnectEditor(TEditor& Editor)
 {
     // A key released after its page was left (Ctrl+Tab) leaves the new page's caret shown.
     connect(&Editor, &TEditor::OnKeyUp, this, [this, &Editor] {
-        if (Editor.isVisible())
+        if (Editor.isVisible() && &Editor == &CurrentEditor())
             UpdateCaretStatus(&Editor);
         UpdateCutCopy();
     });
@@ -379,6 +387,7 @@ void TfrmKestrim::ConnectActions()
     ConnectPageAction(a.actViewData, pgData);
     ConnectPageAction(a.actViewResult, pgResult);
     ConnectPageAction(a.actViewWeb, pgWeb);
+    connect(a.actViewWorkbench, &QAction::triggered, this, &TfrmKestrim::SetWorkbench);
 
     ConnectCommand(lsbMessage->actMessageNext(), [this] { GoToMessage(1); });
     ConnectCommand(lsbMessage->actMessagePrev(), [this] { GoToMessage(-1); });
@@ -406,7 +415,7 @@ void TfrmKestrim::FormCreate()
     LoadConfig(QString::fromStdString(FSettings->ConfigFile));
     SetUpWebPage();
     ShowPage(pgScript);
-    pgcEditorChange(pgScript);
+    pgcEditorChange();
     // Key preview and the mouse-wheel rule see the events before the focused control does.
     qApp->installEventFilter(this);
     // Joining the clipboard's watchers tells at once what it holds.
@@ -438,6 +447,8 @@ void TfrmKestrim::ApplySettings()
     FLiveRun->SetEnabled(FSettings->LiveRun);
     if (FSettings->MessageHeight > 0)
         SetMessageHeight(FSettings->MessageHeight);
+    FWorkbench->SetShares(FSettings->WorkbenchScriptShare, FSettings->WorkbenchDataShare);
+    SetWorkbench(FSettings->Workbench);
 }
 
 // The list of reference pages; a URL file that cannot be read leaves it empty. The browser is
@@ -499,6 +510,9 @@ void TfrmKestrim::StoreSettings()
     FWrapCommands->StoreSettings(*FSettings);
     FSettings->LiveRun = FActions->actLiveRun->isChecked();
     FSettings->MessageHeight = MessageHeight();
+    FSettings->Workbench = FWorkbench->On();
+    FSettings->WorkbenchScriptShare = FWorkbench->ScriptShare();
+    FSettings->WorkbenchDataShare = FWorkbench->DataShare();
 }
 
 QSize TfrmKestrim::NormalSize() const
@@ -586,16 +600,24 @@ void TfrmKestrim::ShowLanguageName(const QString& Caption)
 
 TEditor& TfrmKestrim::CurrentEditor() const
 {
-    switch (pgcEditor->currentIndex()) {
-    case pgData: return *tedData;
-    case pgResult: return *tedResult;
-    default: return *tedScript;
-    }
+    return FWorkbench->CurrentEditor();
 }
 
 void TfrmKestrim::ShowPage(TPage Page)
 {
-    pgcEditor->setCurrentIndex(Page);
+    FWorkbench->ShowPage(Page);
+}
+
+TfrmKestrim::TPage TfrmKestrim::VisiblePage() const
+{
+    return static_cast<TPage>(FWorkbench->VisiblePage());
+}
+
+void TfrmKestrim::SetWorkbench(bool On)
+{
+    FActions->actViewWorkbench->setChecked(On);
+    FWorkbench->SetOn(On);
+    pgcEditorChange();
 }
 
 void TfrmKestrim::ShowScriptPage()
@@ -603,20 +625,23 @@ void TfrmKestrim::ShowScriptPage()
     ShowPage(pgScript);
 }
 
+// Side by side the result is in view already: the focus stays where the user works.
 void TfrmKestrim::ShowResultPage()
 {
-    ShowPage(pgResult);
+    FWorkbench->RevealPage(pgResult);
 }
 
-void TfrmKestrim::pgcEditorChange(int Index)
+void TfrmKestrim::pgcEditorChange()
 {
     const TMainActions& a = *FActions;
     const QList<QAction*> pageActions{a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb};
-    if (Index >= 0 && Index < pageActions.size())
-        pageActions[Index]->setChecked(true);
-    UpdateCaretStatus(Index == pgWeb ? nullptr : &CurrentEditor());
+    const TPage page = VisiblePage();
+    if (page >= 0 && page < pageActions.size())
+        pageActions[page]->setChecked(true);
+    UpdateCaretStatus(page == pgWeb ? nullptr : &CurrentEditor());
     UpdateCutCopy();
     UpdateEncodingStatus();
+    emit CurrentEditorChanged();
 }
 
 TTextEncoding TfrmKestrim::DefaultEncoding() const
@@ -626,7 +651,7 @@ TTextEncoding TfrmKestrim::DefaultEncoding() const
 
 void TfrmKestrim::UpdateEncodingStatus()
 {
-    const bool web = pgcEditor->currentIndex() == pgWeb;
+    const bool web = VisiblePage() == pgWeb;
     const TEditor& editor = CurrentEditor();
     const QString other = QString::fromUtf8(EncodingName(OtherEncoding(editor.Encoding())));
     FEncodingPanel->setText(web ? QString() : FFileCommands->StatusText(editor));
@@ -739,7 +764,7 @@ void TfrmKestrim::ExecuteCommand(const std::function<void()>& Command)
 void TfrmKestrim::ShowResultState(bool Shown, TResultState State, const QString& Reason)
 {
     if (!Shown) {
-        pgcEditor->setTabText(pgResult, ResultCaption);
+        FWorkbench->SetCaption(pgResult, ResultCaption);
         FResultStatePanel->clear();
         FResultStatePanel->hide();
         return;
@@ -752,7 +777,7 @@ void TfrmKestrim::ShowResultState(bool Shown, TResultState State, const QString&
     case TResultState::Failed: word = QStringLiteral("失敗"); break;
     case TResultState::Stopped: word = QStringLiteral("中断"); break;
     }
-    pgcEditor->setTabText(pgResult, QStringLiteral("%1 (%2)").arg(ResultCaption, word));
+    FWorkbench->SetCaption(pgResult, QStringLiteral("%1 (%2)").arg(ResultCaption, word));
     FResultStatePanel->setText(Reason.isEmpty() ? QStringLiteral("自動実行: %1").arg(word)
                                                 : QStringLiteral("自動実行: %1 - %2").arg(word, Reason));
     FResultStatePanel->show();
@@ -918,8 +943,8 @@ bool TfrmKestrim::FormKeyDown(QKeyEvent* Event)
                           || (Event->key() == Qt::Key_Tab && Event->modifiers().testFlag(Qt::ShiftModifier));
     const bool pageKey = control && (Event->key() == Qt::Key_Tab || Event->key() == Qt::Key_Backtab);
     if (pageKey)
-        ShowPage(static_cast<TPage>((pgcEditor->currentIndex() + (backward ? PageCount - 1 : 1)) % PageCount));
-    UpdateCaretStatus(pgcEditor->currentIndex() == pgWeb ? nullptr : &CurrentEditor());
+        ShowPage(static_cast<TPage>((VisiblePage() + (backward ? PageCount - 1 : 1)) % PageCount));
+    UpdateCaretStatus(VisiblePage() == pgWeb ? nullptr : &CurrentEditor());
     return pageKey;
 }
 

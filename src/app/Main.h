@@ -1,7 +1,8 @@
 #pragma once
-// TfrmKestrim: the program's one window. A tool bar, four pages (script, data, result, Web),
-// the message list under them and a status bar; it owns the runner, the settings and the
-// current language configuration, and carries every user command as an action.
+// TfrmKestrim: the program's one window. A tool bar, four pages (script, data, result, Web; the
+// first three one tab each or side by side), the message list under them and a status bar; it
+// owns the runner, the settings and the current language configuration, and carries every user
+// command as an action.
 
 #include "app/FileCommands.h"
 #include "app/LineJump.h"
@@ -35,6 +36,7 @@ class TLanguageMenu;
 class TMessageList;
 class TWrapCommands;
 class TWebPage;
+class TWorkbenchLayout;
 enum class TBoxEdit;
 
 class TfrmKestrim : public QMainWindow, private TRunHost, private TFileCommandsHost, private TLiveRunHost {
@@ -49,9 +51,13 @@ public:
     // Stores the settings.
     ~TfrmKestrim() override;
 
-    // The editor of the visible page; the script editor while the Web page is visible.
+    // The editor of the visible page; the script editor while the Web page is visible. With the
+    // pages side by side, the editor with the focus (or the last one to have it).
     TEditor& CurrentEditor() const;
+    // Side by side, an editor page's editor takes the focus.
     void ShowPage(TPage Page);
+    // The pages side by side, or one tab each.
+    void SetWorkbench(bool On);
 
     // Status panel 1: the editor's caret as "line:column", both from 1; empty without an editor.
     void UpdateCaretStatus(TEditor* Editor);
@@ -99,6 +105,10 @@ public:
     QMenu* popMain;
     TAboutDialog* dlgAbout;
 
+signals:
+    // Another page is shown, or another editor became the current one.
+    void CurrentEditorChanged();
+
 protected:
     bool event(QEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -134,7 +144,9 @@ private:
     // silent abort ends it without a message.
     void Execute(const std::function<void()>& Handler);
 
-    void pgcEditorChange(int Index);
+    // The page shown or the current editor changed.
+    void pgcEditorChange();
+    TPage VisiblePage() const;
     bool FormKeyDown(QKeyEvent* Event);
     bool FormMouseWheel(QWheelEvent* Event);
     void lsbMessageDblClick();
@@ -176,6 +188,7 @@ private:
     std::unique_ptr<TFileCommands> FFileCommands;
     TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
     TWrapCommands* FWrapCommands = nullptr;             // a child object
+    TWorkbenchLayout* FWorkbench = nullptr;             // a child object
     QLabel* FCaretPanel;
     QLabel* FHintPanel;
     QLabel* FEncodingPanel;

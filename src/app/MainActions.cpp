@@ -107,6 +107,10 @@ TMainActions::TMainActions(QObject* Owner)
     for (QAction* action : {actViewScript, actViewData, actViewResult, actViewWeb})
         grpViewPage->addAction(action);
 
+    actViewWorkbench = MakeCheckable(Owner, {"actViewWorkbench", "並べて表示(&J)", {},
+                                             "並べて表示|スクリプト、データ、結果を並べて表示するかどうかを切り替えます。"});
+    actViewWorkbench->setIcon(ToolIcon(TToolIcon::Workbench));
+
     actMoveTop = MakeAction(Owner, {"actMoveTop", "先頭へ移動(&H)", {},
                                     "先頭へ移動|カーソルを先頭に移動します。"});
     actMoveLineNumber = MakeAction(Owner, {"actMoveLineNumber", "指定行へ移動(&A)", Ctrl | Qt::Key_G,
@@ -170,7 +174,7 @@ QList<QAction*> TMainActions::All() const
             actMoveBottom,   actViewStatusBar, actViewToolBar,   actRun,          actTerminate,
             actRunClipboard, actLiveRun,      actFont,           actConfig,       actDataClear,
             actDataOpen,     actDataSave,     actResultCopy,     actResultSave,   actWebBack,
-            actWebForward,   mniExit,         mniHelp,           mniAbout};
+            actWebForward,   mniExit,         mniHelp,           mniAbout,        actViewWorkbench};
 }
 
 } // namespace kestrim

@@ -50,6 +50,8 @@ struct TMainActions {
     QAction* actViewResult;
     QAction* actViewWeb;
     QActionGroup* grpViewPage;
+    // The pages side by side instead of one tab each; checked while they are.
+    QAction* actViewWorkbench;
     // Caret and view commands.
     QAction* actMoveTop;
     QAction* actMoveLineNumber;

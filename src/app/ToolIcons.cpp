@@ -170,6 +170,12 @@ QIcon DrawnIcon(TToolIcon Icon)
         DrawPage(painter, QRectF(4, 2, 18, 25));
         DrawGear(painter, QPointF(21, 21), 9);
         break;
+    case TToolIcon::Workbench:
+        // The script on the left, the data above the result on the right.
+        DrawPage(painter, QRectF(2, 3, 14, 26));
+        DrawPage(painter, QRectF(18, 3, 12, 12));
+        DrawPage(painter, QRectF(18, 17, 12, 12));
+        break;
     default:
         break;
     }

@@ -21,6 +21,7 @@ enum class TToolIcon {
     Clear,
     Back,
     Forward,
+    Workbench,
 };
 
 QIcon ToolIcon(TToolIcon Icon);

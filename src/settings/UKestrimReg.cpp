@@ -21,6 +21,12 @@ int PositiveOr(int Value, int Default)
     return Value >= 1 ? Value : Default;
 }
 
+// A share of the workbench's splitters that leaves each pane some room, or half.
+int ShareOrHalf(int Value)
+{
+    return Value >= 1 && Value < TKestrimReg::WholeShare ? Value : TKestrimReg::WholeShare / 2;
+}
+
 } // namespace
 
 TKestrimReg::TKestrimReg(const std::string& MakerKey, const std::string& ProductKey)
@@ -46,6 +52,9 @@ void TKestrimReg::LoadValues()
     WordBreak = ReadBool("Form", "WordBreak", false);
     WrapColumn = ReadInteger("Form", "WrapColumn", DefaultWrapColumn);
     WrapToWindow = ReadBool("Form", "WrapToWindow", false);
+    Workbench = ReadBool("Form", "Workbench", false);
+    WorkbenchScriptShare = ShareOrHalf(ReadInteger("Form", "WorkbenchScriptShare", WholeShare / 2));
+    WorkbenchDataShare = ShareOrHalf(ReadInteger("Form", "WorkbenchDataShare", WholeShare / 2));
     OutputLimitMB = PositiveOr(ReadInteger(RunSection, OutputLimitIdent, DefaultOutputLimitMB), DefaultOutputLimitMB);
     ErrorLimitMB = PositiveOr(ReadInteger(RunSection, ErrorLimitIdent, DefaultErrorLimitMB), DefaultErrorLimitMB);
     LiveRun = ReadBool(RunSection, "Live", false);
@@ -93,6 +102,9 @@ void TKestrimReg::SaveValues()
     WriteBool("Form", "WordBreak", WordBreak);
     WriteInteger("Form", "WrapColumn", WrapColumn);
     WriteBool("Form", "WrapToWindow", WrapToWindow);
+    WriteBool("Form", "Workbench", Workbench);
+    WriteInteger("Form", "WorkbenchScriptShare", WorkbenchScriptShare);
+    WriteInteger("Form", "WorkbenchDataShare", WorkbenchDataShare);
     WriteInteger(RunSection, OutputLimitIdent, OutputLimitMB);
     WriteInteger(RunSection, ErrorLimitIdent, ErrorLimitMB);
     WriteBool(RunSection, "Live", LiveRun);

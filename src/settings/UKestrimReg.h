@@ -36,6 +36,7 @@ public:
     static constexpr int DefaultLivePauseMS = 600;
     static constexpr int DefaultLiveTimeLimitMS = 3000;
     static constexpr int DefaultWrapColumn = 80;
+    static constexpr int WholeShare = 1000;
 
     // The fields start with those defaults, so that a Load that stops at a bad value leaves
     // usable values behind it. File names are UTF-8.
@@ -57,6 +58,12 @@ public:
     bool WordBreak = false;
     int WrapColumn = DefaultWrapColumn;
     bool WrapToWindow = false;
+    // The pages side by side instead of one tab each, with the script page's share of the
+    // width and the data page's share of the height beside it, in thousandths (a value
+    // outside 1 to 999 gives half).
+    bool Workbench = false;
+    int WorkbenchScriptShare = WholeShare / 2;
+    int WorkbenchDataShare = WholeShare / 2;
     std::string UrlFile = DefaultUrlFile; // written back exactly as it was read
     // The encoding of a new, cleared or freshly started page: "UTF-8" in the store gives UTF-8,
     // anything else Shift-JIS.

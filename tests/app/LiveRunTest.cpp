@@ -1,6 +1,7 @@
 #include "app/MainWindowFixture.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 
 namespace {
 
@@ -250,6 +251,24 @@ TEST_F(LiveRunTest, TheFirstSwitchOnExplainsItOnceAndTheSettingsKeepIt)
     const std::string stored = Bytes(SettingsFile());
     EXPECT_NE(stored.find("Live=1"), std::string::npos) << stored;
     EXPECT_NE(stored.find("LiveExplained=1"), std::string::npos) << stored;
+}
+
+// Side by side the result follows the typing in view, its caption telling its state.
+TEST_F(LiveRunTest, SideBySideTheResultFollowsTheTypingInView)
+{
+    TfrmKestrim& window = LiveWindow();
+    window.SetWorkbench(true);
+    SetScriptAndSettle("print uc while <STDIN>;");
+    window.ShowPage(TfrmKestrim::pgData);
+    QTest::keyClicks(window.tedData, "abc");
+    ASSERT_TRUE(WaitFor([this] { return Result() == "ABC"; }));
+    EXPECT_TRUE(WaitFor([this] { return State() == "自動実行: 最新"; }));
+    const QList<QLabel*> labels = window.findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](const QLabel* Label) {
+        return Label->isVisible() && Label->text() == "結果 (最新)";
+    }));
+    EXPECT_TRUE(window.tedResult->isVisible());
+    EXPECT_TRUE(window.tedData->hasFocus());
 }
 
 } // namespace

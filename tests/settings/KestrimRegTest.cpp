@@ -159,6 +159,22 @@ TEST_F(KestrimRegTest, MalformedNumbersTakeTheirDefaultAndAnyNonZeroIsTrue)
     EXPECT_EQ(settings.LiveTimeLimitMS, 3000);
 }
 
+// The workbench's shares leave each pane some room; anything else gives half.
+TEST_F(KestrimRegTest, WorkbenchSharesOutsideTheirRangeGiveHalf)
+{
+    const std::pair<const char*, int> cases[] = {{"300", 300}, {"1", 1}, {"999", 999}, {"0", 500},
+                                                 {"1000", 500}, {"-3", 500}, {"x", 500}};
+    for (const auto& [stored, share] : cases) {
+        WriteStore("[Form]\nWorkbench=1\nWorkbenchScriptShare=" + std::string(stored) + "\nWorkbenchDataShare="
+                   + stored + "\n");
+        TKestrimReg settings("Vek", "Kestrim");
+        settings.Load();
+        EXPECT_TRUE(settings.Workbench);
+        EXPECT_EQ(settings.WorkbenchScriptShare, share) << stored;
+        EXPECT_EQ(settings.WorkbenchDataShare, share) << stored;
+    }
+}
+
 TEST_F(KestrimRegTest, AGarbageFileLoadsAsDefaultsAndIsReplacedBySave)
 {
     std::string garbage;
