@@ -30,6 +30,33 @@ int TEditorStrings::LineToRow(int Index) const
     return rows.Count();
 }
 
+int TEditorStrings::RowToLine(int Row) const
+{
+    const TEditorScreenStrings& rows = Screen();
+    if (!rows.WordWrap())
+        return Row;
+    int line = 0;
+    for (int row = 0; row < Row && row < rows.Count(); ++row)
+        if (rows.Rows(row) != raWrapped)
+            ++line;
+    return line;
+}
+
+int TEditorStrings::ReadLines(int Row, int MaxLines, const std::function<void(std::string_view)>& Visit) const
+{
+    const TEditorScreenStrings& rows = Screen();
+    for (int lines = 0; lines < MaxLines && Row < rows.Count(); ++lines) {
+        const int lineEnd = rows.LineEndRow(Row);
+        // A line of one row is read where it lies.
+        if (lineEnd == Row)
+            Visit(rows.Str(Row));
+        else
+            Visit(rows.LineText(Row));
+        Row = lineEnd + 1;
+    }
+    return Row;
+}
+
 int TEditorStrings::GetCount() const
 {
     const TEditorScreenStrings& rows = Screen();
