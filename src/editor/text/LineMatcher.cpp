@@ -1,0 +1,348 @@
+// DiffLines: dtl's O(NP) comparison on small pieces, with cheap bounding around it.
+//
+// dtl alone needs time and memory of the order of the two lengths times the differences, and on
+// a large text past its limit of path points it goes on in modes with known faults. So before
+// dtl sees anything, a piece of the texts is narrowed in ways that keep the answer minimal:
+// equal lines at its head and tail match, and a line whose key the other side lacks can never
+// match and is left out. What is left goes to dtl whole when it is small. A large rest is cut at
+// anchors, lines found once on each side, in the longest run that keeps their order on both
+// (patience sorting), and each piece between anchors is matched the same way. A piece that
+// still cannot be cut, or that the budget can no longer pay for, stays unmatched, and the
+// answer says it is not complete.
+#include "editor/text/LineDiff.h"
+
+#include <dtl/dtl.hpp>
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+#include <numeric>
+#include <span>
+#include <utility>
+
+namespace kestrim {
+namespace {
+
+using TKeys = std::vector<std::uint64_t>;
+using TLines = std::span<const int>;
+
+// The most cells ((M + 1) * (N + 1)) of a piece given to dtl: the path points it records stay
+// below this, far from its own limit.
+constexpr std::int64_t PieceCells = static_cast<std::int64_t>(dtl::MAX_CORDINATES_SIZE / 2);
+// Cutting pieces at anchors inside pieces goes no deeper than this.
+constexpr int MaxDepth = 24;
+// How many lines a loop takes between two looks at the cancel flag.
+constexpr std::size_t CancelStride = 1u << 16;
+
+// Equal lines: Length of them from Old in the old text and from New in the new one.
+struct TMatchRun {
+    int Old = 0;
+    int New = 0;
+    int Length = 0;
+};
+
+// Where the keys of a piece occur: an open-addressed table of the new side's keys, each with
+// where it stands on either side when it stands there once.
+class TKeyTable {
+public:
+    static constexpr std::uint32_t Absent = 0xFFFFFFFF;
+    static constexpr std::uint32_t Several = 0xFFFFFFFE;
+
+    struct TEntry {
+        std::uint64_t Key = 0;
+        std::uint32_t New = Absent; // Absent only in an empty slot
+        std::uint32_t Old = Absent;
+    };
+
+    explicit TKeyTable(std::size_t Count)
+    {
+        std::size_t size = 16;
+        while (size < Count * 2)
+            size *= 2;
+        FSlots.resize(size);
+        FMask = size - 1;
+        FShift = 64 - std::countr_zero(size);
+    }
+
+    // The entry of Key, or the empty slot it would take.
+    TEntry& Slot(std::uint64_t Key)
+    {
+        // Keys given by a caller need not be hashes: the multiplication spreads them.
+        std::size_t at = static_cast<std::size_t>((Key * 0x9E3779B97F4A7C15u) >> FShift);
+        while (FSlots[at].New != Absent && FSlots[at].Key != Key)
+            at = (at + 1) & FMask;
+        return FSlots[at];
+    }
+
+    TEntry* Find(std::uint64_t Key)
+    {
+        TEntry& entry = Slot(Key);
+        return entry.New == Absent ? nullptr : &entry;
+    }
+
+private:
+    std::vector<TEntry> FSlots;
+    std::size_t FMask = 0;
+    int FShift = 0;
+};
+
+// The lines of a piece that may match, and the table that says which are anchors.
+struct TReducedPiece {
+    std::vector<int> Old;
+    std::vector<int> New;
+    TKeyTable Table;
+};
+
+class TLineMatcher {
+public:
+    TLineMatcher(const TKeys& Old, const TKeys& New, const std::atomic<bool>& Cancel, std::int64_t Budget)
+        : FOld(Old), FNew(New), FCancel(Cancel), FBudget(Budget)
+    {
+    }
+
+    std::optional<TLineDiff> Run()
+    {
+        std::vector<int> oldLines(FOld.size()), newLines(FNew.size());
+        std::iota(oldLines.begin(), oldLines.end(), 0);
+        std::iota(newLines.begin(), newLines.end(), 0);
+        Match(oldLines, newLines, 0);
+        if (Cancelled())
+            return std::nullopt;
+        return TLineDiff{HunksBetweenRuns(), FComplete};
+    }
+
+private:
+    const TKeys& FOld;
+    const TKeys& FNew;
+    const std::atomic<bool>& FCancel;
+    std::int64_t FBudget;
+    bool FComplete = true;
+    bool FCancelled = false;
+    std::vector<TMatchRun> FRuns;
+
+    bool Cancelled()
+    {
+        FCancelled = FCancelled || FCancel.load(std::memory_order_relaxed);
+        return FCancelled;
+    }
+
+    bool CancelledAt(std::size_t Step) { return Step % CancelStride == 0 && Cancelled(); }
+
+    void Emit(int Old, int New)
+    {
+        if (!FRuns.empty()) {
+            TMatchRun& last = FRuns.back();
+            if (last.Old + last.Length == Old && last.New + last.Length == New) {
+                ++last.Length;
+                return;
+            }
+        }
+        FRuns.push_back({Old, New, 1});
+    }
+
+    bool Same(int Old, int New) const { return FOld[static_cast<std::size_t>(Old)] == FNew[static_cast<std::size_t>(New)]; }
+
+    // Matches the equal lines at the head of Old and New, and counts those at the tail.
+    std::size_t MatchHead(TLines Old, TLines New)
+    {
+        std::size_t head = 0;
+        while (head < Old.size() && head < New.size() && Same(Old[head], New[head]))
+            Emit(Old[head], New[head]), ++head;
+        return head;
+    }
+
+    std::size_t TailLength(TLines Old, TLines New, std::size_t Head) const
+    {
+        std::size_t tail = 0;
+        while (tail + Head < Old.size() && tail + Head < New.size()
+               && Same(Old[Old.size() - 1 - tail], New[New.size() - 1 - tail]))
+            ++tail;
+        return tail;
+    }
+
+    void EmitTail(TLines Old, TLines New, std::size_t Tail)
+    {
+        for (std::size_t i = Tail; i > 0; --i)
+            Emit(Old[Old.size() - i], New[New.size() - i]);
+    }
+
+    // Matches the piece Old / New (line numbers in increasing order).
+    void Match(TLines Old, TLines New, int Depth)
+    {
+        if (Cancelled())
+            return;
+        const std::size_t head = MatchHead(Old, New);
+        const std::size_t tail = TailLength(Old, New, head);
+        const TLines oldRest = Old.subspan(head, Old.size() - head - tail);
+        const TLines newRest = New.subspan(head, New.size() - head - tail);
+        if (!oldRest.empty() && !newRest.empty())
+            MatchRest(oldRest, newRest, Depth);
+        EmitTail(Old, New, tail);
+    }
+
+    void MatchRest(TLines Old, TLines New, int Depth)
+    {
+        auto piece = Reduce(Old, New);
+        if (!piece)
+            return;
+        const std::size_t head = MatchHead(piece->Old, piece->New);
+        const std::size_t tail = TailLength(piece->Old, piece->New, head);
+        const std::size_t oldCount = piece->Old.size() - head - tail;
+        const std::size_t newCount = piece->New.size() - head - tail;
+        if (oldCount > 0 && newCount > 0) {
+            const std::int64_t cells = (static_cast<std::int64_t>(oldCount) + 1) * (static_cast<std::int64_t>(newCount) + 1);
+            const TLines oldRest = TLines(piece->Old).subspan(head, oldCount);
+            const TLines newRest = TLines(piece->New).subspan(head, newCount);
+            if (cells <= PieceCells)
+                MatchByDtl(oldRest, newRest, cells);
+            else
+                MatchBetweenAnchors(*piece, head, oldRest, newRest, Depth);
+        }
+        EmitTail(piece->Old, piece->New, tail);
+    }
+
+    // The lines of Old whose key New holds, and of New whose key Old holds.
+    std::optional<TReducedPiece> Reduce(TLines Old, TLines New)
+    {
+        TReducedPiece piece{{}, {}, TKeyTable(New.size())};
+        for (std::size_t i = 0; i < New.size(); ++i) {
+            if (CancelledAt(i))
+                return std::nullopt;
+            TKeyTable::TEntry& entry = piece.Table.Slot(FNew[static_cast<std::size_t>(New[i])]);
+            entry.Key = FNew[static_cast<std::size_t>(New[i])];
+            entry.New = entry.New == TKeyTable::Absent ? static_cast<std::uint32_t>(i) : TKeyTable::Several;
+        }
+        for (std::size_t i = 0; i < Old.size(); ++i) {
+            if (CancelledAt(i))
+                return std::nullopt;
+            if (TKeyTable::TEntry* entry = piece.Table.Find(FOld[static_cast<std::size_t>(Old[i])])) {
+                entry->Old = entry->Old == TKeyTable::Absent ? static_cast<std::uint32_t>(piece.Old.size()) : TKeyTable::Several;
+                piece.Old.push_back(Old[i]);
+            }
+        }
+        for (std::size_t i = 0; i < New.size(); ++i) {
+            if (CancelledAt(i))
+                return std::nullopt;
+            TKeyTable::TEntry& entry = *piece.Table.Find(FNew[static_cast<std::size_t>(New[i])]);
+            if (entry.Old == TKeyTable::Absent)
+                continue;
+            if (entry.New == i) // once on this side: where it stands among the lines kept
+                entry.New = static_cast<std::uint32_t>(piece.New.size());
+            piece.New.push_back(New[i]);
+        }
+        return piece;
+    }
+
+    void MatchByDtl(TLines Old, TLines New, std::int64_t Cells)
+    {
+        if (Cells > FBudget) {
+            FComplete = false;
+            return;
+        }
+        FBudget -= Cells;
+        TKeys oldKeys(Old.size()), newKeys(New.size());
+        std::transform(Old.begin(), Old.end(), oldKeys.begin(), [&](int line) { return FOld[static_cast<std::size_t>(line)]; });
+        std::transform(New.begin(), New.end(), newKeys.begin(), [&](int line) { return FNew[static_cast<std::size_t>(line)]; });
+        dtl::Diff<std::uint64_t> diff(oldKeys, newKeys);
+        diff.compose();
+        for (const auto& [key, info] : diff.getSes().getSequence())
+            if (info.type == dtl::SES_COMMON) // indexes from 1
+                Emit(Old[static_cast<std::size_t>(info.beforeIdx - 1)], New[static_cast<std::size_t>(info.afterIdx - 1)]);
+    }
+
+    // Cuts Old / New, which stand from First in the piece's lines, at anchors and matches the
+    // pieces between them.
+    void MatchBetweenAnchors(TReducedPiece& Piece, std::size_t First, TLines Old, TLines New, int Depth)
+    {
+        const std::int64_t cost = static_cast<std::int64_t>(Old.size() + New.size());
+        if (Depth >= MaxDepth || cost > FBudget) {
+            FComplete = false;
+            return;
+        }
+        FBudget -= cost;
+        const std::vector<std::pair<std::size_t, std::size_t>> anchors = Anchors(Piece, First, Old, New);
+        if (anchors.empty()) {
+            FComplete = false;
+            return;
+        }
+        Piece.Table = TKeyTable(0); // not needed below, where each piece has its own
+        std::size_t oldFrom = First, newFrom = First;
+        for (const auto& [oldAt, newAt] : anchors) {
+            Match(TLines(Piece.Old).subspan(oldFrom, oldAt - oldFrom), TLines(Piece.New).subspan(newFrom, newAt - newFrom),
+                  Depth + 1);
+            Emit(Piece.Old[oldAt], Piece.New[newAt]);
+            oldFrom = oldAt + 1;
+            newFrom = newAt + 1;
+        }
+        Match(TLines(Piece.Old).subspan(oldFrom, First + Old.size() - oldFrom),
+              TLines(Piece.New).subspan(newFrom, First + New.size() - newFrom), Depth + 1);
+    }
+
+    // The lines of Old (from First among the piece's lines) found once on each side, as
+    // positions among the piece's lines, in the longest order that both sides keep.
+    std::vector<std::pair<std::size_t, std::size_t>> Anchors(TReducedPiece& Piece, std::size_t First, TLines Old, TLines New)
+    {
+        const std::size_t newEnd = First + New.size();
+        std::vector<std::pair<std::size_t, std::size_t>> unique;
+        for (std::size_t i = 0; i < Old.size(); ++i) {
+            if (CancelledAt(i))
+                return {};
+            const TKeyTable::TEntry& entry = *Piece.Table.Find(FOld[static_cast<std::size_t>(Old[i])]);
+            if (entry.Old == First + i && entry.New != TKeyTable::Several && entry.New >= First && entry.New < newEnd)
+                unique.emplace_back(First + i, entry.New);
+        }
+        return LongestIncreasing(unique);
+    }
+
+    // The longest run of Pairs (increasing in first) whose seconds increase, by patience sorting.
+    static std::vector<std::pair<std::size_t, std::size_t>> LongestIncreasing(const std::vector<std::pair<std::size_t, std::size_t>>& Pairs)
+    {
+        std::vector<std::size_t> pileTops;       // index into Pairs of each pile's top
+        std::vector<std::size_t> below(Pairs.size()); // the top of the pile to the left when placed
+        for (std::size_t i = 0; i < Pairs.size(); ++i) {
+            const std::size_t value = Pairs[i].second;
+            auto pile = pileTops.empty() || Pairs[pileTops.back()].second < value
+                            ? pileTops.end()
+                            : std::lower_bound(pileTops.begin(), pileTops.end(), value,
+                                               [&](std::size_t top, std::size_t v) { return Pairs[top].second < v; });
+            below[i] = pile == pileTops.begin() ? Pairs.size() : *std::prev(pile);
+            if (pile == pileTops.end())
+                pileTops.push_back(i);
+            else
+                *pile = i;
+        }
+        std::vector<std::pair<std::size_t, std::size_t>> chain(pileTops.size());
+        std::size_t at = pileTops.empty() ? Pairs.size() : pileTops.back();
+        for (std::size_t k = chain.size(); k > 0; --k, at = below[at])
+            chain[k - 1] = Pairs[at];
+        return chain;
+    }
+
+    std::vector<TDiffHunk> HunksBetweenRuns() const
+    {
+        std::vector<TDiffHunk> hunks;
+        int oldAt = 0, newAt = 0;
+        const auto addUpTo = [&](int oldEnd, int newEnd) {
+            if (oldEnd > oldAt || newEnd > newAt)
+                hunks.push_back({oldAt, oldEnd - oldAt, newAt, newEnd - newAt});
+        };
+        for (const TMatchRun& run : FRuns) {
+            assert(run.Old >= oldAt && run.New >= newAt);
+            addUpTo(run.Old, run.New);
+            oldAt = run.Old + run.Length;
+            newAt = run.New + run.Length;
+        }
+        addUpTo(static_cast<int>(FOld.size()), static_cast<int>(FNew.size()));
+        return hunks;
+    }
+};
+
+} // namespace
+
+std::optional<TLineDiff> DiffLines(const std::vector<std::uint64_t>& Old, const std::vector<std::uint64_t>& New,
+                                   const std::atomic<bool>& Cancel, std::int64_t Budget)
+{
+    return TLineMatcher(Old, New, Cancel, Budget).Run();
+}
+
+} // namespace kestrim
