@@ -39,6 +39,12 @@ constexpr TColor clMenuBar = clSystemColor | 30;
 
 constexpr bool IsSystemColor(TColor Color) { return (Color & 0xFF000000) == clSystemColor; }
 
+// The colour of Red, Green and Blue parts, each 0..255.
+constexpr TColor Rgb(int Red, int Green, int Blue)
+{
+    return static_cast<TColor>(Red) | static_cast<TColor>(Green) << 8 | static_cast<TColor>(Blue) << 16;
+}
+
 enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
 // A set of font styles, one bit per style.

@@ -17,6 +17,15 @@ namespace {
 const QColor EdgeLight(255, 255, 255);
 const QColor EdgeDark(128, 128, 128);
 
+// Pixels of a change-mark strip, at most the bar's width.
+constexpr int StripWidth = 4;
+
+void DrawStrip(QPainter& Painter, int Left, int Top, int BarWidth, int Height, const QColor& Strip)
+{
+    if (Strip.isValid())
+        Painter.fillRect(QRect(Left, Top, std::min(StripWidth, BarWidth), Height), Strip);
+}
+
 // Bottom rows of the ruler that its edge or its base line take.
 int RulerBaseRows(const TEditorRuler& Ruler)
 {
@@ -119,7 +128,7 @@ void TEditorBars::DrawRulerNumbers(QPainter& Painter, const TBarsView& View, con
 }
 
 void TEditorBars::DrawLeftbarRow(QPainter& Painter, const TBarsView& View, int Top, int Number, TCellText& Text,
-                                 TFontStyles FontStyle) const
+                                 TFontStyles FontStyle, const QColor& Strip) const
 {
     const TEditorMetrics& m = View.Metrics;
     const TEditorLeftbar& bar = View.Leftbar;
@@ -129,6 +138,7 @@ void TEditorBars::DrawLeftbarRow(QPainter& Painter, const TBarsView& View, int T
     Painter.fillRect(QRect(m.ImagebarWidth, Top, m.LeftbarWidth - 2, m.RowPitch), background);
     Painter.fillRect(QRect(right - 2, Top, 1, m.RowPitch), bar.Edge() ? EdgeLight : background);
     Painter.fillRect(QRect(right - 1, Top, 1, m.RowPitch), bar.Edge() ? EdgeDark : ink);
+    DrawStrip(Painter, m.ImagebarWidth, Top, m.LeftbarWidth - 2, m.RowPitch, Strip);
     if (!bar.ShowNumber() || Number < 0)
         return;
     const std::string digits = FormatNumber(Number, m.LeftbarDigits, bar.ZeroLead());
@@ -137,12 +147,14 @@ void TEditorBars::DrawLeftbarRow(QPainter& Painter, const TBarsView& View, int T
 }
 
 void TEditorBars::DrawImagebarRow(QPainter& Painter, const TBarsView& View, int Top, TRowMarks Marks,
-                                  const QList<QPixmap>& Digits, const QList<QPixmap>& MarkImages) const
+                                  const QList<QPixmap>& Digits, const QList<QPixmap>& MarkImages,
+                                  const QColor& Strip) const
 {
     const TEditorMetrics& m = View.Metrics;
     const bool barColor = View.Leftbar.Visible() && View.Leftbar.BkColor() != clNone;
     const QRect cell(0, Top, m.ImagebarWidth, m.RowPitch);
     Painter.fillRect(cell, barColor ? ToQColor(View.Leftbar.BkColor(), View.Background) : View.Background);
+    DrawStrip(Painter, 0, Top, m.ImagebarWidth, m.RowPitch, Strip);
     if (Marks == 0)
         return;
     // The images stay inside the bar, so that the left bar beside it never shows them.

@@ -1,7 +1,8 @@
 #pragma once
 // The areas around the editor's text: the corner at the top left, the ruler along the top
 // (a tick per column, a number per unit of GaugeRange columns, the caret's column marked), the
-// left bar with row or line numbers and its edge, and the image bar with the bookmarks. The
+// left bar with row or line numbers and its edge, and the image bar with the bookmarks; either
+// bar may carry a strip in a line's change-mark colour at its left edge. The
 // painter calls them for the parts of a paint that reach them; each draws every pixel of the
 // part it is given.
 
@@ -47,13 +48,15 @@ public:
     void DrawCorner(QPainter& Painter, const TBarsView& View) const;
     // The ruler from x Left to Right (excluded), both inside the text area's columns.
     void DrawRuler(QPainter& Painter, const TBarsView& View, int Left, int Right) const;
-    // The left bar's cell of the row at Top, with Number, or blank for a negative Number.
+    // The left bar's cell of the row at Top, with Number, or blank for a negative Number, and
+    // a strip in Strip unless it is invalid.
     void DrawLeftbarRow(QPainter& Painter, const TBarsView& View, int Top, int Number, TCellText& Text,
-                        TFontStyles FontStyle) const;
+                        TFontStyles FontStyle, const QColor& Strip) const;
     // The image bar's cell of the row at Top with the lowest bookmark and the lowest mark of
-    // Marks, from the given images where they have one, else from the built-in ones.
+    // Marks, from the given images where they have one, else from the built-in ones, over a
+    // strip in Strip unless it is invalid.
     void DrawImagebarRow(QPainter& Painter, const TBarsView& View, int Top, TRowMarks Marks,
-                         const QList<QPixmap>& Digits, const QList<QPixmap>& MarkImages) const;
+                         const QList<QPixmap>& Digits, const QList<QPixmap>& MarkImages, const QColor& Strip) const;
 
     // A left bar's number as drawn: right-aligned in Digits cells, padded with blanks or zeros.
     static std::string FormatNumber(int Number, int Digits, bool ZeroLead);

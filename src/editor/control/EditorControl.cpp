@@ -5,6 +5,7 @@
 #include "editor/control/EditorPaint.h"
 #include "editor/control/EditorPopupMenu.h"
 #include "editor/highlight/edFountain.h"
+#include "editor/text/ChangeMarks.h"
 #include "editor/text/edEditorStrings.h"
 #include "editor/text/edUndo.h"
 
@@ -54,6 +55,8 @@ public:
     bool CaretVisible() const override { return E.hasFocus() && E.FCaretLockCount == 0 && E.FCaretBlinkOn; }
     QRect CaretRect() const override { return E.CaretRect(); }
     bool UnderlineShown() const override { return E.FUnderlineHideCount == 0; }
+    const TChangeMarks* ChangeMarks() const override { return E.FChangeMarks.get(); }
+    const TEditorChangeColors& ChangeColors() const override { return E.FChangeColors; }
 
 private:
     TEditor& E;
@@ -238,6 +241,12 @@ void TEditor::ConnectOptions()
     for (TNotifyPersistent* option : std::initializer_list<TNotifyPersistent*>{
              &FCaret, &FMarks, &FMargin, &FView, &FRuler, &FLeftbar, &FImagebar})
         option->OnChange = changed;
+    FChangeColors.OnChange = TNotifyEvent::Of<&TEditor::RepaintOptionChanged>(this);
+}
+
+void TEditor::RepaintOptionChanged(TObject* /*Sender*/)
+{
+    viewport()->update();
 }
 
 void TEditor::OptionChanged(TObject* Sender)
@@ -474,6 +483,15 @@ void TEditor::EmptyUndoBuffer()
 void TEditor::SetFocus()
 {
     setFocus();
+}
+
+// A new comparison may mark any line differently: everything is painted again.
+void TEditor::SetChangeMarks(std::shared_ptr<const TChangeMarks> Marks)
+{
+    if (!Marks && !FChangeMarks)
+        return;
+    FChangeMarks = std::move(Marks);
+    viewport()->update();
 }
 
 } // namespace kestrim

@@ -51,6 +51,7 @@ class QMimeData;
 
 namespace kestrim {
 
+class TChangeMarks;
 class TEditorPainter;
 class TEditorPopupMenu;
 class TEditorStrings;
@@ -149,6 +150,14 @@ public:
     void SetReserveWordList(const TStrings& Value);
 
     void SetFocus();
+
+    // How the text's lines differ from another text's, painted as the row backgrounds, a strip
+    // in the bar and a line where the other text has lines this one lacks; nullptr removes
+    // them. Painting asks the marks only about the lines it paints.
+    void SetChangeMarks(std::shared_ptr<const TChangeMarks> Marks);
+    const TChangeMarks* ChangeMarks() const { return FChangeMarks.get(); }
+    TEditorChangeColors& ChangeColors() { return FChangeColors; }
+    const TEditorChangeColors& ChangeColors() const { return FChangeColors; }
 
     // ---------------------------------------------------------------------------------------
     // Options
@@ -384,6 +393,8 @@ private:
     // --- Options (EditorControl.cpp)
     void ConnectOptions();
     void OptionChanged(TObject* Sender);
+    // Colours are painted from at once; nothing is laid out or prepared anew.
+    void RepaintOptionChanged(TObject* Sender);
     // The definition rows are parsed and painted with: the assigned one, else the view's own.
     TFountain& ActiveFountain();
     void UpdateMetrics();
@@ -441,6 +452,8 @@ private:
     TEditorLeftbar FLeftbar;
     TEditorImagebar FImagebar;
     TEditorSpeed FSpeed;
+    TEditorChangeColors FChangeColors;
+    std::shared_ptr<const TChangeMarks> FChangeMarks;
     TFountain* FFountain = nullptr;
     QFont FFont;
     TColor FColor = clWhite;

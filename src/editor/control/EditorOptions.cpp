@@ -394,6 +394,47 @@ void TEditorImagebar::Assign(const TPersistent& Source)
     Changed();
 }
 
+void TEditorChangeColors::SetChangedBack(TColor Value)
+{
+    Store(FChangedBack, Value);
+}
+
+void TEditorChangeColors::SetAddedBack(TColor Value)
+{
+    Store(FAddedBack, Value);
+}
+
+void TEditorChangeColors::SetRemovedBack(TColor Value)
+{
+    Store(FRemovedBack, Value);
+}
+
+void TEditorChangeColors::SetChangedCharBack(TColor Value)
+{
+    Store(FChangedCharBack, Value);
+}
+
+void TEditorChangeColors::SetGapMark(TColor Value)
+{
+    Store(FGapMark, Value);
+}
+
+void TEditorChangeColors::Assign(const TPersistent& Source)
+{
+    const auto* source = Same<TEditorChangeColors>(Source);
+    if (!source) {
+        TNotifyPersistent::Assign(Source);
+        return;
+    }
+    BeginUpdate();
+    SetChangedBack(source->FChangedBack);
+    SetAddedBack(source->FAddedBack);
+    SetRemovedBack(source->FRemovedBack);
+    SetChangedCharBack(source->FChangedCharBack);
+    SetGapMark(source->FGapMark);
+    EndUpdate();
+}
+
 void TEditorSpeed::SetCaretVerticalAc(int Value)
 {
     FCaretVerticalAc = std::clamp(Value, 1, 4);

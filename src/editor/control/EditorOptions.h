@@ -1,6 +1,6 @@
 #pragma once
 // The editor's option objects: caret and cursors, marks, margins, view (the highlighting
-// definition's settings), ruler, left bar, image bar and speed. Each but the speed settings
+// definition's settings), ruler, left bar, image bar, change colours and speed. Each but the speed settings
 // tells its owner of a real change through OnChange; a setter that receives the value already
 // held tells nobody. Ranged values are limited before they are compared.
 
@@ -324,6 +324,39 @@ private:
     int FMarkWidth = 0;
     int FRightMargin = 2;
     bool FVisible = true;
+};
+
+// The colours of the marks that show how the text differs from another text: backgrounds of
+// changed, added and removed lines and of the changed characters inside a changed line, light
+// enough for black text; and the line between rows where the other text has lines this one
+// lacks.
+class TEditorChangeColors : public TNotifyPersistent {
+public:
+    TColor ChangedBack() const { return FChangedBack; }
+    void SetChangedBack(TColor Value);
+    TColor AddedBack() const { return FAddedBack; }
+    void SetAddedBack(TColor Value);
+    TColor RemovedBack() const { return FRemovedBack; }
+    void SetRemovedBack(TColor Value);
+    TColor ChangedCharBack() const { return FChangedCharBack; }
+    void SetChangedCharBack(TColor Value);
+    TColor GapMark() const { return FGapMark; }
+    void SetGapMark(TColor Value);
+
+    static constexpr TColor DefaultChangedBack = Rgb(255, 247, 196);
+    static constexpr TColor DefaultAddedBack = Rgb(214, 245, 214);
+    static constexpr TColor DefaultRemovedBack = Rgb(255, 220, 220);
+    static constexpr TColor DefaultChangedCharBack = Rgb(255, 200, 100);
+    static constexpr TColor DefaultGapMark = Rgb(224, 32, 32);
+
+    void Assign(const TPersistent& Source) override;
+
+private:
+    TColor FChangedBack = DefaultChangedBack;
+    TColor FAddedBack = DefaultAddedBack;
+    TColor FRemovedBack = DefaultRemovedBack;
+    TColor FChangedCharBack = DefaultChangedCharBack;
+    TColor FGapMark = DefaultGapMark;
 };
 
 // Caret and page movement speeds, read when a key repeats; nobody is told of a change. The

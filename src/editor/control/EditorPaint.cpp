@@ -1,11 +1,13 @@
 // The painter draws straight from the editor's state: a paint region is cut into whole rows,
-// and each row is drawn in two layers, first every background (the row's, the selection's,
-// the tokens' own), then every glyph over them, grouped per colour into glyph runs. Slanted
-// glyphs are thus never cut off by the next cell's background, in italic mode or not.
+// and each row is drawn in two layers, first every background (the row's or its change mark's,
+// the changed characters', the selection's, the tokens' own), then every glyph over them,
+// grouped per colour into glyph runs. Slanted glyphs are thus never cut off by the next cell's
+// background, in italic mode or not.
 
 #include "editor/control/EditorPaint.h"
 
 #include "editor/control/EditorBars.h"
+#include "editor/control/EditorChangePaint.h"
 #include "editor/control/EditorGlyphs.h"
 #include "editor/control/EditorImages.h"
 #include "editor/control/QtColors.h"
@@ -21,6 +23,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <vector>
 
 namespace kestrim {
@@ -30,6 +33,9 @@ constexpr int FarColumn = INT_MAX / 4; // a selection that reaches the right edg
 
 const char EofText[] = "[EOF]";
 constexpr int EofCells = 5;
+
+// Pixel rows of the line where the other text has lines that this one lacks.
+constexpr int GapMarkHeight = 2;
 
 // A run of columns of one row drawn alike.
 struct TColorRun {
@@ -155,9 +161,15 @@ struct TEditorPainter::TPaint {
     int BandHeight = 0;
     int UnderlineRow = -1; // the caret row while its underline shows
     QColor UnderlineColor;
-    // The left bar's line count: raCrlf rows before LineCountRow.
+    // The lines that end before LineCountRow.
     int LineCountRow = 0;
     int LineCount = 0;
+    // With change marks: what they show, and the mark of the row being painted, whose
+    // background (the editor's without a mark) every part of the row is painted on.
+    std::optional<TPaintedChanges> Changes;
+    TPaintedChanges::TRowMark RowMark;
+    int RowLine = 0;
+    QColor RowBack;
 };
 
 TEditorPainter::TEditorPainter(const TEditorPaintView& Source) : FSource(Source), FPrepared(std::make_unique<TPrepared>()) {}
@@ -219,6 +231,8 @@ void TEditorPainter::Paint(const QRegion& Region)
         context.UnderlineRow = e.Model().Row();
         context.UnderlineColor = ToQColor(e.Marks().Underline().Color(), context.Foreground);
     }
+    if (const TChangeMarks* marks = e.ChangeMarks())
+        context.Changes.emplace(*marks, e.ChangeColors());
 
     // Each row on screen is drawn once, over the x range that the region's rectangles give it.
     const int height = e.Viewport().height();
@@ -271,16 +285,24 @@ void TEditorPainter::PaintRow(TPaint& Context, int Row, int Left, int Right)
     const int top = RowTop(Row);
     const int count = e.Strings().Count();
     const int barsRight = m.ImagebarWidth + m.LeftbarWidth;
+    Context.RowMark = {};
+    if (Context.Changes && Row <= count) {
+        // The row after the last stands for the place after the last line.
+        Context.RowLine = LineOfRow(Context, Row);
+        Context.RowMark = Context.Changes->RowMark(Context.RowLine, Row == 0 || e.Strings().Rows(Row - 1) != raWrapped);
+    }
+    Context.RowBack = Context.RowMark.Back.isValid() ? Context.RowMark.Back : Context.Background;
+    const QColor& strip = Context.RowMark.Strip;
     if (e.Imagebar().Visible() && Left < m.ImagebarWidth)
         FPrepared->Bars.DrawImagebarRow(Context.Painter, Context.Bars, top, Row < count ? e.Strings().RowMarks(Row) : 0,
-                                        e.ImageDigits(), e.ImageMarks());
+                                        e.ImageDigits(), e.ImageMarks(), e.Leftbar().Visible() ? QColor() : strip);
     if (e.Leftbar().Visible() && Left < barsRight && Right > m.ImagebarWidth)
         FPrepared->Bars.DrawLeftbarRow(Context.Painter, Context.Bars, top, LeftbarNumber(Context, Row), FPrepared->Text,
-                                       Context.FontStyle);
+                                       Context.FontStyle, strip);
     const int marginLeft = std::max(Left, barsRight);
     const int marginRight = std::min(Right, m.TextLeft);
     if (marginLeft < marginRight)
-        Context.Painter.fillRect(QRect(marginLeft, top, marginRight - marginLeft, m.RowPitch), Context.Background);
+        Context.Painter.fillRect(QRect(marginLeft, top, marginRight - marginLeft, m.RowPitch), Context.RowBack);
 
     FPrepared->Strokes.clear();
     FPrepared->Pieces.clear();
@@ -301,6 +323,8 @@ void TEditorPainter::PaintRow(TPaint& Context, int Row, int Left, int Right)
             Context.Painter.fillRect(QRect(stroke.Left, stroke.Y, stroke.Right - stroke.Left, 1), stroke.Color);
         }
     }
+    if (Context.RowMark.GapAbove && marginLeft < Right)
+        Context.Painter.fillRect(QRect(marginLeft, top, Right - marginLeft, GapMarkHeight), Context.Changes->GapMark());
     if (e.DrawLineEvent())
         for (const TPiece& piece : FPrepared->Pieces)
             e.DrawLineEvent()(FPrepared->LineText, Context.X0, top, Row, piece.Rect, piece.Selected);
@@ -312,7 +336,7 @@ void TEditorPainter::PaintRowBelowText(TPaint& Context, int Row, int Left, int R
 {
     const TEditorPaintView& e = FSource;
     const int top = RowTop(Row);
-    Context.Painter.fillRect(QRect(Left, top, Right - Left, Context.M.RowPitch), Context.Background);
+    Context.Painter.fillRect(QRect(Left, top, Right - Left, Context.M.RowPitch), Context.RowBack);
     PaintRowGap(Context, Row, Left, Right);
     const int count = e.Strings().Count();
     if (e.Marks().EofMark().Visible() && Row == count && (count == 0 || e.Strings().Rows(count - 1) != raEof))
@@ -324,7 +348,7 @@ void TEditorPainter::PaintRowGap(TPaint& Context, int Row, int Left, int Right)
     const TEditorMetrics& m = Context.M;
     const int top = RowTop(Row);
     const int gapTop = top + Context.BandHeight;
-    Context.Painter.fillRect(QRect(Left, gapTop, Right - Left, top + m.RowPitch - gapTop), Context.Background);
+    Context.Painter.fillRect(QRect(Left, gapTop, Right - Left, top + m.RowPitch - gapTop), Context.RowBack);
     if (Row == Context.UnderlineRow && FSource.Margin().UnderlineAllowance() > 0)
         Context.Painter.fillRect(QRect(Left, top + m.RowHeight, Right - Left, 1), Context.UnderlineColor);
 }
@@ -367,7 +391,13 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
     const bool selected = selFrom < selTo;
     const int band = Context.BandHeight;
 
-    painter.fillRect(QRect(Left, top, Right - Left, band), Context.Background);
+    painter.fillRect(QRect(Left, top, Right - Left, band), Context.RowBack);
+    if (Context.RowMark.Changed) {
+        TPaintedChanges& changes = *Context.Changes;
+        const TRowCells cells = e.Model().RowCells(Row);
+        for (const auto& [from, to] : changes.ChangedColumns(Context.RowLine, strings.RowOffsetInLine(Row), cells))
+            painter.fillRect(QRect(xOf(from), top, xOf(to) - xOf(from), band), changes.ChangedCharBack());
+    }
     if (selected) {
         const int a = xOf(selFrom);
         const int b = xOf(selTo);
@@ -446,7 +476,8 @@ void TEditorPainter::PaintTextRow(TPaint& Context, int Row, int Left, int Right)
             else
                 FPrepared->Text.Add(text, from, to, clipFrom, clipTo, Context.X0, baseline, fore, run.Style);
             if (run.Style.Contains(fsUnderline) && a < b)
-                FPrepared->Strokes.push_back({a, b, top + m.RowHeight - 1, fore, back, true});
+                FPrepared->Strokes.push_back(
+                    {a, b, top + m.RowHeight - 1, fore, back == Context.Background ? Context.RowBack : back, true});
             if (run.Style.Contains(fsStrikeOut) && a < b)
                 FPrepared->Strokes.push_back({a, b, baseline - FPrepared->StrikeOutPos, fore, back, false});
         }
@@ -502,7 +533,7 @@ void TEditorPainter::PaintEofMark(TPaint& Context, int Top, int Col, int Left, i
     const int right = std::min(x + EofCells * m.CharWidth, Right);
     if (left >= right)
         return;
-    Context.Painter.fillRect(QRect(left, Top, right - left, m.RowHeight), Context.Background);
+    Context.Painter.fillRect(QRect(left, Top, right - left, m.RowHeight), Context.RowBack);
     const int clipFrom = (left - x) / m.CharWidth;
     FPrepared->Text.Add(EofText, 0, EofCells, clipFrom, EofCells, x, Top + m.Ascent,
                         ToQColor(FSource.Marks().EofMark().Color(), Context.Foreground), Context.FontStyle);
@@ -565,16 +596,23 @@ int TEditorPainter::LeftbarNumber(TPaint& Context, int Row)
         return base;
     if (strings.Rows(Row - 1) != raCrlf)
         return -1;
+    return LineOfRow(Context, Row) + base;
+}
+
+// Without word wrap every row before the last ends a line; with it the lines before Row are
+// counted, on from the row counted last.
+int TEditorPainter::LineOfRow(TPaint& Context, int Row)
+{
+    const TEditorScreenStrings& strings = FSource.Strings();
     if (!strings.WordWrap())
-        return Row + base; // every row before the last ends a line
-    // With word wrap the lines before Row are counted, on from the row counted last.
+        return Row;
     if (Row < Context.LineCountRow) {
         Context.LineCountRow = 0;
         Context.LineCount = 0;
     }
     for (; Context.LineCountRow < Row; ++Context.LineCountRow)
-        Context.LineCount += strings.Rows(Context.LineCountRow) == raCrlf ? 1 : 0;
-    return Context.LineCount + base;
+        Context.LineCount += strings.Rows(Context.LineCountRow) != raWrapped ? 1 : 0;
+    return Context.LineCount;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,8 +1,8 @@
 #pragma once
 // TEditorPainter: draws a TEditor's viewport: the text rows in their highlighting colours, the
-// selection and search hits, the end-of-row marks, the caret-row underline, the caret and the
-// input method's preedit, and the areas around the text (ruler, left bar with numbers, image
-// bar with bookmarks, the corner). Each character is drawn in its own cell of CharWidth
+// selection and search hits, the change marks, the end-of-row marks, the caret-row underline,
+// the caret and the input method's preedit, and the areas around the text (ruler, left bar
+// with numbers, image bar with bookmarks, the corner). Each character is drawn in its own cell of CharWidth
 // pixels, two cells for a two-byte character, whatever the font's own advances.
 //
 // The painter reads the editor's state through a read-only view and keeps what it prepares once
@@ -60,6 +60,9 @@ private:
     void PaintCaret(TPaint& Context);
     // The number the left bar shows beside Row, or -1 for none.
     int LeftbarNumber(TPaint& Context, int Row);
+    // The logical line of Row, a row of the text or the row after its last (then the line
+    // count), for rows asked top to bottom.
+    int LineOfRow(TPaint& Context, int Row);
     // The top of Row and the left of column Col in the viewport.
     int RowTop(int Row) const;
     int ColLeft(int Col) const;

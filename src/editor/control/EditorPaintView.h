@@ -20,6 +20,7 @@ class QWidget;
 
 namespace kestrim {
 
+class TChangeMarks;
 class TEditModel;
 class TEditorScreenStrings;
 class TFountain;
@@ -62,6 +63,9 @@ public:
     virtual QRect CaretRect() const = 0;
     // Whether the caret row's underline may be drawn (no caret row change under way).
     virtual bool UnderlineShown() const = 0;
+    // How the text differs from another, or nullptr; and the colours that shows in.
+    virtual const TChangeMarks* ChangeMarks() const = 0;
+    virtual const TEditorChangeColors& ChangeColors() const = 0;
 
 protected:
     ~TEditorPaintView() = default;

@@ -424,8 +424,7 @@ void TEditModel::SelectTokenAt(int ARow, int ACol, bool UseDefinition, bool Keep
     // Free space after a wrapped row is the row's end, not bytes of the row below.
     if (FStrings->Rows(ARow) == raWrapped)
         offset = std::min(offset, static_cast<int>(FStrings->Str(ARow).size()));
-    for (int row = lineStart; row < ARow; ++row)
-        offset += static_cast<int>(FStrings->Str(row).size());
+    offset += FStrings->RowOffsetInLine(ARow);
 
     TRowAttributeData state = UseDefinition ? FStrings->RowStartState(lineStart) : TRowAttributeData{};
     if (!UseDefinition || !KeepBrackets)

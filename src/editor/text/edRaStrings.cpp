@@ -87,6 +87,14 @@ int TEditorScreenStrings::LineEndRow(int Row) const
     return Row;
 }
 
+int TEditorScreenStrings::RowOffsetInLine(int Row) const
+{
+    int offset = 0;
+    for (int row = LineStartRow(Row); row < Row; ++row)
+        offset += static_cast<int>(Str(row).size());
+    return offset;
+}
+
 TRowsText TEditorScreenStrings::RowsText(int Row, int RowCount) const
 {
     TRowsText result;

@@ -95,6 +95,8 @@ public:
     // First and last row of the logical line that holds Row.
     int LineStartRow(int Row) const;
     int LineEndRow(int Row) const;
+    // Where Row starts in its logical line: the bytes of the line's rows above it.
+    int RowOffsetInLine(int Row) const;
     // RowCount rows from Row, or the rest of Row's logical line when RowCount is -1. Rows
     // outside the text are left out; an empty result for none.
     TRowsText RowsText(int Row, int RowCount) const;

@@ -1,6 +1,7 @@
 // The editor's pictures, read back at cells, and how much of the view a change paints again.
 
 #include "editor/control/EditorControl.h"
+#include "editor/text/ChangeMarks.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -11,6 +12,8 @@
 
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <memory>
 #include <set>
 
 namespace kestrim {
@@ -22,6 +25,37 @@ const QColor Navy(0, 0, 128);
 // varies with the toolkit's glyph cache, and so with what was painted before): its ink is the
 // pixels within this many steps of each channel.
 constexpr int GlyphInk = 16;
+
+// Marks as a comparison gives them, line by line; counts what painting asks.
+class TFakeMarks : public TChangeMarks {
+public:
+    TLineMarkInfo LineMark(int Line) const override
+    {
+        const auto found = Lines.find(Line);
+        return found == Lines.end() ? TLineMarkInfo{} : found->second;
+    }
+    std::vector<TByteRange> ChangedBytes(int Line) const override
+    {
+        ++BytesAsked[Line];
+        const auto found = Bytes.find(Line);
+        return found == Bytes.end() ? std::vector<TByteRange>{} : found->second;
+    }
+
+    std::map<int, TLineMarkInfo> Lines;
+    std::map<int, std::vector<TByteRange>> Bytes;
+    mutable std::map<int, int> BytesAsked;
+};
+
+QColor ColorOf(TColor Color)
+{
+    return QColor(static_cast<int>(Color & 0xFF), static_cast<int>((Color >> 8) & 0xFF),
+                  static_cast<int>((Color >> 16) & 0xFF));
+}
+
+const QColor ChangedBack = ColorOf(TEditorChangeColors::DefaultChangedBack);
+const QColor AddedBack = ColorOf(TEditorChangeColors::DefaultAddedBack);
+const QColor CharBack = ColorOf(TEditorChangeColors::DefaultChangedCharBack);
+const QColor GapMark = ColorOf(TEditorChangeColors::DefaultGapMark);
 
 void Settle()
 {
@@ -302,6 +336,94 @@ TEST_F(EditorPaint, ScrollingByARowPaintsOnlyTheRowThatComesIntoView)
     ASSERT_FALSE(rows.empty());
     EXPECT_GE(*rows.begin(), Editor.TopRow() + Editor.VisibleRowCount() - 1);
     EXPECT_TRUE(ScreenMatchesRepaint());
+}
+
+TEST_F(EditorPaint, ChangeMarksAndTheirColoursRepaintTheViewAndNothingWhenNoneComeOrGo)
+{
+    std::string text;
+    for (int row = 0; row < 8; ++row)
+        text += "line " + std::to_string(row) + "\r\n";
+    Set(text);
+    const auto marks = std::make_shared<TFakeMarks>();
+    EXPECT_TRUE(PaintedRows([&] { Editor.SetChangeMarks(nullptr); }).empty());
+    EXPECT_EQ(PaintedRows([&] { Editor.SetChangeMarks(marks); }).size(), 8u);
+    EXPECT_EQ(Editor.ChangeMarks(), marks.get());
+    EXPECT_EQ(PaintedRows([&] { Editor.ChangeColors().SetAddedBack(clRed); }).size(), 8u);
+    EXPECT_TRUE(PaintedRows([&] { Editor.ChangeColors().SetAddedBack(clRed); }).empty());
+    EXPECT_EQ(PaintedRows([&] { Editor.SetChangeMarks(nullptr); }).size(), 8u);
+    EXPECT_EQ(Editor.ChangeMarks(), nullptr);
+}
+
+TEST_F(EditorPaint, MarkedLinesShowTheirBackgroundsUnderTheSelectionAndTheGapLinesAboveTheirRows)
+{
+    Editor.clearFocus(); // no caret blinking between the pictures compared
+    Editor.View().Colors().Select().SetBkColor(clNavy);
+    Set("same\r\nchanged\r\nadded\r\nafter gap\r\nlast");
+    const QImage unmarked = Editor.grab().toImage();
+    auto marks = std::make_shared<TFakeMarks>();
+    marks->Lines[1] = {TLineMark::Changed, 1, false};
+    marks->Lines[2] = {TLineMark::Added, -1, false};
+    marks->Lines[3].GapBefore = true;
+    marks->Lines[5].GapBefore = true; // after the last line
+    Editor.SetChangeMarks(marks);
+    Editor.SetRowCol(2, 0);
+    Editor.InitSelection();
+    Editor.SetRowCol(2, 2);
+    Editor.SelectionToCaret();
+    EXPECT_TRUE(Filled(Cell(0, 2), QColor(Qt::white)));
+    EXPECT_TRUE(Filled(Cell(1, 20), ChangedBack)); // past the text too
+    EXPECT_TRUE(Filled(Cell(2, 1), Navy));
+    EXPECT_TRUE(Filled(Cell(2, 3), AddedBack));
+    const auto gapAbove = [&](int Row) {
+        const QRect top(Cell(Row, 0).left(), Cell(Row, 0).top(), 10 * CellSize.width(), 2);
+        return Count(top, GapMark) == top.width() * top.height();
+    };
+    EXPECT_TRUE(gapAbove(3));
+    EXPECT_TRUE(gapAbove(5));
+    EXPECT_FALSE(gapAbove(4));
+    Editor.SetSelLength(0);
+    Editor.SetChangeMarks(nullptr);
+    Editor.SetRowCol(0, 0);
+    Settle();
+    EXPECT_EQ(Editor.grab().toImage(), unmarked);
+}
+
+TEST_F(EditorPaint, ChangedCharactersCoverWholeCharactersOfEitherEncodingPastTabsAndWraps)
+{
+    Editor.Caret().SetTabSpaceCount(4);
+    Editor.WrapOption().SetWrapByte(20);
+    struct {
+        TTextEncoding Encoding;
+        std::string Text;
+        bool Wrap;
+        TByteRange Bytes;
+        int Row, FirstCol, EndCol;
+    } cases[] = {
+        {TTextEncoding::ShiftJis, "\tx\x82\xA0y", false, {2, 4}, 0, 5, 7},    // the tab fills columns 0..3
+        {TTextEncoding::Utf8, "\tx\xE3\x81\x82y", false, {2, 5}, 0, 5, 7},   // one wide character
+        {TTextEncoding::ShiftJis, "abcdefghijklmnopqrst\x82\xA0uv", true, {20, 22}, 1, 0, 2}, // the next row
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        Measure();
+        Editor.SetEncodedText("same\r\n" + c.Text, c.Encoding);
+        Editor.SetWordWrap(c.Wrap);
+        auto marks = std::make_shared<TFakeMarks>();
+        marks->Lines[1] = {TLineMark::Changed, 1, false};
+        marks->Bytes[1] = {c.Bytes};
+        Editor.SetChangeMarks(marks);
+        const int row = 1 + c.Row;
+        EXPECT_TRUE(Filled(Cell(row, c.FirstCol - 1), ChangedBack) || c.FirstCol == 0);
+        for (int col = c.FirstCol; col < c.EndCol; ++col)
+            EXPECT_TRUE(Filled(Cell(row, col), CharBack)) << col;
+        EXPECT_TRUE(Filled(Cell(row, c.EndCol), ChangedBack));
+        // One paint asks about the changed line once, whatever rows it takes.
+        Settle();
+        marks->BytesAsked.clear();
+        Editor.grab();
+        EXPECT_EQ(marks->BytesAsked[1], 1);
+        EXPECT_EQ(marks->BytesAsked.count(0), 0u);
+    }
 }
 
 // An underscore may reach below the font's descent (DejaVu Sans Mono at 14 points): the row it
