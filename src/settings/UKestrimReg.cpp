@@ -46,6 +46,7 @@ void TKestrimReg::LoadValues()
     WordBreak = ReadBool("Form", "WordBreak", false);
     WrapColumn = ReadInteger("Form", "WrapColumn", DefaultWrapColumn);
     WrapToWindow = ReadBool("Form", "WrapToWindow", false);
+    ChangeMarks = ReadBool("Form", "ChangeMarks", false);
     OutputLimitMB = PositiveOr(ReadInteger(RunSection, OutputLimitIdent, DefaultOutputLimitMB), DefaultOutputLimitMB);
     ErrorLimitMB = PositiveOr(ReadInteger(RunSection, ErrorLimitIdent, DefaultErrorLimitMB), DefaultErrorLimitMB);
     LiveRun = ReadBool(RunSection, "Live", false);
@@ -93,6 +94,7 @@ void TKestrimReg::SaveValues()
     WriteBool("Form", "WordBreak", WordBreak);
     WriteInteger("Form", "WrapColumn", WrapColumn);
     WriteBool("Form", "WrapToWindow", WrapToWindow);
+    WriteBool("Form", "ChangeMarks", ChangeMarks);
     WriteInteger(RunSection, OutputLimitIdent, OutputLimitMB);
     WriteInteger(RunSection, ErrorLimitIdent, ErrorLimitMB);
     WriteBool(RunSection, "Live", LiveRun);

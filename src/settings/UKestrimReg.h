@@ -57,6 +57,8 @@ public:
     bool WordBreak = false;
     int WrapColumn = DefaultWrapColumn;
     bool WrapToWindow = false;
+    // Whether the data and result pages mark how their lines differ; off at a first start.
+    bool ChangeMarks = false;
     std::string UrlFile = DefaultUrlFile; // written back exactly as it was read
     // The encoding of a new, cleared or freshly started page: "UTF-8" in the store gives UTF-8,
     // anything else Shift-JIS.
