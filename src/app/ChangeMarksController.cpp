@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <optional>
 
 namespace kestrim {
@@ -231,7 +232,13 @@ void TChangeMarksController::GoToChange(int Direction)
         editor = FWindow.tedResult;
     }
     const TDiffSide side = editor == FWindow.tedData ? TDiffSide::Old : TDiffSide::New;
-    const std::optional<int> line = NextChange(*FDiff, side, LinesOf(*editor).RowToLine(editor->Row()), Direction);
+    const TEditorStrings& lines = LinesOf(*editor);
+    const int current = lines.RowToLine(editor->Row());
+    std::optional<int> line = NextChange(*FDiff, side, current, Direction);
+    // Lines the other text has after this one's last line stand in a gap past it, where the
+    // caret cannot go: on the last line, that change is the one it stands at.
+    if (line && std::min(*line, std::max(lines.Count() - 1, 0)) == current)
+        line = NextChange(*FDiff, side, *line, Direction);
     if (!line) {
         QApplication::beep();
         FShowHint(Direction > 0 ? QStringLiteral("次の変更箇所はありません") : QStringLiteral("前の変更箇所はありません"));

@@ -124,6 +124,8 @@ TEST_F(ChangeMarksTest, F8AndShiftF8GoFromChangeToChangeOnTheCurrentPage)
     EXPECT_EQ(window.tedData->Row(), 1);
     Press(Qt::Key_F8);
     EXPECT_EQ(window.tedData->Row(), 7);
+    Press(Qt::Key_F8);
+    EXPECT_EQ(window.StatusPanelText(1), "次の変更箇所はありません") << "the gap after the last line is passed";
 }
 
 TEST_F(ChangeMarksTest, TheSwitchSurvivesARestart)
