@@ -67,8 +67,9 @@ TChangeMarksController::TChangeMarksController(TfrmKestrim& Window, const TMainA
 
 TChangeMarksController::~TChangeMarksController()
 {
-    if (FCancel)
-        *FCancel = true;
+    Cancel();
+    FWindow.tedData->SetChangeMarks(nullptr);
+    FWindow.tedResult->SetChangeMarks(nullptr);
 }
 
 void TChangeMarksController::ApplySettings(const TKestrimReg& Settings)

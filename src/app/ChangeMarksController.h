@@ -41,7 +41,8 @@ public:
     // gives the marks' counts, and is hidden while there are none.
     TChangeMarksController(TfrmKestrim& Window, const TMainActions& Actions, QLabel& Panel, TRunCommand RunCommand,
                            TShowHint ShowHint);
-    // Cancels a comparison in progress; the editors are left alone, they may be gone already.
+    // Cancels a comparison in progress and takes the marks from the editors, which the marks
+    // of each other's text must not outlive. The window destroys it before its editors.
     ~TChangeMarksController() override;
 
     void ApplySettings(const TKestrimReg& Settings);

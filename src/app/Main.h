@@ -173,7 +173,7 @@ private:
     std::unique_ptr<TConfigFile> FConfig;
     std::unique_ptr<TRunController> FRunController;
     std::unique_ptr<TLiveRun> FLiveRun;
-    std::unique_ptr<TChangeMarksController> FChangeMarks;
+    std::unique_ptr<TChangeMarksController> FChangeMarks; // ends before the editors, its marks with it
     bool FNormalRunning = false;
     std::unique_ptr<TFileCommands> FFileCommands;
     TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
