@@ -9,6 +9,9 @@
 // TokenColors: tokens with their colours as painting asks for them (target 150 MB/s);
 // Tokens: the same tokens without colours, the tokenizer alone.
 //
+// Repaint with "marks" 1 shows change marks: every line changed, with two runs of changed
+// characters, and a gap line above every fifth line; marks 0 in the same run is its baseline.
+//
 // Repaint, ScrollOneRow and CaretDown take the text as "text": 0 the script in Shift-JIS, 1 the
 // script with Japanese comments in Shift-JIS, 2 the same characters in UTF-8.
 //
@@ -22,6 +25,7 @@
 #include "editor/control/EditorFonts.h"
 #include "editor/control/SjisQString.h"
 #include "editor/highlight/edFountainParser.h"
+#include "editor/text/ChangeMarks.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,6 +36,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -189,6 +194,13 @@ double ElapsedMs(const QElapsedTimer& Timer)
     return static_cast<double>(Timer.nsecsElapsed()) / 1e6;
 }
 
+// Every line changed, as a comparison of a script with its every line edited marks it.
+class TEveryLineChanged : public TChangeMarks {
+public:
+    TLineMarkInfo LineMark(int Line) const override { return {TLineMark::Changed, Line, Line % 5 == 0}; }
+    std::vector<TByteRange> ChangedBytes(int /*Line*/) const override { return {{4, 10}, {20, 30}}; }
+};
+
 void Repaint(benchmark::State& State)
 {
     Application();
@@ -202,6 +214,8 @@ void Repaint(benchmark::State& State)
     editor.InitSelection();
     editor.SetRowCol(4, 30);
     editor.SelectionToCaret();
+    if (State.range(3) != 0)
+        editor.SetChangeMarks(std::make_shared<TEveryLineChanged>());
     Flush();
     TSteps steps;
     for (auto _ : State) {
@@ -367,11 +381,13 @@ void Tokens(benchmark::State& State)
 } // namespace
 
 BENCHMARK(Repaint)
-    ->Args({67, 237, btAscii})
-    ->Args({60, 120, btAscii})
-    ->Args({67, 237, btJapaneseSjis})
-    ->Args({67, 237, btJapaneseUtf8})
-    ->ArgNames({"rows", "cols", "text"})
+    ->Args({67, 237, btAscii, 0})
+    ->Args({60, 120, btAscii, 0})
+    ->Args({67, 237, btJapaneseSjis, 0})
+    ->Args({67, 237, btJapaneseUtf8, 0})
+    ->Args({67, 237, btAscii, 1})
+    ->Args({67, 237, btJapaneseUtf8, 1})
+    ->ArgNames({"rows", "cols", "text", "marks"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(DrawTextBaseline)->Args({67, 237})->Args({60, 120})->ArgNames({"rows", "cols"})->UseManualTime()->Unit(benchmark::kMillisecond);

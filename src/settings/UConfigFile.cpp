@@ -164,17 +164,14 @@ std::string TConfigFile::DialogExt() const { return Read(cfDialogExt); }
 std::string TConfigFile::ErrLine() const { return Read(cfErrLine); }
 std::string TConfigFile::KeywordFile() const { return Read(cfKeywordFile); }
 
-std::string TConfigFile::DataLine() const
+std::string TConfigFile::Optional(std::string_view Section, std::string_view Key) const
 {
-    const std::string* value = Find("Environment", "DataLine");
+    const std::string* value = Find(Section, Key);
     return value ? *value : std::string();
 }
 
-std::string TConfigFile::Quotation() const
-{
-    const std::string* value = Find("Environment", "Quotation");
-    return value ? *value : std::string();
-}
+std::string TConfigFile::DataLine() const { return Optional("Environment", "DataLine"); }
+std::string TConfigFile::Quotation() const { return Optional("Environment", "Quotation"); }
 
 TEncodingRun TConfigFile::EncodingRun(TTextEncoding Encoding) const
 {
@@ -217,6 +214,11 @@ std::string TConfigFile::CommentBackColor() const { return Read(cfCommentBackCol
 std::string TConfigFile::KeywordColor() const { return Read(cfKeywordColor); }
 std::string TConfigFile::KeywordBackColor() const { return Read(cfKeywordBackColor); }
 std::string TConfigFile::RetMarkColor() const { return Read(cfRetMarkColor); }
+std::string TConfigFile::ChangedLineBackColor() const { return Optional("Color", "ChangedLineBack"); }
+std::string TConfigFile::AddedLineBackColor() const { return Optional("Color", "AddedLineBack"); }
+std::string TConfigFile::RemovedLineBackColor() const { return Optional("Color", "RemovedLineBack"); }
+std::string TConfigFile::ChangedCharBackColor() const { return Optional("Color", "ChangedCharBack"); }
+std::string TConfigFile::RemovedMarkColor() const { return Optional("Color", "RemovedMark"); }
 
 const TConfigFile& ConfigOrDefaults(const TConfigFile* Config)
 {

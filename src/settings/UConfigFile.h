@@ -67,6 +67,14 @@ public:
     std::string KeywordColor() const;
     std::string KeywordBackColor() const;
     std::string RetMarkColor() const;
+    // [Color]: the change marks' colours, optional like DataLine (empty: the editor's own):
+    // backgrounds of changed, added and removed lines and of changed characters, and the line
+    // where the other text has lines this one lacks.
+    std::string ChangedLineBackColor() const;
+    std::string AddedLineBackColor() const;
+    std::string RemovedLineBackColor() const;
+    std::string ChangedCharBackColor() const;
+    std::string RemovedMarkColor() const;
 
     // The settings the file does not hold (their key or their section is missing), which
     // therefore take their defaults, in the order above, each as "[Section] Key".
@@ -85,6 +93,8 @@ private:
     void Parse(std::string_view Bytes);
     // The value as written, or nothing when the key or its section is missing.
     const std::string* Find(std::string_view Section, std::string_view Key) const;
+    // The value of a key that is not one of the settings: empty when it is missing.
+    std::string Optional(std::string_view Section, std::string_view Key) const;
     std::optional<TTextEncoding> ReadEncoding(std::string_view Section, std::string_view Key) const;
     [[noreturn]] void BadValue(std::string_view Section, std::string_view Key, std::string_view Values) const;
     // The value as written, or the setting's default.

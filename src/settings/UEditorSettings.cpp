@@ -63,6 +63,15 @@ void ApplyConfigToEditors(const TConfigFile& Config, TEditor& Script, TEditor& D
         editor->Marks().RetMark().SetVisible(true);
         editor->Marks().RetMark().SetColor(StrToColorDef(Config.RetMarkColor(), clBlack));
     }
+    using TColors = TEditorChangeColors;
+    for (TEditor* editor : {&Data, &Result}) {
+        TColors& colors = editor->ChangeColors();
+        colors.SetChangedBack(StrToColorDef(Config.ChangedLineBackColor(), TColors::DefaultChangedBack));
+        colors.SetAddedBack(StrToColorDef(Config.AddedLineBackColor(), TColors::DefaultAddedBack));
+        colors.SetRemovedBack(StrToColorDef(Config.RemovedLineBackColor(), TColors::DefaultRemovedBack));
+        colors.SetChangedCharBack(StrToColorDef(Config.ChangedCharBackColor(), TColors::DefaultChangedCharBack));
+        colors.SetGapMark(StrToColorDef(Config.RemovedMarkColor(), TColors::DefaultGapMark));
+    }
 }
 
 void LoadKeywordFile(const std::string& FileName, const std::string& AppDir, TStringList& ReserveWordList)

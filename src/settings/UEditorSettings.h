@@ -1,7 +1,7 @@
 #pragma once
 // Applying a language configuration to the three editors of the main window: the script
-// editor's comment mark, comment and keyword colours and reserved words, and the return marks
-// of all three.
+// editor's comment mark, comment and keyword colours and reserved words, the return marks
+// of all three, and the change marks' colours of the data and result editors.
 
 #include "editor/base/edGraphics.h"
 
@@ -19,8 +19,9 @@ class TStringList;
 // raises EConvertError naming the text.
 TColor StrToColorDef(const std::string& Text, TColor Default);
 
-// Sets the comment mark and colours of Script and shows the return marks of all three editors
-// in the configuration's colour. Stops at the first colour that raises EConvertError; what was
+// Sets the comment mark and colours of Script, shows the return marks of all three editors
+// in the configuration's colour and colours the change marks of Data and Result (a colour the
+// configuration leaves out is the editor's default). Stops at the first colour that raises EConvertError; what was
 // set before it stays.
 void ApplyConfigToEditors(const TConfigFile& Config, TEditor& Script, TEditor& Data, TEditor& Result);
 

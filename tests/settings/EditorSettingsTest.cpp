@@ -168,6 +168,34 @@ TEST_F(ApplyConfigTest, TheQuotationKeepsACommentMarkInAStringOutOfTheComment)
     EXPECT_EQ(FData.View().Quotation(), "");
 }
 
+TEST_F(ApplyConfigTest, ChangeMarkColoursReachTheDataAndResultEditorsAndMissingOnesAreTheDefaults)
+{
+    using TColors = TEditorChangeColors;
+    struct {
+        const char* Key;
+        TColor (TColors::*Color)() const;
+        TColor Default;
+    } keys[] = {
+        {"ChangedLineBack", &TColors::ChangedBack, TColors::DefaultChangedBack},
+        {"AddedLineBack", &TColors::AddedBack, TColors::DefaultAddedBack},
+        {"RemovedLineBack", &TColors::RemovedBack, TColors::DefaultRemovedBack},
+        {"ChangedCharBack", &TColors::ChangedCharBack, TColors::DefaultChangedCharBack},
+        {"RemovedMark", &TColors::GapMark, TColors::DefaultGapMark},
+    };
+    std::string content = "[Color]\n";
+    for (std::size_t i = 0; i < std::size(keys); ++i)
+        content += std::string(keys[i].Key) + "=" + std::to_string(i + 1) + " 2 3\n";
+    ApplyConfigToEditors(Config(content), FScript, FData, FResult);
+    for (std::size_t i = 0; i < std::size(keys); ++i) {
+        for (TEditor* editor : {&FData, &FResult})
+            EXPECT_EQ((editor->ChangeColors().*keys[i].Color)(), Rgb(static_cast<int>(i) + 1, 2, 3)) << keys[i].Key;
+        EXPECT_EQ((FScript.ChangeColors().*keys[i].Color)(), keys[i].Default) << keys[i].Key;
+    }
+    ApplyConfigToEditors(Config("[Color]\nChangedLineBack=\n"), FScript, FData, FResult);
+    for (const auto& key : keys)
+        EXPECT_EQ((FResult.ChangeColors().*key.Color)(), key.Default) << key.Key;
+}
+
 TEST_F(ApplyConfigTest, AnOversizedColourStopsThereAndKeepsWhatWasApplied)
 {
     FData.Marks().RetMark().SetVisible(false);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace kestrim {
 namespace {
 
@@ -63,6 +65,23 @@ TEST(EditorOptions, OnlyARealChangeNotifies)
     ruler.SetBkColor(clSilver);
     ruler.SetVisible(true);
     EXPECT_EQ(ruler.Changes, 1);
+}
+
+TEST(EditorOptions, ChangeColoursAreCopiedWholeWithOneNotification)
+{
+    TEditorChangeColors source;
+    source.SetChangedBack(clRed);
+    source.SetAddedBack(clLime);
+    source.SetRemovedBack(clBlue);
+    source.SetChangedCharBack(clYellow);
+    source.SetGapMark(clBlack);
+    TCounted<TEditorChangeColors> colors;
+    colors.SetGapMark(TEditorChangeColors::DefaultGapMark);
+    colors.Assign(source);
+    EXPECT_EQ(colors.Changes, 1);
+    EXPECT_EQ((std::vector{colors.ChangedBack(), colors.AddedBack(), colors.RemovedBack(), colors.ChangedCharBack(),
+                           colors.GapMark()}),
+              (std::vector{clRed, clLime, clBlue, clYellow, clBlack}));
 }
 
 TEST(EditorOptions, AMarkChangeIsAChangeOfTheMarks)
