@@ -26,13 +26,14 @@ namespace {
 using TKeys = std::vector<std::uint64_t>;
 using TLines = std::span<const int>;
 
-// The most cells ((M + 1) * (N + 1)) of a piece given to dtl: the path points it records stay
-// below this, far from its own limit.
-constexpr std::int64_t PieceCells = static_cast<std::int64_t>(dtl::MAX_CORDINATES_SIZE / 2);
+// The most path points dtl may need for a piece it is given: half its own limit.
+constexpr std::int64_t MaxPathPoints = static_cast<std::int64_t>(dtl::MAX_CORDINATES_SIZE / 2);
 // Cutting pieces at anchors inside pieces goes no deeper than this.
 constexpr int MaxDepth = 24;
 // How many lines a loop takes between two looks at the cancel flag.
 constexpr std::size_t CancelStride = 1u << 16;
+// How many lines ahead a loop over a large piece asks for the table's slots.
+constexpr std::size_t PrefetchAhead = 16;
 
 // Equal lines: Length of them from Old in the old text and from New in the new one.
 struct TMatchRun {
@@ -40,6 +41,23 @@ struct TMatchRun {
     int New = 0;
     int Length = 0;
 };
+
+// What dtl's O(NP) comparison costs on Shorter and Longer lines of which at most Unmatched of
+// the shorter side stay unmatched: each of its Unmatched + 1 rounds records a path point on
+// each diagonal it has reached, and a diagonal's snake advances at most Shorter lines in all.
+struct TDtlCost {
+    std::int64_t Points = 0;
+    std::int64_t Steps = 0;
+};
+
+TDtlCost DtlCost(std::int64_t Shorter, std::int64_t Longer, std::int64_t Unmatched)
+{
+    const std::int64_t rounds = Unmatched + 1, diagonals = Longer - Shorter + Unmatched + 1;
+    if (rounds > MaxPathPoints || diagonals > MaxPathPoints)
+        return {MaxPathPoints + 1, 0}; // past any piece dtl is given; spares the products
+    const std::int64_t points = rounds * diagonals;
+    return {points, points + (diagonals + Unmatched) * Shorter};
+}
 
 // Where the keys of a piece occur: an open-addressed table of the new side's keys, each with
 // where it stands on either side when it stands there once.
@@ -67,8 +85,7 @@ public:
     // The entry of Key, or the empty slot it would take.
     TEntry& Slot(std::uint64_t Key)
     {
-        // Keys given by a caller need not be hashes: the multiplication spreads them.
-        std::size_t at = static_cast<std::size_t>((Key * 0x9E3779B97F4A7C15u) >> FShift);
+        std::size_t at = Home(Key);
         while (FSlots[at].New != Absent && FSlots[at].Key != Key)
             at = (at + 1) & FMask;
         return FSlots[at];
@@ -80,10 +97,22 @@ public:
         return entry.New == Absent ? nullptr : &entry;
     }
 
+    // Asks for Key's slot ahead of its use: in the table of a large text nearly every look-up
+    // misses the cache, and asking early lets the misses overlap.
+    void Prefetch(std::uint64_t Key) const
+    {
+#if defined(__GNUC__)
+        __builtin_prefetch(&FSlots[Home(Key)]);
+#endif
+    }
+
 private:
     std::vector<TEntry> FSlots;
     std::size_t FMask = 0;
     int FShift = 0;
+
+    // Keys given by a caller need not be hashes: the multiplication spreads them.
+    std::size_t Home(std::uint64_t Key) const { return static_cast<std::size_t>((Key * 0x9E3779B97F4A7C15u) >> FShift); }
 };
 
 // The lines of a piece that may match, and the table that says which are anchors.
@@ -127,6 +156,17 @@ private:
     }
 
     bool CancelledAt(std::size_t Step) { return Step % CancelStride == 0 && Cancelled(); }
+
+    // Takes Steps from the budget; when it cannot, the piece stays unmatched.
+    bool Pay(std::int64_t Steps)
+    {
+        if (Steps > FBudget) {
+            FComplete = false;
+            return false;
+        }
+        FBudget -= Steps;
+        return true;
+    }
 
     void Emit(int Old, int New)
     {
@@ -182,6 +222,14 @@ private:
 
     void MatchRest(TLines Old, TLines New, int Depth)
     {
+        // The whole text is always narrowed, however long: that alone answers the common
+        // cases. The pieces cut from it pay for it from the budget.
+        if (Depth > 0 && !Pay(static_cast<std::int64_t>(Old.size() + New.size())))
+            return;
+        // dtl's cost depends on how many lines stay unmatched, bounded here by the lines that
+        // match on a diagonal: before the narrowing, that counts lines changed in place; after
+        // it, where the lines added and removed are gone, it counts the rest.
+        const std::size_t matchesBefore = DiagonalMatches(Old, New);
         auto piece = Reduce(Old, New);
         if (!piece)
             return;
@@ -190,11 +238,15 @@ private:
         const std::size_t oldCount = piece->Old.size() - head - tail;
         const std::size_t newCount = piece->New.size() - head - tail;
         if (oldCount > 0 && newCount > 0) {
-            const std::int64_t cells = (static_cast<std::int64_t>(oldCount) + 1) * (static_cast<std::int64_t>(newCount) + 1);
             const TLines oldRest = TLines(piece->Old).subspan(head, oldCount);
             const TLines newRest = TLines(piece->New).subspan(head, newCount);
-            if (cells <= PieceCells)
-                MatchByDtl(oldRest, newRest, cells);
+            const std::size_t shorter = std::min(oldCount, newCount);
+            const std::size_t matches = std::min(
+                shorter, std::max(matchesBefore - std::min(matchesBefore, head + tail), DiagonalMatches(oldRest, newRest)));
+            const TDtlCost cost = DtlCost(static_cast<std::int64_t>(shorter), static_cast<std::int64_t>(std::max(oldCount, newCount)),
+                                          static_cast<std::int64_t>(shorter - matches));
+            if (cost.Points <= MaxPathPoints)
+                MatchByDtl(oldRest, newRest, cost.Steps);
             else
                 MatchBetweenAnchors(*piece, head, oldRest, newRest, Depth);
         }
@@ -205,25 +257,36 @@ private:
     std::optional<TReducedPiece> Reduce(TLines Old, TLines New)
     {
         TReducedPiece piece{{}, {}, TKeyTable(New.size())};
+        TKeyTable& table = piece.Table;
+        const auto oldKey = [&](std::size_t i) { return FOld[static_cast<std::size_t>(Old[i])]; };
+        const auto newKey = [&](std::size_t i) { return FNew[static_cast<std::size_t>(New[i])]; };
         for (std::size_t i = 0; i < New.size(); ++i) {
             if (CancelledAt(i))
                 return std::nullopt;
-            TKeyTable::TEntry& entry = piece.Table.Slot(FNew[static_cast<std::size_t>(New[i])]);
-            entry.Key = FNew[static_cast<std::size_t>(New[i])];
+            if (i + PrefetchAhead < New.size())
+                table.Prefetch(newKey(i + PrefetchAhead));
+            TKeyTable::TEntry& entry = table.Slot(newKey(i));
+            entry.Key = newKey(i);
             entry.New = entry.New == TKeyTable::Absent ? static_cast<std::uint32_t>(i) : TKeyTable::Several;
         }
         for (std::size_t i = 0; i < Old.size(); ++i) {
             if (CancelledAt(i))
                 return std::nullopt;
-            if (TKeyTable::TEntry* entry = piece.Table.Find(FOld[static_cast<std::size_t>(Old[i])])) {
+            if (i + PrefetchAhead < Old.size())
+                table.Prefetch(oldKey(i + PrefetchAhead));
+            if (TKeyTable::TEntry* entry = table.Find(oldKey(i))) {
                 entry->Old = entry->Old == TKeyTable::Absent ? static_cast<std::uint32_t>(piece.Old.size()) : TKeyTable::Several;
                 piece.Old.push_back(Old[i]);
             }
         }
+        if (piece.Old.empty()) // every line changed: nothing on the new side can match either
+            return piece;
         for (std::size_t i = 0; i < New.size(); ++i) {
             if (CancelledAt(i))
                 return std::nullopt;
-            TKeyTable::TEntry& entry = *piece.Table.Find(FNew[static_cast<std::size_t>(New[i])]);
+            if (i + PrefetchAhead < New.size())
+                table.Prefetch(newKey(i + PrefetchAhead));
+            TKeyTable::TEntry& entry = *table.Find(newKey(i));
             if (entry.Old == TKeyTable::Absent)
                 continue;
             if (entry.New == i) // once on this side: where it stands among the lines kept
@@ -233,13 +296,25 @@ private:
         return piece;
     }
 
-    void MatchByDtl(TLines Old, TLines New, std::int64_t Cells)
+    // How many lines pair up on the better of two diagonals of Old / New: the one aligning
+    // their heads and the one aligning their tails. They are a common run, so at least as many
+    // match in all.
+    std::size_t DiagonalMatches(TLines Old, TLines New) const
     {
-        if (Cells > FBudget) {
-            FComplete = false;
-            return;
+        const std::size_t shorter = std::min(Old.size(), New.size());
+        const std::size_t oldShift = Old.size() - shorter, newShift = New.size() - shorter;
+        std::size_t headMatches = 0, tailMatches = 0;
+        for (std::size_t i = 0; i < shorter; ++i) {
+            headMatches += Same(Old[i], New[i]);
+            tailMatches += Same(Old[i + oldShift], New[i + newShift]);
         }
-        FBudget -= Cells;
+        return std::max(headMatches, tailMatches);
+    }
+
+    void MatchByDtl(TLines Old, TLines New, std::int64_t Steps)
+    {
+        if (!Pay(Steps))
+            return;
         TKeys oldKeys(Old.size()), newKeys(New.size());
         std::transform(Old.begin(), Old.end(), oldKeys.begin(), [&](int line) { return FOld[static_cast<std::size_t>(line)]; });
         std::transform(New.begin(), New.end(), newKeys.begin(), [&](int line) { return FNew[static_cast<std::size_t>(line)]; });
@@ -254,12 +329,12 @@ private:
     // pieces between them.
     void MatchBetweenAnchors(TReducedPiece& Piece, std::size_t First, TLines Old, TLines New, int Depth)
     {
-        const std::int64_t cost = static_cast<std::int64_t>(Old.size() + New.size());
-        if (Depth >= MaxDepth || cost > FBudget) {
+        if (Depth >= MaxDepth) {
             FComplete = false;
             return;
         }
-        FBudget -= cost;
+        if (!Pay(static_cast<std::int64_t>(Old.size() + New.size())))
+            return;
         const std::vector<std::pair<std::size_t, std::size_t>> anchors = Anchors(Piece, First, Old, New);
         if (anchors.empty()) {
             FComplete = false;
@@ -287,6 +362,8 @@ private:
         for (std::size_t i = 0; i < Old.size(); ++i) {
             if (CancelledAt(i))
                 return {};
+            if (i + PrefetchAhead < Old.size())
+                Piece.Table.Prefetch(FOld[static_cast<std::size_t>(Old[i + PrefetchAhead])]);
             const TKeyTable::TEntry& entry = *Piece.Table.Find(FOld[static_cast<std::size_t>(Old[i])]);
             if (entry.Old == First + i && entry.New != TKeyTable::Several && entry.New >= First && entry.New < newEnd)
                 unique.emplace_back(First + i, entry.New);

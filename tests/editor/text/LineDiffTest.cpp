@@ -236,8 +236,20 @@ std::string RangeDump(const std::vector<TByteRange>& Ranges)
     return out;
 }
 
+std::string Repeated(std::string_view Piece, std::size_t Size)
+{
+    std::string out;
+    while (out.size() < Size)
+        out += Piece;
+    return out;
+}
+
+
 TEST(LineDiffTest, ChangedCharacters)
 {
+    // A long line with two characters changed in place is compared exactly, not as a whole.
+    const std::string longLine = Repeated("abcdefghij", 3000);
+    const std::string longChanged = longLine.substr(0, 1000) + "X" + longLine.substr(1001, 999) + "Y" + longLine.substr(2001);
     struct TCase {
         std::string Old;
         TTextEncoding OldEncoding;
@@ -253,6 +265,7 @@ TEST(LineDiffTest, ChangedCharacters)
         {"a👍b", Utf8, "a👍🏽b", Utf8, "[1,5) | [1,9)"},
         {"", Utf8, "abc", ShiftJis, " | [0,3)"},
         {"ab\x81", ShiftJis, "ab", Utf8, "[2,3) | "},
+        {longLine, Utf8, longChanged, ShiftJis, "[1000,1001)[2000,2001) | [1000,1001)[2000,2001)"},
         {"x" + std::string(4000, 'a'), Utf8, std::string(4000, 'a'), Utf8, "[0,4001) | [0,4000)"},
     };
     for (const TCase& c : cases) {
