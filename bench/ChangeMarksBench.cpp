@@ -1,0 +1,121 @@
+// Change marks as the user feels them, through the window end to end. From switching them on to
+// the marks on both pages and the result page painted with them, for Arg(0) MB of data against
+// a result in which every line changed, with the longest wait of a 10 ms timer meanwhile; and
+// how long a keystroke in the script waits while live runs and marks follow the typing, against
+// the same typing with the marks off in the same run.
+
+#include "BenchWindow.h"
+
+#include "app/MainActions.h"
+#include "editor/control/EditorControl.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <benchmark/benchmark.h>
+
+using namespace kestrim;
+
+namespace {
+
+// Every line of Text with a character put before it.
+std::string EveryLineChanged(const std::string& Text)
+{
+    std::string changed;
+    changed.reserve(Text.size() + Text.size() / 40);
+    bool lineStart = true;
+    for (const char c : Text) {
+        if (lineStart)
+            changed += '#';
+        changed += c;
+        lineStart = c == '\n';
+    }
+    return changed;
+}
+
+bool MarksShown(const TfrmKestrim& Window)
+{
+    return Window.tedResult->ChangeMarks() != nullptr && Window.tedData->ChangeMarks() != nullptr;
+}
+
+void MarksOfEveryLineChanged(benchmark::State& State)
+{
+    const std::size_t size = static_cast<std::size_t>(State.range(0)) << 20;
+    TBenchWindow bench;
+    TfrmKestrim& window = *bench.Window;
+    const std::string data = DataText(size);
+    window.tedData->Lines().SetText(data);
+    window.tedResult->Lines().SetText(EveryLineChanged(data));
+    window.ShowPage(TfrmKestrim::pgResult);
+    QAction& marks = *window.Actions().actViewChanges;
+    std::vector<double> times, gaps;
+    for (auto _ : State) {
+        const auto start = Clock::now();
+        const double gap = LongestEventGap([&] {
+            marks.trigger();
+            while (!MarksShown(window))
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            bench.Paint(*window.tedResult);
+        });
+        const double seconds = Seconds(Clock::now() - start);
+        State.SetIterationTime(seconds);
+        times.push_back(seconds * 1000);
+        gaps.push_back(gap);
+        marks.trigger();
+    }
+    State.counters["lines"] = window.tedResult->GetLineCount();
+    ReportTimes(State, times);
+    ReportTimes(State, gaps, "timer_gap_");
+}
+BENCHMARK(MarksOfEveryLineChanged)->Arg(10)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(MarksOfEveryLineChanged)->Arg(100)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Keys posted every 100 ms to the end of the script's comment, as slow typing puts them in the
+// queue; each one's wait is the time from its posting until the editor has changed. Live runs
+// after a pause of 20 ms over 1 MB of data end between the keys, and with the marks on each end
+// compares the pages again, so that keys arrive while the lines are read and compared. Arg(0):
+// marks off, the baseline; Arg(1): marks on.
+void KeyWaitInScriptWithMarks(benchmark::State& State)
+{
+    const bool marks = State.range(0) != 0;
+    TBenchWindow bench(std::string("[Run]\nLive=1\nLiveExplained=1\nLivePauseMS=20\n[Form]\nChangeMarks=")
+                       + (marks ? "1" : "0") + "\n");
+    TfrmKestrim& window = *bench.Window;
+    const std::string script = "while (<STDIN>) { s/a/b/ if $. % 3 == 0; print unless $. % 7 == 0 } # ";
+    window.tedScript->Lines().SetText(script);
+    window.tedData->Lines().SetText(DataText(1 << 20));
+    window.ShowPage(TfrmKestrim::pgScript);
+    window.tedScript->SetRowCol(0, static_cast<int>(script.size()));
+    std::vector<double> waits;
+    Clock::time_point posted;
+    const QMetaObject::Connection taken = QObject::connect(window.tedScript, &TEditor::OnChange, [&] {
+        waits.push_back(Seconds(Clock::now() - posted) * 1000);
+    });
+    int marksShown = 0;
+    for (auto _ : State) {
+        waits.clear();
+        const auto start = Clock::now();
+        QTimer keys;
+        keys.setTimerType(Qt::PreciseTimer);
+        keys.callOnTimeout([&] {
+            marksShown += MarksShown(window);
+            posted = Clock::now();
+            QCoreApplication::postEvent(window.tedScript, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
+            QCoreApplication::postEvent(window.tedScript,
+                                        new QKeyEvent(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, "x"));
+        });
+        keys.start(100);
+        while (waits.size() < 100)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        keys.stop();
+        State.SetIterationTime(Seconds(Clock::now() - start));
+    }
+    QObject::disconnect(taken);
+    // How many keys found marks on the pages: the marks did follow the typing.
+    State.counters["keys_with_marks"] = marksShown;
+    ReportTimes(State, waits);
+    window.Actions().actLiveRun->setChecked(false);
+}
+BENCHMARK(KeyWaitInScriptWithMarks)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
