@@ -161,9 +161,6 @@ struct TEditorPainter::TPaint {
     int BandHeight = 0;
     int UnderlineRow = -1; // the caret row while its underline shows
     QColor UnderlineColor;
-    // The lines that end before LineCountRow.
-    int LineCountRow = 0;
-    int LineCount = 0;
     // With change marks: what they show, and the mark of the row being painted, whose
     // background (the editor's without a mark) every part of the row is painted on.
     std::optional<TPaintedChanges> Changes;
@@ -288,7 +285,7 @@ void TEditorPainter::PaintRow(TPaint& Context, int Row, int Left, int Right)
     Context.RowMark = {};
     if (Context.Changes && Row <= count) {
         // The row after the last stands for the place after the last line.
-        Context.RowLine = LineOfRow(Context, Row);
+        Context.RowLine = e.Strings().LineOfRow(Row);
         Context.RowMark = Context.Changes->RowMark(Context.RowLine, Row == 0 || e.Strings().Rows(Row - 1) != raWrapped);
     }
     Context.RowBack = Context.RowMark.Back.isValid() ? Context.RowMark.Back : Context.Background;
@@ -297,7 +294,7 @@ void TEditorPainter::PaintRow(TPaint& Context, int Row, int Left, int Right)
         FPrepared->Bars.DrawImagebarRow(Context.Painter, Context.Bars, top, Row < count ? e.Strings().RowMarks(Row) : 0,
                                         e.ImageDigits(), e.ImageMarks(), e.Leftbar().Visible() ? QColor() : strip);
     if (e.Leftbar().Visible() && Left < barsRight && Right > m.ImagebarWidth)
-        FPrepared->Bars.DrawLeftbarRow(Context.Painter, Context.Bars, top, LeftbarNumber(Context, Row), FPrepared->Text,
+        FPrepared->Bars.DrawLeftbarRow(Context.Painter, Context.Bars, top, LeftbarNumber(Row), FPrepared->Text,
                                        Context.FontStyle, strip);
     const int marginLeft = std::max(Left, barsRight);
     const int marginRight = std::min(Right, m.TextLeft);
@@ -581,7 +578,7 @@ void TEditorPainter::PaintCaret(TPaint& Context)
 
 // Rows are numbered from 1 (0 with ZeroBase); in line mode only the first row of each line
 // gets the number of its line. The row after a final line break is numbered too.
-int TEditorPainter::LeftbarNumber(TPaint& Context, int Row)
+int TEditorPainter::LeftbarNumber(int Row)
 {
     const TEditorPaintView& e = FSource;
     const TEditorScreenStrings& strings = e.Strings();
@@ -596,23 +593,7 @@ int TEditorPainter::LeftbarNumber(TPaint& Context, int Row)
         return base;
     if (strings.Rows(Row - 1) != raCrlf)
         return -1;
-    return LineOfRow(Context, Row) + base;
-}
-
-// Without word wrap every row before the last ends a line; with it the lines before Row are
-// counted, on from the row counted last.
-int TEditorPainter::LineOfRow(TPaint& Context, int Row)
-{
-    const TEditorScreenStrings& strings = FSource.Strings();
-    if (!strings.WordWrap())
-        return Row;
-    if (Row < Context.LineCountRow) {
-        Context.LineCountRow = 0;
-        Context.LineCount = 0;
-    }
-    for (; Context.LineCountRow < Row; ++Context.LineCountRow)
-        Context.LineCount += strings.Rows(Context.LineCountRow) != raWrapped ? 1 : 0;
-    return Context.LineCount;
+    return strings.LineOfRow(Row) + base;
 }
 
 // ---------------------------------------------------------------------------------------------

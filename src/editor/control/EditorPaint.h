@@ -59,10 +59,7 @@ private:
     void PaintPreedit(TPaint& Context);
     void PaintCaret(TPaint& Context);
     // The number the left bar shows beside Row, or -1 for none.
-    int LeftbarNumber(TPaint& Context, int Row);
-    // The logical line of Row, a row of the text or the row after its last (then the line
-    // count), for rows asked top to bottom.
-    int LineOfRow(TPaint& Context, int Row);
+    int LeftbarNumber(int Row);
     // The top of Row and the left of column Col in the viewport.
     int RowTop(int Row) const;
     int ColLeft(int Col) const;

@@ -17,17 +17,7 @@ TEditorScreenStrings& TEditorStrings::Screen() const
 
 int TEditorStrings::LineToRow(int Index) const
 {
-    const TEditorScreenStrings& rows = Screen();
-    if (!rows.WordWrap())
-        return Index;
-    int line = 0;
-    for (int row = 0; row < rows.Count(); ++row) {
-        if (line == Index)
-            return row;
-        if (rows.Rows(row) != raWrapped)
-            ++line;
-    }
-    return rows.Count();
+    return Screen().RowOfLine(Index);
 }
 
 int TEditorStrings::RowToLine(int Row) const

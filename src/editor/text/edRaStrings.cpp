@@ -95,6 +95,35 @@ int TEditorScreenStrings::RowOffsetInLine(int Row) const
     return offset;
 }
 
+int TEditorScreenStrings::LineOfRow(int Row) const
+{
+    if (!WordWrap())
+        return Row;
+    MoveLineAnchor(Row);
+    return FLineAnchor.Line;
+}
+
+int TEditorScreenStrings::RowOfLine(int Line) const
+{
+    if (!WordWrap())
+        return Line;
+    TLineAnchor& anchor = FLineAnchor;
+    while (anchor.Line < Line && anchor.Row < Count())
+        anchor.Line += Rows(anchor.Row++) != raWrapped ? 1 : 0;
+    while (anchor.Row > 0 && (anchor.Line > Line || Rows(anchor.Row - 1) == raWrapped))
+        anchor.Line -= Rows(--anchor.Row) != raWrapped ? 1 : 0;
+    return anchor.Line == Line ? anchor.Row : Count();
+}
+
+void TEditorScreenStrings::MoveLineAnchor(int Row) const
+{
+    TLineAnchor& anchor = FLineAnchor;
+    for (; anchor.Row < Row; ++anchor.Row)
+        anchor.Line += Rows(anchor.Row) != raWrapped ? 1 : 0;
+    for (; anchor.Row > Row; --anchor.Row)
+        anchor.Line -= Rows(anchor.Row - 1) != raWrapped ? 1 : 0;
+}
+
 TRowsText TEditorScreenStrings::RowsText(int Row, int RowCount) const
 {
     TRowsText result;
@@ -271,6 +300,7 @@ void TEditorScreenStrings::StoreRows(int FirstRow, int OldRowCount, TEditorStrin
     assert(UpdateCount() > 0 && "rows change only inside an update batch");
     if (FirstRow < 0 || OldRowCount < 0 || OldRowCount > Count() - FirstRow)
         throw EStringListError(SListIndexError);
+    KeepLineAnchorAbove(FirstRow);
     const int newCount = NewRows.Count();
     if (newCount == 0)
         KeepMarksOfRemovedRows(FirstRow, DeleteRows(FirstRow, OldRowCount));
@@ -304,6 +334,7 @@ void TEditorScreenStrings::LoadRows(TEditorStringList& Rows, TTextEncoding Encod
         Rows.ReplaceItems(0, 0, oldRows);
         FListMarks = marks;
         FParsedEnd = 0;
+        FLineAnchor = {};
         SetChange(0, oldCount, Count(), 0);
     });
 }
@@ -450,6 +481,7 @@ void TEditorScreenStrings::WrapAll()
         wrapped.SetRows(wrapped.Count() - 1, Rows(Count() - 1));
         ReplaceItems(0, Count(), wrapped);
         FParsedEnd = 0;
+        FLineAnchor = {};
     });
 }
 
@@ -477,6 +509,7 @@ void TEditorScreenStrings::UnwrapAll()
         SetRows(line - 1, lastAttribute);
         DeleteRows(line, Count() - line);
         FParsedEnd = std::min(FParsedEnd, Count());
+        FLineAnchor = {};
     });
 }
 
@@ -552,6 +585,7 @@ void TEditorScreenStrings::Clear()
     SetChange(0, Count(), 0, 0);
     TEditorStringList::Clear();
     FParsedEnd = 0;
+    FLineAnchor = {};
     FChange = {};
     ForEachEditor([](TEditorLink& editor) { editor.SetRowCol(0, 0); });
     ClampEditorRows();

@@ -97,6 +97,12 @@ public:
     int LineEndRow(int Row) const;
     // Where Row starts in its logical line: the bytes of the line's rows above it.
     int RowOffsetInLine(int Row) const;
+    // The logical line of Row, 0 <= Row <= Count() (the row after the last gives the line
+    // count), and the first row of Line (Count() for a line past the text). With word wrap the
+    // lines are counted from the row asked last, which changes of the text keep valid, so that
+    // rows and lines asked near each other cost little however long the text.
+    int LineOfRow(int Row) const;
+    int RowOfLine(int Line) const;
     // RowCount rows from Row, or the rest of Row's logical line when RowCount is -1. Rows
     // outside the text are left out; an empty result for none.
     TRowsText RowsText(int Row, int RowCount) const;
@@ -203,9 +209,21 @@ private:
     // rows, which are not parsed.
     void ShiftParsedRowEnd(int FirstRow, int OldRowCount, int NewRowCount);
     void SetChange(int FirstRow, int OldRowCount, int NewRowCount, int ParsedRowCount);
+    // Moves the line anchor to Row (at most Count()), counting the line ends passed.
+    void MoveLineAnchor(int Row) const;
+    // Rows from FirstRow on are about to change: the anchor moves up to FirstRow, whose line
+    // stays what it is.
+    void KeepLineAnchorAbove(int FirstRow) { if (FLineAnchor.Row > FirstRow) MoveLineAnchor(FirstRow); }
 
     std::vector<TEditorLink*> FEditors;
     TRowsChange FChange;
+    // A row and its logical line, for LineOfRow and RowOfLine; row 0, line 0 is always right,
+    // and is where a change of the whole text puts it back.
+    struct TLineAnchor {
+        int Row = 0;
+        int Line = 0;
+    };
+    mutable TLineAnchor FLineAnchor;
     TRowMarks FListMarks = 0;
     // Every row from here on is not parsed (Brackets -2).
     int FParsedEnd = 0;

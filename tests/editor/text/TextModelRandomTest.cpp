@@ -171,15 +171,6 @@ protected:
         return offsets;
     }
 
-    int LineOfRow(int Row)
-    {
-        int line = 0;
-        for (int row = 0; row < Row; ++row)
-            if (Rows.Rows(row) != raWrapped)
-                ++line;
-        return line;
-    }
-
     static std::string Describe(const TPlace& Place)
     {
         return "row " + std::to_string(Place.Row) + " byte " + std::to_string(Place.Byte) + " (line " +
@@ -194,10 +185,8 @@ protected:
         place.Row = Random(Rows.Count() + (pastEnd ? 1 : 0));
         const std::vector<int> offsets = Boundaries(place.Row);
         place.Byte = offsets[static_cast<std::size_t>(Random(static_cast<int>(offsets.size())))];
-        place.Line = static_cast<std::size_t>(LineOfRow(place.Row));
-        place.Offset = static_cast<std::size_t>(place.Byte);
-        for (int row = Rows.LineStartRow(place.Row); row < place.Row; ++row)
-            place.Offset += Rows.Str(row).size();
+        place.Line = static_cast<std::size_t>(Rows.LineOfRow(place.Row));
+        place.Offset = static_cast<std::size_t>(place.Byte + Rows.RowOffsetInLine(place.Row));
         return place;
     }
 
@@ -262,7 +251,7 @@ protected:
             return Type();
         const int row = lineEnds[static_cast<std::size_t>(Random(static_cast<int>(lineEnds.size())))];
         SetCaret(TCaret{row, static_cast<int>(Rows.Str(row).size())});
-        const std::size_t line = static_cast<std::size_t>(LineOfRow(row));
+        const std::size_t line = static_cast<std::size_t>(Rows.LineOfRow(row));
         FLastOp = "join row " + std::to_string(row);
         Rows.ReplaceRows(row, 1, Rows.Str(row));
         Model.Join(line);
@@ -280,7 +269,7 @@ protected:
             ++lines;
         }
         SetCaret(TCaret{first, 0});
-        const std::size_t line = static_cast<std::size_t>(LineOfRow(first));
+        const std::size_t line = static_cast<std::size_t>(Rows.LineOfRow(first));
         FLastOp = "delete rows " + std::to_string(first) + ".." + std::to_string(last);
         Rows.ReplaceRows(first, last - first + 1, "");
         Model.EraseLines(line, lines);
@@ -471,6 +460,17 @@ protected:
                 << "row " << row << " after operation " << Operation;
         }
         ASSERT_EQ(Rows.ListMarks(), marks) << "after operation " << Operation << ", " << FLastOp;
+        // Rows and lines map as a count from the start gives them, up the rows and down the
+        // lines, so that the next edit finds the count's anchor below it.
+        std::vector<int> lineOfRow(static_cast<std::size_t>(Rows.Count()) + 1, 0);
+        for (int row = 0; row < Rows.Count(); ++row)
+            lineOfRow[row + 1] = lineOfRow[row] + (Rows.Rows(row) != raWrapped ? 1 : 0);
+        for (int row = Rows.Count(); row >= 0; --row)
+            ASSERT_EQ(Rows.LineOfRow(row), lineOfRow[row]) << "row " << row << " after operation " << Operation;
+        for (int row = 0; row <= Rows.Count(); ++row)
+            if (row == 0 || Rows.Rows(row - 1) != raWrapped) {
+                ASSERT_EQ(Rows.RowOfLine(lineOfRow[row]), row) << "after operation " << Operation << ", " << FLastOp;
+            }
         ASSERT_EQ(FirstStaleRow(Rows, Editor.Fountain), -1) << "after operation " << Operation << ", " << FLastOp;
     }
 
