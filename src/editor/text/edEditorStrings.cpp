@@ -22,14 +22,7 @@ int TEditorStrings::LineToRow(int Index) const
 
 int TEditorStrings::RowToLine(int Row) const
 {
-    const TEditorScreenStrings& rows = Screen();
-    if (!rows.WordWrap())
-        return Row;
-    int line = 0;
-    for (int row = 0; row < Row && row < rows.Count(); ++row)
-        if (rows.Rows(row) != raWrapped)
-            ++line;
-    return line;
+    return Screen().LineOfRow(Row);
 }
 
 int TEditorStrings::ReadLines(int Row, int MaxLines, const std::function<void(std::string_view)>& Visit) const
