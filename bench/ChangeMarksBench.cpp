@@ -1,8 +1,9 @@
 // Change marks as the user feels them, through the window end to end. From switching them on to
 // the marks on both pages and the result page painted with them, for Arg(0) MB of data against
-// a result in which every line changed, with the longest wait of a 10 ms timer meanwhile; and
-// how long a keystroke in the script waits while live runs and marks follow the typing, against
-// the same typing with the marks off in the same run.
+// a result in which every line changed, with the longest wait of a 10 ms timer meanwhile; the
+// same for a new result, as a run's end brings it; and how long a keystroke in the script waits
+// while live runs and marks follow the typing, against the same typing with the marks off in the
+// same run.
 
 #include "BenchWindow.h"
 
@@ -18,15 +19,15 @@ using namespace kestrim;
 
 namespace {
 
-// Every line of Text with a character put before it.
-std::string EveryLineChanged(const std::string& Text)
+// Every line of Text with Mark put before it.
+std::string EveryLineChanged(const std::string& Text, char Mark = '#')
 {
     std::string changed;
     changed.reserve(Text.size() + Text.size() / 40);
     bool lineStart = true;
     for (const char c : Text) {
         if (lineStart)
-            changed += '#';
+            changed += Mark;
         changed += c;
         lineStart = c == '\n';
     }
@@ -69,6 +70,42 @@ void MarksOfEveryLineChanged(benchmark::State& State)
 }
 BENCHMARK(MarksOfEveryLineChanged)->Arg(10)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(MarksOfEveryLineChanged)->Arg(100)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A new result (as a run's end puts it on the result page) of Arg(0) MB, every line changed from
+// the data, the marks of the last one shown: from the new text in place to its marks shown and
+// painted, the pause after an edit being 1 ms. The data page's keys are read once, before.
+void MarksOfANewResult(benchmark::State& State)
+{
+    const std::size_t size = static_cast<std::size_t>(State.range(0)) << 20;
+    TBenchWindow bench("[Run]\nLivePauseMS=1\n[Form]\nChangeMarks=1\n");
+    TfrmKestrim& window = *bench.Window;
+    const std::string data = DataText(size);
+    const std::string results[] = {EveryLineChanged(data, '#'), EveryLineChanged(data, '%')};
+    window.tedData->Lines().SetText(data);
+    window.ShowPage(TfrmKestrim::pgResult);
+    std::vector<double> times;
+    int step = 0;
+    // The text is in place when the editor says it changed; freeing the old text comes after.
+    Clock::time_point start;
+    const QMetaObject::Connection changed =
+        QObject::connect(window.tedResult, &TEditor::OnChange, [&] { start = Clock::now(); });
+    for (auto _ : State) {
+        while (!MarksShown(window))
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        const TChangeMarks* before = window.tedResult->ChangeMarks();
+        window.tedResult->Lines().SetText(results[step++ % 2]);
+        while (window.tedResult->ChangeMarks() == before)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        bench.Paint(*window.tedResult);
+        const double seconds = Seconds(Clock::now() - start);
+        State.SetIterationTime(seconds);
+        times.push_back(seconds * 1000);
+    }
+    QObject::disconnect(changed);
+    ReportTimes(State, times);
+}
+BENCHMARK(MarksOfANewResult)->Arg(10)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(MarksOfANewResult)->Arg(100)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Keys posted every 100 ms to the end of the script's comment, as slow typing puts them in the
 // queue; each one's wait is the time from its posting until the editor has changed. Live runs

@@ -56,8 +56,8 @@ TChangeMarksController::TChangeMarksController(TfrmKestrim& Window, const TMainA
     FPause.callOnTimeout(this, &TChangeMarksController::Start);
     FSlice.setSingleShot(true);
     FSlice.callOnTimeout(this, &TChangeMarksController::ReadSlice);
-    connect(Window.tedData, &TEditor::OnChange, this, &TChangeMarksController::PageChanged);
-    connect(Window.tedResult, &TEditor::OnChange, this, &TChangeMarksController::PageChanged);
+    connect(Window.tedData, &TEditor::OnChange, this, [this] { PageChanged(FOld); });
+    connect(Window.tedResult, &TEditor::OnChange, this, [this] { PageChanged(FNew); });
     connect(Actions.actViewChanges, &QAction::triggered, this, &TChangeMarksController::SetEnabled);
     connect(Actions.actNextChange, &QAction::triggered, this,
             [this, RunCommand] { RunCommand([this] { GoToChange(1); }); });
@@ -94,6 +94,8 @@ void TChangeMarksController::SetEnabled(bool Enabled)
     }
     Cancel();
     RemoveMarks();
+    FOld.Keys.reset();
+    FNew.Keys.reset();
 }
 
 void TChangeMarksController::SetRunning(bool Running)
@@ -113,8 +115,9 @@ void TChangeMarksController::SetRunning(bool Running)
 
 // The old marks stay for the pause: they are near enough while the user types. A run's own
 // change of the result is followed by the run's end.
-void TChangeMarksController::PageChanged()
+void TChangeMarksController::PageChanged(TKeyReading& Page)
 {
+    Page.Keys.reset();
     if (!FEnabled || FRunning)
         return;
     Cancel();
@@ -124,12 +127,12 @@ void TChangeMarksController::PageChanged()
 void TChangeMarksController::Start()
 {
     Cancel();
-    for (TKeyReading* reading : {&FOld, &FNew}) {
-        reading->NextRow = 0;
-        reading->Done = false;
-        reading->Keys.clear();
-        reading->Keys.reserve(reading->Editor->GetLineCount());
-    }
+    for (TKeyReading* reading : {&FOld, &FNew})
+        if (!reading->Keys) {
+            reading->NextRow = 0;
+            reading->Read.clear();
+            reading->Read.reserve(reading->Editor->GetLineCount());
+        }
     if (!FDiff)
         ShowStatus(QStringLiteral("変更箇所を比較しています..."));
     FSlice.start();
@@ -150,7 +153,7 @@ void TChangeMarksController::ReadSlice()
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < SliceMs) {
-        TKeyReading* reading = !FOld.Done ? &FOld : !FNew.Done ? &FNew : nullptr;
+        TKeyReading* reading = !FOld.Keys ? &FOld : !FNew.Keys ? &FNew : nullptr;
         if (!reading) {
             Compare();
             return;
@@ -163,11 +166,12 @@ void TChangeMarksController::ReadSlice()
 void TChangeMarksController::ReadLines(TKeyReading& Reading, int MaxLines)
 {
     const TTextEncoding encoding = Reading.Editor->Encoding();
-    const std::size_t before = Reading.Keys.size();
+    const std::size_t before = Reading.Read.size();
     Reading.NextRow = LinesOf(*Reading.Editor).ReadLines(Reading.NextRow, MaxLines, [&](std::string_view Line) {
-        Reading.Keys.push_back(LineKey(Line, encoding));
+        Reading.Read.push_back(LineKey(Line, encoding));
     });
-    Reading.Done = Reading.Keys.size() - before < static_cast<std::size_t>(MaxLines);
+    if (Reading.Read.size() - before < static_cast<std::size_t>(MaxLines))
+        Reading.Keys = std::make_shared<const std::vector<std::uint64_t>>(std::move(Reading.Read));
 }
 
 void TChangeMarksController::Compare()
@@ -175,9 +179,7 @@ void TChangeMarksController::Compare()
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     FCancel = cancel;
     const std::uint64_t generation = FGeneration;
-    QtConcurrent::run([Old = std::move(FOld.Keys), New = std::move(FNew.Keys), cancel] {
-        return DiffLines(Old, New, *cancel);
-    })
+    QtConcurrent::run([Old = FOld.Keys, New = FNew.Keys, cancel] { return DiffLines(*Old, *New, *cancel); })
         .then(this,
               [this, generation](std::optional<TLineDiff> Diff) {
                   if (generation == FGeneration && Diff)

@@ -53,16 +53,17 @@ public:
     void SetRunning(bool Running);
 
 private:
-    // The keys of one page's lines, read a slice at a time.
+    // The keys of one page's lines, read a slice at a time. Once read to the end they serve
+    // every comparison until the page changes: a run's end reads the result page only.
     struct TKeyReading {
         TEditor* Editor = nullptr;
         int NextRow = 0;
-        bool Done = false;
-        std::vector<std::uint64_t> Keys;
+        std::vector<std::uint64_t> Read;
+        std::shared_ptr<const std::vector<std::uint64_t>> Keys;
     };
 
     void SetEnabled(bool Enabled);
-    void PageChanged();
+    void PageChanged(TKeyReading& Page);
     // Drops the comparison in progress and starts reading the pages anew.
     void Start();
     // Drops the comparison in progress, if any, and the result it would give.
