@@ -6,6 +6,9 @@ namespace {
 // Lines longer than this, on either side, differ as a whole: a row painted needs an answer at
 // once, and comparing its characters costs their product.
 constexpr std::size_t MaxComparedChars = 4000;
+// A row being painted waits for this comparison: a few milliseconds at most, even for a line
+// of characters shuffled, whose uncompared rest is then marked whole.
+constexpr std::int64_t CharDiffBudget = 500'000;
 
 // The characters of a line: the key of each (a character is a line of one, so that the same
 // character in either encoding has the same key) and where each starts, the line's end last.
@@ -58,7 +61,7 @@ TCharDiff DiffChars(std::string_view Old, TTextEncoding OldEncoding, std::string
     if (!oldChars || !newChars)
         return {WholeLine(Old), WholeLine(New)};
     static const std::atomic<bool> never{false};
-    const std::optional<TLineDiff> diff = DiffLines(oldChars->Keys, newChars->Keys, never);
+    const std::optional<TLineDiff> diff = DiffLines(oldChars->Keys, newChars->Keys, never, CharDiffBudget);
     TCharDiff out;
     for (const TDiffHunk& hunk : diff->Hunks) {
         AddRange(out.Old, *oldChars, hunk.OldStart, hunk.OldCount);

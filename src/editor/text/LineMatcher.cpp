@@ -4,9 +4,10 @@
 // a large text past its limit of path points it goes on in modes with known faults. So before
 // dtl sees anything, a piece of the texts is narrowed in ways that keep the answer minimal:
 // equal lines at its head and tail match, and a line whose key the other side lacks can never
-// match and is left out. What is left goes to dtl whole when it is small. A large rest is cut at
-// anchors, lines found once on each side, in the longest run that keeps their order on both
-// (patience sorting), and each piece between anchors is matched the same way. A piece that
+// match and is left out. What is left goes to dtl whole when its cost, bounded from its sizes,
+// is small. A large rest is cut at anchors, lines found once on each side, in the longest chain
+// that keeps their order on both (patience sorting), and each piece between anchors is matched
+// the same way. A piece that
 // still cannot be cut, or that the budget can no longer pay for, stays unmatched, and the
 // answer says it is not complete.
 #include "editor/text/LineDiff.h"
@@ -371,7 +372,7 @@ private:
         return LongestIncreasing(unique);
     }
 
-    // The longest run of Pairs (increasing in first) whose seconds increase, by patience sorting.
+    // The longest chain of Pairs (in increasing first) whose seconds increase, by patience sorting.
     static std::vector<std::pair<std::size_t, std::size_t>> LongestIncreasing(const std::vector<std::pair<std::size_t, std::size_t>>& Pairs)
     {
         std::vector<std::size_t> pileTops;       // index into Pairs of each pile's top
