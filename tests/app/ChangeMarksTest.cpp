@@ -2,6 +2,9 @@
 
 #include "editor/text/ChangeMarks.h"
 
+#include <algorithm>
+#include <random>
+
 namespace {
 
 // The window with a short pause after edits; change marks on or off from its settings.
@@ -126,6 +129,28 @@ TEST_F(ChangeMarksTest, F8AndShiftF8GoFromChangeToChangeOnTheCurrentPage)
     EXPECT_EQ(window.tedData->Row(), 7);
     Press(Qt::Key_F8);
     EXPECT_EQ(window.StatusPanelText(1), "次の変更箇所はありません") << "the gap after the last line is passed";
+}
+
+// Two kinds of lines shuffled: no line anchors the comparison, which is cut short.
+TEST_F(ChangeMarksTest, AComparisonCutShortSaysSo)
+{
+    MarksWindow();
+    std::mt19937 random(3);
+    std::vector<std::string> lines(3000);
+    for (std::string& line : lines)
+        line = random() % 2 ? "a" : "b";
+    const auto text = [&lines] {
+        std::string joined;
+        for (const std::string& line : lines)
+            joined += line + "\r\n";
+        return joined;
+    };
+    const std::string data = text();
+    std::shuffle(lines.begin(), lines.end(), random);
+    SetPages(data, text());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return Counts().endsWith(" (比較を途中で打ち切りました。以降は一つの変更として表示しています)"); }, 10000))
+        << Counts().toStdString();
 }
 
 TEST_F(ChangeMarksTest, TheSwitchSurvivesARestart)
