@@ -1,6 +1,7 @@
 // Change marks as the user feels them, through the window end to end. From switching them on to
 // the marks on both pages and the result page painted with them, for Arg(0) MB of data against
-// a result in which every line changed, with the longest wait of a 10 ms timer meanwhile; the
+// a result in which every line changed, with the longest wait of a 10 ms timer meanwhile and the
+// comparison alone on the same texts (keys and DiffLines, one thread) as the baseline; the
 // same for a new result, as a run's end brings it; and how long a keystroke in the script waits
 // while live runs and marks follow the typing, against the same typing with the marks off in the
 // same run.
@@ -9,6 +10,7 @@
 
 #include "app/MainActions.h"
 #include "editor/control/EditorControl.h"
+#include "editor/text/LineDiff.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +36,22 @@ std::string EveryLineChanged(const std::string& Text, char Mark = '#')
     return changed;
 }
 
+// The comparison alone, the baseline of the window's: the keys of both texts' lines, compared.
+double CoreSeconds(const std::string& Old, const std::string& New)
+{
+    const auto start = Clock::now();
+    const auto keys = [](const std::string& Text) {
+        std::vector<std::uint64_t> keys;
+        ForEachLine(Text, [&](std::size_t Begin, std::size_t End) {
+            keys.push_back(LineKey(std::string_view(Text).substr(Begin, End - Begin), TTextEncoding::ShiftJis));
+        });
+        return keys;
+    };
+    const std::atomic<bool> cancel{false};
+    benchmark::DoNotOptimize(DiffLines(keys(Old), keys(New), cancel));
+    return Seconds(Clock::now() - start);
+}
+
 bool MarksShown(const TfrmKestrim& Window)
 {
     return Window.tedResult->ChangeMarks() != nullptr && Window.tedData->ChangeMarks() != nullptr;
@@ -45,12 +63,14 @@ void MarksOfEveryLineChanged(benchmark::State& State)
     TBenchWindow bench;
     TfrmKestrim& window = *bench.Window;
     const std::string data = DataText(size);
+    const std::string result = EveryLineChanged(data);
     window.tedData->Lines().SetText(data);
-    window.tedResult->Lines().SetText(EveryLineChanged(data));
+    window.tedResult->Lines().SetText(result);
     window.ShowPage(TfrmKestrim::pgResult);
     QAction& marks = *window.Actions().actViewChanges;
-    std::vector<double> times, gaps;
+    std::vector<double> times, gaps, core;
     for (auto _ : State) {
+        core.push_back(CoreSeconds(data, result) * 1000);
         const auto start = Clock::now();
         const double gap = LongestEventGap([&] {
             marks.trigger();
@@ -66,6 +86,7 @@ void MarksOfEveryLineChanged(benchmark::State& State)
     }
     State.counters["lines"] = window.tedResult->GetLineCount();
     ReportTimes(State, times);
+    ReportTimes(State, core, "core_");
     ReportTimes(State, gaps, "timer_gap_");
 }
 BENCHMARK(MarksOfEveryLineChanged)->Arg(10)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
