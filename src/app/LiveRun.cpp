@@ -30,9 +30,6 @@ TLiveRun::TLiveRun(TRunController& Controller, TEditor& Script, TEditor& Data, T
     , FMessages(Messages)
     , FHost(Host)
 {
-    FPause.setSingleShot(true);
-    // The pause is the user's: a coarse timer would end it up to 5% early.
-    FPause.setTimerType(Qt::PreciseTimer);
     FPause.callOnTimeout(this, &TLiveRun::PauseEnded);
     connect(&Script, &TEditor::OnChange, this, &TLiveRun::ScriptOrDataChanged);
     connect(&Data, &TEditor::OnChange, this, &TLiveRun::ScriptOrDataChanged);

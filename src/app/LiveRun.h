@@ -5,9 +5,10 @@
 // it and starts the pause anew, so that the latest text wins. F9, Run with clipboard and Stop go
 // through here as well: a normal run never starts inside a live one, it takes over from it.
 
+#include "app/TypingPause.h"
+
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -76,7 +77,7 @@ private:
     TEditor& FResult;
     TMessageList& FMessages;
     TLiveRunHost& FHost;
-    QTimer FPause;
+    TTypingPause FPause;
     int FTimeLimitMs = 0;
     bool FEnabled = false;
     bool FLiveRunning = false;

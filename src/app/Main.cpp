@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/ChangeMarksController.h"
 #include "app/ConsoleCommand.h"
 #include "app/EditCommands.h"
 #include "app/EditorDesign.h"
@@ -241,10 +242,15 @@ void TfrmKestrim::CreateStatusBar()
     FBoxModePanel = new QLabel;
     FBoxModePanel->setObjectName("stbMainPanel5");
     FBoxModePanel->hide();
+    FChangesPanel = new QLabel;
+    FChangesPanel->setObjectName("stbMainPanel6");
+    FChangesPanel->setContentsMargins(0, 0, Scaled(8), 0);
+    FChangesPanel->hide();
     statusBar()->setObjectName("stbMain");
     statusBar()->addWidget(FCaretPanel);
     statusBar()->addWidget(FBoxModePanel);
     statusBar()->addWidget(FHintPanel, 1);
+    statusBar()->addPermanentWidget(FChangesPanel);
     statusBar()->addPermanentWidget(FResultStatePanel);
     statusBar()->addPermanentWidget(FEncodingPanel);
 }
@@ -280,6 +286,11 @@ void TfrmKestrim::CreateMenus()
     mniView->addActions({a.actMoveTop, a.actMoveLineNumber, a.actMoveBottom});
     mniView->addSeparator();
     mniView->addActions({lsbMessage->actMessageNext(), lsbMessage->actMessagePrev()});
+    // A menu of their own: their keys (M, N, P) are taken in the View menu.
+    QMenu* changes = mniView->addMenu(QStringLiteral("変更箇所(&G)"));
+    changes->addAction(a.actViewChanges);
+    changes->addSeparator();
+    changes->addActions({a.actNextChange, a.actPrevChange});
     mniView->addSeparator();
     mniView->addActions({a.actViewStatusBar, a.actViewToolBar});
 
@@ -392,6 +403,10 @@ void TfrmKestrim::ConnectActions()
     ConnectCommand(lsbMessage->actMessageNext(), [this] { GoToMessage(1); });
     ConnectCommand(lsbMessage->actMessagePrev(), [this] { GoToMessage(-1); });
 
+    FChangeMarks = std::make_unique<TChangeMarksController>(
+        *this, a, *FChangesPanel, [this](const std::function<void()>& Handler) { Execute(Handler); },
+        [this](const QString& Hint) { ShowHint(Hint); });
+
     ConnectCommand(a.mniExit, [this] { close(); });
     ConnectCommand(a.mniHelp, [this] { mniHelpClick(); });
     ConnectCommand(a.mniAbout, [this] { FDialogs->ShowAbout(*dlgAbout); });
@@ -445,6 +460,8 @@ void TfrmKestrim::ApplySettings()
     FLiveRun->SetTimeLimitMs(FSettings->LiveTimeLimitMS);
     FActions->actLiveRun->setChecked(FSettings->LiveRun);
     FLiveRun->SetEnabled(FSettings->LiveRun);
+    FChangeMarks->SetPauseMs(FSettings->LivePauseMS);
+    FChangeMarks->ApplySettings(*FSettings);
     if (FSettings->MessageHeight > 0)
         SetMessageHeight(FSettings->MessageHeight);
     FWorkbench->SetShares(FSettings->WorkbenchScriptShare, FSettings->WorkbenchDataShare);
@@ -509,6 +526,7 @@ void TfrmKestrim::StoreSettings()
     FFeatureCommands->StoreSettings(*FSettings);
     FWrapCommands->StoreSettings(*FSettings);
     FSettings->LiveRun = FActions->actLiveRun->isChecked();
+    FChangeMarks->StoreSettings(*FSettings);
     FSettings->MessageHeight = MessageHeight();
     FSettings->Workbench = FWorkbench->On();
     FSettings->WorkbenchScriptShare = FWorkbench->ScriptShare();
@@ -745,6 +763,7 @@ void TfrmKestrim::UpdateRunActions()
     FActions->actRun->setEnabled(!FNormalRunning);
     FActions->actRunClipboard->setEnabled(!FNormalRunning);
     FActions->actTerminate->setEnabled(FNormalRunning || FLiveRun->LiveRunning());
+    FChangeMarks->SetRunning(FNormalRunning || FLiveRun->LiveRunning());
 }
 
 void TfrmKestrim::SwitchLiveRun(bool On)
@@ -835,7 +854,8 @@ void TfrmKestrim::ReportFileDone(const QString& Text)
 
 QString TfrmKestrim::StatusPanelText(int Index) const
 {
-    const QLabel* panels[] = {FCaretPanel, FHintPanel, FEncodingPanel, FResultStatePanel, FBoxModePanel};
+    const QLabel* panels[] = {FCaretPanel, FHintPanel, FEncodingPanel, FResultStatePanel, FBoxModePanel,
+                              FChangesPanel};
     return panels[Index]->text();
 }
 

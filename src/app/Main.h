@@ -27,6 +27,7 @@ class QToolBar;
 namespace kestrim {
 
 class TAboutDialog;
+class TChangeMarksController;
 class TConfigFile;
 class TConsoleCommand;
 class TEditor;
@@ -84,7 +85,7 @@ public:
     const TMainActions& Actions() const { return *FActions; }
     TKestrimReg& Settings() const { return *FSettings; }
     // The text of status panel Index + 1; panel 4 is the result's state while live runs are on,
-    // panel 5 the box mode.
+    // panel 5 the box mode, panel 6 the change marks' counts.
     QString StatusPanelText(int Index) const;
     int MessageHeight() const;
     void SetMessageHeight(int Height);
@@ -184,6 +185,7 @@ private:
     std::unique_ptr<TConfigFile> FConfig;
     std::unique_ptr<TRunController> FRunController;
     std::unique_ptr<TLiveRun> FLiveRun;
+    std::unique_ptr<TChangeMarksController> FChangeMarks; // ends before the editors, its marks with it
     bool FNormalRunning = false;
     std::unique_ptr<TFileCommands> FFileCommands;
     TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
@@ -194,6 +196,7 @@ private:
     QLabel* FEncodingPanel;
     QLabel* FResultStatePanel;
     QLabel* FBoxModePanel;
+    QLabel* FChangesPanel;
     QWidget* pnlMessage;
     // The message panel's height while the window is not laid out yet.
     int FMessageHeight;

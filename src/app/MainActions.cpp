@@ -122,6 +122,15 @@ TMainActions::TMainActions(QObject* Owner)
     actViewToolBar = MakeCheckable(Owner, {"actViewToolBar", "ツールバー(&T)", {},
                                            "ツールバーの表示／非表示を切り替えます。"});
 
+    actViewChanges = MakeCheckable(Owner, {"actViewChanges", "変更箇所を表示(&M)", {},
+                                           "変更箇所を表示|結果タブの行がデータタブの行とどう違うかを両方のタブに示します。"});
+    actNextChange = MakeAction(Owner, {"actNextChange", "次の変更箇所(&N)", Qt::Key_F8,
+                                       "次の変更箇所|カーソルを次の変更箇所に移動します。"});
+    actPrevChange = MakeAction(Owner, {"actPrevChange", "前の変更箇所(&P)", Qt::SHIFT | Qt::Key_F8,
+                                       "前の変更箇所|カーソルを前の変更箇所に移動します。"});
+    actNextChange->setEnabled(false);
+    actPrevChange->setEnabled(false);
+
     actRun = MakeAction(Owner, {"actRun", "実行(&R)", Qt::Key_F9, "実行|スクリプトを実行します。"},
                         TToolIcon::Run);
     actTerminate = MakeAction(Owner, {"actTerminate", "中断", Ctrl | Qt::Key_F2,
@@ -171,7 +180,8 @@ QList<QAction*> TMainActions::All() const
             actRedo,         actCut,          actCopy,           actPaste,        actSelectAll,
             actSelectWord,   actFind,         actFindNext,       actFindPrev,     actViewScript,
             actViewData,     actViewResult,   actViewWeb,        actMoveTop,      actMoveLineNumber,
-            actMoveBottom,   actViewStatusBar, actViewToolBar,   actRun,          actTerminate,
+            actMoveBottom,   actViewStatusBar, actViewToolBar,   actViewChanges,  actNextChange,
+            actPrevChange,   actRun,          actTerminate,
             actRunClipboard, actLiveRun,      actFont,           actConfig,       actDataClear,
             actDataOpen,     actDataSave,     actResultCopy,     actResultSave,   actWebBack,
             actWebForward,   mniExit,         mniHelp,           mniAbout,        actViewWorkbench};

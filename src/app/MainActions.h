@@ -58,6 +58,10 @@ struct TMainActions {
     QAction* actMoveBottom;
     QAction* actViewStatusBar;
     QAction* actViewToolBar;
+    // Change marks of the data and result pages, and going from change to change on a page.
+    QAction* actViewChanges;
+    QAction* actNextChange;
+    QAction* actPrevChange;
     // Running.
     QAction* actRun;
     QAction* actTerminate;

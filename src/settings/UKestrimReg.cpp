@@ -55,6 +55,7 @@ void TKestrimReg::LoadValues()
     Workbench = ReadBool("Form", "Workbench", false);
     WorkbenchScriptShare = ShareOrHalf(ReadInteger("Form", "WorkbenchScriptShare", WholeShare / 2));
     WorkbenchDataShare = ShareOrHalf(ReadInteger("Form", "WorkbenchDataShare", WholeShare / 2));
+    ChangeMarks = ReadBool("Form", "ChangeMarks", false);
     OutputLimitMB = PositiveOr(ReadInteger(RunSection, OutputLimitIdent, DefaultOutputLimitMB), DefaultOutputLimitMB);
     ErrorLimitMB = PositiveOr(ReadInteger(RunSection, ErrorLimitIdent, DefaultErrorLimitMB), DefaultErrorLimitMB);
     LiveRun = ReadBool(RunSection, "Live", false);
@@ -105,6 +106,7 @@ void TKestrimReg::SaveValues()
     WriteBool("Form", "Workbench", Workbench);
     WriteInteger("Form", "WorkbenchScriptShare", WorkbenchScriptShare);
     WriteInteger("Form", "WorkbenchDataShare", WorkbenchDataShare);
+    WriteBool("Form", "ChangeMarks", ChangeMarks);
     WriteInteger(RunSection, OutputLimitIdent, OutputLimitMB);
     WriteInteger(RunSection, ErrorLimitIdent, ErrorLimitMB);
     WriteBool(RunSection, "Live", LiveRun);

@@ -64,6 +64,8 @@ public:
     bool Workbench = false;
     int WorkbenchScriptShare = WholeShare / 2;
     int WorkbenchDataShare = WholeShare / 2;
+    // Whether the data and result pages mark how their lines differ; off at a first start.
+    bool ChangeMarks = false;
     std::string UrlFile = DefaultUrlFile; // written back exactly as it was read
     // The encoding of a new, cleared or freshly started page: "UTF-8" in the store gives UTF-8,
     // anything else Shift-JIS.

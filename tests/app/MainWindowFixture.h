@@ -95,7 +95,7 @@ std::string Sjis(const char* Utf8)
     return Utf8ToSjis(Utf8);
 }
 
-std::string Bytes(const QString& FileName)
+[[maybe_unused]] std::string Bytes(const QString& FileName)
 {
     return ReadFileBytes(QFile::encodeName(FileName).toStdString());
 }

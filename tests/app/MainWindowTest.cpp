@@ -816,13 +816,14 @@ TEST(MainActions, HintsSplitIntoToolTipAndStatusText)
     // The keys other editors use, where the window had none.
     const std::pair<QAction*, const char*> keys[] = {{a.actFindNext, "F3"},   {a.actFindPrev, "Shift+F3"},
                                                      {a.mniExit, "Ctrl+Q"},   {a.mniHelp, "F1"},
-                                                     {a.actMoveLineNumber, "Ctrl+G"}};
+                                                     {a.actMoveLineNumber, "Ctrl+G"}, {a.actNextChange, "F8"},
+                                                     {a.actPrevChange, "Shift+F8"}};
     for (const auto& [action, key] : keys)
         EXPECT_EQ(action->shortcut(), QKeySequence(key)) << key;
     EXPECT_EQ(a.actConfig->statusTip(), "設定ファイルを読み込みます。");
     EXPECT_EQ(a.actViewToolBar->toolTip(), "ツールバーの表示／非表示を切り替えます。");
     EXPECT_EQ(a.actViewToolBar->statusTip(), "ツールバーの表示／非表示を切り替えます。");
-    EXPECT_EQ(a.All().size(), 42);
+    EXPECT_EQ(a.All().size(), 45);
 }
 
 TEST(FileDialogs, FiltersBecomeTheToolkitsForm)

@@ -20,6 +20,26 @@ int TEditorStrings::LineToRow(int Index) const
     return Screen().RowOfLine(Index);
 }
 
+int TEditorStrings::RowToLine(int Row) const
+{
+    return Screen().LineOfRow(Row);
+}
+
+int TEditorStrings::ReadLines(int Row, int MaxLines, const std::function<void(std::string_view)>& Visit) const
+{
+    const TEditorScreenStrings& rows = Screen();
+    for (int lines = 0; lines < MaxLines && Row < rows.Count(); ++lines) {
+        const int lineEnd = rows.LineEndRow(Row);
+        // A line of one row is read where it lies.
+        if (lineEnd == Row)
+            Visit(rows.Str(Row));
+        else
+            Visit(rows.LineText(Row));
+        Row = lineEnd + 1;
+    }
+    return Row;
+}
+
 int TEditorStrings::GetCount() const
 {
     const TEditorScreenStrings& rows = Screen();

@@ -9,8 +9,10 @@
 #include "editor/text/edFileLines.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kestrim {
 
@@ -56,6 +58,13 @@ public:
 
     // The first row of line Index; the row count for the line after the last.
     int LineToRow(int Index) const;
+    // The line that holds Row.
+    int RowToLine(int Row) const;
+    // Visits the text of up to MaxLines lines, the first of them starting at row Row, and
+    // returns the row the next line starts at (the row count after the last): for reading the
+    // lines in slices at the cost of their rows, where Get counts rows from the first under
+    // word wrap.
+    int ReadLines(int Row, int MaxLines, const std::function<void(std::string_view)>& Visit) const;
 
 protected:
     void SetUpdateState(bool Updating) override;

@@ -11,6 +11,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 using namespace kestrim;
 using namespace kestrim::test;
@@ -121,6 +122,15 @@ TEST_F(EditorStringsTest, WithWordWrapALineIsARunOfRows)
     EXPECT_EQ(Lines.Get(1), "short");
     EXPECT_EQ(Lines.Get(2), "") << "the line after the final break";
     EXPECT_EQ(Lines.LineToRow(1), 3);
+    EXPECT_EQ(Lines.RowToLine(2), 0);
+    EXPECT_EQ(Lines.RowToLine(3), 1);
+    // Lines read in slices, each from the row the last slice stopped at.
+    std::vector<std::string> read;
+    const auto keep = [&read](std::string_view Line) { read.emplace_back(Line); };
+    const int next = Lines.ReadLines(0, 1, keep);
+    EXPECT_EQ(next, 3);
+    EXPECT_EQ(Lines.ReadLines(next, 5, keep), 4);
+    EXPECT_EQ(read, (std::vector<std::string>{line, "short"}));
 
     Lines.Put(0, "now short");
     EXPECT_EQ(Dump(Rows), "[now short|C][short|C]");
