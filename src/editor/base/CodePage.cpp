@@ -128,24 +128,53 @@ const CodePageTables& Tables()
 
 } // namespace
 
+namespace {
+
+// The character at I of Sjis, and how many bytes it takes.
+char16_t SjisUnitAt(const CodePageTables& Tables, std::string_view Sjis, std::size_t I, std::size_t& Bytes)
+{
+    const unsigned char b = static_cast<unsigned char>(Sjis[I]);
+    if (IsDBCSLeadByte(b) && I + 1 < Sjis.size()) {
+        const char16_t ch = Tables.Double[b << 8 | static_cast<unsigned char>(Sjis[I + 1])];
+        if (ch != NoCharacter) {
+            Bytes = 2;
+            return ch;
+        }
+    }
+    Bytes = 1;
+    const char16_t ch = Tables.Single[b];
+    return (ch != NoCharacter || b == 0) ? ch : static_cast<char16_t>(RawByteBase + b);
+}
+
+} // namespace
+
 std::size_t SjisToUtf16(std::string_view sjis, char16_t* out)
 {
     const CodePageTables& tables = Tables();
     char16_t* next = out;
-    for (size_t i = 0; i < sjis.size(); ++i) {
-        const unsigned char b = static_cast<unsigned char>(sjis[i]);
-        if (IsDBCSLeadByte(b) && i + 1 < sjis.size()) {
-            const char16_t ch = tables.Double[b << 8 | static_cast<unsigned char>(sjis[i + 1])];
-            if (ch != NoCharacter) {
-                *next++ = ch;
-                ++i;
-                continue;
-            }
-        }
-        const char16_t ch = tables.Single[b];
-        *next++ = (ch != NoCharacter || b == 0) ? ch : static_cast<char16_t>(RawByteBase + b);
-    }
+    for (std::size_t i = 0, bytes = 1; i < sjis.size(); i += bytes)
+        *next++ = SjisUnitAt(tables, sjis, i, bytes);
     return static_cast<std::size_t>(next - out);
+}
+
+// Every unit of the tables is a character of the Basic Multilingual Plane, never a surrogate:
+// its UTF-8 form is written directly, without a UTF-16 string between.
+void AppendSjisAsUtf8(std::string& Out, std::string_view Sjis)
+{
+    const CodePageTables& tables = Tables();
+    for (std::size_t i = 0, bytes = 1; i < Sjis.size(); i += bytes) {
+        const char16_t unit = SjisUnitAt(tables, Sjis, i, bytes);
+        if (unit < 0x80) {
+            Out += static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            const char two[] = {static_cast<char>(0xC0 | unit >> 6), static_cast<char>(0x80 | (unit & 0x3F))};
+            Out.append(two, 2);
+        } else {
+            const char three[] = {static_cast<char>(0xE0 | unit >> 12), static_cast<char>(0x80 | (unit >> 6 & 0x3F)),
+                                  static_cast<char>(0x80 | (unit & 0x3F))};
+            Out.append(three, 3);
+        }
+    }
 }
 
 std::u16string SjisToUtf16(std::string_view sjis)
@@ -212,7 +241,10 @@ std::string Utf16ToSjis(std::u16string_view text, bool* lostCharacters)
 
 std::string SjisToUtf8(std::string_view sjis)
 {
-    return Utf16ToUtf8(SjisToUtf16(sjis));
+    std::string out;
+    out.reserve(sjis.size() + sjis.size() / 2);
+    AppendSjisAsUtf8(out, sjis);
+    return out;
 }
 
 std::string Utf8ToSjis(std::string_view utf8, bool* lostCharacters)

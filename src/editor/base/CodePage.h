@@ -66,6 +66,8 @@ std::string Utf16ToSjis(std::u16string_view Text, TConversionLoss& Loss);
 
 // The same conversions for UTF-8 text (messages, file names).
 std::string SjisToUtf8(std::string_view Sjis);
+// Appends the UTF-8 form of Sjis to Out, as SjisToUtf8 gives it, without a string of its own.
+void AppendSjisAsUtf8(std::string& Out, std::string_view Sjis);
 std::string Utf8ToSjis(std::string_view Utf8, bool* LostCharacters = nullptr);
 
 } // namespace kestrim

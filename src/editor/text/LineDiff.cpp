@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <string>
 
 namespace kestrim {
 namespace {
@@ -66,8 +67,13 @@ std::uint64_t LineKey(std::string_view Line, TTextEncoding Encoding)
     // ASCII is the same in both encodings and is most lines of a script: hashed as it stands.
     // A byte that starts no Shift-JIS character converts to a private-use character of its own,
     // so such lines stay apart from each other.
-    if (Encoding == TTextEncoding::ShiftJis && !IsAscii(Line))
-        return std::hash<std::string_view>{}(SjisToUtf8(Line));
+    if (Encoding == TTextEncoding::ShiftJis && !IsAscii(Line)) {
+        // Keys are read for millions of lines in a row: one buffer per thread serves them all.
+        thread_local std::string utf8;
+        utf8.clear();
+        AppendSjisAsUtf8(utf8, Line);
+        return std::hash<std::string_view>{}(utf8);
+    }
     return std::hash<std::string_view>{}(Line);
 }
 
