@@ -950,7 +950,7 @@ bool TfrmKestrim::eventFilter(QObject* Watched, QEvent* Event)
     // The browser is a control of its own that scrolls its page by the wheel: its wheel turns
     // are not the window's.
     if (Event->type() == QEvent::Wheel && !tbsWeb->IsInBrowser(Watched))
-        return FormMouseWheel(static_cast<QWheelEvent*>(Event));
+        return FormMouseWheel(Watched, static_cast<QWheelEvent*>(Event));
     return QMainWindow::eventFilter(Watched, Event);
 }
 
@@ -969,13 +969,19 @@ bool TfrmKestrim::FormKeyDown(QKeyEvent* Event)
 }
 
 // Every wheel turn scrolls the current editor by one line, whatever its size and wherever the
-// mouse is in the window.
-bool TfrmKestrim::FormMouseWheel(QWheelEvent* Event)
+// mouse is in the window. Side by side, where three editors are in view, it scrolls the one
+// under the mouse.
+bool TfrmKestrim::FormMouseWheel(QObject* Watched, QWheelEvent* Event)
 {
     const int delta = Event->angleDelta().y();
     if (delta == 0)
         return false;
-    CurrentEditor().ScrollLines(delta > 0 ? -1 : 1);
+    TEditor* editor = &CurrentEditor();
+    if (FWorkbench->On())
+        for (TEditor* pageEditor : {tedScript, tedData, tedResult})
+            if (Watched->isWidgetType() && pageEditor->isAncestorOf(static_cast<QWidget*>(Watched)))
+                editor = pageEditor;
+    editor->ScrollLines(delta > 0 ? -1 : 1);
     return true;
 }
 

@@ -149,7 +149,7 @@ private:
     void pgcEditorChange();
     TPage VisiblePage() const;
     bool FormKeyDown(QKeyEvent* Event);
-    bool FormMouseWheel(QWheelEvent* Event);
+    bool FormMouseWheel(QObject* Watched, QWheelEvent* Event);
     void lsbMessageDblClick();
     void lsbMessageDataLineJump();
     // Shows Page and puts the focused caret of its Editor on Line (from 1), at the byte of that

@@ -137,6 +137,20 @@ TEST_F(WorkbenchTest, CtrlDigitsFocusTheEditorsAndCommandsActOnTheFocusedOne)
     EXPECT_EQ(window.StatusPanelText(0), "1:7");
 }
 
+// Side by side the wheel scrolls the editor under the mouse, not the focused one.
+TEST_F(WorkbenchTest, TheWheelScrollsTheEditorUnderTheMouse)
+{
+    TfrmKestrim& window = ShownWindow();
+    window.SetWorkbench(true);
+    FillEditors();
+    window.tedScript->SetFocus();
+    QWheelEvent wheel(QPointF(5, 5), window.tedData->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.tedData->viewport(), &wheel);
+    EXPECT_EQ(window.tedData->TopRow(), 1);
+    EXPECT_EQ(window.tedScript->TopRow(), 0);
+}
+
 // A run shows its result without taking the focus from the script being worked on.
 TEST_F(WorkbenchTest, ARunLeavesTheFocusInTheScript)
 {
