@@ -65,6 +65,13 @@ void TStrings::AddStrings(const TStrings& Source)
     EndUpdate();
 }
 
+std::optional<std::string> TStrings::LineAt(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        return std::nullopt;
+    return Get(Index);
+}
+
 int TStrings::IndexOf(const std::string& S) const
 {
     const int count = GetCount();

@@ -8,6 +8,7 @@
 #include "editor/base/MemoryStream.h"
 #include "editor/base/Object.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,9 @@ public:
     void AddStrings(const TStrings& Source);
     // The index of the first line equal to S byte for byte, or -1.
     virtual int IndexOf(const std::string& S) const;
+    // Line Index, or nothing for an index outside the lines; for readers that follow another
+    // text's line numbers, which may lag behind this one's.
+    virtual std::optional<std::string> LineAt(int Index) const;
 
     int Count() const { return GetCount(); }
     std::string Strings(int Index) const { return Get(Index); }

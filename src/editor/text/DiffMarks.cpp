@@ -19,13 +19,16 @@ TLineMarkInfo TDiffMarks::LineMark(int Line) const
 std::vector<TByteRange> TDiffMarks::ChangedBytes(int Line) const
 {
     const TLineMarkInfo mark = LineMark(Line);
-    if (mark.Mark != TLineMark::Changed || Line >= FOwn.Count() || mark.Counterpart >= FOther.Count())
+    if (mark.Mark != TLineMark::Changed)
         return {};
-    const std::string own = FOwn.Get(Line);
-    const std::string other = FOther.Get(mark.Counterpart);
+    // The texts may have changed since the comparison; a line they no longer have has no marks.
+    const std::optional<std::string> own = FOwn.LineAt(Line);
+    const std::optional<std::string> other = FOther.LineAt(mark.Counterpart);
+    if (!own || !other)
+        return {};
     if (FSide == TDiffSide::Old)
-        return DiffChars(own, FOwnEncoding, other, FOtherEncoding).Old;
-    return DiffChars(other, FOtherEncoding, own, FOwnEncoding).New;
+        return DiffChars(*own, FOwnEncoding, *other, FOtherEncoding).Old;
+    return DiffChars(*other, FOtherEncoding, *own, FOwnEncoding).New;
 }
 
 } // namespace kestrim

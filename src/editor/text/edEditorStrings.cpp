@@ -57,9 +57,22 @@ std::string TEditorStrings::Get(int Index) const
     const TEditorScreenStrings& rows = Screen();
     if (!rows.WordWrap())
         return rows.Get(Index);
+    if (std::optional<std::string> line = LineAt(Index))
+        return *std::move(line);
+    // Past the rows only the line after a final line break is there, and it is empty.
     CheckListIndex(Index, GetCount() + 1);
-    const int row = LineToRow(Index);
-    return row < rows.Count() ? rows.LineText(row) : std::string();
+    return std::string();
+}
+
+std::optional<std::string> TEditorStrings::LineAt(int Index) const
+{
+    const TEditorScreenStrings& rows = Screen();
+    if (Index < 0)
+        return std::nullopt;
+    if (!rows.WordWrap())
+        return Index < rows.Count() ? std::optional<std::string>(rows.Get(Index)) : std::nullopt;
+    const int row = rows.RowOfLine(Index);
+    return row < rows.Count() ? std::optional<std::string>(rows.LineText(row)) : std::nullopt;
 }
 
 void TEditorStrings::Put(int Index, const std::string& S)

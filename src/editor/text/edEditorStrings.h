@@ -56,6 +56,10 @@ public:
     // as the new text has them.
     void ReplaceText(const std::string& Text, TTextEncoding Encoding);
 
+    // Without counting the lines: a line is found from the line asked before, so that lines
+    // read near each other cost little however long the text.
+    std::optional<std::string> LineAt(int Index) const override;
+
     // The first row of line Index; the row count for the line after the last.
     int LineToRow(int Index) const;
     // The line that holds Row.

@@ -121,6 +121,11 @@ TEST_F(EditorStringsTest, WithWordWrapALineIsARunOfRows)
     EXPECT_EQ(Lines.Get(0), line);
     EXPECT_EQ(Lines.Get(1), "short");
     EXPECT_EQ(Lines.Get(2), "") << "the line after the final break";
+    EXPECT_THROW(Lines.Get(3), EStringListError);
+    EXPECT_EQ(Lines.LineAt(1), "short");
+    EXPECT_EQ(Lines.LineAt(0), line);
+    EXPECT_EQ(Lines.LineAt(2), std::nullopt) << "past the rows a reader finds no line";
+    EXPECT_EQ(Lines.LineAt(-1), std::nullopt);
     EXPECT_EQ(Lines.LineToRow(1), 3);
     EXPECT_EQ(Lines.RowToLine(2), 0);
     EXPECT_EQ(Lines.RowToLine(3), 1);
