@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <stdexcept>
@@ -138,6 +140,34 @@ double LongestEventGap(Work&& work)
     work();
     longest = std::max(longest, clock.elapsed() - last);
     return static_cast<double>(longest);
+}
+
+// Keys "x" posted to Editor every IntervalMs, as typing puts them in the queue, until Count of
+// them have changed it; each one's wait is the time from its posting until the editor changed.
+// BeforeKey runs before each key is posted.
+std::vector<double> KeyWaits(TEditor& Editor, int IntervalMs, std::size_t Count,
+                             const std::function<void()>& BeforeKey = {})
+{
+    std::vector<double> waits;
+    Clock::time_point posted;
+    const QMetaObject::Connection taken = QObject::connect(&Editor, &TEditor::OnChange, [&] {
+        waits.push_back(Seconds(Clock::now() - posted) * 1000);
+    });
+    QTimer keys;
+    keys.setTimerType(Qt::PreciseTimer);
+    keys.callOnTimeout([&] {
+        if (BeforeKey)
+            BeforeKey();
+        posted = Clock::now();
+        QCoreApplication::postEvent(&Editor, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
+        QCoreApplication::postEvent(&Editor, new QKeyEvent(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, "x"));
+    });
+    keys.start(IntervalMs);
+    while (waits.size() < Count)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    keys.stop();
+    QObject::disconnect(taken);
+    return waits;
 }
 
 // The median, the 99th percentile and the worst of Times (milliseconds) as counters.

@@ -145,30 +145,12 @@ void KeyWaitInScriptWithMarks(benchmark::State& State)
     window.ShowPage(TfrmKestrim::pgScript);
     window.tedScript->SetRowCol(0, static_cast<int>(script.size()));
     std::vector<double> waits;
-    Clock::time_point posted;
-    const QMetaObject::Connection taken = QObject::connect(window.tedScript, &TEditor::OnChange, [&] {
-        waits.push_back(Seconds(Clock::now() - posted) * 1000);
-    });
     int marksShown = 0;
     for (auto _ : State) {
-        waits.clear();
         const auto start = Clock::now();
-        QTimer keys;
-        keys.setTimerType(Qt::PreciseTimer);
-        keys.callOnTimeout([&] {
-            marksShown += MarksShown(window);
-            posted = Clock::now();
-            QCoreApplication::postEvent(window.tedScript, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
-            QCoreApplication::postEvent(window.tedScript,
-                                        new QKeyEvent(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, "x"));
-        });
-        keys.start(100);
-        while (waits.size() < 100)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        keys.stop();
+        waits = KeyWaits(*window.tedScript, 100, 100, [&] { marksShown += MarksShown(window); });
         State.SetIterationTime(Seconds(Clock::now() - start));
     }
-    QObject::disconnect(taken);
     // How many keys found marks on the pages: the marks did follow the typing.
     State.counters["keys_with_marks"] = marksShown;
     ReportTimes(State, waits);

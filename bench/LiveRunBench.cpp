@@ -106,27 +106,11 @@ void KeyWaitWhileTyping(benchmark::State& State)
     window.ShowPage(TfrmKestrim::pgData);
     window.tedData->SetRowCol(0, 0);
     std::vector<double> waits;
-    Clock::time_point posted;
-    const QMetaObject::Connection taken = QObject::connect(window.tedData, &TEditor::OnChange, [&] {
-        waits.push_back(Seconds(Clock::now() - posted) * 1000);
-    });
     for (auto _ : State) {
-        waits.clear();
         const auto start = Clock::now();
-        QTimer keys;
-        keys.setTimerType(Qt::PreciseTimer);
-        keys.callOnTimeout([&] {
-            posted = Clock::now();
-            QCoreApplication::postEvent(window.tedData, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
-            QCoreApplication::postEvent(window.tedData, new QKeyEvent(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, "x"));
-        });
-        keys.start(45);
-        while (waits.size() < 200)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        keys.stop();
+        waits = KeyWaits(*window.tedData, 45, 200);
         State.SetIterationTime(Seconds(Clock::now() - start));
     }
-    QObject::disconnect(taken);
     ReportTimes(State, waits);
     window.Actions().actLiveRun->setChecked(false);
 }
