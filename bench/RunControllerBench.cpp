@@ -38,6 +38,7 @@ public:
     const TConfigFile* Config() const override { return &FConfig; }
     void SetRunning(bool) override {}
     void ShowResultPage() override {}
+    void ShowScriptPage() override {}
     void ShowRunOutcome(const QString&) override {}
     TOutputLimits OutputLimits() const override
     {

@@ -25,12 +25,6 @@ namespace {
 constexpr int SliceMs = 8;
 constexpr int LinesPerRead = 2048;
 
-const TEditorStrings& LinesOf(TEditor& Editor)
-{
-    // The lines of an editor are always its lines facade, which reads them by rows.
-    return static_cast<const TEditorStrings&>(Editor.Lines());
-}
-
 QString CountText(const TLineDiff& Diff)
 {
     if (Diff.Hunks.empty())
@@ -167,7 +161,7 @@ void TChangeMarksController::ReadLines(TKeyReading& Reading, int MaxLines)
 {
     const TTextEncoding encoding = Reading.Editor->Encoding();
     const std::size_t before = Reading.Read.size();
-    Reading.NextRow = LinesOf(*Reading.Editor).ReadLines(Reading.NextRow, MaxLines, [&](std::string_view Line) {
+    Reading.NextRow = Reading.Editor->Lines().ReadLines(Reading.NextRow, MaxLines, [&](std::string_view Line) {
         Reading.Read.push_back(LineKey(Line, encoding));
     });
     if (Reading.Read.size() - before < static_cast<std::size_t>(MaxLines))
@@ -235,7 +229,7 @@ void TChangeMarksController::GoToChange(int Direction)
         editor = FWindow.tedResult;
     }
     const TDiffSide side = editor == FWindow.tedData ? TDiffSide::Old : TDiffSide::New;
-    const TEditorStrings& lines = LinesOf(*editor);
+    const TEditorStrings& lines = editor->Lines();
     const int current = lines.RowToLine(editor->Row());
     std::optional<int> line = NextChange(*FDiff, side, current, Direction);
     // Lines the other text has after this one's last line stand in a gap past it, where the

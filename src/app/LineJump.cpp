@@ -9,8 +9,7 @@ namespace kestrim {
 
 void MoveCaretToLine(TEditor& Editor, int Line, const TByteInLine& ByteInLine)
 {
-    // The lines of an editor are always its lines facade, which knows the rows of a line.
-    const auto& lines = static_cast<const TEditorStrings&>(Editor.Lines());
+    const TEditorStrings& lines = Editor.Lines();
     const int count = lines.Count();
     const int index = std::clamp(Line - 1, 0, std::max(count - 1, 0));
     std::size_t byte = index < count ? ByteInLine(lines.Get(index)) : 0;

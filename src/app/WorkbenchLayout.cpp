@@ -171,11 +171,6 @@ void TWorkbenchLayout::SetCaption(int Page, const QString& Caption)
         FTabs.setTabText(Page, Caption);
 }
 
-QString TWorkbenchLayout::Caption(int Page) const
-{
-    return FCaptions[Page];
-}
-
 int TWorkbenchLayout::ScriptShare() const
 {
     return FirstShare(*FColumns).value_or(FScriptShare);

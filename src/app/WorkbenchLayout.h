@@ -52,7 +52,6 @@ public:
 
     // A page's caption: its tab's text, or in the workbench the text above it.
     void SetCaption(int Page, const QString& Caption);
-    QString Caption(int Page) const;
 
     // The script page's share of the workbench's width and the data page's share of the right
     // side's height, in thousandths (the settings' shares).

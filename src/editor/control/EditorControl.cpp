@@ -110,7 +110,7 @@ TEditor::~TEditor()
 // ---------------------------------------------------------------------------------------------
 // The text model's link
 
-TStrings& TEditor::Lines()
+TEditorStrings& TEditor::Lines()
 {
     return *FLines;
 }

@@ -29,6 +29,7 @@
 #include "editor/text/TextFileFormat.h"
 #include "editor/text/TextSearch.h"
 #include "editor/text/edEditorLink.h"
+#include "editor/text/edEditorStrings.h"
 #include "editor/text/edRaStrings.h"
 #include "editor/text/edRowCells.h"
 
@@ -54,7 +55,6 @@ namespace kestrim {
 class TChangeMarks;
 class TEditorPainter;
 class TEditorPopupMenu;
-class TEditorStrings;
 class TFountain;
 class TFountainParser;
 
@@ -70,7 +70,7 @@ public:
 
     // The whole text as logical lines (Text, files and streams, Clear). A text keeps its final
     // line break or the lack of one. Every change through it is one undo step.
-    TStrings& Lines();
+    TEditorStrings& Lines();
     // The encoding of the text (Shift-JIS unless a text was set in another); text in and out of
     // the control is in it. Setting a text in an encoding is a load: the undo history restarts.
     TTextEncoding Encoding() const;
