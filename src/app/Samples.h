@@ -9,9 +9,30 @@
 #include <QObject>
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace kestrim {
+
+class TEditor;
+
+// How a sample's last run ended, measured against its expected result.
+enum class TSampleVerdict {
+    Pass,          // ended, and its result is the expected one
+    Fail,          // ended, and its result differs from the expected one
+    NoExpectation, // ended; the sample has no expected result
+    Stopped,       // stopped by the user or at an output limit
+    TimedOut,      // stopped at the live runs' time limit
+    NotRun,        // the interpreter did not start (the run's error says why)
+};
+
+struct TSampleRun {
+    TSampleVerdict Verdict = TSampleVerdict::NotRun;
+    std::optional<int> ExitCode; // none when stopped, not started or ended by a signal
+    double Seconds = 0;
+    int FirstDifferentLine = 0; // of the result, from 1; 0 unless Fail
+    TWorkbenchText Result;      // what the result page showed, in its encoding
+};
 
 class TSamples : public QObject {
     Q_OBJECT
@@ -34,9 +55,18 @@ public:
     bool Modified() const;
     void MarkSaved();
 
+    // The editor of the current sample's expected result.
+    TEditor& ExpectedEditor() const;
+    // Each sample's last run, shown in the samples table; kept in memory only, and dropped when
+    // the sample's data or expected result changes.
+    void SetLastRun(std::size_t Index, TSampleRun Run);
+    const std::optional<TSampleRun>& LastRun(std::size_t Index) const;
+
 signals:
     // Modified or InUse may have changed.
     void Changed();
+    // Another sample became the current one (its data and expected result are in the editors).
+    void CurrentChanged();
 };
 
 } // namespace kestrim
