@@ -99,6 +99,11 @@ void TFileCommands::ConfirmSaveData()
 void TFileCommands::actNewExecute()
 {
     ConfirmSave();
+    NewScript();
+}
+
+void TFileCommands::NewScript()
+{
     FScript.SetEncodedText({}, FHost.DefaultEncoding());
     FFileName.clear();
     FScriptFormat.reset();
@@ -106,6 +111,20 @@ void TFileCommands::actNewExecute()
     FHost.ShowScriptPage();
     FScript.SetModified(false);
     FHost.UpdateCaption();
+}
+
+void TFileCommands::LoadScriptBytes(const TWorkbenchText& Script)
+{
+    FScriptFormat = FScript.LoadTextBytes(Script.Bytes, Script.Encoding, Script.Encoding);
+    FFileName.clear();
+    FHost.UpdateEncodingStatus();
+    FScript.SetModified(false);
+    FHost.UpdateCaption();
+}
+
+TWorkbenchText TFileCommands::PageText(TEditor& Editor) const
+{
+    return {FileBytesOf(Editor.Lines().Text(), WritingFormat(Editor)), Editor.Encoding()};
 }
 
 void TFileCommands::actLoadExecute()
@@ -251,11 +270,17 @@ TTextFileFormat TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name
     return format;
 }
 
-TTextFileFormat TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name)
+TTextFileFormat TFileCommands::WritingFormat(const TEditor& Editor) const
 {
     TTextFileFormat format = FileFormatOf(Editor);
     if (Editor.Modified())
         format.LineEnds.clear();
+    return format;
+}
+
+TTextFileFormat TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name)
+{
+    const TTextFileFormat format = WritingFormat(Editor);
     WriteFileBytes(SystemFileName(Name), FileBytesOf(Editor.Lines().Text(), format));
     ReportFile(QStringLiteral("に保存しました"), Editor, Name);
     return format;

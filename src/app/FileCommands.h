@@ -12,6 +12,7 @@
 // line ends it was read with; a page without a file writes its encoding's line ends.
 
 #include "editor/text/TextFileFormat.h"
+#include "editor/text/Workbench.h"
 
 #include <QString>
 
@@ -70,6 +71,12 @@ public:
     void ConfirmSaveData();
 
     void actNewExecute();
+    // New without the question: an empty script page without a file.
+    void NewScript();
+    // Puts a workbench's script on the script page, without a file of its own, unmodified.
+    void LoadScriptBytes(const TWorkbenchText& Script);
+    // The bytes Save would write of Editor's page, with its encoding.
+    TWorkbenchText PageText(TEditor& Editor) const;
     void actLoadExecute();
     void actSaveExecute();
     // Raises EAbort when the user cancels the dialog.
@@ -91,9 +98,11 @@ private:
     // written back. Raises when it cannot be read; Editor is then unchanged. The status bar
     // tells what was read, and after SaveTextFile what was written.
     TTextFileFormat LoadTextFile(TEditor& Editor, const QString& Name, std::optional<TTextEncoding> Encoding = {});
-    // Writes Editor's text in its file format. An edited text has lines of its own: they all
-    // end the way most lines of its file did.
+    // Writes Editor's text in its writing format.
     TTextFileFormat SaveTextFile(TEditor& Editor, const QString& Name);
+    // The format Editor's text is written in: an edited text has lines of its own, which all
+    // end the way most lines of its file did.
+    TTextFileFormat WritingFormat(const TEditor& Editor) const;
     // The format of Editor's file: the script's, the data's; none for the result.
     const std::optional<TTextFileFormat>& StoredFormat(const TEditor& Editor) const;
     void ReportFile(const QString& Done, TEditor& Editor, const QString& Name);

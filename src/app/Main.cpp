@@ -266,6 +266,8 @@ void TfrmKestrim::CreateMenus()
     file->addSeparator();
     file->addActions({a.actSave, a.actSaveAs});
     file->addSeparator();
+    file->addActions({a.actWorkbenchNew, a.actWorkbenchOpen, a.actWorkbenchSave, a.actWorkbenchSaveAs});
+    file->addSeparator();
     file->addActions({a.actReopenEncoding, a.actConvertEncoding});
     file->addSeparator();
     file->addAction(a.mniExit);
@@ -379,6 +381,10 @@ void TfrmKestrim::ConnectActions()
     ConnectCommand(a.actLoad, [this] { FFileCommands->actLoadExecute(); });
     ConnectCommand(a.actSave, [this] { FFileCommands->actSaveExecute(); });
     ConnectCommand(a.actSaveAs, [this] { FFileCommands->actSaveAsExecute(); });
+    ConnectCommand(a.actWorkbenchNew, [this] { FWorkbenchCommands->actNewExecute(); });
+    ConnectCommand(a.actWorkbenchOpen, [this] { FWorkbenchCommands->actOpenExecute(); });
+    ConnectCommand(a.actWorkbenchSave, [this] { FWorkbenchCommands->actSaveExecute(); });
+    ConnectCommand(a.actWorkbenchSaveAs, [this] { FWorkbenchCommands->actSaveAsExecute(); });
     ConnectCommand(a.actReopenEncoding, [this] { FFileCommands->ReopenInOtherEncoding(CurrentEditor()); });
     ConnectCommand(a.actConvertEncoding, [this] { FFileCommands->ConvertToOtherEncoding(CurrentEditor()); });
     ConnectCommand(a.actDataClear, [this] { FFileCommands->actDataClearExecute(); });
@@ -429,6 +435,10 @@ void TfrmKestrim::FormCreate()
     ApplySettings();
     LoadConfig(QString::fromStdString(FSettings->ConfigFile));
     SetUpWebPage();
+    FWorkbenchCommands = std::make_unique<TWorkbenchCommands>(*tedScript, *tedData, *FSamples, *FFileCommands,
+                                                              *FDialogs, static_cast<TWorkbenchHost&>(*this));
+    connect(tedScript, &TEditor::OnChange, this, [this] { FWorkbenchCommands->ScriptChanged(); });
+    connect(FSamples.get(), &TSamples::Changed, this, &TfrmKestrim::UpdateCaption);
     ShowPage(pgScript);
     pgcEditorChange();
     // Key preview and the mouse-wheel rule see the events before the focused control does.
@@ -486,8 +496,7 @@ void TfrmKestrim::closeEvent(QCloseEvent* Event)
 {
     bool confirmed = false;
     Execute([this, &confirmed] {
-        ConfirmSave();
-        FFileCommands->ConfirmSaveData();
+        FWorkbenchCommands->ConfirmLeave();
         confirmed = true;
     });
     if (!confirmed) {
@@ -706,15 +715,24 @@ void TfrmKestrim::UpdatePaste()
 
 // Unsaved work is marked as other editors mark it: "*" before the script's name ("無題" when it
 // has none), and "*データ" for the data page.
+// The pages a workbench in use holds are named by the workbench; a page with a file of its own
+// by that file.
 void TfrmKestrim::UpdateCaption()
 {
-    const QString mark = tedScript->Modified() ? QStringLiteral("*") : QString();
+    const TWorkbenchCommands* workbench = FWorkbenchCommands.get(); // none while the window is made
+    const auto held = [workbench](const TEditor& Page) { return workbench && workbench->HoldsPage(Page); };
     QStringList pages;
+    if (workbench && workbench->InUse()) {
+        const QString name = workbench->FileName().isEmpty() ? QStringLiteral("ワークベンチ")
+                                                             : QFileInfo(workbench->FileName()).fileName();
+        pages << (workbench->Modified() ? QStringLiteral("*") : QString()) + name;
+    }
+    const QString mark = tedScript->Modified() ? QStringLiteral("*") : QString();
     if (!FileName().isEmpty())
         pages << mark + QFileInfo(FileName()).fileName();
-    else if (!mark.isEmpty())
+    else if (!mark.isEmpty() && !held(*tedScript))
         pages << mark + QStringLiteral("無題");
-    if (tedData->Modified())
+    if (tedData->Modified() && !held(*tedData))
         pages << QStringLiteral("*データ");
     const QString caption =
         pages.isEmpty() ? ProgramTitle : QStringLiteral("%1 - %2").arg(pages.join(QStringLiteral(", ")), ProgramTitle);
@@ -850,6 +868,26 @@ void TfrmKestrim::ShowPassingHint(const QString& Hint)
 void TfrmKestrim::ReportFileDone(const QString& Text)
 {
     ShowHint(Text);
+}
+
+QString TfrmKestrim::ConfigName() const
+{
+    return QString::fromStdString(FSettings->ConfigFile);
+}
+
+QString TfrmKestrim::ScriptExtension() const
+{
+    return SjisToQString(ConfigOrDefaults(Config()).DefaultExt());
+}
+
+void TfrmKestrim::RememberWorkbench(const QString& Name)
+{
+    RememberRecentFile(TRecentKind::Workbench, Name);
+}
+
+void TfrmKestrim::OpenWorkbenchFile(const QString& Name)
+{
+    FWorkbenchCommands->Open(Name);
 }
 
 QString TfrmKestrim::StatusPanelText(int Index) const

@@ -10,6 +10,7 @@
 #include "app/MainActions.h"
 #include "app/RunController.h"
 #include "app/UserDialogs.h"
+#include "app/WorkbenchCommands.h"
 
 #include <QMainWindow>
 
@@ -40,7 +41,11 @@ class TWebPage;
 class TWorkbenchLayout;
 enum class TBoxEdit;
 
-class TfrmKestrim : public QMainWindow, private TRunHost, private TFileCommandsHost, private TLiveRunHost {
+class TfrmKestrim : public QMainWindow,
+                    private TRunHost,
+                    private TFileCommandsHost,
+                    private TLiveRunHost,
+                    private TWorkbenchHost {
     Q_OBJECT
 
 public:
@@ -82,6 +87,12 @@ public:
     TTextEncoding DefaultEncoding() const override;
 
     const QString& FileName() const { return FFileCommands->FileName(); }
+    // The workbench file's full name; empty before one was opened or saved.
+    const QString& WorkbenchFileName() const { return FWorkbenchCommands->FileName(); }
+    // Opens a workbench file after the questions that leaving the texts asks. Raises, with
+    // nothing changed, when the file cannot be read or is no workbench this program reads, and
+    // EAbort when the user cancels a question.
+    void OpenWorkbenchFile(const QString& Name);
     const TMainActions& Actions() const { return *FActions; }
     TKestrimReg& Settings() const { return *FSettings; }
     // The text of status panel Index + 1; panel 4 is the result's state while live runs are on,
@@ -168,6 +179,9 @@ private:
     void ShowHint(const QString& Hint);
     void ShowPassingHint(const QString& Hint);
     void ReportFileDone(const QString& Text) override;
+    QString ConfigName() const override;
+    QString ScriptExtension() const override;
+    void RememberWorkbench(const QString& Name) override;
     void UpdateRunActions();
     void SwitchLiveRun(bool On);
     void ExecuteCommand(const std::function<void()>& Command) override;
@@ -188,6 +202,7 @@ private:
     std::unique_ptr<TChangeMarksController> FChangeMarks; // ends before the editors, its marks with it
     bool FNormalRunning = false;
     std::unique_ptr<TFileCommands> FFileCommands;
+    std::unique_ptr<TWorkbenchCommands> FWorkbenchCommands;
     TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
     TWrapCommands* FWrapCommands = nullptr;             // a child object
     TWorkbenchLayout* FWorkbench = nullptr;             // a child object

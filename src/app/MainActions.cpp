@@ -68,6 +68,15 @@ TMainActions::TMainActions(QObject* Owner)
     actSaveAs = MakeAction(Owner, {"actSaveAs", "名前を付けて保存(&A)...", {},
                                    "名前を付けて保存|新しいファイル名で保存します。"});
 
+    actWorkbenchNew = MakeAction(Owner, {"actWorkbenchNew", "新しいワークベンチ(&K)", {},
+                                         "新しいワークベンチ|スクリプトとサンプルを空にして新しいワークベンチを始めます。"});
+    actWorkbenchOpen = MakeAction(Owner, {"actWorkbenchOpen", "ワークベンチを開く(&W)...", Ctrl | Qt::SHIFT | Qt::Key_O,
+                                          "ワークベンチを開く|スクリプト、サンプル、言語をまとめたワークベンチファイルを開きます。"});
+    actWorkbenchSave = MakeAction(Owner, {"actWorkbenchSave", "ワークベンチを保存(&B)", Ctrl | Qt::SHIFT | Qt::Key_S,
+                                          "ワークベンチを保存|スクリプト、サンプル、言語をワークベンチファイルに保存します。"});
+    actWorkbenchSaveAs = MakeAction(Owner, {"actWorkbenchSaveAs", "ワークベンチに名前を付けて保存(&I)...", {},
+                                            "ワークベンチに名前を付けて保存|ワークベンチを新しいファイル名で保存します。"});
+
     actReopenEncoding = MakeAction(Owner, {"actReopenEncoding", "別の文字コードで開き直す(&R)", {},
                                            "開き直す|表示中のタブのファイルを別の文字コードで開き直します。"});
     actConvertEncoding = MakeAction(Owner, {"actConvertEncoding", "別の文字コードに変換(&V)", {},
@@ -184,7 +193,8 @@ QList<QAction*> TMainActions::All() const
             actPrevChange,   actRun,          actTerminate,
             actRunClipboard, actLiveRun,      actFont,           actConfig,       actDataClear,
             actDataOpen,     actDataSave,     actResultCopy,     actResultSave,   actWebBack,
-            actWebForward,   mniExit,         mniHelp,           mniAbout,        actViewWorkbench};
+            actWebForward,   mniExit,         mniHelp,           mniAbout,        actViewWorkbench,
+            actWorkbenchNew, actWorkbenchOpen, actWorkbenchSave, actWorkbenchSaveAs};
 }
 
 } // namespace kestrim

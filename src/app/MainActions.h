@@ -29,6 +29,11 @@ struct TMainActions {
     QAction* actLoad;
     QAction* actSave;
     QAction* actSaveAs;
+    // Workbench file commands: the script, the samples and the language in one file.
+    QAction* actWorkbenchNew;
+    QAction* actWorkbenchOpen;
+    QAction* actWorkbenchSave;
+    QAction* actWorkbenchSaveAs;
     // The visible page's encoding: its file opened again in the other one, its text converted.
     QAction* actReopenEncoding;
     QAction* actConvertEncoding;
