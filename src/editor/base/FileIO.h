@@ -4,6 +4,7 @@
 #include "editor/base/ByteSource.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@ std::string FileErrorReason(int Error, TFileAccess Access);
 // Whether anything exists under FileName. A name that cannot be examined counts as existing,
 // so that reading it reports why.
 bool FileExists(const std::string& FileName);
+
+// Raises EFOpenError saying that FileName cannot be read because of the system error Error.
+[[noreturn]] void RaiseOpenError(const std::string& FileName, int Error);
 
 // A file opened for reading a block at a time. Raises EFOpenError, naming the file, when it
 // cannot be opened or read (missing, a folder, no permission).
@@ -48,9 +52,18 @@ private:
 // no permission).
 std::string ReadFileBytes(const std::string& FileName);
 
-// Replaces the file's content with Bytes so that the old content stays intact until the new
-// one is completely written: the bytes go to a temporary file in the same folder, which then
-// takes the file's place. An existing file's permissions are kept. Raises EFCreateError.
+// Writes a temporary file by its name, which it may also replace with a file of its own (as a
+// writer that renames its output into place does); returns 0, or the system error number that
+// made it fail.
+using TWriteTemporary = std::function<int(const std::string& TemporaryName)>;
+
+// Replaces the file with what Write puts in a temporary file, so that the old content stays
+// intact until the new one is completely written: the temporary lies in the same folder and
+// then takes the file's place. An existing file's permissions are kept; on failure no
+// temporary file is left behind. Raises EFCreateError.
+void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write);
+
+// Replaces the file's content with Bytes, as ReplaceFile does.
 void WriteFileBytes(const std::string& FileName, std::string_view Bytes);
 
 } // namespace kestrim
