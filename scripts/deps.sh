@@ -3,7 +3,8 @@
 # desktop-file-validate checks the installed desktop entry. Beside the Japanese fonts, Hangul
 # and emoji fonts let UTF-8 pages show what Shift-JIS cannot hold.
 KESTRIM_PACKAGES="g++ cmake make pkg-config qt6-base-dev qt6-webengine-dev libpcre2-dev libicu-dev libdtl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho \
+libzip-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth \
+fonts-ipafont-gothic fonts-ipafont-mincho \
 fonts-nanum fonts-noto-color-emoji qt6-translations-l10n xdotool perl python3 ruby gawk desktop-file-utils"
 
 # Installs whatever of KESTRIM_PACKAGES is missing (needs root or sudo).

@@ -105,6 +105,11 @@ bool FileExists(const std::string& FileName)
     return std::filesystem::exists(FileName, error) || error;
 }
 
+void RaiseOpenError(const std::string& FileName, int Error)
+{
+    throw EFOpenError(OpenErrorText(FileName, Error));
+}
+
 TFileReader::TFileReader(const std::string& FileName)
     : FFileName(FileName), FFd(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC))
 {
@@ -152,7 +157,7 @@ std::string ReadFileBytes(const std::string& FileName)
     return bytes;
 }
 
-void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
+void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write)
 {
     const std::string target = ResolvedTarget(FileName);
     std::string tempName = TemporaryNameBeside(target);
@@ -165,13 +170,27 @@ void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
     if (existed && ::access(target.c_str(), W_OK) != 0)
         throw EFCreateError(CreateErrorText(FileName, errno));
 
-    FileDescriptor fd(::mkostemp(tempName.data(), O_CLOEXEC));
-    if (fd.Get() < 0)
+    // The name is taken before the writer runs, so that two saves never share a temporary.
+    if (FileDescriptor(::mkostemp(tempName.data(), O_CLOEXEC)).Get() < 0)
         throw EFCreateError(CreateErrorText(FileName, errno));
     auto fail = [&](int error) {
         ::unlink(tempName.c_str());
         throw EFCreateError(CreateErrorText(FileName, error));
     };
+    int error = 0;
+    try {
+        error = Write(tempName);
+    } catch (...) {
+        ::unlink(tempName.c_str());
+        throw;
+    }
+    if (error != 0)
+        fail(error);
+    // The writer may have put a file of its own under the name: the permissions and the flush
+    // go to what is there now.
+    FileDescriptor fd(::open(tempName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0)
+        fail(errno);
     // A new file gets the usual permissions of a new file, an old one keeps its own.
     mode_t mode = 0666;
     if (existed) {
@@ -187,14 +206,22 @@ void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
     }
     if (::fchmod(fd.Get(), mode) != 0)
         fail(errno);
-    if (!WriteAll(fd.Get(), Bytes))
-        fail(errno);
     if (::fsync(fd.Get()) != 0)
         fail(errno);
     if (fd.Close() != 0)
         fail(errno);
     if (::rename(tempName.c_str(), target.c_str()) != 0)
         fail(errno);
+}
+
+void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
+{
+    ReplaceFile(FileName, [&](const std::string& temporaryName) {
+        FileDescriptor fd(::open(temporaryName.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+        if (fd.Get() < 0 || !WriteAll(fd.Get(), Bytes))
+            return errno;
+        return fd.Close() != 0 ? errno : 0;
+    });
 }
 
 } // namespace kestrim

@@ -1,7 +1,10 @@
 #pragma once
 // Reading and writing whole files of bytes, with errors the user can read.
 
+#include "editor/base/ByteSource.h"
+
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,12 +22,15 @@ std::string FileErrorReason(int Error, TFileAccess Access);
 // so that reading it reports why.
 bool FileExists(const std::string& FileName);
 
+// Raises EFOpenError saying that FileName cannot be read because of the system error Error.
+[[noreturn]] void RaiseOpenError(const std::string& FileName, int Error);
+
 // A file opened for reading a block at a time. Raises EFOpenError, naming the file, when it
 // cannot be opened or read (missing, a folder, no permission).
-class TFileReader {
+class TFileReader : public TByteSource {
 public:
     explicit TFileReader(const std::string& FileName);
-    ~TFileReader();
+    ~TFileReader() override;
     TFileReader(const TFileReader&) = delete;
     TFileReader& operator=(const TFileReader&) = delete;
 
@@ -32,8 +38,9 @@ public:
     std::size_t Size() const { return FSize; }
     // Reads up to Count bytes into Buffer; returns how many, 0 at the end of the file.
     std::size_t Read(char* Buffer, std::size_t Count);
+    std::string_view ReadBlock(char* Buffer, std::size_t Count) override { return {Buffer, Read(Buffer, Count)}; }
     // Goes back to the start of the file.
-    void Rewind();
+    void Rewind() override;
 
 private:
     std::string FFileName;
@@ -45,9 +52,18 @@ private:
 // no permission).
 std::string ReadFileBytes(const std::string& FileName);
 
-// Replaces the file's content with Bytes so that the old content stays intact until the new
-// one is completely written: the bytes go to a temporary file in the same folder, which then
-// takes the file's place. An existing file's permissions are kept. Raises EFCreateError.
+// Writes a temporary file by its name, which it may also replace with a file of its own (as a
+// writer that renames its output into place does); returns 0, or the system error number that
+// made it fail.
+using TWriteTemporary = std::function<int(const std::string& TemporaryName)>;
+
+// Replaces the file with what Write puts in a temporary file, so that the old content stays
+// intact until the new one is completely written: the temporary lies in the same folder and
+// then takes the file's place. An existing file's permissions are kept; on failure no
+// temporary file is left behind. Raises EFCreateError.
+void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write);
+
+// Replaces the file's content with Bytes, as ReplaceFile does.
 void WriteFileBytes(const std::string& FileName, std::string_view Bytes);
 
 } // namespace kestrim

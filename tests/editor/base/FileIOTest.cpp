@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
@@ -95,4 +96,35 @@ TEST_F(FileIOTest, ErrorsGiveTheCommonReasonsInJapanese)
     } catch (const EFCreateError& Error) {
         EXPECT_EQ(Error.what(), "ファイル \"" + missing + "\" を作成できません。保存先のフォルダーが見つかりません。");
     }
+}
+
+// A writer may fail, or put a file of its own under the temporary name: the old file stays
+// until the new one is complete, keeps its permissions, and nothing is left beside it.
+TEST_F(FileIOTest, ReplacingAFileKeepsTheOldOneUntilTheWriterSucceeds)
+{
+    const std::string name = PathOf("a.kestrim");
+    WriteFileBytes(name, "old");
+    ::chmod(name.c_str(), 0640);
+    auto writeAndFail = [](const std::string& temporary) {
+        WriteFileBytes(temporary, "half");
+        return ENOSPC;
+    };
+    try {
+        ReplaceFile(name, writeAndFail);
+        ADD_FAILURE() << "a failed writer replaced the file";
+    } catch (const EFCreateError& error) {
+        EXPECT_EQ(error.what(), "ファイル \"" + name + "\" を作成できません。ディスクの空き容量が足りません。");
+    }
+    EXPECT_THROW(ReplaceFile(name, [](const std::string&) -> int { throw EAbort(); }), EAbort);
+    EXPECT_EQ(ReadFileBytes(name), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(FFolder), fs::directory_iterator{}), 1);
+
+    ReplaceFile(name, [&](const std::string& temporary) {
+        WriteFileBytes(PathOf("own"), "new");
+        return std::rename(PathOf("own").c_str(), temporary.c_str()) == 0 ? 0 : errno;
+    });
+    EXPECT_EQ(ReadFileBytes(name), "new");
+    EXPECT_EQ(fs::status(name).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(FFolder), fs::directory_iterator{}), 1);
 }
