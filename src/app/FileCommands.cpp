@@ -122,11 +122,6 @@ void TFileCommands::LoadScriptBytes(const TWorkbenchText& Script)
     FHost.UpdateCaption();
 }
 
-TWorkbenchText TFileCommands::PageText(TEditor& Editor) const
-{
-    return {FileBytesOf(Editor.Lines().Text(), WritingFormat(Editor)), Editor.Encoding()};
-}
-
 void TFileCommands::actLoadExecute()
 {
     ConfirmSave();
@@ -217,7 +212,12 @@ void TFileCommands::actResultSaveExecute()
 const std::optional<TTextFileFormat>& TFileCommands::StoredFormat(const TEditor& Editor) const
 {
     static const std::optional<TTextFileFormat> none;
-    return &Editor == &FScript ? FScriptFormat : &Editor == &FData ? FDataFormat : none;
+    if (&Editor == &FScript)
+        return FScriptFormat;
+    if (&Editor == &FData)
+        return FDataFormat;
+    const auto held = FHeldFormats.find(&Editor);
+    return held != FHeldFormats.end() ? held->second : none;
 }
 
 TTextFileFormat TFileCommands::FileFormatOf(const TEditor& Editor) const
@@ -270,7 +270,15 @@ TTextFileFormat TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name
     return format;
 }
 
-TTextFileFormat TFileCommands::WritingFormat(const TEditor& Editor) const
+TTextFileFormat TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name)
+{
+    const TTextFileFormat format = WriteFormatOf(Editor);
+    WriteFileBytes(SystemFileName(Name), kestrim::FileBytesOf(Editor.Lines().Text(), format));
+    ReportFile(QStringLiteral("に保存しました"), Editor, Name);
+    return format;
+}
+
+TTextFileFormat TFileCommands::WriteFormatOf(const TEditor& Editor) const
 {
     TTextFileFormat format = FileFormatOf(Editor);
     if (Editor.Modified())
@@ -278,12 +286,20 @@ TTextFileFormat TFileCommands::WritingFormat(const TEditor& Editor) const
     return format;
 }
 
-TTextFileFormat TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name)
+std::string TFileCommands::FileBytesOf(TEditor& Editor) const
 {
-    const TTextFileFormat format = WritingFormat(Editor);
-    WriteFileBytes(SystemFileName(Name), FileBytesOf(Editor.Lines().Text(), format));
-    ReportFile(QStringLiteral("に保存しました"), Editor, Name);
-    return format;
+    return kestrim::FileBytesOf(Editor.Lines().Text(), WriteFormatOf(Editor));
+}
+
+void TFileCommands::HoldText(const TEditor& Editor, const std::optional<TTextFileFormat>& Format)
+{
+    if (&Editor == &FData) {
+        FDataFormat = Format;
+        FDataFileName.clear();
+    } else {
+        FHeldFormats[&Editor] = Format;
+    }
+    FHost.UpdateEncodingStatus();
 }
 
 // "a.pl を開きました (UTF-8, 12 行)": the file without its folder, so that the rest shows.

@@ -14,6 +14,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,6 +37,9 @@ class TEditorFeatureCommands;
 class TKestrimReg;
 class TLanguageMenu;
 class TMessageList;
+class TPagePane;
+class TSamples;
+class TSamplesPanel;
 class TWrapCommands;
 class TWebPage;
 class TWorkbenchLayout;
@@ -64,6 +68,12 @@ public:
     void ShowPage(TPage Page);
     // The pages side by side, or one tab each.
     void SetWorkbench(bool On);
+    // The samples table above the data editor; the expected result's editor under the result.
+    void SetSamplesVisible(bool Visible);
+    void SetExpectedVisible(bool Visible);
+    TSamples& Samples() const { return *FSamples; }
+    // The script, data, result and expected result's editors.
+    std::array<TEditor*, 4> Editors() const { return {tedScript, tedData, tedResult, tedExpected}; }
 
     // Status panel 1: the editor's caret as "line:column", both from 1; empty without an editor.
     void UpdateCaretStatus(TEditor* Editor);
@@ -108,6 +118,7 @@ public:
     TEditor* tedScript;
     TEditor* tedData;
     TEditor* tedResult;
+    TEditor* tedExpected;
     TWebPage* tbsWeb;
     QSplitter* Splitter2;
     TMessageList* lsbMessage;
@@ -144,6 +155,8 @@ private:
     void CreateToolBar();
     QWidget* CreateEditorPage(TEditor*& Editor, QToolBar* PageToolBar);
     void CreatePages();
+    void CreateExpectedPane();
+    void CreateSamples();
     void CreateStatusBar();
     void CreateMenus();
     void CreateAboutDialog();
@@ -206,6 +219,9 @@ private:
     TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
     TWrapCommands* FWrapCommands = nullptr;             // a child object
     TWorkbenchLayout* FWorkbench = nullptr;             // a child object
+    TSamples* FSamples = nullptr;                       // a child object
+    TPagePane* FSamplesPane = nullptr;                  // a child object of the panel
+    TPagePane* FExpectedPane = nullptr;                 // a child object of the pane
     QLabel* FCaretPanel;
     QLabel* FHintPanel;
     QLabel* FEncodingPanel;

@@ -155,7 +155,7 @@ void TWorkbenchCommands::SaveTo(const QString& Name)
 TWorkbench TWorkbenchCommands::Collect() const
 {
     TWorkbench workbench;
-    workbench.Script = FFiles.PageText(FScript);
+    workbench.Script = {FFiles.FileBytesOf(FScript), FScript.Encoding()};
     const QString extension = FHost.ScriptExtension();
     if (!extension.isEmpty())
         workbench.ScriptExtension = "." + extension.toStdString();
