@@ -12,6 +12,7 @@
 // line ends it was read with; a page without a file writes its encoding's line ends.
 
 #include "editor/text/TextFileFormat.h"
+#include "settings/RecentFiles.h"
 
 #include <QString>
 
@@ -39,6 +40,8 @@ public:
     virtual TTextEncoding DefaultEncoding() const = 0;
     // What a file was read from or written to, for the status bar.
     virtual void ReportFileDone(const QString& Text) = 0;
+    // The script's or the data's file Name was opened or saved.
+    virtual void FileUsed(TRecentKind Kind, const QString& Name) = 0;
 };
 
 class TFileCommands {
@@ -71,12 +74,18 @@ public:
 
     void actNewExecute();
     void actLoadExecute();
+    // Open without the dialog: the save question, then the file Name (a full name) as the
+    // script. Raises when it cannot be read; the script is then unchanged.
+    void OpenScriptFile(const QString& Name);
     void actSaveExecute();
     // Raises EAbort when the user cancels the dialog.
     void actSaveAsExecute();
 
     void actDataClearExecute();
     void actDataOpenExecute();
+    // Data Open without the dialog: the file Name (a full name) replaces the data. Raises when
+    // it cannot be read; the data is then unchanged.
+    void OpenDataFile(const QString& Name);
     void actDataSaveExecute();
     void actResultCopyExecute();
     void actResultSaveExecute();
@@ -85,6 +94,7 @@ public:
 
 private:
     const TConfigFile& CurrentConfig() const;
+    void LoadScriptFile(const QString& Name);
     void SaveScriptTo(const QString& Name);
     void SaveDataTo(const QString& Name);
     // Loads the file Name into Editor, in Encoding or the one its bytes show; how it is to be

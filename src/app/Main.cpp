@@ -11,6 +11,8 @@
 #include "app/LineJump.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
+#include "app/ProgramVersion.h"
+#include "app/RecentFilesMenu.h"
 #include "app/StandardLibrary.h"
 #include "app/UserDialogs.h"
 #include "app/WorkbenchLayout.h"
@@ -55,7 +57,6 @@ namespace kestrim {
 namespace {
 
 const QString ProgramTitle = QStringLiteral("Kestrim");
-const QString ProgramVersion = QStringLiteral("0.9.0");
 const QString CopyrightHolder = QStringLiteral("Vek");
 const QString CopyrightYear = QStringLiteral("2026");
 const QString ResultCaption = QStringLiteral("結果");
@@ -82,6 +83,12 @@ bool IsKeyOrWheel(const QEvent& Event)
 {
     const QEvent::Type type = Event.type();
     return type == QEvent::ShortcutOverride || type == QEvent::KeyPress || type == QEvent::Wheel;
+}
+
+bool IsDragOrDrop(const QEvent& Event)
+{
+    const QEvent::Type type = Event.type();
+    return type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
 }
 
 } // namespace
@@ -118,6 +125,8 @@ void TfrmKestrim::CreateComponents()
 
     FActions = std::make_unique<TMainActions>(this);
     addActions(FActions->All());
+    // Files dropped anywhere on the window open (FormDropFiles).
+    setAcceptDrops(true);
     CreateToolBar();
     CreatePages();
     CreateStatusBar();
@@ -268,6 +277,15 @@ void TfrmKestrim::CreateMenus()
     file->addSeparator();
     file->addActions({a.actReopenEncoding, a.actConvertEncoding});
     file->addSeparator();
+    mniRecent = new TRecentFilesMenu([this](const TRecentFile& File) { OpenRecentFile(File); },
+                                     [this] {
+                                         FSettings->RecentFiles.Clear();
+                                         ShowRecentFiles();
+                                     },
+                                     file);
+    mniRecent->setObjectName("mniRecent");
+    file->addMenu(mniRecent);
+    file->addSeparator();
     file->addAction(a.mniExit);
 
     mniEdit = mnuMain->addMenu(QStringLiteral("編集(&E)"));
@@ -322,7 +340,7 @@ void TfrmKestrim::CreateAboutDialog()
     dlgAbout = new TAboutDialog(this);
     dlgAbout->setObjectName("dlgAbout");
     dlgAbout->SetTitle(ProgramTitle);
-    dlgAbout->SetVersion(ProgramVersion);
+    dlgAbout->SetVersion(ProgramVersion());
     dlgAbout->SetYear(CopyrightYear);
     dlgAbout->SetCopyright(CopyrightHolder);
 }
@@ -466,6 +484,7 @@ void TfrmKestrim::ApplySettings()
         SetMessageHeight(FSettings->MessageHeight);
     FWorkbench->SetShares(FSettings->WorkbenchScriptShare, FSettings->WorkbenchDataShare);
     SetWorkbench(FSettings->Workbench);
+    ShowRecentFiles();
 }
 
 // The list of reference pages; a URL file that cannot be read leaves it empty. The browser is
@@ -923,6 +942,9 @@ std::optional<TBoxEdit> TfrmKestrim::BoxEditOf(const QKeyEvent* Event) const
 // living widgets only.
 bool TfrmKestrim::eventFilter(QObject* Watched, QEvent* Event)
 {
+    // Before the control under the mouse (a text box, the browser) takes the files for text.
+    if (IsDragOrDrop(*Event) && IsInThisWindow(Watched) && FormDropFiles(Watched, static_cast<QDropEvent*>(Event)))
+        return true;
     if (!IsKeyOrWheel(*Event) || !IsInThisWindow(Watched))
         return QMainWindow::eventFilter(Watched, Event);
     const bool inTextBox = tbsWeb->IsTextBox(Watched);

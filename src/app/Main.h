@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -35,6 +36,7 @@ class TEditorFeatureCommands;
 class TKestrimReg;
 class TLanguageMenu;
 class TMessageList;
+class TRecentFilesMenu;
 class TWrapCommands;
 class TWebPage;
 class TWorkbenchLayout;
@@ -90,6 +92,18 @@ public:
     int MessageHeight() const;
     void SetMessageHeight(int Height);
 
+    // Opens files as a user opens them from outside (the command line, a drop): a ".kestrim"
+    // file as the workbench; any other file, dropped on the script or the data page, there;
+    // else by its kind (FileKindByName). At most one workbench, one script and one data file
+    // open; one message names what failed (missing, a folder, unreadable) and what was left.
+    // The rest open all the same, and a page keeps its text when its file fails.
+    void OpenFiles(const QStringList& Paths, std::optional<TPage> DroppedOn = {});
+    // Opens the workbench file Name (a full name) and enters it in the recent files. Raises
+    // when it cannot be opened.
+    void OpenWorkbenchFile(const QString& Name);
+    // Puts the file Path first in the File menu's recent files, as Kind.
+    void RememberRecentFile(TRecentKind Kind, const QString& Path);
+
     // Components.
     QToolBar* tlbMain;
     QLineEdit* edtLanguageName;
@@ -103,6 +117,7 @@ public:
     QMenu* mniEdit;
     QMenu* mniView;
     TLanguageMenu* mniLanguage;
+    TRecentFilesMenu* mniRecent;
     QMenu* popMain;
     TAboutDialog* dlgAbout;
 
@@ -168,6 +183,15 @@ private:
     void ShowHint(const QString& Hint);
     void ShowPassingHint(const QString& Hint);
     void ReportFileDone(const QString& Text) override;
+    void FileUsed(TRecentKind Kind, const QString& Name) override;
+    // Opens a recent file as what it was; one that fails is told about and leaves the list.
+    void OpenRecentFile(const TRecentFile& File);
+    void ShowRecentFiles();
+    // Files dropped on the window: a list of local files opens them (OpenFiles), on the page
+    // under the drop. Whether Event was such a drop.
+    bool FormDropFiles(QObject* Watched, QDropEvent* Event);
+    // The editor page that holds Widget; none for the rest of the window.
+    std::optional<TPage> PageOf(const QWidget* Widget) const;
     void UpdateRunActions();
     void SwitchLiveRun(bool On);
     void ExecuteCommand(const std::function<void()>& Command) override;
