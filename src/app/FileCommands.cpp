@@ -125,15 +125,25 @@ void TFileCommands::LoadScriptBytes(const TWorkbenchText& Script)
 void TFileCommands::actLoadExecute()
 {
     ConfirmSave();
-    const auto name = FDialogs.ChooseFile(OpenOptions(SjisToQString(CurrentConfig().DialogExt()), true));
-    if (!name)
-        return;
-    FScriptFormat = LoadTextFile(FScript, *name);
-    FFileName = *name;
+    if (const auto name = FDialogs.ChooseFile(OpenOptions(SjisToQString(CurrentConfig().DialogExt()), true)))
+        LoadScriptFile(*name);
+}
+
+void TFileCommands::OpenScriptFile(const QString& Name)
+{
+    ConfirmSave();
+    LoadScriptFile(Name);
+}
+
+void TFileCommands::LoadScriptFile(const QString& Name)
+{
+    FScriptFormat = LoadTextFile(FScript, Name);
+    FFileName = Name;
     FHost.UpdateEncodingStatus();
     FHost.ShowScriptPage();
     FScript.SetModified(false);
     FHost.UpdateCaption();
+    FHost.FileUsed(TRecentKind::Script, Name);
 }
 
 void TFileCommands::actSaveExecute()
@@ -163,6 +173,7 @@ void TFileCommands::SaveScriptTo(const QString& Name)
     FScript.SetModified(false);
     FHost.UpdateEncodingStatus();
     FHost.UpdateCaption();
+    FHost.FileUsed(TRecentKind::Script, Name);
 }
 
 // An ordinary edit of the data page, so that Undo brings the data back in its encoding.
@@ -174,13 +185,18 @@ void TFileCommands::actDataClearExecute()
 
 void TFileCommands::actDataOpenExecute()
 {
-    if (const auto name = FDialogs.ChooseFile(OpenOptions(AllFilesFilter, false))) {
-        FDataFormat = LoadTextFile(FData, *name);
-        FDataFileName = *name;
-        FData.SetModified(false);
-        FHost.UpdateCaption();
-        FHost.UpdateEncodingStatus();
-    }
+    if (const auto name = FDialogs.ChooseFile(OpenOptions(AllFilesFilter, false)))
+        OpenDataFile(*name);
+}
+
+void TFileCommands::OpenDataFile(const QString& Name)
+{
+    FDataFormat = LoadTextFile(FData, Name);
+    FDataFileName = Name;
+    FData.SetModified(false);
+    FHost.UpdateCaption();
+    FHost.UpdateEncodingStatus();
+    FHost.FileUsed(TRecentKind::Data, Name);
 }
 
 void TFileCommands::actDataSaveExecute()
@@ -196,6 +212,7 @@ void TFileCommands::SaveDataTo(const QString& Name)
     FData.SetModified(false);
     FHost.UpdateEncodingStatus();
     FHost.UpdateCaption();
+    FHost.FileUsed(TRecentKind::Data, Name);
 }
 
 void TFileCommands::actResultCopyExecute()

@@ -13,6 +13,7 @@
 
 #include "editor/text/TextFileFormat.h"
 #include "editor/text/Workbench.h"
+#include "settings/RecentFiles.h"
 
 #include <QString>
 
@@ -42,6 +43,8 @@ public:
     virtual TTextEncoding DefaultEncoding() const = 0;
     // What a file was read from or written to, for the status bar.
     virtual void ReportFileDone(const QString& Text) = 0;
+    // The script's or the data's file Name was opened or saved.
+    virtual void FileUsed(TRecentKind Kind, const QString& Name) = 0;
 };
 
 class TFileCommands {
@@ -84,12 +87,18 @@ public:
     // Puts a workbench's script on the script page, without a file of its own, unmodified.
     void LoadScriptBytes(const TWorkbenchText& Script);
     void actLoadExecute();
+    // Open without the dialog: the save question, then the file Name (a full name) as the
+    // script. Raises when it cannot be read; the script is then unchanged.
+    void OpenScriptFile(const QString& Name);
     void actSaveExecute();
     // Raises EAbort when the user cancels the dialog.
     void actSaveAsExecute();
 
     void actDataClearExecute();
     void actDataOpenExecute();
+    // Data Open without the dialog: the file Name (a full name) replaces the data. Raises when
+    // it cannot be read; the data is then unchanged.
+    void OpenDataFile(const QString& Name);
     void actDataSaveExecute();
     void actResultCopyExecute();
     void actResultSaveExecute();
@@ -98,6 +107,7 @@ public:
 
 private:
     const TConfigFile& CurrentConfig() const;
+    void LoadScriptFile(const QString& Name);
     void SaveScriptTo(const QString& Name);
     void SaveDataTo(const QString& Name);
     // Loads the file Name into Editor, in Encoding or the one its bytes show; how it is to be

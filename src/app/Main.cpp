@@ -14,6 +14,8 @@
 #include "app/ProgramDir.h"
 #include "app/Samples.h"
 #include "app/SamplesPanel.h"
+#include "app/ProgramVersion.h"
+#include "app/RecentFilesMenu.h"
 #include "app/StandardLibrary.h"
 #include "app/UserDialogs.h"
 #include "app/WorkbenchLayout.h"
@@ -58,7 +60,6 @@ namespace kestrim {
 namespace {
 
 const QString ProgramTitle = QStringLiteral("Kestrim");
-const QString ProgramVersion = QStringLiteral("0.9.0");
 const QString CopyrightHolder = QStringLiteral("Vek");
 const QString CopyrightYear = QStringLiteral("2026");
 const QString ResultCaption = QStringLiteral("結果");
@@ -86,6 +87,12 @@ bool IsKeyOrWheel(const QEvent& Event)
 {
     const QEvent::Type type = Event.type();
     return type == QEvent::ShortcutOverride || type == QEvent::KeyPress || type == QEvent::Wheel;
+}
+
+bool IsDragOrDrop(const QEvent& Event)
+{
+    const QEvent::Type type = Event.type();
+    return type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
 }
 
 } // namespace
@@ -122,6 +129,8 @@ void TfrmKestrim::CreateComponents()
 
     FActions = std::make_unique<TMainActions>(this);
     addActions(FActions->All());
+    // Files dropped anywhere on the window open (FormDropFiles).
+    setAcceptDrops(true);
     CreateToolBar();
     CreatePages();
     CreateStatusBar();
@@ -311,6 +320,15 @@ void TfrmKestrim::CreateMenus()
     file->addSeparator();
     file->addActions({a.actReopenEncoding, a.actConvertEncoding});
     file->addSeparator();
+    mniRecent = new TRecentFilesMenu([this](const TRecentFile& File) { OpenRecentFile(File); },
+                                     [this] {
+                                         FSettings->RecentFiles.Clear();
+                                         ShowRecentFiles();
+                                     },
+                                     file);
+    mniRecent->setObjectName("mniRecent");
+    file->addMenu(mniRecent);
+    file->addSeparator();
     file->addAction(a.mniExit);
 
     mniEdit = mnuMain->addMenu(QStringLiteral("編集(&E)"));
@@ -366,7 +384,7 @@ void TfrmKestrim::CreateAboutDialog()
     dlgAbout = new TAboutDialog(this);
     dlgAbout->setObjectName("dlgAbout");
     dlgAbout->SetTitle(ProgramTitle);
-    dlgAbout->SetVersion(ProgramVersion);
+    dlgAbout->SetVersion(ProgramVersion());
     dlgAbout->SetYear(CopyrightYear);
     dlgAbout->SetCopyright(CopyrightHolder);
 }
@@ -525,6 +543,7 @@ void TfrmKestrim::ApplySettings()
     SetExpectedVisible(FSettings->Expected);
     FSamplesPane->SetShare(FSettings->SamplesShare);
     SetSamplesVisible(FSettings->Samples);
+    ShowRecentFiles();
 }
 
 // The list of reference pages; a URL file that cannot be read leaves it empty. The browser is
@@ -952,7 +971,7 @@ QString TfrmKestrim::ScriptExtension() const
 
 void TfrmKestrim::RememberWorkbench(const QString& Name)
 {
-    (void)Name; // PENDING-RECENT
+    RememberRecentFile(TRecentKind::Workbench, Name);
 }
 
 void TfrmKestrim::OpenWorkbenchFile(const QString& Name)
@@ -1031,6 +1050,9 @@ std::optional<TBoxEdit> TfrmKestrim::BoxEditOf(const QKeyEvent* Event) const
 // living widgets only.
 bool TfrmKestrim::eventFilter(QObject* Watched, QEvent* Event)
 {
+    // Before the control under the mouse (a text box, the browser) takes the files for text.
+    if (IsDragOrDrop(*Event) && IsInThisWindow(Watched) && FormDropFiles(Watched, static_cast<QDropEvent*>(Event)))
+        return true;
     if (!IsKeyOrWheel(*Event) || !IsInThisWindow(Watched))
         return QMainWindow::eventFilter(Watched, Event);
     const bool inTextBox = tbsWeb->IsTextBox(Watched);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -40,6 +41,7 @@ class TMessageList;
 class TPagePane;
 class TSamples;
 class TSamplesPanel;
+class TRecentFilesMenu;
 class TWrapCommands;
 class TWebPage;
 class TWorkbenchLayout;
@@ -99,7 +101,8 @@ public:
     const QString& FileName() const { return FFileCommands->FileName(); }
     // The workbench file's full name; empty before one was opened or saved.
     const QString& WorkbenchFileName() const { return FWorkbenchCommands->FileName(); }
-    // Opens a workbench file after the questions that leaving the texts asks. Raises, with
+    // Opens a workbench file after the questions that leaving the texts asks, and enters it in
+    // the recent files. Raises, with
     // nothing changed, when the file cannot be read or is no workbench this program reads, and
     // EAbort when the user cancels a question.
     void OpenWorkbenchFile(const QString& Name);
@@ -110,6 +113,15 @@ public:
     QString StatusPanelText(int Index) const;
     int MessageHeight() const;
     void SetMessageHeight(int Height);
+
+    // Opens files as a user opens them from outside (the command line, a drop): a ".kestrim"
+    // file as the workbench; any other file, dropped on the script or the data page, there;
+    // else by its kind (FileKindByName). At most one workbench, one script and one data file
+    // open; one message names what failed (missing, a folder, unreadable) and what was left.
+    // The rest open all the same, and a page keeps its text when its file fails.
+    void OpenFiles(const QStringList& Paths, std::optional<TPage> DroppedOn = {});
+    // Puts the file Path first in the File menu's recent files, as Kind.
+    void RememberRecentFile(TRecentKind Kind, const QString& Path);
 
     // Components.
     QToolBar* tlbMain;
@@ -125,6 +137,7 @@ public:
     QMenu* mniEdit;
     QMenu* mniView;
     TLanguageMenu* mniLanguage;
+    TRecentFilesMenu* mniRecent;
     QMenu* popMain;
     TAboutDialog* dlgAbout;
 
@@ -195,6 +208,15 @@ private:
     QString ConfigName() const override;
     QString ScriptExtension() const override;
     void RememberWorkbench(const QString& Name) override;
+    void FileUsed(TRecentKind Kind, const QString& Name) override;
+    // Opens a recent file as what it was; one that fails is told about and leaves the list.
+    void OpenRecentFile(const TRecentFile& File);
+    void ShowRecentFiles();
+    // Files dropped on the window: a list of local files opens them (OpenFiles), on the page
+    // under the drop. Whether Event was such a drop.
+    bool FormDropFiles(QObject* Watched, QDropEvent* Event);
+    // The editor page that holds Widget; none for the rest of the window.
+    std::optional<TPage> PageOf(const QWidget* Widget) const;
     void UpdateRunActions();
     void SwitchLiveRun(bool On);
     void ExecuteCommand(const std::function<void()>& Command) override;

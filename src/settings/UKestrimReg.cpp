@@ -15,6 +15,14 @@ int PointSizeOf(const QFont& Font)
     return static_cast<int>(std::lround(Font.pixelSize() * 72.0 / 96.0));
 }
 
+constexpr const char* RecentSection = "Recent";
+
+// "File1" for the newest recent file.
+std::string RecentIdent(std::size_t Index)
+{
+    return "File" + std::to_string(Index + 1);
+}
+
 // A limit of the user's own, or the default when it is not a usable one.
 int PositiveOr(int Value, int Default)
 {
@@ -67,6 +75,24 @@ void TKestrimReg::LoadValues()
     LivePauseMS = PositiveOr(ReadInteger(RunSection, "LivePauseMS", DefaultLivePauseMS), DefaultLivePauseMS);
     LiveTimeLimitMS =
         PositiveOr(ReadInteger(RunSection, "LiveTimeLimitMS", DefaultLiveTimeLimitMS), DefaultLiveTimeLimitMS);
+    LoadRecentFiles();
+}
+
+// Read oldest first, so that each Add puts the newer one before it; a damaged entry is left out.
+void TKestrimReg::LoadRecentFiles()
+{
+    RecentFiles.Clear();
+    for (std::size_t i = TRecentFiles::Limit; i-- > 0;)
+        if (const auto file = FromStoredForm(ReadString(RecentSection, RecentIdent(i).c_str(), "")))
+            RecentFiles.Add(file->Kind, file->Path);
+}
+
+void TKestrimReg::SaveRecentFiles()
+{
+    EraseSection(RecentSection);
+    const std::vector<TRecentFile>& files = RecentFiles.Items();
+    for (std::size_t i = 0; i < files.size(); ++i)
+        WriteString(RecentSection, RecentIdent(i).c_str(), StoredForm(files[i]));
 }
 
 void TKestrimReg::LoadFont()
@@ -121,6 +147,7 @@ void TKestrimReg::SaveValues()
     WriteBool(RunSection, "LiveExplained", LiveRunExplained);
     WriteInteger(RunSection, "LivePauseMS", LivePauseMS);
     WriteInteger(RunSection, "LiveTimeLimitMS", LiveTimeLimitMS);
+    SaveRecentFiles();
 }
 
 } // namespace kestrim

@@ -7,6 +7,7 @@
 // ERegistryError's text in a message box (the settings of that run are then lost, nothing else).
 
 #include "editor/base/TextEncoding.h"
+#include "settings/RecentFiles.h"
 #include "settings/URegistryBase.h"
 
 #include <QFont>
@@ -89,6 +90,8 @@ public:
     bool LiveRunExplained = false;
     int LivePauseMS = DefaultLivePauseMS;
     int LiveTimeLimitMS = DefaultLiveTimeLimitMS;
+    // The files opened or saved last, for the File menu.
+    TRecentFiles RecentFiles;
 
 protected:
     void LoadValues() override;
@@ -97,6 +100,8 @@ protected:
 private:
     void LoadFont();
     void LoadDefaultEncoding();
+    void LoadRecentFiles();
+    void SaveRecentFiles();
 };
 
 } // namespace kestrim

@@ -124,4 +124,9 @@ void TRegistryBase::WriteBool(const char* Section, const char* Ident, bool Value
     Store().setValue(KeyOf(Section, Ident), QString::number(Value ? 1 : 0));
 }
 
+void TRegistryBase::EraseSection(const char* Section)
+{
+    Store().remove(QString::fromUtf8(Section));
+}
+
 } // namespace kestrim

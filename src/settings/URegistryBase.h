@@ -55,6 +55,9 @@ protected:
     void WriteString(const char* Section, const char* Ident, const std::string& Value);
     void WriteInteger(const char* Section, const char* Ident, int Value);
     void WriteBool(const char* Section, const char* Ident, bool Value);
+    // Removes every value of Section, so that a shorter list written after it leaves no stale
+    // values behind.
+    void EraseSection(const char* Section);
 
 private:
     class TOpenStore;
