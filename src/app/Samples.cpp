@@ -53,6 +53,10 @@ std::size_t TSamples::Current() const
 
 void TSamples::Reset(std::vector<TSample> Samples, std::size_t Current)
 {
+    if (Samples.empty()) {
+        Clear();
+        return;
+    }
     FEntries.clear();
     for (TSample& sample : Samples)
         FEntries.push_back({std::move(sample), std::nullopt});
