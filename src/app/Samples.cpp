@@ -4,9 +4,7 @@
 #include "editor/base/Exceptions.h"
 #include "editor/control/EditorControl.h"
 
-#include <QFile>
 #include <QScopedValueRollback>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <utility>
@@ -16,17 +14,11 @@ namespace {
 
 const std::string NamePrefix = "サンプル";
 
-// Until the editor loads bytes itself: through a temporary file. An empty text has the format
-// of a page without a file, which follows the page's encoding.
+// A loaded text is no edit. An empty text has the format of a page without a file, which
+// follows the page's encoding.
 std::optional<TTextFileFormat> LoadText(TEditor& Editor, const TWorkbenchText& Text)
 {
-    QTemporaryFile file;
-    if (!file.open() || file.write(Text.Bytes.data(), static_cast<qint64>(Text.Bytes.size()))
-                            != static_cast<qint64>(Text.Bytes.size())
-        || !file.flush())
-        throw Exception("サンプルを読み込むための一時ファイルを書けません。");
-    const TTextFileFormat format =
-        Editor.LoadTextFile(QFile::encodeName(file.fileName()).toStdString(), Text.Encoding, Text.Encoding);
+    const TTextFileFormat format = Editor.LoadTextBytes(Text.Bytes, Text.Encoding, Text.Encoding);
     Editor.SetModified(false);
     if (Text.Bytes.empty())
         return std::nullopt;
@@ -61,6 +53,10 @@ std::size_t TSamples::Current() const
 
 void TSamples::Reset(std::vector<TSample> Samples, std::size_t Current)
 {
+    if (Samples.empty()) {
+        Clear();
+        return;
+    }
     FEntries.clear();
     for (TSample& sample : Samples)
         FEntries.push_back({std::move(sample), std::nullopt});
@@ -234,21 +230,27 @@ void TSamples::RemoveExpected()
 TSample TSamples::CurrentSample() const
 {
     TSample sample = FEntries[FCurrent].Sample;
-    if (FDataEdited)
-        sample.Data = {FFiles.FileBytesOf(FData), FData.Encoding()};
-    if (!FCurrentHasExpected)
-        sample.Expected.reset();
-    else if (FExpectedEdited || !sample.Expected)
-        sample.Expected = TWorkbenchText{FFiles.FileBytesOf(FExpected), FExpected.Encoding()};
+    TakeEditorTexts(sample);
     return sample;
+}
+
+// Only an edited text is written out again: an unedited one keeps the bytes it came from.
+void TSamples::TakeEditorTexts(TSample& Sample) const
+{
+    if (FDataEdited)
+        Sample.Data = {FFiles.FileBytesOf(FData), FData.Encoding()};
+    if (!FCurrentHasExpected)
+        Sample.Expected.reset();
+    else if (FExpectedEdited || !Sample.Expected)
+        Sample.Expected = TWorkbenchText{FFiles.FileBytesOf(FExpected), FExpected.Encoding()};
 }
 
 void TSamples::StoreCurrent()
 {
-    FEntries[FCurrent].Sample = CurrentSample();
+    TakeEditorTexts(FEntries[FCurrent].Sample);
 }
 
-// A loaded text is no edit; the data page holds it without a file, in the format its bytes show.
+// The data page holds the sample's text without a file, in the format its bytes show.
 void TSamples::LoadCurrent()
 {
     const TSample& sample = FEntries[FCurrent].Sample;
