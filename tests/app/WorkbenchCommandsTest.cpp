@@ -130,4 +130,25 @@ TEST_F(WorkbenchCommandsTest, ScriptWithFileOfItsOwnIsStillAskedAbout)
     EXPECT_TRUE(Log.Questions[1].startsWith(Path("own.pl")));
 }
 
+// From outside (the command line, a drop, the recent files) a workbench opens as the workbench,
+// a data file given with it on its current sample.
+TEST_F(WorkbenchCommandsTest, WorkbenchFromOutsideOpensAsTheWorkbenchAndIsRemembered)
+{
+    TfrmKestrim& window = Window();
+    window.Samples().Reset(TwoSamples(), 0);
+    SaveAs(Path("task.kestrim"));
+    window.Actions().actWorkbenchNew->trigger();
+    Write(Path("more.txt"), "more\r\n");
+
+    window.OpenFiles({Path("task.kestrim"), Path("more.txt")}, TfrmKestrim::pgResult);
+    EXPECT_TRUE(Log.Errors.empty()) << Log.Errors.front().toStdString();
+    EXPECT_EQ(window.WorkbenchFileName(), Path("task.kestrim"));
+    EXPECT_EQ(window.Samples().Count(), 2u);
+    EXPECT_EQ(window.tedData->Lines().Text(), "more\r\n");
+    const auto& recent = window.Settings().RecentFiles.Items();
+    ASSERT_EQ(recent.size(), 2u);
+    EXPECT_EQ(recent[0].Path, Path("more.txt").toStdString());
+    EXPECT_EQ(recent[1].Kind, TRecentKind::Workbench);
+}
+
 } // namespace
