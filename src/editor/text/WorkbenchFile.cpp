@@ -170,6 +170,8 @@ TJson ParseManifest(const std::string& Bytes)
         return TJson::parse(Bytes, depthGuard);
     } catch (const TJson::parse_error& error) {
         Damaged("workbench.json が正しい JSON ではありません (" + std::to_string(error.byte) + " バイト目)。");
+    } catch (const TJson::out_of_range&) {
+        Damaged("workbench.json に大きすぎて読めない数があります。");
     }
 }
 
