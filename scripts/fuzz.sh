@@ -13,7 +13,7 @@ kestrim_install_missing
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_fountain_parser fuzz_text_search)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_fountain_parser fuzz_text_search fuzz_workbench_file)
 
 if [ ! -f build-fuzz/CMakeCache.txt ]; then
   cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

@@ -8,6 +8,7 @@
 #include "editor/base/MemoryStream.h"
 #include "editor/base/Object.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -87,16 +88,28 @@ inline bool EndsWithLineBreak(std::string_view Text)
 template <typename Callback>
 bool ForEachLine(std::string_view Text, Callback&& callback)
 {
-    std::size_t start = 0;
+    // The next CR and the next LF are each searched with the library's fast search and kept
+    // until passed, so that a text without one of them is still read once.
     const std::size_t size = Text.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        const char c = Text[i];
-        if (c != '\r' && c != '\n')
-            continue;
+    const auto next = [&](char byte, std::size_t from) {
+        const std::size_t found = Text.find(byte, from);
+        return found == std::string_view::npos ? size : found;
+    };
+    std::size_t nextCr = next('\r', 0);
+    std::size_t nextLf = next('\n', 0);
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t i = std::min(nextCr, nextLf);
+        if (i == size)
+            break;
         callback(start, i);
-        if (c == '\r' && i + 1 < size && Text[i + 1] == '\n')
+        if (i == nextCr && i + 1 == nextLf)
             ++i;
         start = i + 1;
+        if (nextCr < start)
+            nextCr = next('\r', start);
+        if (nextLf < start)
+            nextLf = next('\n', start);
     }
     if (start < size) {
         callback(start, size);

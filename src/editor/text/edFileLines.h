@@ -1,10 +1,9 @@
 #pragma once
-// TFileLines: the rows of a text file's bytes, read a block at a time in two passes, from the
-// file or from memory. The first pass
-// counts the rows, so that the row list is made at its final size once; the second hands them
-// out. Rows end at CR, LF and CR LF, also where a block boundary falls between CR and LF. Every
-// other byte is row text, NUL included. Bytes 26 (Ctrl+Z) at the very end of the file are no
-// text; one followed by anything else is.
+// TFileLines: the rows of a text file's bytes, from the file or from memory, read a block at a
+// time in two passes. The first pass counts the rows, so that the row list is made at its final
+// size once; the second hands them out. Rows end at CR, LF and CR LF, also where a block
+// boundary falls between CR and LF. Every other byte is row text, NUL included. Bytes 26
+// (Ctrl+Z) at the very end of the file are no text; one followed by anything else is.
 //
 // The count pass also learns how the file is to be read and written back: whether it begins
 // with a UTF-8 byte-order mark, whether it is valid UTF-8, and how its lines end.

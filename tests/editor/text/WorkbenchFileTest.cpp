@@ -175,6 +175,7 @@ TEST_F(WorkbenchFileTest, DamagedFilesSayWhatIsWrong)
         {ReadFileBytes(ZipWith({})), "workbench.json がありません"},
         {zipped("{\"format\": 1,"), "正しい JSON ではありません"},
         {zipped("[1]"), "JSON のオブジェクトではありません"},
+        {zipped(R"({"format": 1e400})"), "大きすぎて読めない数があります"},
         {zipped(R"({"format": "1"})"), "format が整数ではありません"},
         {zipped(R"({"format": 0})"), "format 0 は正しくありません"},
         {zipped(Manifest("{}")), "samples が配列ではありません"},
