@@ -33,7 +33,7 @@ TEditCommands::TEditCommands(TfrmKestrim& Window, const TMainActions& Actions, Q
 {
     CreateDialogs();
     ConnectCommands();
-    for (TEditor* editor : {Window.tedScript, Window.tedData, Window.tedResult})
+    for (TEditor* editor : Window.Editors())
         connect(editor, &TEditor::OnDblClick, Actions.actSelectWord, &QAction::trigger);
     connect(&mniEdit, &QMenu::aboutToShow, this, &TEditCommands::UpdateUndoRedo);
     connect(Window.popMain, &QMenu::aboutToShow, this, &TEditCommands::UpdateUndoRedo);

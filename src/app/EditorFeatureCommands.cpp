@@ -37,7 +37,7 @@ TEditorFeatureCommands::TEditorFeatureCommands(TfrmKestrim& Window, QMenu& Edit,
 
     connect(&Edit, &QMenu::aboutToShow, this, &TEditorFeatureCommands::UpdateBoxMode);
     connect(&Window, &TfrmKestrim::CurrentEditorChanged, this, &TEditorFeatureCommands::UpdateBoxMode);
-    for (TEditor* editor : {Window.tedScript, Window.tedData, Window.tedResult})
+    for (TEditor* editor : Window.Editors())
         connect(editor, &TEditor::OnSelectionModeChange, this, &TEditorFeatureCommands::UpdateBoxMode);
 }
 
@@ -89,14 +89,14 @@ void TEditorFeatureCommands::UpdateBoxMode()
 void TEditorFeatureCommands::SetRuler(bool Visible)
 {
     actViewRuler->setChecked(Visible);
-    for (TEditor* editor : {FWindow.tedScript, FWindow.tedData, FWindow.tedResult})
+    for (TEditor* editor : FWindow.Editors())
         editor->Ruler().SetVisible(Visible);
 }
 
 void TEditorFeatureCommands::SetLineNumbers(bool Visible)
 {
     actViewLineNumber->setChecked(Visible);
-    for (TEditor* editor : {FWindow.tedScript, FWindow.tedData, FWindow.tedResult})
+    for (TEditor* editor : FWindow.Editors())
         editor->Leftbar().SetVisible(Visible);
 }
 

@@ -198,7 +198,12 @@ void TFileCommands::actResultSaveExecute()
 const std::optional<TTextFileFormat>& TFileCommands::StoredFormat(const TEditor& Editor) const
 {
     static const std::optional<TTextFileFormat> none;
-    return &Editor == &FScript ? FScriptFormat : &Editor == &FData ? FDataFormat : none;
+    if (&Editor == &FScript)
+        return FScriptFormat;
+    if (&Editor == &FData)
+        return FDataFormat;
+    const auto held = FHeldFormats.find(&Editor);
+    return held != FHeldFormats.end() ? held->second : none;
 }
 
 TTextFileFormat TFileCommands::FileFormatOf(const TEditor& Editor) const
@@ -253,12 +258,34 @@ TTextFileFormat TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name
 
 TTextFileFormat TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name)
 {
+    const TTextFileFormat format = WriteFormatOf(Editor);
+    WriteFileBytes(SystemFileName(Name), kestrim::FileBytesOf(Editor.Lines().Text(), format));
+    ReportFile(QStringLiteral("に保存しました"), Editor, Name);
+    return format;
+}
+
+TTextFileFormat TFileCommands::WriteFormatOf(const TEditor& Editor) const
+{
     TTextFileFormat format = FileFormatOf(Editor);
     if (Editor.Modified())
         format.LineEnds.clear();
-    WriteFileBytes(SystemFileName(Name), FileBytesOf(Editor.Lines().Text(), format));
-    ReportFile(QStringLiteral("に保存しました"), Editor, Name);
     return format;
+}
+
+std::string TFileCommands::FileBytesOf(TEditor& Editor) const
+{
+    return kestrim::FileBytesOf(Editor.Lines().Text(), WriteFormatOf(Editor));
+}
+
+void TFileCommands::HoldText(const TEditor& Editor, const std::optional<TTextFileFormat>& Format)
+{
+    if (&Editor == &FData) {
+        FDataFormat = Format;
+        FDataFileName.clear();
+    } else {
+        FHeldFormats[&Editor] = Format;
+    }
+    FHost.UpdateEncodingStatus();
 }
 
 // "a.pl を開きました (UTF-8, 12 行)": the file without its folder, so that the rest shows.

@@ -15,7 +15,9 @@
 
 #include <QString>
 
+#include <map>
 #include <optional>
+#include <string>
 
 namespace kestrim {
 
@@ -52,6 +54,12 @@ public:
     // and line ends of the file it was read from or last saved to (the script's and the data's),
     // else with the line ends of a new file in that encoding.
     TTextFileFormat FileFormatOf(const TEditor& Editor) const;
+    // The bytes a file of Editor's page gets when it is saved now.
+    std::string FileBytesOf(TEditor& Editor) const;
+    // Editor, another than the script's, now holds a text read from bytes of Format (none: of
+    // a page without a file) that no file of its own holds (a sample): the data page forgets
+    // its file.
+    void HoldText(const TEditor& Editor, const std::optional<TTextFileFormat>& Format);
     // What the status bar says of Editor's page (FormatStatusText).
     QString StatusText(const TEditor& Editor) const;
     // Whether Editor's page has a file to open again.
@@ -94,7 +102,10 @@ private:
     // Writes Editor's text in its file format. An edited text has lines of its own: they all
     // end the way most lines of its file did.
     TTextFileFormat SaveTextFile(TEditor& Editor, const QString& Name);
-    // The format of Editor's file: the script's, the data's; none for the result.
+    // Editor's file format as a save writes it: an edited text has lines of its own, which all
+    // end the way most lines of its file did.
+    TTextFileFormat WriteFormatOf(const TEditor& Editor) const;
+    // The format of Editor's file: the script's, the data's, a held text's; none for the result.
     const std::optional<TTextFileFormat>& StoredFormat(const TEditor& Editor) const;
     void ReportFile(const QString& Done, TEditor& Editor, const QString& Name);
 
@@ -108,6 +119,8 @@ private:
     // The formats of the script's and the data's files; none for a page without a file.
     std::optional<TTextFileFormat> FScriptFormat;
     std::optional<TTextFileFormat> FDataFormat;
+    // The formats of the texts held by editors of no page of their own (the expected result).
+    std::map<const TEditor*, std::optional<TTextFileFormat>> FHeldFormats;
 };
 
 } // namespace kestrim

@@ -10,7 +10,10 @@
 #include "app/LanguageMenu.h"
 #include "app/LineJump.h"
 #include "app/MessageList.h"
+#include "app/PagePane.h"
 #include "app/ProgramDir.h"
+#include "app/Samples.h"
+#include "app/SamplesPanel.h"
 #include "app/StandardLibrary.h"
 #include "app/UserDialogs.h"
 #include "app/WorkbenchLayout.h"
@@ -59,6 +62,7 @@ const QString ProgramVersion = QStringLiteral("0.9.0");
 const QString CopyrightHolder = QStringLiteral("Vek");
 const QString CopyrightYear = QStringLiteral("2026");
 const QString ResultCaption = QStringLiteral("結果");
+const QString ExpectedCaption = QStringLiteral("期待値");
 const QString WorkbenchCaption = QStringLiteral("スクリプト・データ・結果");
 const QString LiveRunExplanation =
     QStringLiteral("自動実行がオンの間は、入力が止まるたびにスクリプトがデータに対して実行されるので、"
@@ -193,6 +197,7 @@ void TfrmKestrim::CreatePages()
     tedData->setObjectName("tedData");
     tedResult->setObjectName("tedResult");
     FWorkbench = new TWorkbenchLayout(*pgcEditor, {tedScript, tedData, tedResult}, WorkbenchCaption, this);
+    CreateExpectedPane();
 
     lsbMessage = new TMessageList;
     lsbMessage->setObjectName("lsbMessage");
@@ -221,6 +226,42 @@ void TfrmKestrim::CreatePages()
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { FMessageHeight = pnlMessage->height(); });
     connect(tbsWeb, &TWebPage::StatusTextChanged, this, &TfrmKestrim::ShowPassingHint);
     connect(tbsWeb, &TWebPage::ErrorRaised, this, [this](const QString& Text) { FDialogs->ShowError(Text); });
+}
+
+// Under the result, in the result's place on the page: the two move as one between the views.
+void TfrmKestrim::CreateExpectedPane()
+{
+    auto* pane = new QWidget;
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    QLabel* caption = NewPaneCaption(pane);
+    caption->setText(ExpectedCaption);
+    layout->addWidget(caption);
+    tedExpected = new TEditor(pane);
+    tedExpected->setObjectName("tedExpected");
+    ApplyEditorDesign(*tedExpected);
+    layout->addWidget(tedExpected, 1);
+    ConnectEditor(*tedExpected);
+    FExpectedPane = new TPagePane(*tedResult, *pane, TPagePane::Below, "splExpected");
+    FWorkbench->AddEditor(pgResult, *tedExpected);
+}
+
+void TfrmKestrim::CreateSamples()
+{
+    FSamples = new TSamples(*tedData, *tedExpected, *FFileCommands, [this] { return DefaultEncoding(); }, this);
+    auto* panel =
+        new TSamplesPanel(*FSamples, *FDialogs, [this](const std::function<void()>& Handler) { Execute(Handler); });
+    FSamplesPane = new TPagePane(*tedData, *panel, TPagePane::Above, "splSamples");
+    // A workbench of several samples shows them, a sample with an expected result shows it.
+    connect(FSamples, &TSamples::CurrentChanged, this, [this] {
+        if (FSamples->Count() > 1)
+            SetSamplesVisible(true);
+        if (FSamples->HasExpected(FSamples->Current()))
+            SetExpectedVisible(true);
+        UpdateCaption();
+        pgcEditorChange();
+    });
 }
 
 void TfrmKestrim::CreateStatusBar()
@@ -282,6 +323,7 @@ void TfrmKestrim::CreateMenus()
     mniView->addActions({a.actViewScript, a.actViewData, a.actViewResult, a.actViewWeb});
     mniView->addSeparator();
     mniView->addAction(a.actViewWorkbench);
+    mniView->addActions({a.actViewSamples, a.actViewExpected});
     mniView->addSeparator();
     mniView->addActions({a.actMoveTop, a.actMoveLineNumber, a.actMoveBottom});
     mniView->addSeparator();
@@ -371,7 +413,7 @@ void TfrmKestrim::ConnectActions()
     new TEditCommands(*this, a, *mniEdit, [this](const std::function<void()>& Handler) { Execute(Handler); });
     FFeatureCommands = new TEditorFeatureCommands(*this, *mniEdit, *mniView,
                                                   [this](const std::function<void()>& Handler) { Execute(Handler); });
-    FWrapCommands = new TWrapCommands(*mniView, {tedScript, tedData, tedResult},
+    FWrapCommands = new TWrapCommands(*mniView, Editors(),
                                       [this](const std::function<void()>& Handler) { Execute(Handler); });
     // Line numbers narrow the text: a wrap at the window's width follows.
     connect(FFeatureCommands->actViewLineNumber, &QAction::triggered, FWrapCommands, &TWrapCommands::FitWindowWidth);
@@ -399,6 +441,8 @@ void TfrmKestrim::ConnectActions()
     ConnectPageAction(a.actViewResult, pgResult);
     ConnectPageAction(a.actViewWeb, pgWeb);
     connect(a.actViewWorkbench, &QAction::triggered, this, &TfrmKestrim::SetWorkbench);
+    connect(a.actViewSamples, &QAction::triggered, this, &TfrmKestrim::SetSamplesVisible);
+    connect(a.actViewExpected, &QAction::triggered, this, &TfrmKestrim::SetExpectedVisible);
 
     ConnectCommand(lsbMessage->actMessageNext(), [this] { GoToMessage(1); });
     ConnectCommand(lsbMessage->actMessagePrev(), [this] { GoToMessage(-1); });
@@ -426,6 +470,7 @@ void TfrmKestrim::FormCreate()
                                                     static_cast<TFileCommandsHost&>(*this));
     FSettings = std::make_unique<TKestrimReg>("Vek", "Kestrim");
     Execute([this] { FSettings->Load(); });
+    CreateSamples();
     ApplySettings();
     LoadConfig(QString::fromStdString(FSettings->ConfigFile));
     SetUpWebPage();
@@ -443,7 +488,7 @@ void TfrmKestrim::FormCreate()
 void TfrmKestrim::ApplySettings()
 {
     SetEditorFont(FSettings->Font);
-    for (TEditor* editor : {tedScript, tedData, tedResult})
+    for (TEditor* editor : Editors())
         if (editor->Encoding() != FSettings->DefaultEncoding) {
             editor->SetEncodedText({}, FSettings->DefaultEncoding);
             editor->SetModified(false);
@@ -466,6 +511,10 @@ void TfrmKestrim::ApplySettings()
         SetMessageHeight(FSettings->MessageHeight);
     FWorkbench->SetShares(FSettings->WorkbenchScriptShare, FSettings->WorkbenchDataShare);
     SetWorkbench(FSettings->Workbench);
+    FExpectedPane->SetShare(FSettings->ExpectedShare);
+    SetExpectedVisible(FSettings->Expected);
+    FSamplesPane->SetShare(FSettings->SamplesShare);
+    SetSamplesVisible(FSettings->Samples);
 }
 
 // The list of reference pages; a URL file that cannot be read leaves it empty. The browser is
@@ -531,6 +580,10 @@ void TfrmKestrim::StoreSettings()
     FSettings->Workbench = FWorkbench->On();
     FSettings->WorkbenchScriptShare = FWorkbench->ScriptShare();
     FSettings->WorkbenchDataShare = FWorkbench->DataShare();
+    FSettings->Expected = FExpectedPane->Shown();
+    FSettings->ExpectedShare = FExpectedPane->Share();
+    FSettings->Samples = FSamplesPane->Shown();
+    FSettings->SamplesShare = FSamplesPane->Share();
 }
 
 QSize TfrmKestrim::NormalSize() const
@@ -566,6 +619,7 @@ void TfrmKestrim::LoadConfig(const QString& Name)
         FConfig.reset();
         FConfig = std::make_unique<TConfigFile>(SystemFileName(InConfDir(Name)));
         ApplyConfigToEditors(*FConfig, *tedScript, *tedData, *tedResult);
+        tedExpected->Marks().RetMark().Assign(tedResult->Marks().RetMark());
         ShowLanguageName(SjisToQString(FConfig->Caption()));
         LoadKeywordFile(FConfig->KeywordFile(), SystemFileName(ProgramDir()), tedScript->ReserveWordList());
         FSettings->ConfigFile = Name.toStdString();
@@ -635,6 +689,22 @@ void TfrmKestrim::SetWorkbench(bool On)
 {
     FActions->actViewWorkbench->setChecked(On);
     FWorkbench->SetOn(On);
+    pgcEditorChange();
+}
+
+void TfrmKestrim::SetSamplesVisible(bool Visible)
+{
+    FActions->actViewSamples->setChecked(Visible);
+    FSamplesPane->SetShown(Visible);
+}
+
+// A hidden editor is no longer the current one.
+void TfrmKestrim::SetExpectedVisible(bool Visible)
+{
+    FActions->actViewExpected->setChecked(Visible);
+    FExpectedPane->SetShown(Visible);
+    if (!Visible && tedExpected->hasFocus())
+        tedResult->SetFocus();
     pgcEditorChange();
 }
 
@@ -733,7 +803,7 @@ void TfrmKestrim::ConfirmSave()
 // under a column of the script's line (Python's "^^^") stands under it.
 void TfrmKestrim::SetEditorFont(const QFont& Font)
 {
-    for (TEditor* editor : {tedScript, tedData, tedResult})
+    for (TEditor* editor : Editors())
         editor->SetFont(Font);
     lsbMessage->setFont(Font);
     FWrapCommands->FitWindowWidth();
@@ -978,7 +1048,7 @@ bool TfrmKestrim::FormMouseWheel(QObject* Watched, QWheelEvent* Event)
         return false;
     TEditor* editor = &CurrentEditor();
     if (FWorkbench->On())
-        for (TEditor* pageEditor : {tedScript, tedData, tedResult})
+        for (TEditor* pageEditor : Editors())
             if (Watched->isWidgetType() && pageEditor->isAncestorOf(static_cast<QWidget*>(Watched)))
                 editor = pageEditor;
     editor->ScrollLines(delta > 0 ? -1 : 1);

@@ -13,6 +13,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -35,6 +36,9 @@ class TEditorFeatureCommands;
 class TKestrimReg;
 class TLanguageMenu;
 class TMessageList;
+class TPagePane;
+class TSamples;
+class TSamplesPanel;
 class TWrapCommands;
 class TWebPage;
 class TWorkbenchLayout;
@@ -59,6 +63,12 @@ public:
     void ShowPage(TPage Page);
     // The pages side by side, or one tab each.
     void SetWorkbench(bool On);
+    // The samples table above the data editor; the expected result's editor under the result.
+    void SetSamplesVisible(bool Visible);
+    void SetExpectedVisible(bool Visible);
+    TSamples& Samples() const { return *FSamples; }
+    // The script, data, result and expected result's editors.
+    std::array<TEditor*, 4> Editors() const { return {tedScript, tedData, tedResult, tedExpected}; }
 
     // Status panel 1: the editor's caret as "line:column", both from 1; empty without an editor.
     void UpdateCaretStatus(TEditor* Editor);
@@ -97,6 +107,7 @@ public:
     TEditor* tedScript;
     TEditor* tedData;
     TEditor* tedResult;
+    TEditor* tedExpected;
     TWebPage* tbsWeb;
     QSplitter* Splitter2;
     TMessageList* lsbMessage;
@@ -133,6 +144,8 @@ private:
     void CreateToolBar();
     QWidget* CreateEditorPage(TEditor*& Editor, QToolBar* PageToolBar);
     void CreatePages();
+    void CreateExpectedPane();
+    void CreateSamples();
     void CreateStatusBar();
     void CreateMenus();
     void CreateAboutDialog();
@@ -191,6 +204,9 @@ private:
     TEditorFeatureCommands* FFeatureCommands = nullptr; // a child object
     TWrapCommands* FWrapCommands = nullptr;             // a child object
     TWorkbenchLayout* FWorkbench = nullptr;             // a child object
+    TSamples* FSamples = nullptr;                       // a child object
+    TPagePane* FSamplesPane = nullptr;                  // a child object of the panel
+    TPagePane* FExpectedPane = nullptr;                 // a child object of the pane
     QLabel* FCaretPanel;
     QLabel* FHintPanel;
     QLabel* FEncodingPanel;

@@ -110,6 +110,10 @@ TMainActions::TMainActions(QObject* Owner)
     actViewWorkbench = MakeCheckable(Owner, {"actViewWorkbench", "並べて表示(&J)", {},
                                              "並べて表示|スクリプト、データ、結果を並べて表示するかどうかを切り替えます。"});
     actViewWorkbench->setIcon(ToolIcon(TToolIcon::Workbench));
+    actViewSamples = MakeCheckable(Owner, {"actViewSamples", "サンプル一覧(&I)", {},
+                                           "サンプル一覧|データタブの上にサンプルの一覧を表示するかどうかを切り替えます。"});
+    actViewExpected = MakeCheckable(Owner, {"actViewExpected", "期待値を表示(&X)", {},
+                                            "期待値を表示|結果の下に現在のサンプルの期待値を表示するかどうかを切り替えます。"});
 
     actMoveTop = MakeAction(Owner, {"actMoveTop", "先頭へ移動(&H)", {},
                                     "先頭へ移動|カーソルを先頭に移動します。"});
@@ -184,7 +188,8 @@ QList<QAction*> TMainActions::All() const
             actPrevChange,   actRun,          actTerminate,
             actRunClipboard, actLiveRun,      actFont,           actConfig,       actDataClear,
             actDataOpen,     actDataSave,     actResultCopy,     actResultSave,   actWebBack,
-            actWebForward,   mniExit,         mniHelp,           mniAbout,        actViewWorkbench};
+            actWebForward,   mniExit,         mniHelp,           mniAbout,        actViewWorkbench,
+            actViewSamples,  actViewExpected};
 }
 
 } // namespace kestrim

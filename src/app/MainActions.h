@@ -52,6 +52,9 @@ struct TMainActions {
     QActionGroup* grpViewPage;
     // The pages side by side instead of one tab each; checked while they are.
     QAction* actViewWorkbench;
+    // The samples table above the data, the expected result under the result; checked while shown.
+    QAction* actViewSamples;
+    QAction* actViewExpected;
     // Caret and view commands.
     QAction* actMoveTop;
     QAction* actMoveLineNumber;

@@ -9,12 +9,15 @@
 #include <QObject>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kestrim {
 
 class TEditor;
+class TFileCommands;
 
 // How a sample's last run ended, measured against its expected result.
 enum class TSampleVerdict {
@@ -38,6 +41,11 @@ class TSamples : public QObject {
     Q_OBJECT
 
 public:
+    // Data and Expected are the editors of the current sample; Files keeps the formats of their
+    // texts; DefaultEncoding is the encoding of a new sample. Starts as Clear leaves it.
+    TSamples(TEditor& Data, TEditor& Expected, TFileCommands& Files, std::function<TTextEncoding()> DefaultEncoding,
+             QObject* Parent = nullptr);
+
     // The samples as they stand: the current one's data and expected result as its editors hold
     // them, in their pages' encodings and file formats.
     std::vector<TSample> Samples() const;
@@ -62,11 +70,64 @@ public:
     void SetLastRun(std::size_t Index, TSampleRun Run);
     const std::optional<TSampleRun>& LastRun(std::size_t Index) const;
 
+    std::size_t Count() const { return FEntries.size(); }
+    const std::string& Name(std::size_t Index) const { return FEntries[Index].Sample.Name; }
+    bool HasExpected(std::size_t Index) const;
+    // Whether deleting the sample loses something: its data or its expected result.
+    bool HoldsText(std::size_t Index) const;
+    // Puts the current sample's texts away as bytes and loads sample Index into the editors.
+    void SetCurrent(std::size_t Index);
+    // A new empty sample, or a copy of the current one, after the current one; it becomes the
+    // current one. New samples are named "サンプル1", "サンプル2", ..., the first free number.
+    void Add();
+    void Duplicate();
+    // Raises, with nothing changed, for a name that is empty or more than one line.
+    void Rename(std::size_t Index, const std::string& Name);
+    // Deletes a sample, never the last one left; the one after it (or before) becomes current.
+    void Remove(std::size_t Index);
+    // Moves a sample one place up (Delta -1) or down (1); nothing at either end.
+    void Move(std::size_t Index, int Delta);
+    // The current sample has no expected result from now on.
+    void RemoveExpected();
+
 signals:
     // Modified or InUse may have changed.
     void Changed();
     // Another sample became the current one (its data and expected result are in the editors).
     void CurrentChanged();
+    // The table's rows changed: a name, the order, a sample added or removed, a last run.
+    void TableChanged();
+
+private:
+    struct TEntry {
+        TSample Sample; // the current one's texts are in the editors, not here
+        std::optional<TSampleRun> LastRun;
+    };
+
+    TSample CurrentSample() const;
+    void StoreCurrent();
+    void LoadCurrent();
+    void Insert(TSample Sample);
+    std::string FreeName() const;
+    void DataEdited();
+    void ExpectedEdited();
+    void DropLastRun();
+    void SetModified();
+
+    TEditor& FData;
+    TEditor& FExpected;
+    TFileCommands& FFiles;
+    std::function<TTextEncoding()> FDefaultEncoding;
+    std::vector<TEntry> FEntries;
+    std::size_t FCurrent = 0;
+    bool FModified = false;
+    // The current sample: whether it has an expected result, and which of its texts the editors
+    // changed since it was loaded (an unchanged one keeps its bytes).
+    bool FCurrentHasExpected = false;
+    bool FDataEdited = false;
+    bool FExpectedEdited = false;
+    // The editors' changes while a sample loads are no edits.
+    bool FLoading = false;
 };
 
 } // namespace kestrim

@@ -42,9 +42,19 @@ QSplitter* NewSplitter(Qt::Orientation Orientation, const char* Name)
 
 } // namespace
 
+QLabel* NewPaneCaption(QWidget* Parent)
+{
+    auto* caption = new QLabel(Parent);
+    caption->setContentsMargins(CaptionMargin, CaptionMargin, CaptionMargin, CaptionMargin);
+    caption->setAutoFillBackground(true);
+    caption->setBackgroundRole(QPalette::Button);
+    caption->setForegroundRole(QPalette::ButtonText);
+    return caption;
+}
+
 TWorkbenchLayout::TWorkbenchLayout(QTabWidget& Tabs, const std::array<TEditor*, PageCount>& Editors,
                                    const QString& Caption, QObject* Parent)
-    : QObject(Parent), FTabs(Tabs), FEditors(Editors), FCaption(Caption), FScriptShare(TKestrimReg::WholeShare / 2),
+    : QObject(Parent), FTabs(Tabs), FEditors(Editors), FPageEditors(Editors), FCaption(Caption), FScriptShare(TKestrimReg::WholeShare / 2),
       FDataShare(TKestrimReg::WholeShare / 2)
 {
     for (int page = 0; page < PageCount; ++page) {
@@ -76,11 +86,15 @@ QWidget* TWorkbenchLayout::CreatePane(int Page)
     FPaneLayouts[Page] = new QVBoxLayout(pane);
     FPaneLayouts[Page]->setContentsMargins(0, 0, 0, 0);
     FPaneLayouts[Page]->setSpacing(0);
-    FPaneCaptions[Page] = new QLabel(pane);
-    FPaneCaptions[Page]->setContentsMargins(CaptionMargin, CaptionMargin, CaptionMargin, CaptionMargin);
-    FPaneCaptions[Page]->setAutoFillBackground(true);
+    FPaneCaptions[Page] = NewPaneCaption(pane);
     FPaneLayouts[Page]->addWidget(FPaneCaptions[Page]);
     return pane;
+}
+
+void TWorkbenchLayout::AddEditor(int Page, TEditor& Editor)
+{
+    FAddedEditors.emplace_back(&Editor, Page);
+    Editor.installEventFilter(this);
 }
 
 void TWorkbenchLayout::SetOn(bool On)
@@ -121,7 +135,7 @@ void TWorkbenchLayout::SetOn(bool On)
     FSwitching = false;
     ShowPage(visible);
     if (visible < PageCount)
-        FEditors[visible]->SetFocus();
+        PageEditor(visible).SetFocus();
 }
 
 int TWorkbenchLayout::VisiblePage() const
@@ -135,7 +149,13 @@ int TWorkbenchLayout::VisiblePage() const
 TEditor& TWorkbenchLayout::CurrentEditor() const
 {
     const int page = FOn ? FFocusedPage : FTabs.currentIndex();
-    return *FEditors[page >= 0 && page < PageCount ? page : 0];
+    return PageEditor(page >= 0 && page < PageCount ? page : 0);
+}
+
+TEditor& TWorkbenchLayout::PageEditor(int Page) const
+{
+    TEditor* editor = FPageEditors[Page];
+    return editor->isVisibleTo(FPages[Page]) ? *editor : *FEditors[Page];
 }
 
 void TWorkbenchLayout::ShowPage(int Page)
@@ -151,7 +171,7 @@ void TWorkbenchLayout::ShowPage(int Page)
     // Known as current before the tab shows, so that the window shows this editor's state.
     SetFocusedPage(Page);
     FTabs.setCurrentIndex(0);
-    FEditors[Page]->SetFocus();
+    PageEditor(Page).SetFocus();
 }
 
 void TWorkbenchLayout::RevealPage(int Page)
@@ -225,12 +245,25 @@ void TWorkbenchLayout::ShowCaptions()
 
 bool TWorkbenchLayout::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Event->type() == QEvent::FocusIn && !FSwitching) {
-        const auto editor = std::find(FEditors.begin(), FEditors.end(), Watched);
-        if (editor != FEditors.end())
-            SetFocusedPage(static_cast<int>(editor - FEditors.begin()));
-    }
+    if (Event->type() == QEvent::FocusIn && !FSwitching)
+        EditorFocused(*static_cast<TEditor*>(Watched));
     return QObject::eventFilter(Watched, Event);
+}
+
+// Only the editors watched come here.
+void TWorkbenchLayout::EditorFocused(TEditor& Editor)
+{
+    const auto pageEditor = std::find(FEditors.begin(), FEditors.end(), &Editor);
+    int page = static_cast<int>(pageEditor - FEditors.begin());
+    for (const auto& [added, addedPage] : FAddedEditors)
+        if (added == &Editor)
+            page = addedPage;
+    const bool otherOfPage = FPageEditors[page] != &Editor;
+    const bool otherPage = FOn && page != FFocusedPage;
+    FPageEditors[page] = &Editor;
+    SetFocusedPage(page);
+    if (otherOfPage && !otherPage)
+        emit CurrentEditorChanged();
 }
 
 } // namespace kestrim

@@ -13,6 +13,8 @@
 #include <QString>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QSplitter;
@@ -23,6 +25,9 @@ class QWidget;
 namespace kestrim {
 
 class TEditor;
+
+// A caption above a pane, as the workbench shows one above each page.
+QLabel* NewPaneCaption(QWidget* Parent);
 
 class TWorkbenchLayout : public QObject {
     Q_OBJECT
@@ -35,6 +40,10 @@ public:
     TWorkbenchLayout(QTabWidget& Tabs, const std::array<TEditor*, PageCount>& Editors, const QString& Caption,
                      QObject* Parent);
 
+    // Editor is another editor on Page (the expected result under the result): while it is
+    // shown and the last of the page's editors to have had the focus, it is the page's editor.
+    void AddEditor(int Page, TEditor& Editor);
+
     bool On() const { return FOn; }
     // Switches the view; the page shown stays shown, and its editor takes the focus.
     void SetOn(bool On);
@@ -43,7 +52,8 @@ public:
     int VisiblePage() const;
     // The editor that the commands act on: in the tab view the visible page's (the script's
     // while another tab is shown), in the workbench the one with the focus or the last one to
-    // have it (the script's when none has had it).
+    // have it (the script's when none has had it). Of a page's editors, the one that had the
+    // focus last while shown.
     TEditor& CurrentEditor() const;
     // Shows Page; in the workbench an editor page's editor takes the focus.
     void ShowPage(int Page);
@@ -60,7 +70,8 @@ public:
     void SetShares(int Script, int Data);
 
 signals:
-    // In the workbench, another editor became the current one.
+    // In the workbench, another editor became the current one; in either view, another editor
+    // of the page shown.
     void CurrentEditorChanged();
 
 protected:
@@ -71,10 +82,15 @@ private:
     void ApplyShares();
     void RememberShares();
     void SetFocusedPage(int Page);
+    TEditor& PageEditor(int Page) const;
+    void EditorFocused(TEditor& Editor);
     void ShowCaptions();
 
     QTabWidget& FTabs;
     std::array<TEditor*, PageCount> FEditors;
+    // Each page's editor that had the focus last, and the pages of the editors added.
+    std::array<TEditor*, PageCount> FPageEditors;
+    std::vector<std::pair<TEditor*, int>> FAddedEditors;
     std::array<QWidget*, PageCount> FPages;
     std::array<QString, PageCount> FCaptions;
     std::array<QLabel*, PageCount> FPaneCaptions;

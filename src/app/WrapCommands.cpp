@@ -28,7 +28,7 @@ QString ColumnsCaption(int Columns)
 
 } // namespace
 
-TWrapCommands::TWrapCommands(QMenu& View, const std::array<TEditor*, 3>& Editors, TRunCommand RunCommand)
+TWrapCommands::TWrapCommands(QMenu& View, const std::array<TEditor*, 4>& Editors, TRunCommand RunCommand)
     : QObject(&View), FEditors(Editors), FRunCommand(std::move(RunCommand)), FColumns(TKestrimReg::DefaultWrapColumn)
 {
     actViewWordWrap = AddCheckable(View, QStringLiteral("折り返し(&O)"), QStringLiteral("行の折り返しを切り替えます。"),

@@ -27,7 +27,7 @@ public:
     using TRunCommand = std::function<void(const std::function<void()>& Handler)>;
 
     // Adds the commands to View; they act on Editors.
-    TWrapCommands(QMenu& View, const std::array<TEditor*, 3>& Editors, TRunCommand RunCommand);
+    TWrapCommands(QMenu& View, const std::array<TEditor*, 4>& Editors, TRunCommand RunCommand);
 
     void ApplySettings(const TKestrimReg& Settings);
     void StoreSettings(TKestrimReg& Settings) const;
@@ -58,7 +58,7 @@ private:
     void ApplyColumns();
     void ChangeOptions(TEditor& Editor, const std::function<void(TEditorWrapOption&)>& Change);
 
-    std::array<TEditor*, 3> FEditors;
+    std::array<TEditor*, 4> FEditors;
     TRunCommand FRunCommand;
     int FColumns; // the chosen number of columns, also while the window width is chosen
     bool FToWindow = false;

@@ -56,6 +56,10 @@ void TKestrimReg::LoadValues()
     WorkbenchScriptShare = ShareOrHalf(ReadInteger("Form", "WorkbenchScriptShare", WholeShare / 2));
     WorkbenchDataShare = ShareOrHalf(ReadInteger("Form", "WorkbenchDataShare", WholeShare / 2));
     ChangeMarks = ReadBool("Form", "ChangeMarks", false);
+    Samples = ReadBool("Form", "Samples", false);
+    SamplesShare = ShareOrHalf(ReadInteger("Form", "SamplesShare", DefaultPaneShare));
+    Expected = ReadBool("Form", "Expected", false);
+    ExpectedShare = ShareOrHalf(ReadInteger("Form", "ExpectedShare", DefaultPaneShare));
     OutputLimitMB = PositiveOr(ReadInteger(RunSection, OutputLimitIdent, DefaultOutputLimitMB), DefaultOutputLimitMB);
     ErrorLimitMB = PositiveOr(ReadInteger(RunSection, ErrorLimitIdent, DefaultErrorLimitMB), DefaultErrorLimitMB);
     LiveRun = ReadBool(RunSection, "Live", false);
@@ -107,6 +111,10 @@ void TKestrimReg::SaveValues()
     WriteInteger("Form", "WorkbenchScriptShare", WorkbenchScriptShare);
     WriteInteger("Form", "WorkbenchDataShare", WorkbenchDataShare);
     WriteBool("Form", "ChangeMarks", ChangeMarks);
+    WriteBool("Form", "Samples", Samples);
+    WriteInteger("Form", "SamplesShare", SamplesShare);
+    WriteBool("Form", "Expected", Expected);
+    WriteInteger("Form", "ExpectedShare", ExpectedShare);
     WriteInteger(RunSection, OutputLimitIdent, OutputLimitMB);
     WriteInteger(RunSection, ErrorLimitIdent, ErrorLimitMB);
     WriteBool(RunSection, "Live", LiveRun);

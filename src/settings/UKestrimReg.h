@@ -37,6 +37,7 @@ public:
     static constexpr int DefaultLiveTimeLimitMS = 3000;
     static constexpr int DefaultWrapColumn = 80;
     static constexpr int WholeShare = 1000;
+    static constexpr int DefaultPaneShare = WholeShare / 3;
 
     // The fields start with those defaults, so that a Load that stops at a bad value leaves
     // usable values behind it. File names are UTF-8.
@@ -66,6 +67,13 @@ public:
     int WorkbenchDataShare = WholeShare / 2;
     // Whether the data and result pages mark how their lines differ; off at a first start.
     bool ChangeMarks = false;
+    // The samples table above the data and the expected result under the result, both hidden
+    // at a first start, with their shares of their pages' heights in thousandths (a value
+    // outside 1 to 999 gives half).
+    bool Samples = false;
+    int SamplesShare = DefaultPaneShare;
+    bool Expected = false;
+    int ExpectedShare = DefaultPaneShare;
     std::string UrlFile = DefaultUrlFile; // written back exactly as it was read
     // The encoding of a new, cleared or freshly started page: "UTF-8" in the store gives UTF-8,
     // anything else Shift-JIS.

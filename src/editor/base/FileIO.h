@@ -1,6 +1,8 @@
 #pragma once
 // Reading and writing whole files of bytes, with errors the user can read.
 
+#include "editor/base/ByteSource.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -21,10 +23,10 @@ bool FileExists(const std::string& FileName);
 
 // A file opened for reading a block at a time. Raises EFOpenError, naming the file, when it
 // cannot be opened or read (missing, a folder, no permission).
-class TFileReader {
+class TFileReader : public TByteSource {
 public:
     explicit TFileReader(const std::string& FileName);
-    ~TFileReader();
+    ~TFileReader() override;
     TFileReader(const TFileReader&) = delete;
     TFileReader& operator=(const TFileReader&) = delete;
 
@@ -32,8 +34,9 @@ public:
     std::size_t Size() const { return FSize; }
     // Reads up to Count bytes into Buffer; returns how many, 0 at the end of the file.
     std::size_t Read(char* Buffer, std::size_t Count);
+    std::string_view ReadBlock(char* Buffer, std::size_t Count) override { return {Buffer, Read(Buffer, Count)}; }
     // Goes back to the start of the file.
-    void Rewind();
+    void Rewind() override;
 
 private:
     std::string FFileName;

@@ -131,6 +131,12 @@ TTextFileFormat TEditor::LoadTextFile(const std::string& FileName, std::optional
     return FLines->LoadTextFile(FileName, Encoding, Default);
 }
 
+TTextFileFormat TEditor::LoadTextBytes(std::string_view Bytes, std::optional<TTextEncoding> Encoding,
+                                       TTextEncoding Default)
+{
+    return FLines->LoadTextBytes(Bytes, Encoding, Default);
+}
+
 void TEditor::ReplaceText(const std::string& Text, TTextEncoding Encoding)
 {
     FLines->ReplaceText(Text, Encoding);

@@ -47,6 +47,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QMimeData;
 
@@ -79,6 +80,8 @@ public:
     // for pure ASCII), as a load; returns how the file is to be written back.
     TTextFileFormat LoadTextFile(const std::string& FileName, std::optional<TTextEncoding> Encoding,
                                  TTextEncoding Default);
+    // The same for the bytes a file would hold (a text kept in memory, a workbench's sample).
+    TTextFileFormat LoadTextBytes(std::string_view Bytes, std::optional<TTextEncoding> Encoding, TTextEncoding Default);
     // Puts Text, in Encoding, in place of the whole text as one edit, which Undo takes back,
     // the old encoding with it.
     void ReplaceText(const std::string& Text, TTextEncoding Encoding);

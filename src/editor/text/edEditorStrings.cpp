@@ -1,6 +1,7 @@
 #include "editor/text/edEditorStrings.h"
 
 #include "editor/base/Exceptions.h"
+#include "editor/base/FileIO.h"
 #include "editor/base/edClasses.h"
 #include "editor/base/edUtils.h"
 #include "editor/text/edEditorLink.h"
@@ -193,7 +194,21 @@ void TEditorStrings::LoadFromFile(const std::string& FileName, TTextEncoding Enc
 TTextFileFormat TEditorStrings::LoadTextFile(const std::string& FileName, std::optional<TTextEncoding> Encoding,
                                              TTextEncoding Default, std::size_t BlockSize)
 {
-    TFileLines file(FileName, BlockSize, !Encoding);
+    TFileReader file(FileName);
+    return LoadText(file, Encoding, Default, BlockSize);
+}
+
+TTextFileFormat TEditorStrings::LoadTextBytes(std::string_view Bytes, std::optional<TTextEncoding> Encoding,
+                                              TTextEncoding Default, std::size_t BlockSize)
+{
+    TMemoryReader bytes(Bytes);
+    return LoadText(bytes, Encoding, Default, BlockSize);
+}
+
+TTextFileFormat TEditorStrings::LoadText(TByteSource& Source, std::optional<TTextEncoding> Encoding,
+                                         TTextEncoding Default, std::size_t BlockSize)
+{
+    TFileLines file(Source, BlockSize, !Encoding);
     const TTextEncoding encoding = Encoding.value_or(EncodingOfBytes(file.ByteOrderMark(), file.Utf8(), Default));
     TEditorStringList rows;
     // Room for an eighth more rows: the first lines typed into a text just loaded fit in.

@@ -51,6 +51,9 @@ public:
     // is to be written back.
     TTextFileFormat LoadTextFile(const std::string& FileName, std::optional<TTextEncoding> Encoding,
                                  TTextEncoding Default, std::size_t BlockSize = TFileLines::DefaultBlockSize);
+    // The same for the bytes a file would hold, read in place.
+    TTextFileFormat LoadTextBytes(std::string_view Bytes, std::optional<TTextEncoding> Encoding, TTextEncoding Default,
+                                  std::size_t BlockSize = TFileLines::DefaultBlockSize);
     // Puts Text, in Encoding, in place of the whole text as one edit: one undo step, whose undo
     // brings the old text back in its old encoding. The caret keeps its row and column as far
     // as the new text has them.
@@ -75,6 +78,8 @@ protected:
 
 private:
     TEditorScreenStrings& Screen() const;
+    TTextFileFormat LoadText(TByteSource& Source, std::optional<TTextEncoding> Encoding, TTextEncoding Default,
+                             std::size_t BlockSize);
     // Makes Rows the whole text, wrapped when word wrap is on, with the visible rows parsed;
     // the old text is freed after, the window answering meanwhile.
     void LoadNewText(TEditorStringList& Rows, TTextEncoding Encoding);

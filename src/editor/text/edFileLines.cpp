@@ -23,8 +23,8 @@ std::string_view AfterSplitLineBreak(std::string_view Block, bool AfterCr)
 
 } // namespace
 
-TFileLines::TFileLines(const std::string& FileName, std::size_t BlockSize, bool CheckUtf8)
-    : FFile(FileName), FBlock(std::max<std::size_t>(BlockSize, 1), '\0'), FCheckUtf8(CheckUtf8)
+TFileLines::TFileLines(TByteSource& Source, std::size_t BlockSize, bool CheckUtf8)
+    : FSource(Source), FBlock(std::max<std::size_t>(BlockSize, 1), '\0'), FCheckUtf8(CheckUtf8)
 {
     CountRows();
 }
@@ -35,8 +35,10 @@ void TFileLines::CountRows()
     std::uint64_t lineBreaks = 0;
     char lastTextByte = 0;
     bool afterCr = false;
-    while (const std::size_t size = FFile.Read(FBlock.data(), FBlock.size())) {
-        const std::string_view whole(FBlock.data(), size);
+    for (;;) {
+        const std::string_view whole = FSource.ReadBlock(FBlock.data(), FBlock.size());
+        if (whole.empty())
+            break;
         if (FHead.size() < Utf8ByteOrderMark.size())
             FHead += whole.substr(0, Utf8ByteOrderMark.size() - FHead.size());
         if (FCheckUtf8 && FUtf8.Valid())
@@ -56,10 +58,10 @@ void TFileLines::CountRows()
         const std::size_t lastText = whole.find_last_not_of(CtrlZ);
         if (lastText != std::string_view::npos) {
             FTextSize = position + lastText + 1;
-            lastTextByte = FBlock[lastText];
+            lastTextByte = whole[lastText];
         }
-        afterCr = FBlock[size - 1] == '\r';
-        position += size;
+        afterCr = whole.back() == '\r';
+        position += whole.size();
     }
     if (afterCr)
         CountLineEnd(TLineEnd::Cr);
@@ -96,20 +98,21 @@ TTextFileFormat TFileLines::Format(TTextEncoding Encoding) const
 
 void TFileLines::ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark)
 {
-    FFile.Rewind();
+    FSource.Rewind();
     std::string row;
     std::uint64_t remaining = FTextSize;
     if (SkipByteOrderMark && ByteOrderMark()) {
         char mark[Utf8ByteOrderMark.size()];
-        remaining -= FFile.Read(mark, sizeof mark);
+        remaining -= FSource.ReadBlock(mark, sizeof mark).size();
     }
     bool afterCr = false;
     while (remaining > 0) {
-        const std::size_t size = FFile.Read(FBlock.data(), std::min<std::uint64_t>(FBlock.size(), remaining));
-        if (size == 0)
+        const std::string_view whole =
+            FSource.ReadBlock(FBlock.data(), static_cast<std::size_t>(std::min<std::uint64_t>(FBlock.size(), remaining)));
+        if (whole.empty())
             break;
-        remaining -= size;
-        const std::string_view block = AfterSplitLineBreak(std::string_view(FBlock.data(), size), afterCr);
+        remaining -= whole.size();
+        const std::string_view block = AfterSplitLineBreak(whole, afterCr);
         ForEachLine(block, [&](std::size_t begin, std::size_t end) {
             row.append(block, begin, end - begin);
             if (end < block.size()) {
@@ -117,7 +120,7 @@ void TFileLines::ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark)
                 row.clear();
             }
         });
-        afterCr = FBlock[size - 1] == '\r';
+        afterCr = whole.back() == '\r';
     }
     if (!row.empty())
         OnRow(row, false);

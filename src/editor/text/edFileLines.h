@@ -1,5 +1,6 @@
 #pragma once
-// TFileLines: the rows of a text file, read a block at a time in two passes. The first pass
+// TFileLines: the rows of a text file's bytes, read a block at a time in two passes, from the
+// file or from memory. The first pass
 // counts the rows, so that the row list is made at its final size once; the second hands them
 // out. Rows end at CR, LF and CR LF, also where a block boundary falls between CR and LF. Every
 // other byte is row text, NUL included. Bytes 26 (Ctrl+Z) at the very end of the file are no
@@ -8,7 +9,7 @@
 // The count pass also learns how the file is to be read and written back: whether it begins
 // with a UTF-8 byte-order mark, whether it is valid UTF-8, and how its lines end.
 
-#include "editor/base/FileIO.h"
+#include "editor/base/ByteSource.h"
 #include "editor/base/Utf8Check.h"
 #include "editor/text/TextFileFormat.h"
 
@@ -28,11 +29,10 @@ public:
     // may lack one).
     using TOnRow = std::function<void(const std::string& Row, bool EndsLine)>;
 
-    // Opens the file and counts its rows, checking whether it is UTF-8 only when asked to.
-    // Raises EFOpenError when the file cannot be opened or read, before the caller has changed
-    // anything.
-    explicit TFileLines(const std::string& FileName, std::size_t BlockSize = DefaultBlockSize,
-                        bool CheckUtf8 = false);
+    // Counts the rows of Source, which must outlive this, checking whether it is UTF-8 only
+    // when asked to. A file that cannot be read raises EFOpenError here, before the caller has
+    // changed anything.
+    explicit TFileLines(TByteSource& Source, std::size_t BlockSize = DefaultBlockSize, bool CheckUtf8 = false);
 
     int RowCount() const { return FRowCount; }
     bool ByteOrderMark() const { return FHead == Utf8ByteOrderMark; }
@@ -41,7 +41,7 @@ public:
     // How the lines end, as a format in the given encoding (a byte-order mark counts only when
     // the text is read as UTF-8).
     TTextFileFormat Format(TTextEncoding Encoding) const;
-    // Reads the rows from the start of the file, without the byte-order mark when Skip says
+    // Reads the rows from the start of the source, without the byte-order mark when Skip says
     // so. A file that changed since it was counted may give another number of rows.
     void ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark = false);
 
@@ -49,7 +49,7 @@ private:
     void CountRows();
     void CountLineEnd(TLineEnd End);
 
-    TFileReader FFile;
+    TByteSource& FSource;
     std::string FBlock;
     std::uint64_t FTextSize = 0;
     std::uint64_t FFileSize = 0;

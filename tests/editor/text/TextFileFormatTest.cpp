@@ -5,9 +5,11 @@
 #include "editor/base/Utf8Check.h"
 #include "editor/text/TextFileFormat.h"
 #include "editor/text/edEditorStrings.h"
+#include "editor/text/edUndo.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 
@@ -142,4 +144,46 @@ TEST(Utf8CheckTest, ChecksCharactersSplitBetweenBlocks)
             EXPECT_EQ(check.Complete(), c.Complete) << c.Bytes << " split at " << split;
             EXPECT_EQ(check.BeyondAscii(), c.BeyondAscii) << c.Bytes;
         }
+}
+
+// Bytes in memory load as the same bytes in a file do: the same text, rows and format, with a
+// fresh undo history, whatever the block size.
+TEST_F(TextFileFormatTest, BytesInMemoryLoadAsTheSameBytesInAFile)
+{
+    const std::string cases[] = {
+        "",
+        "\xEF\xBB\xBF日本語\r\nb\r\n",
+        "\xEF\xBB",
+        "a\r\nb\r\nc",
+        "a\nb\n",
+        "a\rb\r",
+        "a\r\nb\nc\rd\n\r",
+        std::string("a\0b\r\n\0", 7),
+        "x\x1A\x1A",
+        "\x1A",
+        "\x1Ax\x1A",
+        "\x82\xa0\x82\xa2\r\n\x83\x41\r\n",
+        "é\n😀\r\n",
+        RandomBytes(7),
+    };
+    for (const std::string& bytes : cases) {
+        for (const std::size_t blockSize : {std::size_t{1}, std::size_t{2}, std::size_t{3}, TFileLines::DefaultBlockSize}) {
+            SCOPED_TRACE(testing::PrintToString(bytes) + " block size " + std::to_string(blockSize));
+            for (const std::optional<TTextEncoding> encoding : {std::optional<TTextEncoding>(), std::optional(InUtf8)}) {
+                const TTextFileFormat fromFile = Lines.LoadTextFile(FileWith(bytes), encoding, InSjis, blockSize);
+                const std::string text = Lines.Text();
+                const int rows = Editor.ScreenStrings().Count();
+                Lines.Add("an edit to forget");
+                const TTextFileFormat fromMemory = Lines.LoadTextBytes(bytes, encoding, InSjis, blockSize);
+                EXPECT_EQ(Lines.Text(), text);
+                EXPECT_EQ(Editor.ScreenStrings().Count(), rows);
+                EXPECT_EQ(fromMemory.Encoding, fromFile.Encoding);
+                EXPECT_EQ(fromMemory.ByteOrderMark, fromFile.ByteOrderMark);
+                EXPECT_EQ(fromMemory.LineEnd, fromFile.LineEnd);
+                EXPECT_EQ(fromMemory.LineEnds, fromFile.LineEnds);
+                EXPECT_EQ(fromMemory.EofMarks, fromFile.EofMarks);
+                EXPECT_FALSE(Editor.ScreenStrings().UndoObj().CanUndo());
+            }
+        }
+    }
 }
