@@ -12,6 +12,7 @@
 #include "app/MessageList.h"
 #include "app/PagePane.h"
 #include "app/ProgramDir.h"
+#include "app/SampleRun.h"
 #include "app/Samples.h"
 #include "app/SamplesPanel.h"
 #include "app/StandardLibrary.h"
@@ -23,6 +24,7 @@
 #include "editor/base/Exceptions.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
+#include "editor/text/ResultCheck.h"
 #include "settings/UConfigFile.h"
 #include "settings/UEditorSettings.h"
 #include "settings/UKestrimReg.h"
@@ -41,6 +43,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -186,6 +189,8 @@ void TfrmKestrim::CreatePages()
     auto* tlbResult = new QToolBar;
     tlbResult->setObjectName("tlbResult");
     tlbResult->addActions({a.actResultCopy, a.actResultSave});
+    tlbResult->addSeparator();
+    tlbResult->addAction(a.actResultToExpected);
 
     pgcEditor->addTab(CreateEditorPage(tedScript, nullptr), QStringLiteral("スクリプト"));
     pgcEditor->addTab(CreateEditorPage(tedData, tlbData), QStringLiteral("データ"));
@@ -339,6 +344,8 @@ void TfrmKestrim::CreateMenus()
     QMenu* run = mnuMain->addMenu(QStringLiteral("実行(&R)"));
     run->addActions({a.actRun, a.actTerminate, a.actRunClipboard});
     run->addSeparator();
+    run->addActions({a.actRunAllSamples, a.actResultToExpected});
+    run->addSeparator();
     run->addAction(a.actLiveRun);
 
     QMenu* settings = mnuMain->addMenu(QStringLiteral("設定(&S)"));
@@ -433,7 +440,12 @@ void TfrmKestrim::ConnectActions()
     ConnectCommand(a.actRun, [this] { FLiveRun->RunNormally([this] { FRunController->actRunExecute(); }); });
     ConnectCommand(a.actRunClipboard,
                    [this] { FLiveRun->RunNormally([this] { FRunController->actRunClipboardExecute(); }); });
-    ConnectCommand(a.actTerminate, [this] { FLiveRun->Stop(); });
+    ConnectCommand(a.actTerminate, [this] {
+        FSampleSeries->Stop();
+        FLiveRun->Stop();
+    });
+    ConnectCommand(a.actRunAllSamples, [this] { FLiveRun->RunNormally([this] { RunAllSamples(); }); });
+    ConnectCommand(a.actResultToExpected, [this] { TakeResultAsExpected(); });
     connect(a.actLiveRun, &QAction::triggered, this, &TfrmKestrim::SwitchLiveRun);
 
     ConnectPageAction(a.actViewScript, pgScript);
@@ -471,6 +483,8 @@ void TfrmKestrim::FormCreate()
     FSettings = std::make_unique<TKestrimReg>("Vek", "Kestrim");
     Execute([this] { FSettings->Load(); });
     CreateSamples();
+    FSampleSeries = std::make_unique<TSampleSeries>(*FSamples, *FRunController, *lsbMessage);
+    connect(FSamples, &TSamples::CurrentChanged, this, &TfrmKestrim::ShowCurrentSampleRun);
     ApplySettings();
     LoadConfig(QString::fromStdString(FSettings->ConfigFile));
     SetUpWebPage();
@@ -544,6 +558,7 @@ void TfrmKestrim::closeEvent(QCloseEvent* Event)
         return;
     }
     // A run in progress ends with its stop error before the program ends; no live run follows.
+    FSampleSeries->Stop();
     FLiveRun->Stop();
     // The size stored at the end is the normal one, not the maximised one; the platform may
     // carry out the change of state only later.
@@ -555,6 +570,7 @@ void TfrmKestrim::closeEvent(QCloseEvent* Event)
 
 void TfrmKestrim::FormDestroy()
 {
+    FSampleSeries.reset();
     FLiveRun.reset();
     FRunController.reset();
     FConsoleCommand.reset();
@@ -703,6 +719,7 @@ void TfrmKestrim::SetExpectedVisible(bool Visible)
 {
     FActions->actViewExpected->setChecked(Visible);
     FExpectedPane->SetShown(Visible);
+    FChangeMarks->SetOldEditor(Visible ? *tedExpected : *tedData);
     if (!Visible && tedExpected->hasFocus())
         tedResult->SetFocus();
     pgcEditorChange();
@@ -832,6 +849,8 @@ void TfrmKestrim::UpdateRunActions()
 {
     FActions->actRun->setEnabled(!FNormalRunning);
     FActions->actRunClipboard->setEnabled(!FNormalRunning);
+    FActions->actRunAllSamples->setEnabled(!FNormalRunning);
+    FActions->actResultToExpected->setEnabled(!FNormalRunning);
     FActions->actTerminate->setEnabled(FNormalRunning || FLiveRun->LiveRunning());
     FChangeMarks->SetRunning(FNormalRunning || FLiveRun->LiveRunning());
 }
@@ -902,6 +921,57 @@ QString TfrmKestrim::OutputLimitSetting(TOutputChannel Channel) const
     return QStringLiteral("設定ファイル %1 の [%2] %3")
         .arg(FSettings->FileName(), TKestrimReg::RunSection,
              Channel == TOutputChannel::Output ? TKestrimReg::OutputLimitIdent : TKestrimReg::ErrorLimitIdent);
+}
+
+void TfrmKestrim::RunShown()
+{
+    const std::size_t current = FSamples->Current();
+    std::optional<TWorkbenchText> expected;
+    if (FSamples->HasExpected(current))
+        expected = TWorkbenchText{tedExpected->Lines().Text(), tedExpected->Encoding()};
+    FSamples->SetLastRun(current, LastSampleRun(*FRunController, *tedResult, expected));
+}
+
+// One command for the whole series, as F9 is one: the run commands wait and Stop reaches it.
+void TfrmKestrim::RunAllSamples()
+{
+    SetRunning(true);
+    const auto leave = qScopeGuard([this] { SetRunning(false); });
+    ShowHint(SeriesSummary(FSampleSeries->Run(FSettings->LiveTimeLimitMS)));
+}
+
+// The result page's text, whatever the user did to it since the run: what the user sees is
+// what the user takes. The run's verdict is measured again against it.
+void TfrmKestrim::TakeResultAsExpected()
+{
+    const std::size_t current = FSamples->Current();
+    std::optional<TSampleRun> run = FSamples->LastRun(current);
+    if (!run) {
+        ShowHint(QStringLiteral("このサンプルはまだ実行していないので、期待値にする結果がありません。"));
+        return;
+    }
+    const TWorkbenchText expected{tedResult->Lines().Text(), tedResult->Encoding()};
+    FSamples->ExpectedEditor().ReplaceText(expected.Bytes, expected.Encoding);
+    SetExpectedVisible(true);
+    if (run->Verdict == TSampleVerdict::Pass || run->Verdict == TSampleVerdict::Fail
+        || run->Verdict == TSampleVerdict::NoExpectation) {
+        const std::optional<int> line = FirstDifferentLine(run->Result, expected);
+        run->Verdict = line ? TSampleVerdict::Fail : TSampleVerdict::Pass;
+        run->FirstDifferentLine = line.value_or(0);
+        FSamples->SetLastRun(current, std::move(*run));
+    }
+}
+
+// A result belongs to the data it was made of: a sample that has not run yet shows an empty
+// result page, not the result of the sample shown before, which the change marks would then
+// measure against the wrong data.
+void TfrmKestrim::ShowCurrentSampleRun()
+{
+    if (FSampleSeries->Running())
+        return;
+    const std::optional<TSampleRun>& run = FSamples->LastRun(FSamples->Current());
+    FRunController->ShowKeptResult(run ? run->Result.Bytes : std::string(),
+                                   run ? run->Result.Encoding : tedResult->Encoding());
 }
 
 void TfrmKestrim::ShowHint(const QString& Hint)

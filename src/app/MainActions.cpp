@@ -149,6 +149,11 @@ TMainActions::TMainActions(QObject* Owner)
     actLiveRun = MakeCheckable(Owner, {"actLiveRun", "自動実行", {},
                                        "自動実行|入力が止まるたびにスクリプトを実行して、結果を最新に保ちます。"});
     actLiveRun->setIcon(ToolIcon(TToolIcon::LiveRun));
+    actRunAllSamples = MakeAction(Owner, {"actRunAllSamples", "すべてのサンプルで実行(&A)", Qt::SHIFT | Qt::Key_F9,
+                                          "すべてのサンプルで実行|スクリプトをサンプルごとに順に実行して、"
+                                          "結果を期待値と比べます。"});
+    actResultToExpected = MakeAction(Owner, {"actResultToExpected", "結果を期待値にする(&E)", {},
+                                             "結果を期待値にする|結果タブの内容を現在のサンプルの期待値にします。"});
 
     actFont = MakeAction(Owner, {"actFont", "フォント(&F)...", {}, "フォント|フォントの設定を行います。"});
     actConfig = MakeAction(Owner, {"actConfig", "設定ファイル読み込み(&S)...", {},
@@ -189,7 +194,7 @@ QList<QAction*> TMainActions::All() const
             actRunClipboard, actLiveRun,      actFont,           actConfig,       actDataClear,
             actDataOpen,     actDataSave,     actResultCopy,     actResultSave,   actWebBack,
             actWebForward,   mniExit,         mniHelp,           mniAbout,        actViewWorkbench,
-            actViewSamples,  actViewExpected};
+            actViewSamples,  actViewExpected, actRunAllSamples, actResultToExpected};
 }
 
 } // namespace kestrim
