@@ -26,9 +26,10 @@ TPagePane::TPagePane(QWidget& Editor, QWidget& Pane, TPlace Place, const char* S
     delete layout->replaceWidget(&Editor, FSplitter);
     FSplitter->addWidget(&Editor);
     FSplitter->insertWidget(FPaneIndex, &Pane);
-    // The editor takes every change of the page's height.
-    FSplitter->setStretchFactor(FPaneIndex, 0);
-    FSplitter->setStretchFactor(1 - FPaneIndex, 1);
+    // A change of the page's height keeps the proportions, so that the shares set in
+    // thousandths come out as shares of the pixels.
+    FSplitter->setStretchFactor(0, 1);
+    FSplitter->setStretchFactor(1, 1);
     Pane.hide();
     connect(FSplitter, &QSplitter::splitterMoved, this, &TPagePane::RememberShare);
 }

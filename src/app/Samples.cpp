@@ -4,9 +4,7 @@
 #include "editor/base/Exceptions.h"
 #include "editor/control/EditorControl.h"
 
-#include <QFile>
 #include <QScopedValueRollback>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <utility>
@@ -16,17 +14,11 @@ namespace {
 
 const std::string NamePrefix = "サンプル";
 
-// Until the editor loads bytes itself: through a temporary file. An empty text has the format
-// of a page without a file, which follows the page's encoding.
+// A loaded text is no edit. An empty text has the format of a page without a file, which
+// follows the page's encoding.
 std::optional<TTextFileFormat> LoadText(TEditor& Editor, const TWorkbenchText& Text)
 {
-    QTemporaryFile file;
-    if (!file.open() || file.write(Text.Bytes.data(), static_cast<qint64>(Text.Bytes.size()))
-                            != static_cast<qint64>(Text.Bytes.size())
-        || !file.flush())
-        throw Exception("サンプルを読み込むための一時ファイルを書けません。");
-    const TTextFileFormat format =
-        Editor.LoadTextFile(QFile::encodeName(file.fileName()).toStdString(), Text.Encoding, Text.Encoding);
+    const TTextFileFormat format = Editor.LoadTextBytes(Text.Bytes, Text.Encoding, Text.Encoding);
     Editor.SetModified(false);
     if (Text.Bytes.empty())
         return std::nullopt;
@@ -248,7 +240,7 @@ void TSamples::StoreCurrent()
     FEntries[FCurrent].Sample = CurrentSample();
 }
 
-// A loaded text is no edit; the data page holds it without a file, in the format its bytes show.
+// The data page holds the sample's text without a file, in the format its bytes show.
 void TSamples::LoadCurrent()
 {
     const TSample& sample = FEntries[FCurrent].Sample;

@@ -9,6 +9,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace kestrim {
 
 TSamplesPanel::TSamplesPanel(TSamples& Samples, TUserDialogs& Dialogs, TSamplesModel::TRunCommand RunCommand)
@@ -33,6 +35,13 @@ TSamplesPanel::TSamplesPanel(TSamples& Samples, TUserDialogs& Dialogs, TSamplesM
     tools->setObjectName("tlbSamples");
     tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
     CreateCommands();
+    // Short words on the buttons, so that the bar fits half the window beside the script; the
+    // tool tips give the commands' names.
+    const std::pair<QAction*, const char*> buttons[] = {
+        {actSampleAdd, "追加"},      {actSampleDuplicate, "複製"}, {actSampleRename, "名前"}, {actSampleDelete, "削除"},
+        {actSampleUp, "↑"},          {actSampleDown, "↓"},         {actExpectedRemove, "期待値を削除"}};
+    for (const auto& [action, word] : buttons)
+        action->setIconText(QString::fromUtf8(word));
     tools->addActions({actSampleAdd, actSampleDuplicate, actSampleRename, actSampleDelete});
     tools->addSeparator();
     tools->addActions({actSampleUp, actSampleDown});
@@ -117,6 +126,7 @@ void TSamplesPanel::ShowCurrent()
     if (FTable->currentIndex().row() != current.row())
         FTable->setCurrentIndex(current);
     FTable->selectRow(current.row());
+    FTable->scrollTo(current);
     UpdateCommands();
 }
 
