@@ -56,6 +56,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrim {
 namespace {
@@ -255,9 +256,9 @@ void TfrmKestrim::CreateExpectedPane()
 void TfrmKestrim::CreateSamples()
 {
     FSamples = new TSamples(*tedData, *tedExpected, *FFileCommands, [this] { return DefaultEncoding(); }, this);
-    auto* panel =
+    FSamplesPanel =
         new TSamplesPanel(*FSamples, *FDialogs, [this](const std::function<void()>& Handler) { Execute(Handler); });
-    FSamplesPane = new TPagePane(*tedData, *panel, TPagePane::Above, "splSamples");
+    FSamplesPane = new TPagePane(*tedData, *FSamplesPanel, TPagePane::Above, "splSamples");
     // A workbench of several samples shows them, a sample with an expected result shows it.
     connect(FSamples, &TSamples::CurrentChanged, this, [this] {
         if (FSamples->Count() > 1)
@@ -851,6 +852,8 @@ void TfrmKestrim::UpdateRunActions()
     FActions->actRunClipboard->setEnabled(!FNormalRunning);
     FActions->actRunAllSamples->setEnabled(!FNormalRunning);
     FActions->actResultToExpected->setEnabled(!FNormalRunning);
+    // Another sample made current would take the run's record, and the series' order with it.
+    FSamplesPanel->setEnabled(!FNormalRunning);
     FActions->actTerminate->setEnabled(FNormalRunning || FLiveRun->LiveRunning());
     FChangeMarks->SetRunning(FNormalRunning || FLiveRun->LiveRunning());
 }
@@ -925,6 +928,10 @@ QString TfrmKestrim::OutputLimitSetting(TOutputChannel Channel) const
 
 void TfrmKestrim::RunShown()
 {
+    if (std::exchange(FRunOfOtherSample, false)) {
+        ShowKeptRun();
+        return;
+    }
     const std::size_t current = FSamples->Current();
     std::optional<TWorkbenchText> expected;
     if (FSamples->HasExpected(current))
@@ -969,6 +976,17 @@ void TfrmKestrim::ShowCurrentSampleRun()
 {
     if (FSampleSeries->Running())
         return;
+    // A live run in progress was started on the sample shown before: its output is not this
+    // one's, and it waits until that run has ended.
+    if (FRunController->Running()) {
+        FRunOfOtherSample = true;
+        return;
+    }
+    ShowKeptRun();
+}
+
+void TfrmKestrim::ShowKeptRun()
+{
     const std::optional<TSampleRun>& run = FSamples->LastRun(FSamples->Current());
     FRunController->ShowKeptResult(run ? run->Result.Bytes : std::string(),
                                    run ? run->Result.Encoding : tedResult->Encoding());

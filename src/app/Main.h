@@ -183,6 +183,7 @@ private:
     void TakeResultAsExpected();
     // The current sample's last result on the result page, as a run puts it there.
     void ShowCurrentSampleRun();
+    void ShowKeptRun();
     // Status panel 2: what the program says stands until it says something else; a passing
     // hint (menu item, link) covers it only while it is not empty.
     void ShowHint(const QString& Hint);
@@ -214,6 +215,9 @@ private:
     TWorkbenchLayout* FWorkbench = nullptr;             // a child object
     TSamples* FSamples = nullptr;                       // a child object
     TPagePane* FSamplesPane = nullptr;                  // a child object of the panel
+    TSamplesPanel* FSamplesPanel = nullptr;             // a child object
+    // The current sample changed during a run, which then belongs to none.
+    bool FRunOfOtherSample = false;
     TPagePane* FExpectedPane = nullptr;                 // a child object of the pane
     QLabel* FCaretPanel;
     QLabel* FHintPanel;

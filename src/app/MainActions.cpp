@@ -154,6 +154,7 @@ TMainActions::TMainActions(QObject* Owner)
                                           "結果を期待値と比べます。"});
     actResultToExpected = MakeAction(Owner, {"actResultToExpected", "結果を期待値にする(&E)", {},
                                              "結果を期待値にする|結果タブの内容を現在のサンプルの期待値にします。"});
+    actResultToExpected->setIconText(QStringLiteral("結果を期待値にする")); // no key on the tool button
 
     actFont = MakeAction(Owner, {"actFont", "フォント(&F)...", {}, "フォント|フォントの設定を行います。"});
     actConfig = MakeAction(Owner, {"actConfig", "設定ファイル読み込み(&S)...", {},

@@ -45,6 +45,7 @@ TSeriesCounts TSampleSeries::Run(int TimeLimitMs)
     std::exception_ptr failure;
     FStopRequested = false;
     FRunning = true;
+    FSamples.ForgetLastRuns();
     {
         const auto leave = qScopeGuard([this] { FRunning = false; });
         for (std::size_t i = 0; i < FSamples.Count(); ++i) {

@@ -4,6 +4,7 @@
 #include "app/MainWindowFixture.h"
 
 #include "app/Samples.h"
+#include "app/SamplesPanel.h"
 #include "editor/text/ChangeMarks.h"
 
 #include <QStandardPaths>
@@ -98,17 +99,19 @@ TEST_F(SampleSeriesTest, StopEndsTheWholeSeries)
     TfrmKestrim& window = ShownWindow();
     const TMainActions& a = window.Actions();
     Samples().Reset({Sample("a", "sleep\r\n"), Sample("b", "b\r\n"), Sample("c", "c\r\n")}, 1);
+    Samples().SetLastRun(2, TSampleRun{TSampleVerdict::Pass});
     bool runEnabled = true;
     QTimer::singleShot(300, [&] {
-        runEnabled = a.actRun->isEnabled() || a.actRunAllSamples->isEnabled();
+        runEnabled = a.actRun->isEnabled() || a.actRunAllSamples->isEnabled()
+                     || window.findChild<TSamplesPanel*>()->isEnabled();
         a.actTerminate->trigger();
     });
     a.actRunAllSamples->trigger();
-    EXPECT_FALSE(runEnabled) << "the run commands wait for the series";
+    EXPECT_FALSE(runEnabled) << "the run commands and the samples wait for the series";
     ASSERT_TRUE(Samples().LastRun(0));
     EXPECT_EQ(Samples().LastRun(0)->Verdict, TSampleVerdict::Stopped);
     EXPECT_FALSE(Samples().LastRun(1));
-    EXPECT_FALSE(Samples().LastRun(2));
+    EXPECT_FALSE(Samples().LastRun(2)) << "no verdict of an older run";
     EXPECT_EQ(Hint(), "3 件中 0 件一致、1 件中断、2 件未実行");
     EXPECT_EQ(Samples().Current(), 1u);
     EXPECT_EQ(Result(), "") << "a sample without a run shows no other sample's result";
