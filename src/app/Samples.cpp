@@ -53,6 +53,10 @@ std::size_t TSamples::Current() const
 
 void TSamples::Reset(std::vector<TSample> Samples, std::size_t Current)
 {
+    if (Samples.empty()) {
+        Clear();
+        return;
+    }
     FEntries.clear();
     for (TSample& sample : Samples)
         FEntries.push_back({std::move(sample), std::nullopt});
@@ -233,18 +237,24 @@ void TSamples::RemoveExpected()
 TSample TSamples::CurrentSample() const
 {
     TSample sample = FEntries[FCurrent].Sample;
-    if (FDataEdited)
-        sample.Data = {FFiles.FileBytesOf(FData), FData.Encoding()};
-    if (!FCurrentHasExpected)
-        sample.Expected.reset();
-    else if (FExpectedEdited || !sample.Expected)
-        sample.Expected = TWorkbenchText{FFiles.FileBytesOf(FExpected), FExpected.Encoding()};
+    TakeEditorTexts(sample);
     return sample;
+}
+
+// Only an edited text is written out again: an unedited one keeps the bytes it came from.
+void TSamples::TakeEditorTexts(TSample& Sample) const
+{
+    if (FDataEdited)
+        Sample.Data = {FFiles.FileBytesOf(FData), FData.Encoding()};
+    if (!FCurrentHasExpected)
+        Sample.Expected.reset();
+    else if (FExpectedEdited || !Sample.Expected)
+        Sample.Expected = TWorkbenchText{FFiles.FileBytesOf(FExpected), FExpected.Encoding()};
 }
 
 void TSamples::StoreCurrent()
 {
-    FEntries[FCurrent].Sample = CurrentSample();
+    TakeEditorTexts(FEntries[FCurrent].Sample);
 }
 
 // The data page holds the sample's text without a file, in the format its bytes show.

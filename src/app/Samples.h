@@ -108,6 +108,7 @@ private:
     };
 
     TSample CurrentSample() const;
+    void TakeEditorTexts(TSample& Sample) const;
     void StoreCurrent();
     void LoadCurrent();
     void Insert(TSample Sample);

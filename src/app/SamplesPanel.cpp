@@ -18,6 +18,26 @@ TSamplesPanel::TSamplesPanel(TSamples& Samples, TUserDialogs& Dialogs, TSamplesM
 {
     setObjectName("pnlSamples");
     FModel = new TSamplesModel(FSamples, FRunCommand, this);
+    CreateCommands();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(CreateToolBar());
+    layout->addWidget(CreateTable(), 1);
+
+    connect(FTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& Current) {
+                if (Current.isValid())
+                    FRunCommand([this, row = Current.row()] { FSamples.SetCurrent(static_cast<std::size_t>(row)); });
+            });
+    connect(FModel, &QAbstractItemModel::modelReset, this, &TSamplesPanel::ShowCurrent);
+    connect(&FSamples, &TSamples::CurrentChanged, this, &TSamplesPanel::ShowCurrent);
+    connect(&FSamples, &TSamples::Changed, this, &TSamplesPanel::UpdateCommands);
+    ShowCurrent();
+}
+
+QTableView* TSamplesPanel::CreateTable()
+{
     FTable = new QTableView(this);
     FTable->setObjectName("tblSamples");
     FTable->setModel(FModel);
@@ -30,16 +50,19 @@ TSamplesPanel::TSamplesPanel(TSamples& Samples, TUserDialogs& Dialogs, TSamplesM
     FTable->horizontalHeader()->setSectionResizeMode(TSamplesModel::colName, QHeaderView::Stretch);
     for (int column = TSamplesModel::colVerdict; column < TSamplesModel::ColumnCount; ++column)
         FTable->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    return FTable;
+}
 
+// Short words on the buttons, so that the bar fits half the window beside the script; the tool
+// tips give the commands' names.
+QToolBar* TSamplesPanel::CreateToolBar()
+{
     auto* tools = new QToolBar(this);
     tools->setObjectName("tlbSamples");
     tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    CreateCommands();
-    // Short words on the buttons, so that the bar fits half the window beside the script; the
-    // tool tips give the commands' names.
     const std::pair<QAction*, const char*> buttons[] = {
-        {actSampleAdd, "追加"},      {actSampleDuplicate, "複製"}, {actSampleRename, "名前"}, {actSampleDelete, "削除"},
-        {actSampleUp, "↑"},          {actSampleDown, "↓"},         {actExpectedRemove, "期待値を削除"}};
+        {actSampleAdd, "追加"}, {actSampleDuplicate, "複製"}, {actSampleRename, "名前"}, {actSampleDelete, "削除"},
+        {actSampleUp, "↑"},     {actSampleDown, "↓"},         {actExpectedRemove, "期待値を削除"}};
     for (const auto& [action, word] : buttons)
         action->setIconText(QString::fromUtf8(word));
     tools->addActions({actSampleAdd, actSampleDuplicate, actSampleRename, actSampleDelete});
@@ -47,22 +70,7 @@ TSamplesPanel::TSamplesPanel(TSamples& Samples, TUserDialogs& Dialogs, TSamplesM
     tools->addActions({actSampleUp, actSampleDown});
     tools->addSeparator();
     tools->addAction(actExpectedRemove);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(tools);
-    layout->addWidget(FTable, 1);
-
-    connect(FTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& Current) {
-                if (Current.isValid())
-                    FRunCommand([this, row = Current.row()] { FSamples.SetCurrent(static_cast<std::size_t>(row)); });
-            });
-    connect(FModel, &QAbstractItemModel::modelReset, this, &TSamplesPanel::ShowCurrent);
-    connect(&FSamples, &TSamples::CurrentChanged, this, &TSamplesPanel::ShowCurrent);
-    connect(&FSamples, &TSamples::Changed, this, &TSamplesPanel::UpdateCommands);
-    ShowCurrent();
+    return tools;
 }
 
 // The keys act while the focus is in the panel; the window's keys stay the editors'.

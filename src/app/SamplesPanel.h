@@ -8,6 +8,7 @@
 
 class QAction;
 class QTableView;
+class QToolBar;
 
 namespace kestrim {
 
@@ -33,6 +34,8 @@ private:
     QAction* AddCommand(const char* Name, const QString& Caption, const QKeySequence& Key, const QString& Hint,
                         const std::function<void()>& Handler);
     void CreateCommands();
+    QTableView* CreateTable();
+    QToolBar* CreateToolBar();
     void DeleteSample();
     void ShowCurrent();
     void UpdateCommands();

@@ -54,8 +54,8 @@ QLabel* NewPaneCaption(QWidget* Parent)
 
 TWorkbenchLayout::TWorkbenchLayout(QTabWidget& Tabs, const std::array<TEditor*, PageCount>& Editors,
                                    const QString& Caption, QObject* Parent)
-    : QObject(Parent), FTabs(Tabs), FEditors(Editors), FPageEditors(Editors), FCaption(Caption), FScriptShare(TKestrimReg::WholeShare / 2),
-      FDataShare(TKestrimReg::WholeShare / 2)
+    : QObject(Parent), FTabs(Tabs), FEditors(Editors), FPageEditors(Editors), FCaption(Caption),
+      FScriptShare(TKestrimReg::WholeShare / 2), FDataShare(TKestrimReg::WholeShare / 2)
 {
     for (int page = 0; page < PageCount; ++page) {
         FPages[page] = FTabs.widget(page);
