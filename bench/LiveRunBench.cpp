@@ -4,6 +4,7 @@
 // editor takes it, with live runs off and with live runs going on under the typing.
 
 #include "BenchWindow.h"
+#include "PerlRun.h"
 
 #include "app/MainActions.h"
 #include "editor/control/EditorControl.h"
@@ -16,41 +17,13 @@
 #include <QTest>
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 using namespace kestrim;
-
-extern char** environ;
+using kestrim::bench::InterpreterSeconds;
 
 namespace {
 
 const char* const UpperCaseScript = "while (<STDIN>) { print uc; }\r\n";
 const char* const Fresh = "自動実行: 最新";
-
-// The interpreter alone: perl with the shipped options on the script, the data on its input
-// and its output to a file, started without a shell.
-double InterpreterSeconds(const QString& Folder)
-{
-    const std::string dir = QFile::encodeName(Folder).toStdString();
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, (dir + "/data.txt").c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 1, (dir + "/out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const std::string script = dir + "/bench.pl";
-    char perl[] = "perl", warnings[] = "-w", layers[] = "-Mopen=:std,IN,:crlf";
-    char* argv[] = {perl, warnings, layers, const_cast<char*>(script.c_str()), nullptr};
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "perl", &files, nullptr, argv, environ) != 0)
-        throw std::runtime_error("perl cannot be started");
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const double seconds = Seconds(Clock::now() - start);
-    posix_spawn_file_actions_destroy(&files);
-    return seconds;
-}
 
 void WaitUntilFresh(TfrmKestrim& Window)
 {

@@ -50,8 +50,8 @@ TChangeMarksController::TChangeMarksController(TfrmKestrim& Window, const TMainA
     FPause.callOnTimeout(this, &TChangeMarksController::Start);
     FSlice.setSingleShot(true);
     FSlice.callOnTimeout(this, &TChangeMarksController::ReadSlice);
-    connect(Window.tedData, &TEditor::OnChange, this, [this] { PageChanged(FOld); });
     connect(Window.tedResult, &TEditor::OnChange, this, [this] { PageChanged(FNew); });
+    FOldChange = connect(Window.tedData, &TEditor::OnChange, this, [this] { PageChanged(FOld); });
     connect(Actions.actViewChanges, &QAction::triggered, this, &TChangeMarksController::SetEnabled);
     connect(Actions.actNextChange, &QAction::triggered, this,
             [this, RunCommand] { RunCommand([this] { GoToChange(1); }); });
@@ -62,8 +62,22 @@ TChangeMarksController::TChangeMarksController(TfrmKestrim& Window, const TMainA
 TChangeMarksController::~TChangeMarksController()
 {
     Cancel();
-    FWindow.tedData->SetChangeMarks(nullptr);
+    FOld.Editor->SetChangeMarks(nullptr);
     FWindow.tedResult->SetChangeMarks(nullptr);
+}
+
+void TChangeMarksController::SetOldEditor(TEditor& Editor)
+{
+    if (&Editor == FOld.Editor)
+        return;
+    Cancel();
+    RemoveMarks();
+    disconnect(FOldChange);
+    FOld.Editor = &Editor;
+    FOldChange = connect(&Editor, &TEditor::OnChange, this, [this] { PageChanged(FOld); });
+    FOld.Keys.reset();
+    if (FEnabled && !FRunning)
+        Start();
 }
 
 void TChangeMarksController::ApplySettings(const TKestrimReg& Settings)
@@ -189,7 +203,7 @@ void TChangeMarksController::Show(TLineDiff Diff)
 {
     FCancel.reset();
     FDiff = std::make_shared<const TLineDiff>(std::move(Diff));
-    TEditor& data = *FWindow.tedData;
+    TEditor& data = *FOld.Editor;
     TEditor& result = *FWindow.tedResult;
     result.SetChangeMarks(std::make_shared<TDiffMarks>(FDiff, TDiffSide::New, result.Lines(), result.Encoding(),
                                                        data.Lines(), data.Encoding()));
@@ -203,7 +217,7 @@ void TChangeMarksController::Show(TLineDiff Diff)
 void TChangeMarksController::RemoveMarks()
 {
     FDiff.reset();
-    FWindow.tedData->SetChangeMarks(nullptr);
+    FOld.Editor->SetChangeMarks(nullptr);
     FWindow.tedResult->SetChangeMarks(nullptr);
     FActions.actNextChange->setEnabled(false);
     FActions.actPrevChange->setEnabled(false);
@@ -224,11 +238,11 @@ void TChangeMarksController::GoToChange(int Direction)
     if (!FDiff)
         return;
     TEditor* editor = &FWindow.CurrentEditor();
-    if (editor != FWindow.tedData && editor != FWindow.tedResult) {
+    if (editor != FOld.Editor && editor != FWindow.tedResult) {
         FWindow.ShowPage(TfrmKestrim::pgResult);
         editor = FWindow.tedResult;
     }
-    const TDiffSide side = editor == FWindow.tedData ? TDiffSide::Old : TDiffSide::New;
+    const TDiffSide side = editor == FOld.Editor ? TDiffSide::Old : TDiffSide::New;
     const TEditorStrings& lines = editor->Lines();
     const int current = lines.RowToLine(editor->Row());
     std::optional<int> line = NextChange(*FDiff, side, current, Direction);

@@ -51,6 +51,9 @@ public:
     void SetPauseMs(int Ms) { FPause.setInterval(Ms); }
     // A run (of either kind) started or ended.
     void SetRunning(bool Running);
+    // What the result page is compared with: the data page, or another editor (the expected
+    // result while it is shown). The marks follow that editor's edits as they follow the data's.
+    void SetOldEditor(TEditor& Editor);
 
 private:
     // The keys of one page's lines, read a slice at a time. Once read to the end they serve
@@ -85,8 +88,9 @@ private:
     QTimer FSlice;
     bool FEnabled = false;
     bool FRunning = false;
-    TKeyReading FOld; // the data page's
+    TKeyReading FOld; // the data page's, or the editor put in its place
     TKeyReading FNew; // the result page's
+    QMetaObject::Connection FOldChange;
     // Counts the comparisons started: a result of an older one is not shown.
     std::uint64_t FGeneration = 0;
     std::shared_ptr<std::atomic<bool>> FCancel;

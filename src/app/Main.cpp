@@ -12,6 +12,7 @@
 #include "app/MessageList.h"
 #include "app/PagePane.h"
 #include "app/ProgramDir.h"
+#include "app/SampleRun.h"
 #include "app/Samples.h"
 #include "app/SamplesPanel.h"
 #include "app/ProgramVersion.h"
@@ -25,6 +26,7 @@
 #include "editor/base/Exceptions.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
+#include "editor/text/ResultCheck.h"
 #include "settings/UConfigFile.h"
 #include "settings/UEditorSettings.h"
 #include "settings/UKestrimReg.h"
@@ -43,6 +45,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -55,6 +58,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrim {
 namespace {
@@ -195,6 +199,8 @@ void TfrmKestrim::CreatePages()
     auto* tlbResult = new QToolBar;
     tlbResult->setObjectName("tlbResult");
     tlbResult->addActions({a.actResultCopy, a.actResultSave});
+    tlbResult->addSeparator();
+    tlbResult->addAction(a.actResultToExpected);
 
     pgcEditor->addTab(CreateEditorPage(tedScript, nullptr), QStringLiteral("スクリプト"));
     pgcEditor->addTab(CreateEditorPage(tedData, tlbData), QStringLiteral("データ"));
@@ -259,9 +265,9 @@ void TfrmKestrim::CreateExpectedPane()
 void TfrmKestrim::CreateSamples()
 {
     FSamples = new TSamples(*tedData, *tedExpected, *FFileCommands, [this] { return DefaultEncoding(); }, this);
-    auto* panel =
+    FSamplesPanel =
         new TSamplesPanel(*FSamples, *FDialogs, [this](const std::function<void()>& Handler) { Execute(Handler); });
-    FSamplesPane = new TPagePane(*tedData, *panel, TPagePane::Above, "splSamples");
+    FSamplesPane = new TPagePane(*tedData, *FSamplesPanel, TPagePane::Above, "splSamples");
     // A workbench of several samples shows them, a sample with an expected result shows it.
     connect(FSamples, &TSamples::CurrentChanged, this, [this] {
         if (FSamples->Count() > 1)
@@ -358,6 +364,8 @@ void TfrmKestrim::CreateMenus()
 
     QMenu* run = mnuMain->addMenu(QStringLiteral("実行(&R)"));
     run->addActions({a.actRun, a.actTerminate, a.actRunClipboard});
+    run->addSeparator();
+    run->addActions({a.actRunAllSamples, a.actResultToExpected});
     run->addSeparator();
     run->addAction(a.actLiveRun);
 
@@ -457,7 +465,12 @@ void TfrmKestrim::ConnectActions()
     ConnectCommand(a.actRun, [this] { FLiveRun->RunNormally([this] { FRunController->actRunExecute(); }); });
     ConnectCommand(a.actRunClipboard,
                    [this] { FLiveRun->RunNormally([this] { FRunController->actRunClipboardExecute(); }); });
-    ConnectCommand(a.actTerminate, [this] { FLiveRun->Stop(); });
+    ConnectCommand(a.actTerminate, [this] {
+        FSampleSeries->Stop();
+        FLiveRun->Stop();
+    });
+    ConnectCommand(a.actRunAllSamples, [this] { FLiveRun->RunNormally([this] { RunAllSamples(); }); });
+    ConnectCommand(a.actResultToExpected, [this] { TakeResultAsExpected(); });
     connect(a.actLiveRun, &QAction::triggered, this, &TfrmKestrim::SwitchLiveRun);
 
     ConnectPageAction(a.actViewScript, pgScript);
@@ -495,6 +508,8 @@ void TfrmKestrim::FormCreate()
     FSettings = std::make_unique<TKestrimReg>("Vek", "Kestrim");
     Execute([this] { FSettings->Load(); });
     CreateSamples();
+    FSampleSeries = std::make_unique<TSampleSeries>(*FSamples, *FRunController, *lsbMessage);
+    connect(FSamples, &TSamples::CurrentChanged, this, &TfrmKestrim::ShowCurrentSampleRun);
     ApplySettings();
     LoadConfig(QString::fromStdString(FSettings->ConfigFile));
     SetUpWebPage();
@@ -572,6 +587,7 @@ void TfrmKestrim::closeEvent(QCloseEvent* Event)
         return;
     }
     // A run in progress ends with its stop error before the program ends; no live run follows.
+    FSampleSeries->Stop();
     FLiveRun->Stop();
     // The size stored at the end is the normal one, not the maximised one; the platform may
     // carry out the change of state only later.
@@ -583,6 +599,7 @@ void TfrmKestrim::closeEvent(QCloseEvent* Event)
 
 void TfrmKestrim::FormDestroy()
 {
+    FSampleSeries.reset();
     FLiveRun.reset();
     FRunController.reset();
     FConsoleCommand.reset();
@@ -731,6 +748,7 @@ void TfrmKestrim::SetExpectedVisible(bool Visible)
 {
     FActions->actViewExpected->setChecked(Visible);
     FExpectedPane->SetShown(Visible);
+    FChangeMarks->SetOldEditor(Visible ? *tedExpected : *tedData);
     if (!Visible && tedExpected->hasFocus())
         tedResult->SetFocus();
     pgcEditorChange();
@@ -869,6 +887,10 @@ void TfrmKestrim::UpdateRunActions()
 {
     FActions->actRun->setEnabled(!FNormalRunning);
     FActions->actRunClipboard->setEnabled(!FNormalRunning);
+    FActions->actRunAllSamples->setEnabled(!FNormalRunning);
+    FActions->actResultToExpected->setEnabled(!FNormalRunning);
+    // Another sample made current would take the run's record, and the series' order with it.
+    FSamplesPanel->setEnabled(!FNormalRunning);
     FActions->actTerminate->setEnabled(FNormalRunning || FLiveRun->LiveRunning());
     FChangeMarks->SetRunning(FNormalRunning || FLiveRun->LiveRunning());
 }
@@ -939,6 +961,72 @@ QString TfrmKestrim::OutputLimitSetting(TOutputChannel Channel) const
     return QStringLiteral("設定ファイル %1 の [%2] %3")
         .arg(FSettings->FileName(), TKestrimReg::RunSection,
              Channel == TOutputChannel::Output ? TKestrimReg::OutputLimitIdent : TKestrimReg::ErrorLimitIdent);
+}
+
+void TfrmKestrim::RunShown()
+{
+    if (std::exchange(FRunOfOtherSample, false)) {
+        ShowKeptRun();
+        return;
+    }
+    const std::size_t current = FSamples->Current();
+    std::optional<TWorkbenchText> expected;
+    if (FSamples->HasExpected(current))
+        expected = TWorkbenchText{tedExpected->Lines().Text(), tedExpected->Encoding()};
+    FSamples->SetLastRun(current, LastSampleRun(*FRunController, *tedResult, expected));
+}
+
+// One command for the whole series, as F9 is one: the run commands wait and Stop reaches it.
+void TfrmKestrim::RunAllSamples()
+{
+    SetRunning(true);
+    const auto leave = qScopeGuard([this] { SetRunning(false); });
+    ShowHint(SeriesSummary(FSampleSeries->Run(FSettings->LiveTimeLimitMS)));
+}
+
+// The result page's text, whatever the user did to it since the run: what the user sees is
+// what the user takes. The run's verdict is measured again against it.
+void TfrmKestrim::TakeResultAsExpected()
+{
+    const std::size_t current = FSamples->Current();
+    std::optional<TSampleRun> run = FSamples->LastRun(current);
+    if (!run) {
+        ShowHint(QStringLiteral("このサンプルはまだ実行していないので、期待値にする結果がありません。"));
+        return;
+    }
+    const TWorkbenchText expected{tedResult->Lines().Text(), tedResult->Encoding()};
+    FSamples->ExpectedEditor().ReplaceText(expected.Bytes, expected.Encoding);
+    SetExpectedVisible(true);
+    if (run->Verdict == TSampleVerdict::Pass || run->Verdict == TSampleVerdict::Fail
+        || run->Verdict == TSampleVerdict::NoExpectation) {
+        const std::optional<int> line = FirstDifferentLine(run->Result, expected);
+        run->Verdict = line ? TSampleVerdict::Fail : TSampleVerdict::Pass;
+        run->FirstDifferentLine = line.value_or(0);
+        FSamples->SetLastRun(current, std::move(*run));
+    }
+}
+
+// A result belongs to the data it was made of: a sample that has not run yet shows an empty
+// result page, not the result of the sample shown before, which the change marks would then
+// measure against the wrong data.
+void TfrmKestrim::ShowCurrentSampleRun()
+{
+    if (FSampleSeries->Running())
+        return;
+    // A live run in progress was started on the sample shown before: its output is not this
+    // one's, and it waits until that run has ended.
+    if (FRunController->Running()) {
+        FRunOfOtherSample = true;
+        return;
+    }
+    ShowKeptRun();
+}
+
+void TfrmKestrim::ShowKeptRun()
+{
+    const std::optional<TSampleRun>& run = FSamples->LastRun(FSamples->Current());
+    FRunController->ShowKeptResult(run ? run->Result.Bytes : std::string(),
+                                   run ? run->Result.Encoding : tedResult->Encoding());
 }
 
 void TfrmKestrim::ShowHint(const QString& Hint)

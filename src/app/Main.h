@@ -9,6 +9,7 @@
 #include "app/LiveRun.h"
 #include "app/MainActions.h"
 #include "app/RunController.h"
+#include "app/SampleSeries.h"
 #include "app/UserDialogs.h"
 #include "app/WorkbenchCommands.h"
 
@@ -200,6 +201,13 @@ private:
     void ShowRunOutcome(const QString& Text) override;
     TOutputLimits OutputLimits() const override;
     QString OutputLimitSetting(TOutputChannel Channel) const override;
+    // Every run of the current sample goes into its row: F9, live runs and the series alike.
+    void RunShown() override;
+    void RunAllSamples();
+    void TakeResultAsExpected();
+    // The current sample's last result on the result page, as a run puts it there.
+    void ShowCurrentSampleRun();
+    void ShowKeptRun();
     // Status panel 2: what the program says stands until it says something else; a passing
     // hint (menu item, link) covers it only while it is not empty.
     void ShowHint(const QString& Hint);
@@ -234,6 +242,7 @@ private:
     std::unique_ptr<TConfigFile> FConfig;
     std::unique_ptr<TRunController> FRunController;
     std::unique_ptr<TLiveRun> FLiveRun;
+    std::unique_ptr<TSampleSeries> FSampleSeries;
     std::unique_ptr<TChangeMarksController> FChangeMarks; // ends before the editors, its marks with it
     bool FNormalRunning = false;
     std::unique_ptr<TFileCommands> FFileCommands;
@@ -243,6 +252,9 @@ private:
     TWorkbenchLayout* FWorkbench = nullptr;             // a child object
     TSamples* FSamples = nullptr;                       // a child object
     TPagePane* FSamplesPane = nullptr;                  // a child object of the panel
+    TSamplesPanel* FSamplesPanel = nullptr;             // a child object
+    // The current sample changed during a run, which then belongs to none.
+    bool FRunOfOtherSample = false;
     TPagePane* FExpectedPane = nullptr;                 // a child object of the pane
     QLabel* FCaretPanel;
     QLabel* FHintPanel;

@@ -158,6 +158,12 @@ TMainActions::TMainActions(QObject* Owner)
     actLiveRun = MakeCheckable(Owner, {"actLiveRun", "自動実行", {},
                                        "自動実行|入力が止まるたびにスクリプトを実行して、結果を最新に保ちます。"});
     actLiveRun->setIcon(ToolIcon(TToolIcon::LiveRun));
+    actRunAllSamples = MakeAction(Owner, {"actRunAllSamples", "すべてのサンプルで実行(&A)", Qt::SHIFT | Qt::Key_F9,
+                                          "すべてのサンプルで実行|スクリプトをサンプルごとに順に実行して、"
+                                          "結果を期待値と比べます。"});
+    actResultToExpected = MakeAction(Owner, {"actResultToExpected", "結果を期待値にする(&E)", {},
+                                             "結果を期待値にする|結果タブの内容を現在のサンプルの期待値にします。"});
+    actResultToExpected->setIconText(QStringLiteral("結果を期待値にする")); // no key on the tool button
 
     actFont = MakeAction(Owner, {"actFont", "フォント(&F)...", {}, "フォント|フォントの設定を行います。"});
     actConfig = MakeAction(Owner, {"actConfig", "設定ファイル読み込み(&S)...", {},
@@ -199,7 +205,7 @@ QList<QAction*> TMainActions::All() const
             actDataOpen,     actDataSave,     actResultCopy,     actResultSave,   actWebBack,
             actWebForward,   mniExit,         mniHelp,           mniAbout,        actViewWorkbench,
             actWorkbenchNew, actWorkbenchOpen, actWorkbenchSave, actWorkbenchSaveAs, actViewSamples,
-            actViewExpected};
+            actViewExpected, actRunAllSamples, actResultToExpected};
 }
 
 } // namespace kestrim

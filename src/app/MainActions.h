@@ -76,6 +76,10 @@ struct TMainActions {
     QAction* actRunClipboard;
     // Live runs on every pause in typing; checked while they are on.
     QAction* actLiveRun;
+    // The script over every sample in turn, and the result page's text as the current sample's
+    // expected result.
+    QAction* actRunAllSamples;
+    QAction* actResultToExpected;
     // Settings.
     QAction* actFont;
     QAction* actConfig;

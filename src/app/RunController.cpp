@@ -112,9 +112,15 @@ void TRunController::Run(const TRunStyle& Style)
         failure = std::current_exception();
     }
     FLastRunSucceeded = Succeeded(outcome);
+    FLastRunEnd = outcome.End;
+    FLastRunSeconds = outcome.Seconds;
+    FLastRunExitCode.reset();
+    if (outcome.End == TRunEnd::Ended && !FConsoleCommand.ExitedBySignal())
+        FLastRunExitCode = FConsoleCommand.ExitCode();
     ShowOutput(Style, encodings, outcome);
     FLastRunOutcome = RunOutcomeText(outcome);
     FHost.ShowRunOutcome(FLastRunOutcome);
+    FHost.RunShown();
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -127,6 +133,13 @@ void TRunController::actRunClipboardExecute()
     FData.PasteFromClipboard();
     actRunExecute();
     FResult.CopyAllToClipboard();
+}
+
+void TRunController::ShowKeptResult(const std::string& Bytes, TTextEncoding Encoding)
+{
+    FShowingOutput = true;
+    const auto shown = qScopeGuard([this] { FShowingOutput = false; });
+    FResult.SetEncodedText(Bytes, Encoding);
 }
 
 void TRunController::actTerminateExecute()

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QTemporaryDir;
@@ -45,10 +46,16 @@ public:
     // channel, for the message of a run that reached it.
     virtual TOutputLimits OutputLimits() const = 0;
     virtual QString OutputLimitSetting(TOutputChannel Channel) const = 0;
+    // A run of either kind has shown its output, and the controller tells how it ended.
+    virtual void RunShown() {}
 };
 
 class TRunController {
 public:
+    // How a run ended: its interpreter not started, ended of itself, stopped by the user, at
+    // an output limit or at the time limit.
+    enum class TRunEnd { NotStarted, Ended, Stopped, LimitReached, TimeLimitReached };
+
     TRunController(TConsoleCommand& ConsoleCommand, TEditor& Script, TEditor& Data, TEditor& Result,
                    TMessageList& Messages, TRunHost& Host);
     // Removes the run folder with the script file in it.
@@ -76,6 +83,9 @@ public:
     // no hourglass is shown, and a run that goes past TimeLimitMs is stopped and raises
     // ETimeLimit. Raises what Run raises otherwise.
     void RunLive(int TimeLimitMs);
+    // Puts a result kept from an earlier run on the result page, as a run puts its output there:
+    // not an edit of the user's (which would switch live runs off).
+    void ShowKeptResult(const std::string& Bytes, TTextEncoding Encoding);
     // True from the start of either kind of run until it has shown its output.
     bool Running() const { return FRunning; }
     // True while a run puts its output on the result page: the only changes of that page that
@@ -85,6 +95,12 @@ public:
     const QString& LastRunOutcome() const { return FLastRunOutcome; }
     // True when the last run's interpreter ended of itself with exit code 0.
     bool LastRunSucceeded() const { return FLastRunSucceeded; }
+    // The last run's exit code; none when its interpreter did not end of itself (not started,
+    // stopped, ended by a signal).
+    const std::optional<int>& LastRunExitCode() const { return FLastRunExitCode; }
+    TRunEnd LastRunEnd() const { return FLastRunEnd; }
+    // How long the last run's interpreter ran; 0 when none started.
+    double LastRunSeconds() const { return FLastRunSeconds; }
 
 private:
     // Live: a run on a pause in typing, as RunLive describes; otherwise Run's (F9).
@@ -97,7 +113,6 @@ private:
         std::string CommandLine;
         TRunEncodings Encodings;
     };
-    enum class TRunEnd { NotStarted, Ended, Stopped, LimitReached, TimeLimitReached };
     struct TRunOutcome {
         TRunEnd End = TRunEnd::NotStarted;
         double Seconds = 0;
@@ -133,6 +148,9 @@ private:
     bool FShowingOutput = false;
     QString FLastRunOutcome;
     bool FLastRunSucceeded = false;
+    TRunEnd FLastRunEnd = TRunEnd::NotStarted;
+    std::optional<int> FLastRunExitCode;
+    double FLastRunSeconds = 0;
 };
 
 } // namespace kestrim

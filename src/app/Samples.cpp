@@ -110,6 +110,13 @@ const std::optional<TSampleRun>& TSamples::LastRun(std::size_t Index) const
     return FEntries[Index].LastRun;
 }
 
+void TSamples::ForgetLastRuns()
+{
+    for (TEntry& entry : FEntries)
+        entry.LastRun.reset();
+    emit TableChanged();
+}
+
 bool TSamples::HasExpected(std::size_t Index) const
 {
     return Index == FCurrent ? FCurrentHasExpected : FEntries[Index].Sample.Expected.has_value();

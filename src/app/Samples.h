@@ -69,6 +69,9 @@ public:
     // the sample's data or expected result changes.
     void SetLastRun(std::size_t Index, TSampleRun Run);
     const std::optional<TSampleRun>& LastRun(std::size_t Index) const;
+    // Every sample's last run dropped: a run over all samples starts from an empty table, so
+    // that the rows a stop leaves out show no verdict of an older script.
+    void ForgetLastRuns();
 
     std::size_t Count() const { return FEntries.size(); }
     const std::string& Name(std::size_t Index) const { return FEntries[Index].Sample.Name; }

@@ -823,7 +823,7 @@ TEST(MainActions, HintsSplitIntoToolTipAndStatusText)
     EXPECT_EQ(a.actConfig->statusTip(), "設定ファイルを読み込みます。");
     EXPECT_EQ(a.actViewToolBar->toolTip(), "ツールバーの表示／非表示を切り替えます。");
     EXPECT_EQ(a.actViewToolBar->statusTip(), "ツールバーの表示／非表示を切り替えます。");
-    EXPECT_EQ(a.All().size(), 51);
+    EXPECT_EQ(a.All().size(), 53);
 }
 
 TEST(FileDialogs, FiltersBecomeTheToolkitsForm)

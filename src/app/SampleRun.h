@@ -1,0 +1,16 @@
+#pragma once
+// What a run of the current sample leaves in its row of the samples table: how it ended,
+// measured against the sample's expected result, and the result it showed.
+
+#include "app/Samples.h"
+
+namespace kestrim {
+
+class TEditor;
+class TRunController;
+
+// The controller's last run, whose output Result shows, against Expected.
+TSampleRun LastSampleRun(const TRunController& Controller, TEditor& Result,
+                         const std::optional<TWorkbenchText>& Expected);
+
+} // namespace kestrim
