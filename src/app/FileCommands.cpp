@@ -56,18 +56,9 @@ const TConfigFile& TFileCommands::CurrentConfig() const
 
 void TFileCommands::ConfirmSave()
 {
-    if (!FScript.Modified())
-        return;
-    const QString name = FFileName.isEmpty() ? QStringLiteral("(新規ファイル)") : FFileName;
-    switch (FDialogs.AskYesNoCancel(name + QStringLiteral("\r\nの内容は変更されています。\r\n保存しますか？"))) {
-    case TSaveAnswer::Yes:
-        actSaveExecute();
-        break;
-    case TSaveAnswer::No:
-        break;
-    case TSaveAnswer::Cancel:
-        throw EAbort();
-    }
+    if (FScript.Modified())
+        AskToSave(FDialogs, FFileName.isEmpty() ? QStringLiteral("(新規ファイル)") : FFileName,
+                  [this] { actSaveExecute(); });
 }
 
 // The data page has no New or Open question (loading data is no loss of a document), but its
@@ -77,9 +68,7 @@ void TFileCommands::ConfirmSaveData()
     if (!FData.Modified())
         return;
     const QString name = FDataFileName.isEmpty() ? QStringLiteral("無題") : FDataFileName;
-    switch (FDialogs.AskYesNoCancel(QStringLiteral("データ: ") + name
-                                    + QStringLiteral("\r\nの内容は変更されています。\r\n保存しますか？"))) {
-    case TSaveAnswer::Yes:
+    AskToSave(FDialogs, QStringLiteral("データ: ") + name, [this] {
         if (FDataFileName.isEmpty()) {
             const auto chosen = FDialogs.ChooseFile(SaveOptions(AllFilesFilter, QString(), false));
             if (!chosen)
@@ -88,12 +77,7 @@ void TFileCommands::ConfirmSaveData()
         } else {
             SaveDataTo(FDataFileName);
         }
-        break;
-    case TSaveAnswer::No:
-        break;
-    case TSaveAnswer::Cancel:
-        throw EAbort();
-    }
+    });
 }
 
 void TFileCommands::actNewExecute()

@@ -3,6 +3,7 @@
 #include "app/StandardLibrary.h"
 #include "dialogs/About.h"
 #include "dialogs/ApplicationTitle.h"
+#include "editor/base/Exceptions.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
@@ -26,6 +27,19 @@ std::optional<QString> TQtUserDialogs::ChooseFile(const TFileDialogOptions& Opti
     if (name)
         FLastFolder = QFileInfo(*name).absolutePath();
     return name;
+}
+
+void AskToSave(TUserDialogs& Dialogs, const QString& Name, const std::function<void()>& Save)
+{
+    switch (Dialogs.AskYesNoCancel(Name + QStringLiteral("\r\nの内容は変更されています。\r\n保存しますか？"))) {
+    case TSaveAnswer::Yes:
+        Save();
+        break;
+    case TSaveAnswer::No:
+        break;
+    case TSaveAnswer::Cancel:
+        throw EAbort();
+    }
 }
 
 TSaveAnswer TQtUserDialogs::AskYesNoCancel(const QString& Text)

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <optional>
 
 class QWidget;
@@ -34,6 +36,10 @@ public:
     virtual void ErrorMessage(const QString& Text) = 0;
     virtual void ShowAbout(TAboutDialog& Dialog) = 0;
 };
+
+// The save question of a changed text named Name ("<Name> の内容は変更されています。保存しますか？"):
+// Yes saves with Save, No goes on without, Cancel raises EAbort so that what asked ends too.
+void AskToSave(TUserDialogs& Dialogs, const QString& Name, const std::function<void()>& Save);
 
 // The real dialogs, owned by Parent.
 class TQtUserDialogs : public TUserDialogs {

@@ -63,19 +63,11 @@ bool TWorkbenchCommands::HoldsPage(const TEditor& Editor) const
 
 void TWorkbenchCommands::ConfirmLeave()
 {
-    if (Modified()) {
-        const QString name = FFileName.isEmpty() ? QStringLiteral("(新しいワークベンチ)") : FFileName;
-        switch (FDialogs.AskYesNoCancel(QStringLiteral("ワークベンチ: ") + name
-                                        + QStringLiteral("\r\nの内容は変更されています。\r\n保存しますか？"))) {
-        case TSaveAnswer::Yes:
-            actSaveExecute();
-            break;
-        case TSaveAnswer::No:
-            break;
-        case TSaveAnswer::Cancel:
-            throw EAbort();
-        }
-    }
+    if (Modified())
+        AskToSave(FDialogs,
+                  QStringLiteral("ワークベンチ: ")
+                      + (FFileName.isEmpty() ? QStringLiteral("(新しいワークベンチ)") : FFileName),
+                  [this] { actSaveExecute(); });
     if (!HoldsPage(FScript))
         FFiles.ConfirmSave();
     if (!HoldsPage(FData))
