@@ -2,6 +2,7 @@
 
 #include "editor/base/Exceptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -138,6 +139,20 @@ std::size_t TFileReader::Read(char* Buffer, std::size_t Count)
         if (errno != EINTR)
             throw EFOpenError(OpenErrorText(FFileName, errno));
     }
+}
+
+std::size_t TFileReader::ReadAt(char* Buffer, std::size_t Count, std::uint64_t Offset) const
+{
+    std::size_t done = 0;
+    while (done < Count) {
+        const ssize_t n = ::pread(FFd, Buffer + done, Count - done, static_cast<off_t>(Offset + done));
+        if (n == 0)
+            break;
+        if (n < 0 && errno != EINTR)
+            throw EFOpenError(OpenErrorText(FFileName, errno));
+        done += static_cast<std::size_t>(std::max<ssize_t>(n, 0));
+    }
+    return done;
 }
 
 void TFileReader::Rewind()

@@ -4,6 +4,7 @@
 #include "editor/base/ByteSource.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,9 @@ public:
     // Reads up to Count bytes into Buffer; returns how many, 0 at the end of the file.
     std::size_t Read(char* Buffer, std::size_t Count);
     std::string_view ReadBlock(char* Buffer, std::size_t Count) override { return {Buffer, Read(Buffer, Count)}; }
+    // Reads up to Count bytes at Offset without moving the position, so that several threads
+    // may read at once; returns how many, fewer only at the end of the file.
+    std::size_t ReadAt(char* Buffer, std::size_t Count, std::uint64_t Offset) const;
     // Goes back to the start of the file.
     void Rewind() override;
 

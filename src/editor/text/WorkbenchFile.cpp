@@ -1,6 +1,7 @@
 #include "editor/text/WorkbenchFile.h"
 
 #include "editor/base/FileIO.h"
+#include "editor/text/ZipStoredEntries.h"
 
 #include <nlohmann/json.hpp>
 #include <sys/mman.h>
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <span>
 #include <stdexcept>
 
 namespace kestrim {
@@ -199,8 +201,8 @@ void PreferLargePages(std::string& Bytes)
 // Reads a workbench out of an open archive: the manifest first, then each text it names.
 class TWorkbenchReader {
 public:
-    TWorkbenchReader(const std::string& FileName, zip_t* Archive, std::size_t FileSize)
-        : FFileName(FileName), FArchive(Archive), FFileSize(FileSize)
+    TWorkbenchReader(const std::string& FileName, const TFileReader& File, zip_t* Archive)
+        : FFileName(FileName), FFile(File), FArchive(Archive), FStored(File, Archive)
     {
     }
 
@@ -279,11 +281,13 @@ private:
             RaiseZipError(FFileName, *zip_get_error(FArchive), Name);
         if (stat.comp_method == ZIP_CM_STORE && stat.size != stat.comp_size)
             Damaged(Quoted(Name) + " の大きさが一致しません。");
+        if (const auto offset = FStored.DataOffset(stat))
+            return StoredEntry(Name, stat, *offset);
         TEntry file(zip_fopen_index(FArchive, index, 0));
         if (!file)
             RaiseZipError(FFileName, *zip_get_error(FArchive), Name);
         std::string bytes;
-        bytes.reserve(static_cast<std::size_t>(std::min<zip_uint64_t>(stat.size, FFileSize)));
+        bytes.reserve(static_cast<std::size_t>(std::min<zip_uint64_t>(stat.size, FFile.Size())));
         PreferLargePages(bytes);
         // Read until libzip reports the end: only then has it checked the CRC.
         for (;;) {
@@ -306,9 +310,27 @@ private:
         }
     }
 
+    // A stored entry whose place in the file is known, read from there, its CRC checked as
+    // libzip would.
+    std::string StoredEntry(const std::string& Name, const zip_stat_t& Stat, std::uint64_t Offset)
+    {
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(Stat.size));
+        PreferLargePages(bytes);
+        bytes.resize(bytes.capacity());
+        const TCrcRead read = ReadWithCrc(FFile, Offset, std::span(bytes.data(), static_cast<std::size_t>(Stat.size)));
+        if (read.Count != Stat.size)
+            RaiseZipError(FFileName, TZipError(ZIP_ER_EOF).Get(), Name);
+        if (read.Crc != Stat.crc)
+            RaiseZipError(FFileName, TZipError(ZIP_ER_CRC).Get(), Name);
+        bytes.resize(read.Count);
+        return bytes;
+    }
+
     const std::string& FFileName;
+    const TFileReader& FFile;
     zip_t* FArchive;
-    std::size_t FFileSize;
+    TZipStoredEntries FStored;
     std::set<zip_int64_t> FRead;
 };
 
@@ -403,14 +425,14 @@ private:
 
 TWorkbench ReadWorkbenchFile(const std::string& FileName)
 {
-    // Opening the file first makes a missing or forbidden one an EFOpenError naming it, and
-    // gives the size that bounds what the archive may claim.
-    const std::size_t fileSize = TFileReader(FileName).Size();
+    // Opening the file first makes a missing or forbidden one an EFOpenError naming it, gives the
+    // size that bounds what the archive may claim, and reads the stored texts.
+    const TFileReader file(FileName);
     int error = 0;
     const TArchive archive(zip_open(FileName.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!archive)
         RaiseZipError(FileName, TZipError(error).Get(), "");
-    return TWorkbenchReader(FileName, archive.get(), fileSize).Read();
+    return TWorkbenchReader(FileName, file, archive.get()).Read();
 }
 
 void WriteWorkbenchFile(const std::string& FileName, const TWorkbench& Workbench)

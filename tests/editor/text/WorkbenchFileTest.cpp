@@ -8,6 +8,7 @@
 #include <zip.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <utility>
@@ -207,6 +208,46 @@ TEST_F(WorkbenchFileTest, DamagedFilesSayWhatIsWrong)
             EXPECT_TRUE(message.starts_with("ワークベンチファイルが壊れています: ") ||
                         message.starts_with("ワークベンチファイルではありません: "))
                 << message;
+        }
+    }
+}
+
+// A text of several blocks is read in parts side by side and checked as a whole, wherever a
+// damaged byte lies; an archive laid out otherwise (here with a comment) is read by libzip alone,
+// with the same results.
+TEST_F(WorkbenchFileTest, ALargeTextReadsWholeAndADamagedByteInItIsFound)
+{
+    std::mt19937 random(7);
+    std::string text(9 * (1 << 20) + 3, '\0');
+    for (char& c : text)
+        c = static_cast<char>(random());
+    TWorkbench workbench = Example();
+    workbench.Samples[0].Data.Bytes = text;
+    WriteWorkbenchFile(Path("big.kestrim"), workbench);
+    fs::copy_file(Path("big.kestrim"), Path("commented.kestrim"));
+    int error = 0;
+    zip_t* archive = zip_open(Path("commented.kestrim").c_str(), 0, &error);
+    ASSERT_NE(archive, nullptr);
+    ASSERT_EQ(zip_set_archive_comment(archive, "c", 1), 0);
+    ASSERT_EQ(zip_close(archive), 0);
+
+    for (const char* name : {"big.kestrim", "commented.kestrim"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ReadWorkbenchFile(Path(name)), workbench);
+        const std::string good = ReadFileBytes(Path(name));
+        const std::size_t start = good.find(text.substr(0, 64));
+        for (const std::size_t at : {std::size_t{0}, std::size_t{4 << 20} + 1, text.size() / 2, text.size() - 1}) {
+            std::string bad = good;
+            bad[start + at] ^= 0x20;
+            WriteFileBytes(Path("bad.kestrim"), bad);
+            try {
+                ReadWorkbenchFile(Path("bad.kestrim"));
+                ADD_FAILURE() << "read a damaged byte at " << at;
+            } catch (const EWorkbenchFile& error) {
+                EXPECT_NE(std::string(error.what()).find("\"samples/001/data.txt\" の内容がチェックサム (CRC) と合いません"),
+                          std::string::npos)
+                    << error.what();
+            }
         }
     }
 }
