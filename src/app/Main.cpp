@@ -26,7 +26,6 @@
 #include "editor/base/Exceptions.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
-#include "editor/text/ResultCheck.h"
 #include "settings/UConfigFile.h"
 #include "settings/UEditorSettings.h"
 #include "settings/UKestrimReg.h"
@@ -999,9 +998,7 @@ void TfrmKestrim::TakeResultAsExpected()
     SetExpectedVisible(true);
     if (run->Verdict == TSampleVerdict::Pass || run->Verdict == TSampleVerdict::Fail
         || run->Verdict == TSampleVerdict::NoExpectation) {
-        const std::optional<int> line = FirstDifferentLine(run->Result, expected);
-        run->Verdict = line ? TSampleVerdict::Fail : TSampleVerdict::Pass;
-        run->FirstDifferentLine = line.value_or(0);
+        MeasureAgainst(*run, expected);
         FSamples->SetLastRun(current, std::move(*run));
     }
 }

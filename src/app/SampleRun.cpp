@@ -23,6 +23,13 @@ TSampleVerdict EndVerdict(TRunEnd End)
 
 } // namespace
 
+void MeasureAgainst(TSampleRun& Run, const TWorkbenchText& Expected)
+{
+    const std::optional<int> line = FirstDifferentLine(Run.Result, Expected);
+    Run.Verdict = line ? TSampleVerdict::Fail : TSampleVerdict::Pass;
+    Run.FirstDifferentLine = line.value_or(0);
+}
+
 TSampleRun LastSampleRun(const TRunController& Controller, TEditor& Result,
                          const std::optional<TWorkbenchText>& Expected)
 {
@@ -32,11 +39,8 @@ TSampleRun LastSampleRun(const TRunController& Controller, TEditor& Result,
     run.Seconds = Controller.LastRunSeconds();
     run.Result = {Result.Lines().Text(), Result.Encoding()};
     // Only a run that ended gave its whole result: a stopped one is not measured.
-    if (run.Verdict == TSampleVerdict::NoExpectation && Expected) {
-        const std::optional<int> line = FirstDifferentLine(run.Result, *Expected);
-        run.Verdict = line ? TSampleVerdict::Fail : TSampleVerdict::Pass;
-        run.FirstDifferentLine = line.value_or(0);
-    }
+    if (run.Verdict == TSampleVerdict::NoExpectation && Expected)
+        MeasureAgainst(run, *Expected);
     return run;
 }
 

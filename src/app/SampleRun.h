@@ -9,6 +9,9 @@ namespace kestrim {
 class TEditor;
 class TRunController;
 
+// Run's verdict against Expected: Pass, or Fail at the first line of its result that differs.
+void MeasureAgainst(TSampleRun& Run, const TWorkbenchText& Expected);
+
 // The controller's last run, whose output Result shows, against Expected.
 TSampleRun LastSampleRun(const TRunController& Controller, TEditor& Result,
                          const std::optional<TWorkbenchText>& Expected);

@@ -76,11 +76,11 @@ void TSamples::Clear()
     Reset({std::move(sample)}, 0);
 }
 
+// With one sample, the current one is all there is; its stored expected result may be one the
+// user has removed since.
 bool TSamples::InUse() const
 {
-    return FEntries.size() > 1 || FCurrentHasExpected
-           || std::any_of(FEntries.begin(), FEntries.end(),
-                          [](const TEntry& Entry) { return Entry.Sample.Expected.has_value(); });
+    return FEntries.size() > 1 || FCurrentHasExpected;
 }
 
 bool TSamples::Modified() const

@@ -158,6 +158,12 @@ TEST_F(SamplesTest, EditsMarkModifiedAndTheExpectedResultComesAndGoes)
     Samples().Clear();
     EXPECT_FALSE(Samples().InUse());
     EXPECT_FALSE(Samples().Modified());
+
+    // An expected result that came with the sample, removed, ends it as well.
+    Samples().Reset({{"a", {}, TWorkbenchText{"e", TTextEncoding::ShiftJis}}}, 0);
+    EXPECT_TRUE(Samples().InUse());
+    Samples().RemoveExpected();
+    EXPECT_FALSE(Samples().InUse());
 }
 
 // The panel's commands through the window: keys in the table, the question before a sample
