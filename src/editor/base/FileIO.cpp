@@ -155,6 +155,13 @@ std::size_t TFileReader::ReadAt(char* Buffer, std::size_t Count, std::uint64_t O
     return done;
 }
 
+std::string_view TFileRegion::ReadBlock(char* Buffer, std::size_t Count)
+{
+    const std::size_t read = FFile.ReadAt(Buffer, std::min(Count, FCount - FPosition), FOffset + FPosition);
+    FPosition += read;
+    return {Buffer, read};
+}
+
 void TFileReader::Rewind()
 {
     if (::lseek(FFd, 0, SEEK_SET) != 0)

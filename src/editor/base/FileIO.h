@@ -52,6 +52,24 @@ private:
     std::size_t FSize = 0;
 };
 
+// A stretch of an open file read as a source of its own: Count bytes from Offset, or fewer when
+// the file ends first. The file must outlive the region.
+class TFileRegion : public TByteSource {
+public:
+    TFileRegion(const TFileReader& File, std::uint64_t Offset, std::size_t Count)
+        : FFile(File), FOffset(Offset), FCount(Count)
+    {
+    }
+    std::string_view ReadBlock(char* Buffer, std::size_t Count) override;
+    void Rewind() override { FPosition = 0; }
+
+private:
+    const TFileReader& FFile;
+    std::uint64_t FOffset;
+    std::size_t FCount;
+    std::size_t FPosition = 0;
+};
+
 // The whole file. Raises EFOpenError when it cannot be opened or read (missing, a folder,
 // no permission).
 std::string ReadFileBytes(const std::string& FileName);

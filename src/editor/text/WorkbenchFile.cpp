@@ -206,7 +206,7 @@ public:
     {
     }
 
-    TWorkbench Read()
+    TWorkbench Read(bool LeaveCurrentData = false)
     {
         if (zip_name_locate(FArchive, ManifestEntry, 0) < 0)
             NoWorkbench("workbench.json がありません。");
@@ -231,18 +231,21 @@ public:
             WrongType("samples", "配列");
         if (samples.empty())
             Damaged("サンプルがありません。");
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            workbench.Samples.push_back(Sample(samples[i], "samples[" + std::to_string(i) + "]"));
         const TJson& current = Integer(manifest, "current");
         if (!current.is_number_unsigned() || current.get<std::uint64_t>() >= samples.size())
             Damaged("workbench.json の current " + current.dump() + " がサンプルの範囲 (0 から " +
                     std::to_string(samples.size() - 1) + ") にありません。");
         workbench.Current = current.get<std::size_t>();
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            workbench.Samples.push_back(Sample(samples[i], "samples[" + std::to_string(i) + "]",
+                                               LeaveCurrentData && i == workbench.Current));
         return workbench;
     }
 
+    const std::optional<TStoredText>& CurrentData() const { return FCurrentData; }
+
 private:
-    TSample Sample(const TJson& Json, const std::string& Path)
+    TSample Sample(const TJson& Json, const std::string& Path, bool LeaveData)
     {
         if (!Json.is_object())
             WrongType(Path, "オブジェクト");
@@ -250,29 +253,33 @@ private:
         sample.Name = String(Json, Path, "name");
         if (sample.Name.find_first_of("\r\n") != std::string::npos)
             Damaged("workbench.json の " + Member(Path, "name") + " が改行を含んでいます。");
-        sample.Data = Text(Object(Json, Path, "data"), Member(Path, "data"));
+        sample.Data = Text(Object(Json, Path, "data"), Member(Path, "data"), LeaveData);
         if (Json.contains("expected"))
             sample.Expected = Text(Object(Json, Path, "expected"), Member(Path, "expected"));
         return sample;
     }
 
-    TWorkbenchText Text(const TJson& Json, const std::string& Path)
+    // Left, a stored text is not read but found: CurrentData says where it lies.
+    TWorkbenchText Text(const TJson& Json, const std::string& Path, bool Leave = false)
     {
         TWorkbenchText text;
         text.Encoding = Encoding(Json, Path);
-        text.Bytes = Entry(String(Json, Path, "file"));
+        const std::string name = String(Json, Path, "file");
+        const zip_stat_t stat = Locate(name);
+        if (const auto offset = Leave ? FStored.DataOffset(stat) : std::nullopt)
+            FCurrentData = TStoredText{*offset, stat.size, stat.crc};
+        else
+            text.Bytes = Entry(name, stat);
         return text;
     }
 
-    // The entry's bytes, read once straight into the string. Its declared size is trusted only
-    // as far as the file can hold it, so that a forged size allocates nothing.
-    std::string Entry(const std::string& Name)
+    // The entry's statistics, each entry taken once: a manifest that names one entry many times
+    // cannot make a small file take much memory.
+    zip_stat_t Locate(const std::string& Name)
     {
         const zip_int64_t index = zip_name_locate(FArchive, Name.c_str(), 0);
         if (index < 0)
             Damaged(Quoted(Name) + " が zip アーカイブの中にありません。");
-        // Each entry is read once: a manifest that names one entry many times cannot make a
-        // small file take much memory.
         if (!FRead.insert(index).second)
             Damaged(Quoted(Name) + " が二度使われています。");
         zip_stat_t stat;
@@ -281,13 +288,22 @@ private:
             RaiseZipError(FFileName, *zip_get_error(FArchive), Name);
         if (stat.comp_method == ZIP_CM_STORE && stat.size != stat.comp_size)
             Damaged(Quoted(Name) + " の大きさが一致しません。");
-        if (const auto offset = FStored.DataOffset(stat))
-            return StoredEntry(Name, stat, *offset);
-        TEntry file(zip_fopen_index(FArchive, index, 0));
+        return stat;
+    }
+
+    std::string Entry(const std::string& Name) { return Entry(Name, Locate(Name)); }
+
+    // The entry's bytes, read once straight into the string. Its declared size is trusted only
+    // as far as the file can hold it, so that a forged size allocates nothing.
+    std::string Entry(const std::string& Name, const zip_stat_t& Stat)
+    {
+        if (const auto offset = FStored.DataOffset(Stat))
+            return StoredEntry(Name, Stat, *offset);
+        TEntry file(zip_fopen_index(FArchive, Stat.index, 0));
         if (!file)
             RaiseZipError(FFileName, *zip_get_error(FArchive), Name);
         std::string bytes;
-        bytes.reserve(static_cast<std::size_t>(std::min<zip_uint64_t>(stat.size, FFile.Size())));
+        bytes.reserve(static_cast<std::size_t>(std::min<zip_uint64_t>(Stat.size, FFile.Size())));
         PreferLargePages(bytes);
         // Read until libzip reports the end: only then has it checked the CRC.
         for (;;) {
@@ -332,6 +348,7 @@ private:
     zip_t* FArchive;
     TZipStoredEntries FStored;
     std::set<zip_int64_t> FRead;
+    std::optional<TStoredText> FCurrentData;
 };
 
 // The entry name of each sample's folder: its position from 1, three digits or more, so that
@@ -423,7 +440,9 @@ private:
 
 } // namespace
 
-TWorkbench ReadWorkbenchFile(const std::string& FileName)
+namespace {
+
+TWorkbenchLeavingData ReadWorkbench(const std::string& FileName, bool LeaveCurrentData)
 {
     // Opening the file first makes a missing or forbidden one an EFOpenError naming it, gives the
     // size that bounds what the archive may claim, and reads the stored texts.
@@ -432,7 +451,22 @@ TWorkbench ReadWorkbenchFile(const std::string& FileName)
     const TArchive archive(zip_open(FileName.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!archive)
         RaiseZipError(FileName, TZipError(error).Get(), "");
-    return TWorkbenchReader(FileName, file, archive.get()).Read();
+    TWorkbenchReader reader(FileName, file, archive.get());
+    TWorkbenchLeavingData read{reader.Read(LeaveCurrentData), std::nullopt};
+    read.CurrentData = reader.CurrentData();
+    return read;
+}
+
+} // namespace
+
+TWorkbench ReadWorkbenchFile(const std::string& FileName)
+{
+    return ReadWorkbench(FileName, false).Workbench;
+}
+
+TWorkbenchLeavingData ReadWorkbenchLeavingCurrentData(const std::string& FileName)
+{
+    return ReadWorkbench(FileName, true);
 }
 
 void WriteWorkbenchFile(const std::string& FileName, const TWorkbench& Workbench)

@@ -7,6 +7,9 @@
 #include "editor/base/Exceptions.h"
 #include "editor/text/Workbench.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +30,26 @@ public:
 // Raises EFOpenError when the file cannot be read, EWorkbenchFile when it is no workbench this
 // program can read. Nothing is returned in part.
 TWorkbench ReadWorkbenchFile(const std::string& FileName);
+
+// Where a text stored uncompressed lies in the workbench file, and the CRC-32 its bytes must
+// have: a large text is read from there straight into a page, without a copy in memory first.
+struct TStoredText {
+    std::uint64_t Offset = 0;
+    std::size_t Size = 0;
+    std::uint32_t Crc = 0;
+};
+
+struct TWorkbenchLeavingData {
+    TWorkbench Workbench;
+    // Where the current sample's data lies when it is stored uncompressed; its Bytes in
+    // Workbench are then empty. None: they are in Workbench.
+    std::optional<TStoredText> CurrentData;
+};
+
+// As ReadWorkbenchFile, except that the current sample's data is left in the file when it can
+// be read from there. Its bytes are not checked: the caller compares their CRC with the one
+// given before it uses them.
+TWorkbenchLeavingData ReadWorkbenchLeavingCurrentData(const std::string& FileName);
 
 // Writes the whole workbench so that an existing file stays intact until the new one is
 // complete, keeping its permissions. Raises EFCreateError.

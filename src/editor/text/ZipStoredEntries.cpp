@@ -161,4 +161,20 @@ TCrcRead ReadWithCrc(const TFileReader& File, std::uint64_t Offset, std::span<ch
     return whole;
 }
 
+TCrcRead CrcOfRegion(const TFileReader& File, std::uint64_t Offset, std::uint64_t Count)
+{
+    // Small enough to stay in the processor's cache between reading and checking.
+    std::vector<char> buffer(256u << 10);
+    TCrcRead read{0, Crc(0, {})};
+    while (read.Count < Count) {
+        const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), Count - read.Count));
+        const std::size_t count = File.ReadAt(buffer.data(), size, Offset + read.Count);
+        read.Crc = Crc(read.Crc, std::span(buffer.data(), count));
+        read.Count += count;
+        if (count < size)
+            break;
+    }
+    return read;
+}
+
 } // namespace kestrim

@@ -50,5 +50,7 @@ struct TCrcRead {
 
 // Fills Bytes from File at Offset and gives their CRC-32, a part of them on each processor.
 TCrcRead ReadWithCrc(const TFileReader& File, std::uint64_t Offset, std::span<char> Bytes);
+// The CRC-32 of Count bytes of File at Offset, read a block at a time and kept nowhere.
+TCrcRead CrcOfRegion(const TFileReader& File, std::uint64_t Offset, std::uint64_t Count);
 
 } // namespace kestrim

@@ -3,6 +3,7 @@
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
 #include "editor/text/WorkbenchFile.h"
+#include "editor/text/ZipStoredEntries.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -140,6 +141,28 @@ TEST_F(WorkbenchFileTest, AReZippedWorkbenchStillReads)
     ASSERT_EQ(workbench.Samples.size(), 1u);
     EXPECT_EQ(workbench.Samples[0].Data.Bytes, "data");
     EXPECT_FALSE(workbench.Samples[0].Expected);
+}
+
+// A stored current data is found, not read: its place gives its bytes and their CRC. A
+// compressed one has no place and is read as before.
+TEST_F(WorkbenchFileTest, TheCurrentDataCanBeLeftInTheFile)
+{
+    const TWorkbench workbench = Example();
+    WriteWorkbenchFile(Path("a.kestrim"), workbench);
+    TWorkbenchLeavingData read = ReadWorkbenchLeavingCurrentData(Path("a.kestrim"));
+    ASSERT_TRUE(read.CurrentData);
+    EXPECT_TRUE(read.Workbench.Samples[1].Data.Bytes.empty());
+    const TFileReader file(Path("a.kestrim"));
+    std::string bytes(read.CurrentData->Size, '\0');
+    EXPECT_EQ(file.ReadAt(bytes.data(), bytes.size(), read.CurrentData->Offset), bytes.size());
+    EXPECT_EQ(CrcOfRegion(file, read.CurrentData->Offset, read.CurrentData->Size).Crc, read.CurrentData->Crc);
+    read.Workbench.Samples[1].Data.Bytes = bytes;
+    EXPECT_EQ(read.Workbench, workbench);
+
+    const TWorkbenchLeavingData deflated =
+        ReadWorkbenchLeavingCurrentData(ZipWith({{"workbench.json", Manifest(OneSample)}}, ZIP_CM_DEFLATE));
+    EXPECT_FALSE(deflated.CurrentData);
+    EXPECT_EQ(deflated.Workbench.Samples[0].Data.Bytes, "data");
 }
 
 TEST_F(WorkbenchFileTest, ANewerFormatSaysWhichAndOpensNothing)
