@@ -1,0 +1,132 @@
+#include "app/RunOutput.h"
+
+#include "app/ConsoleCommand.h"
+#include "app/MessageList.h"
+#include "editor/base/MemoryStream.h"
+#include "editor/control/EditorControl.h"
+
+#include <QString>
+
+namespace kestrim {
+namespace {
+
+// Where the last line break of Text at or after From is, past it; 0 for none.
+std::size_t AfterLastLineFeed(std::string_view Text, std::size_t From)
+{
+    const std::size_t found = Text.substr(From).rfind('\n');
+    return found == std::string_view::npos ? 0 : From + found + 1;
+}
+
+} // namespace
+
+TRunOutput::TRunOutput(TEditor& Result, TMessageList& Messages, const TRunEncodings& Encodings, bool KeepView)
+    : FResult(Result)
+    , FMessages(Messages)
+    , FEncodings(Encodings)
+    , FKeepView(KeepView)
+    , FWasReadOnly(Result.ReadOnly())
+    , FRow(Result.Row())
+    , FCol(Result.Col())
+    , FTopRow(Result.TopRow())
+    , FTopCol(Result.TopCol())
+    , FOutput(Encodings.Output, Encodings.Result)
+    , FErrors(Encodings.Error, Encodings.Messages)
+{
+    FResult.SetReadOnly(true);
+}
+
+TRunOutput::~TRunOutput()
+{
+    FResult.SetReadOnly(FWasReadOnly);
+}
+
+void TRunOutput::Take(TOutputChannel Channel, std::string_view Bytes)
+{
+    if (Channel == TOutputChannel::Output)
+        TakeOutput(Bytes);
+    else
+        TakeErrors(Bytes);
+}
+
+// Whole lines go onto the page as they come. An unfinished line waits, so that a line that goes
+// on and on is not copied again with every block: it is shown when a block brings no line end,
+// and again only once at least as much as is shown has come, which keeps the copying linear.
+void TRunOutput::TakeOutput(std::string_view Bytes)
+{
+    StartResult();
+    FOutputBytes += Bytes.size();
+    const std::size_t before = FPending.size();
+    FOutput.Convert(Bytes, FPending);
+    if (const std::size_t lines = AfterLastLineFeed(FPending, before); lines > 0) {
+        FResult.AppendText(std::string_view(FPending).substr(0, lines));
+        FPending.erase(0, lines);
+        FShownTail = 0;
+        return;
+    }
+    // A CR at the end may be the first half of a CR LF: it waits, or it would end a line twice.
+    const std::size_t shown = FPending.size() - (FPending.ends_with('\r') ? 1 : 0);
+    if (shown > 0 && shown >= FShownTail) {
+        FResult.AppendText(std::string_view(FPending).substr(0, shown));
+        FShownTail += shown;
+        FPending.erase(0, shown);
+    }
+}
+
+// The list shows whole lines as they come; the messages are told apart at the end.
+void TRunOutput::TakeErrors(std::string_view Bytes)
+{
+    if (!FMessagesStarted) {
+        FMessagesStarted = true;
+        FMessages.clear();
+    }
+    const std::size_t before = FErrorText.size();
+    FErrors.Convert(Bytes, FErrorText);
+    const std::size_t lines = AfterLastLineFeed(FErrorText, before);
+    if (FErrorsEnded || lines <= FErrorsShown)
+        return;
+    std::string_view shown = std::string_view(FErrorText).substr(FErrorsShown, lines - FErrorsShown);
+    if (const std::size_t nul = shown.find('\0'); nul != std::string_view::npos) {
+        shown = shown.substr(0, nul);
+        FErrorsEnded = true;
+    }
+    FMessages.AppendLines(shown, FEncodings.Messages);
+    FErrorsShown = lines;
+}
+
+void TRunOutput::StartResult()
+{
+    if (std::exchange(FResultStarted, true))
+        return;
+    FResult.SetEncodedText(std::string(), FEncodings.Result);
+}
+
+void TRunOutput::Finish()
+{
+    StartResult();
+    FOutput.Finish(FPending);
+    FResult.AppendText(FPending);
+    FPending = std::string();
+    ShowMessages();
+    if (FOutput.LossCount() > 0)
+        FMessages.AddNotice(QString::fromStdString(LossNotice(OutputChannelName(TOutputChannel::Output),
+                                                              FOutput.LossCount(), FOutput.FirstLoss(),
+                                                              FEncodings.Result)));
+    if (FKeepView) {
+        FResult.SetRowCol(FRow, FCol);
+        FResult.SetTopRow(FTopRow);
+        FResult.SetTopCol(FTopCol);
+    }
+}
+
+void TRunOutput::ShowMessages()
+{
+    FErrors.Finish(FErrorText);
+    TMemoryStream errors(std::move(FErrorText));
+    FMessages.LoadFromStream(errors, FEncodings.Messages);
+    if (FErrors.LossCount() > 0)
+        FMessages.AddNotice(QString::fromStdString(
+            LossNotice(OutputChannelName(TOutputChannel::Error), FErrors.LossCount(), FErrors.FirstLoss(),
+                       FEncodings.Messages)));
+}
+
+} // namespace kestrim
