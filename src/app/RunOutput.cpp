@@ -5,10 +5,14 @@
 #include "editor/base/MemoryStream.h"
 #include "editor/control/EditorControl.h"
 
+#include <QScopeGuard>
 #include <QString>
 
 namespace kestrim {
 namespace {
+
+constexpr int ShowIntervalMs = 50;
+constexpr std::size_t ShowAtOnceBytes = 4u << 20;
 
 // Where the last line break of Text at or after From is, past it; 0 for none.
 std::size_t AfterLastLineFeed(std::string_view Text, std::size_t From)
@@ -33,6 +37,14 @@ TRunOutput::TRunOutput(TEditor& Result, TMessageList& Messages, const TRunEncodi
     , FErrors(Encodings.Error, Encodings.Messages)
 {
     FResult.SetReadOnly(true);
+    FShowTimer.setSingleShot(true);
+    FShowTimer.setInterval(ShowIntervalMs);
+    FShowTimer.callOnTimeout([this] {
+        if (FTaking)
+            FShowTimer.start();
+        else
+            ShowSoFar();
+    });
 }
 
 TRunOutput::~TRunOutput()
@@ -40,7 +52,25 @@ TRunOutput::~TRunOutput()
     FResult.SetReadOnly(FWasReadOnly);
 }
 
+// Emptying the result page lets the window's events through while the old text is freed, and
+// with them the next block, which waits for the one being shown.
 void TRunOutput::Take(TOutputChannel Channel, std::string_view Bytes)
+{
+    if (FTaking) {
+        FWaiting.push_back({Channel, std::string(Bytes)});
+        return;
+    }
+    FTaking = true;
+    const auto done = qScopeGuard([this] { FTaking = false; });
+    TakeBlock(Channel, Bytes);
+    while (!FWaiting.empty()) {
+        const TBlock next = std::move(FWaiting.front());
+        FWaiting.pop_front();
+        TakeBlock(next.Channel, next.Bytes);
+    }
+}
+
+void TRunOutput::TakeBlock(TOutputChannel Channel, std::string_view Bytes)
 {
     if (Channel == TOutputChannel::Output)
         TakeOutput(Bytes);
@@ -48,18 +78,46 @@ void TRunOutput::Take(TOutputChannel Channel, std::string_view Bytes)
         TakeErrors(Bytes);
 }
 
-// Whole lines go onto the page as they come. An unfinished line waits, so that a line that goes
-// on and on is not copied again with every block: it is shown when a block brings no line end,
-// and again only once at least as much as is shown has come, which keeps the copying linear.
 void TRunOutput::TakeOutput(std::string_view Bytes)
 {
     StartResult();
     FOutputBytes += Bytes.size();
     const std::size_t before = FPending.size();
     FOutput.Convert(Bytes, FPending);
-    if (const std::size_t lines = AfterLastLineFeed(FPending, before); lines > 0) {
-        FResult.AppendText(std::string_view(FPending).substr(0, lines));
-        FPending.erase(0, lines);
+    if (const std::size_t lines = AfterLastLineFeed(FPending, before); lines > 0)
+        FPendingLines = lines;
+    if (FPending.size() >= ShowAtOnceBytes)
+        ShowSoFar();
+    else if (!FShowTimer.isActive())
+        FShowTimer.start();
+}
+
+void TRunOutput::TakeErrors(std::string_view Bytes)
+{
+    const std::size_t before = FErrorText.size();
+    FErrors.Convert(Bytes, FErrorText);
+    if (const std::size_t lines = AfterLastLineFeed(FErrorText, before); lines > 0)
+        FErrorLines = lines;
+    if (!FShowTimer.isActive())
+        FShowTimer.start();
+}
+
+void TRunOutput::ShowSoFar()
+{
+    FShowTimer.stop();
+    ShowOutput();
+    ShowErrors();
+}
+
+// Whole lines go onto the page as they come. An unfinished line waits, so that a line that goes
+// on and on is not copied again each time: it is shown when nothing else came, and again only
+// once at least as much as is shown has come, which keeps the copying linear.
+void TRunOutput::ShowOutput()
+{
+    if (FPendingLines > 0) {
+        FResult.AppendText(std::string_view(FPending).substr(0, FPendingLines));
+        FPending.erase(0, FPendingLines);
+        FPendingLines = 0;
         FShownTail = 0;
         return;
     }
@@ -73,24 +131,21 @@ void TRunOutput::TakeOutput(std::string_view Bytes)
 }
 
 // The list shows whole lines as they come; the messages are told apart at the end.
-void TRunOutput::TakeErrors(std::string_view Bytes)
+void TRunOutput::ShowErrors()
 {
+    if (FErrorsEnded || FErrorLines <= FErrorsShown)
+        return;
     if (!FMessagesStarted) {
         FMessagesStarted = true;
         FMessages.clear();
     }
-    const std::size_t before = FErrorText.size();
-    FErrors.Convert(Bytes, FErrorText);
-    const std::size_t lines = AfterLastLineFeed(FErrorText, before);
-    if (FErrorsEnded || lines <= FErrorsShown)
-        return;
-    std::string_view shown = std::string_view(FErrorText).substr(FErrorsShown, lines - FErrorsShown);
+    std::string_view shown = std::string_view(FErrorText).substr(FErrorsShown, FErrorLines - FErrorsShown);
     if (const std::size_t nul = shown.find('\0'); nul != std::string_view::npos) {
         shown = shown.substr(0, nul);
         FErrorsEnded = true;
     }
     FMessages.AppendLines(shown, FEncodings.Messages);
-    FErrorsShown = lines;
+    FErrorsShown = FErrorLines;
 }
 
 void TRunOutput::StartResult()
@@ -102,6 +157,7 @@ void TRunOutput::StartResult()
 
 void TRunOutput::Finish()
 {
+    ShowSoFar();
     StartResult();
     FOutput.Finish(FPending);
     FResult.AppendText(FPending);

@@ -8,7 +8,10 @@
 #include "app/RunEncodings.h"
 #include "editor/base/LineConverter.h"
 
+#include <QTimer>
+
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -35,8 +38,18 @@ public:
     std::size_t OutputBytes() const { return FOutputBytes; }
 
 private:
+    struct TBlock {
+        TOutputChannel Channel;
+        std::string Bytes;
+    };
+
+    void TakeBlock(TOutputChannel Channel, std::string_view Bytes);
     void TakeOutput(std::string_view Bytes);
     void TakeErrors(std::string_view Bytes);
+    // Puts what came since the last time on the page and in the list.
+    void ShowSoFar();
+    void ShowOutput();
+    void ShowErrors();
     // The result page emptied, as a load, at its first output.
     void StartResult();
     void ShowMessages();
@@ -54,13 +67,21 @@ private:
     // Output converted and not on the page yet, and how much of its unfinished last line the
     // page shows already.
     std::string FPending;
+    std::size_t FPendingLines = 0; // the whole lines at its start
     std::size_t FShownTail = 0;
     std::size_t FOutputBytes = 0;
     // All of standard error, converted, for the messages at the end; how much of it the list
     // shows, and whether a NUL byte ended it.
     std::string FErrorText;
+    std::size_t FErrorLines = 0; // the whole lines at its start
     std::size_t FErrorsShown = 0;
     bool FErrorsEnded = false;
+    // Blocks that came while one was being shown, in order.
+    bool FTaking = false;
+    std::deque<TBlock> FWaiting;
+    // What came is shown at most this often, or at once when much came: the pages and the
+    // window's handlers of their changes take their time per change, not per byte.
+    QTimer FShowTimer;
 };
 
 } // namespace kestrim

@@ -595,6 +595,21 @@ TEST_F(RunControllerTest, OutputInBlocksEndsAsTheWholeOutputShownAtOnce)
         }
 }
 
+// Emptying a long old result lets events through, and a block that comes with them waits for
+// the one being shown.
+TEST_F(RunControllerTest, ABlockThatComesWhileTheOldResultIsFreedKeepsItsPlace)
+{
+    std::string old;
+    for (int i = 0; i < 200000; ++i)
+        old += "old\r\n";
+    ResultEditor.SetEncodedText(old, TTextEncoding::ShiftJis);
+    TRunOutput output(ResultEditor, MessageList, TRunEncodings{}, false);
+    QTimer::singleShot(0, [&] { output.Take(TOutputChannel::Output, "second\n"); });
+    output.Take(TOutputChannel::Output, "first\n");
+    output.Finish();
+    EXPECT_EQ(ResultEditor.Lines().Text(), "first\r\nsecond\r\n");
+}
+
 // The data goes to the interpreter from the page's rows, a block at a time, as the page's whole
 // text converted for it would.
 TEST_F(RunControllerTest, TheDataPageIsReadAsItsConvertedText)

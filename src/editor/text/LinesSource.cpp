@@ -56,14 +56,15 @@ void TLinesSource::Rewind()
 }
 
 // A line break goes before every line but the first, and after the last only when the text
-// ends with one; the lines are found by their number, which re-wrapping keeps.
+// ends with one. A block starts at its first line's number, which re-wrapping between two
+// blocks keeps; within a block the rows lead on.
 void TLinesSource::ReadLines(std::size_t Count)
 {
     FBlock.clear();
     FPosition = 0;
-    while (FBlock.size() < Count) {
+    for (int row = FLines.LineToRow(FLine); FBlock.size() < Count;) {
         int visited = 0;
-        FLines.ReadLines(FLines.LineToRow(FLine), LinesPerSlice, [&](std::string_view Line) {
+        row = FLines.ReadLines(row, LinesPerSlice, [&](std::string_view Line) {
             if (FLine + visited > 0)
                 FBlock += FLineBreak;
             FBlock += Line;
