@@ -127,7 +127,8 @@ void RunIdentity(benchmark::State& State)
     const std::size_t size = static_cast<std::size_t>(State.range(0)) << 20;
     const char* const options = "-w -Mopen=:std,IN,:crlf";
     const char* const script = "print while <STDIN>;\r\n";
-    TBenchWindow bench;
+    // Room for the whole result: the default output limit is below 500 MB.
+    TBenchWindow bench("[Run]\nOutputLimitMB=2048\n");
     TfrmKestrim& window = *bench.Window;
     window.tedScript->SetEncodedText(script, TTextEncoding::ShiftJis);
     ::malloc_trim(0);
