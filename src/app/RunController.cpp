@@ -114,7 +114,11 @@ void TRunController::Run(const TRunStyle& Style)
                                                            encodings.Script, encodings.LineEnd, "スクリプトタブ"));
         FConsoleCommand.SetCommandLine(plan.CommandLine);
         FConsoleCommand.SetLimits(FHost.OutputLimits());
-        output.emplace(FResult, FMessages, encodings, Style.Live);
+        // A normal run's output is seen as it comes; a live run leaves the pages where they are.
+        std::function<void()> firstOutput;
+        if (!Style.Live)
+            firstOutput = [this] { FHost.ShowResultPage(); };
+        output.emplace(FResult, FMessages, encodings, Style.Live, std::move(firstOutput));
         RunInterpreter(Style, encodings, *output, outcome);
     } catch (const EOutputLimit& limit) {
         failure = std::make_exception_ptr(Exception(LimitMessage(limit).toStdString()));

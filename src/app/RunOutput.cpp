@@ -23,11 +23,13 @@ std::size_t AfterLastLineFeed(std::string_view Text, std::size_t From)
 
 } // namespace
 
-TRunOutput::TRunOutput(TEditor& Result, TMessageList& Messages, const TRunEncodings& Encodings, bool KeepView)
+TRunOutput::TRunOutput(TEditor& Result, TMessageList& Messages, const TRunEncodings& Encodings, bool KeepView,
+                       std::function<void()> FirstOutput)
     : FResult(Result)
     , FMessages(Messages)
     , FEncodings(Encodings)
     , FKeepView(KeepView)
+    , FFirstOutput(std::move(FirstOutput))
     , FWasReadOnly(Result.ReadOnly())
     , FRow(Result.Row())
     , FCol(Result.Col())
@@ -114,6 +116,10 @@ void TRunOutput::ShowSoFar()
 // once at least as much as is shown has come, which keeps the copying linear.
 void TRunOutput::ShowOutput()
 {
+    if (FPending.empty())
+        return;
+    if (FFirstOutput)
+        std::exchange(FFirstOutput, nullptr)();
     if (FPendingLines > 0) {
         FResult.AppendText(std::string_view(FPending).substr(0, FPendingLines));
         FPending.erase(0, FPendingLines);
@@ -157,6 +163,8 @@ void TRunOutput::StartResult()
 
 void TRunOutput::Finish()
 {
+    // The end of the run brings the page forward or not by itself.
+    FFirstOutput = nullptr;
     ShowSoFar();
     StartResult();
     FOutput.Finish(FPending);

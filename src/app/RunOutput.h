@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,10 @@ enum class TOutputChannel;
 class TRunOutput {
 public:
     // KeepView: the result page's caret and top row come back at the end, as far as the new
-    // text allows. The pages keep what they show until the run writes to them.
-    TRunOutput(TEditor& Result, TMessageList& Messages, const TRunEncodings& Encodings, bool KeepView);
+    // text allows. The pages keep what they show until the run writes to them; FirstOutput is
+    // called when the result page first shows output, so that it can be brought to the front.
+    TRunOutput(TEditor& Result, TMessageList& Messages, const TRunEncodings& Encodings, bool KeepView,
+               std::function<void()> FirstOutput = {});
     // Leaves the result page as writable as it was.
     ~TRunOutput();
     TRunOutput(const TRunOutput&) = delete;
@@ -58,6 +61,7 @@ private:
     TMessageList& FMessages;
     TRunEncodings FEncodings;
     bool FKeepView;
+    std::function<void()> FFirstOutput;
     bool FWasReadOnly;
     int FRow, FCol, FTopRow, FTopCol;
     bool FResultStarted = false;

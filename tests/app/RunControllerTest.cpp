@@ -27,6 +27,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 using namespace kestrim;
 using Clock = std::chrono::steady_clock;
@@ -144,7 +145,8 @@ TEST_F(RunControllerTest, RunsTheScriptOnTheDataAndShowsTheResultPage)
     EXPECT_EQ(ReadFileBytes(ScriptFile()), script);
     EXPECT_EQ(ConsoleCommand.CommandLine(), "\"perl\"  \"" + ScriptFile() + "\"");
     EXPECT_EQ(Host.RunningStates, (std::vector<bool>{true, false}));
-    EXPECT_EQ(Host.ResultPageShown, 1);
+    // At the end, and when output came during the run also then.
+    EXPECT_GE(Host.ResultPageShown, 1);
     EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^終了コード 0 \\(経過時間 \\d+\\.\\d\\d 秒\\)$")).match(Host.Outcome).hasMatch())
         << Host.Outcome.toStdString();
     EXPECT_TRUE(ScriptEditor.Modified()) << "a run leaves the script's modified state alone";
@@ -205,7 +207,7 @@ TEST_F(RunControllerTest, InterpreterThatCannotStartClearsTheOldOutput)
         EXPECT_EQ(error.what(), "\"/nonexistent/kestrim-interpreter\"  \"" + ScriptFile() + "\" を起動できません。");
     }
     ExpectNothingRan();
-    EXPECT_EQ(Host.ResultPageShown, 1);
+    EXPECT_GE(Host.ResultPageShown, 1) << "by the first run";
     EXPECT_EQ(Host.ScriptPageShown, 1) << "nothing to see on the result page";
 }
 
@@ -605,6 +607,8 @@ TEST_F(RunControllerTest, ABlockThatComesWhileTheOldResultIsFreedKeepsItsPlace)
     ResultEditor.SetEncodedText(old, TTextEncoding::ShiftJis);
     TRunOutput output(ResultEditor, MessageList, TRunEncodings{}, false);
     QTimer::singleShot(0, [&] { output.Take(TOutputChannel::Output, "second\n"); });
+    // The editor lets events through at most every 30 ms: the freeing does so at once.
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
     output.Take(TOutputChannel::Output, "first\n");
     output.Finish();
     EXPECT_EQ(ResultEditor.Lines().Text(), "first\r\nsecond\r\n");
@@ -641,6 +645,7 @@ TEST_F(RunControllerTest, TheResultGrowsDuringTheRunOnAReadOnlyPage)
     OnPass = [&] {
         if (ResultEditor.Lines().Text() == "first\r\n" && MessageList.count() == 1) {
             seenDuringRun = true;
+            EXPECT_EQ(Host.ResultPageShown, 1);
             EXPECT_TRUE(ResultEditor.ReadOnly());
             EXPECT_TRUE(DataEditor.ReadOnly());
         }
