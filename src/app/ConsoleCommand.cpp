@@ -5,11 +5,13 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <new>
 #include <unistd.h>
 
@@ -20,6 +22,13 @@ namespace {
 // least this often. The wait blocks the window: a key typed during a live run would wait for
 // it, so it is kept well below what a typist notices.
 constexpr int PollIntervalMs = 5;
+
+// The input is read in blocks of this size, and the pipe's buffer is topped up to FeedAhead:
+// enough that the child never waits for the next pass, little enough that no copy of the whole
+// input builds up when the child reads slowly.
+constexpr std::size_t InputBlockSize = 256 * 1024;
+constexpr std::size_t FeedAhead = 1024 * 1024;
+constexpr int PipeSize = 1024 * 1024;
 
 const char* const StopMessage = "コマンド処理を中断しました。";
 
@@ -36,6 +45,12 @@ void PrepareChild()
     // Descriptors the program holds must not leak into the child. Qt reports a failed exec
     // through one of them, so they are closed by the exec rather than here.
     ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    // Wide pipes let the child and this program each do a large part of the work before the
+    // other has to be woken: on a busy machine every wake-up may wait for a processor. Where the
+    // system will not widen them they stay as they are.
+    ::fcntl(STDIN_FILENO, F_SETPIPE_SZ, PipeSize);
+    ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, PipeSize);
+    ::fcntl(STDERR_FILENO, F_SETPIPE_SZ, PipeSize);
 }
 
 // Growing a stream of a hundred megabytes would copy it within one pass and keep the window
@@ -80,28 +95,46 @@ TConsoleCommand::TConsoleCommand()
 
 void TConsoleCommand::Execute(TMemoryStream& Input)
 {
+    Input.SetPosition(0);
+    TMemoryReader bytes(Input.Bytes());
+    Execute(bytes);
+}
+
+void TConsoleCommand::Execute(TByteSource& Input)
+{
     FTerminated = false;
     FLimitReached.reset();
-    Input.SetPosition(0);
+    Input.Rewind();
     QProcess Child;
     Start(Child);
     FOutputStream.Clear();
     FErrorStream.Clear();
-    ReserveUpToLimit(FOutputStream, FLimits.Output);
-    ReserveUpToLimit(FErrorStream, FLimits.Error);
+    if (!OnOutput) {
+        ReserveUpToLimit(FOutputStream, FLimits.Output);
+        ReserveUpToLimit(FErrorStream, FLimits.Error);
+    }
+    FBytesFed = 0;
+    FBytesRead = 0;
+    FOutputTaken = 0;
+    FErrorTaken = 0;
+    FInput = &Input;
+    FChild = &Child;
+    const auto leave = qScopeGuard([this, &Child] {
+        FBytesFed -= static_cast<std::size_t>(Child.bytesToWrite());
+        FInput = nullptr;
+        FChild = nullptr;
+    });
     // Output is taken in as it arrives, also inside the event loop of a dialog opened during the
-    // run, where the toolkit would otherwise buffer everything the child writes.
+    // run, where the toolkit would otherwise buffer everything the child writes; the input is
+    // topped up whenever the pipe took some, there too.
     QObject::connect(&Child, &QProcess::readyReadStandardOutput, &Child,
                      [this, &Child] { CollectChannel(Child, TOutputChannel::Output); });
     QObject::connect(&Child, &QProcess::readyReadStandardError, &Child,
                      [this, &Child] { CollectChannel(Child, TOutputChannel::Error); });
-    // Qt writes the input whenever the pipe has room, both while this loop waits and while
-    // events are processed, so a child that stops reading cannot block the loop. The bytes
-    // are lent, not copied: Input outlives Child.
-    Child.write(QByteArray::fromRawData(Input.Bytes().data(), static_cast<qsizetype>(Input.Size())));
-    Child.closeWriteChannel();
+    QObject::connect(&Child, &QProcess::bytesWritten, &Child, [this, &Child] { Feed(Child); });
     bool Stopped = false;
     try {
+        Feed(Child);
         Stopped = PollUntilEndOrStop(Child);
     } catch (...) {
         Finish(Child, true);
@@ -113,6 +146,30 @@ void TConsoleCommand::Execute(TMemoryStream& Input)
                            *FLimitReached == TOutputChannel::Output ? FLimits.Output : FLimits.Error);
     if (Stopped)
         throw ECommandTerminate(StopMessage);
+}
+
+std::size_t TConsoleCommand::BytesWritten() const
+{
+    return FBytesFed - (FChild ? static_cast<std::size_t>(FChild->bytesToWrite()) : 0);
+}
+
+void TConsoleCommand::Feed(QProcess& Child)
+{
+    // A child that has ended or is being stopped takes no more: the rest of the input is not read.
+    if (FInput && (FTerminated || Child.state() != QProcess::Running))
+        FInput = nullptr;
+    if (FInputBlock.size() < InputBlockSize)
+        FInputBlock.resize(InputBlockSize);
+    while (FInput && static_cast<std::size_t>(Child.bytesToWrite()) < FeedAhead) {
+        const std::string_view block = FInput->ReadBlock(FInputBlock.data(), FInputBlock.size());
+        if (block.empty()) {
+            FInput = nullptr;
+            Child.closeWriteChannel();
+            break;
+        }
+        Child.write(block.data(), static_cast<qint64>(block.size()));
+        FBytesFed += block.size();
+    }
 }
 
 void TConsoleCommand::Start(QProcess& Child)
@@ -141,6 +198,7 @@ bool TConsoleCommand::PollUntilEndOrStop(QProcess& Child)
             ProcessMessages();
         if (FTerminated || FLimitReached)
             return true;
+        Feed(Child);
         // Output that the event processing has already taken in needs no wait.
         if (Child.bytesAvailable() == 0)
             Child.waitForReadyRead(PollIntervalMs);
@@ -158,17 +216,26 @@ void TConsoleCommand::Collect(QProcess& Child)
     CollectChannel(Child, TOutputChannel::Error);
 }
 
-// Appends what the channel holds up to its limit; the first channel to go beyond it stops
+// Hands on what the channel holds up to its limit; the first channel to go beyond it stops
 // the run at once and the rest of its output is dropped.
 void TConsoleCommand::CollectChannel(QProcess& Child, TOutputChannel Channel)
 {
     const bool output = Channel == TOutputChannel::Output;
     TMemoryStream& stream = output ? FOutputStream : FErrorStream;
+    std::size_t& taken = output ? FOutputTaken : FErrorTaken;
     const std::size_t limit = output ? FLimits.Output : FLimits.Error;
     const QByteArray bytes = output ? Child.readAllStandardOutput() : Child.readAllStandardError();
-    const std::size_t room = limit - std::min(limit, stream.Size());
+    if (bytes.isEmpty())
+        return;
+    const std::size_t room = limit - std::min(limit, taken);
     const std::size_t size = static_cast<std::size_t>(bytes.size());
-    stream.Append(std::string_view(bytes.constData(), std::min(size, room)));
+    const std::string_view kept(bytes.constData(), std::min(size, room));
+    taken += kept.size();
+    FBytesRead += kept.size();
+    if (OnOutput)
+        OnOutput(Channel, kept);
+    else
+        stream.Append(kept);
     if (size > room && !FLimitReached) {
         FLimitReached = Channel;
         KillGroup(Child);

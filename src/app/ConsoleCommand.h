@@ -1,9 +1,11 @@
 #pragma once
-// Runs one console program (the language interpreter) to its end: its standard input is fed
-// from memory, its standard output and standard error are collected in two memory streams.
-// The run is synchronous on the GUI thread; the window stays alive because pending events are
-// processed on every polling pass, which is also where a stop request is noticed.
+// Runs one console program (the language interpreter) to its end: its standard input is taken
+// from a byte source a block at a time as the pipe drains, its standard output and standard
+// error are handed to a consumer as they arrive (or, without one, collected in two memory
+// streams). The run is synchronous on the GUI thread; the window stays alive because pending
+// events are processed on every polling pass, which is also where a stop request is noticed.
 
+#include "editor/base/ByteSource.h"
 #include "editor/base/Exceptions.h"
 #include "editor/base/MemoryStream.h"
 
@@ -12,7 +14,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 class QProcess;
 
@@ -61,12 +65,16 @@ public:
     const std::string& CommandLine() const { return FCommandLine; }
     void SetCommandLine(std::string CommandLine) { FCommandLine = std::move(CommandLine); }
 
-    // Runs the command line with Input's bytes (from position 0) on its standard input and
-    // returns when the child has ended; both streams then hold its output, positioned at 0.
-    // Raises Exception when the program cannot be started (the streams keep the previous run),
-    // ECommandTerminate when Terminate stopped the run (the streams keep what came so far) and
-    // EOutputLimit when a stream reached its limit (it holds exactly the limit's bytes).
-    // Input's bytes are lent to the child's pipe, not copied: leave Input alone until the return.
+    // Runs the command line with Input's bytes (from its start) on its standard input and
+    // returns when the child has ended. What the child writes goes to OnOutput, or without one
+    // into the two streams, positioned at 0 at the return. Raises Exception when the program
+    // cannot be started (the streams keep the previous run), ECommandTerminate when Terminate
+    // stopped the run (what came so far has been handed on) and EOutputLimit when a channel
+    // reached its limit (exactly the limit's bytes have been handed on). Input is read only
+    // while the pipe has room, a block at a time, and never after the return.
+    void Execute(TByteSource& Input);
+    // The same with the bytes of Input from position 0, which are read in place: leave Input
+    // alone until the return.
     void Execute(TMemoryStream& Input);
 
     // Asks a running Execute to stop the child and all its descendants at its next pass.
@@ -82,6 +90,15 @@ public:
     TMemoryStream& OutputStream() { return FOutputStream; }
     TMemoryStream& ErrorStream() { return FErrorStream; }
 
+    // Takes what the child writes, a block at a time in the order it came, within the limits;
+    // while it is set the streams stay empty. It may call Terminate.
+    std::function<void(TOutputChannel Channel, std::string_view Bytes)> OnOutput;
+
+    // Of the current or last run: bytes the child's input pipe took, and bytes taken in from
+    // both of its channels.
+    std::size_t BytesWritten() const;
+    std::size_t BytesRead() const { return FBytesRead; }
+
     // How the last started run ended: its exit code, or the signal that ended it.
     int ExitCode() const { return FExitCode; }
     bool ExitedBySignal() const { return FExitSignal != 0; }
@@ -93,6 +110,9 @@ public:
 
 private:
     void Start(QProcess& Child);
+    // Tops the child's pipe buffer up from the input until it holds FeedAhead bytes; closes the
+    // pipe after the input's last byte.
+    void Feed(QProcess& Child);
     bool PollUntilEndOrStop(QProcess& Child);
     void Collect(QProcess& Child);
     void CollectChannel(QProcess& Child, TOutputChannel Channel);
@@ -100,6 +120,14 @@ private:
     void Finish(QProcess& Child, bool Stopped);
 
     std::string FCommandLine;
+    // The input of the run in progress; none once it is all handed to the pipe.
+    TByteSource* FInput = nullptr;
+    QProcess* FChild = nullptr;
+    std::vector<char> FInputBlock;
+    std::size_t FBytesFed = 0;
+    std::size_t FBytesRead = 0;
+    std::size_t FOutputTaken = 0; // of each channel in the current run, within its limit
+    std::size_t FErrorTaken = 0;
     TMemoryStream FOutputStream;
     TMemoryStream FErrorStream;
     TOutputLimits FLimits;

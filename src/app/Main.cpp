@@ -948,6 +948,11 @@ void TfrmKestrim::ShowRunOutcome(const QString& Text)
     ShowHint(Text + separator + FCommandNotice);
 }
 
+void TfrmKestrim::ShowRunProgress(const QString& Text)
+{
+    ShowHint(Text);
+}
+
 TOutputLimits TfrmKestrim::OutputLimits() const
 {
     constexpr std::size_t MegaByte = std::size_t{1} << 20;

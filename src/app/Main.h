@@ -199,6 +199,7 @@ private:
     void ShowResultPage() override;
     void ShowScriptPage() override;
     void ShowRunOutcome(const QString& Text) override;
+    void ShowRunProgress(const QString& Text) override;
     TOutputLimits OutputLimits() const override;
     QString OutputLimitSetting(TOutputChannel Channel) const override;
     // Every run of the current sample goes into its row: F9, live runs and the series alike.

@@ -153,19 +153,33 @@ void TMessageList::LoadFromStream(TMemoryStream& Stream, TTextEncoding Encoding)
     setUpdatesEnabled(false);
     clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const QString text = TextToQString(FEncoding, lines[i]);
-        auto* item = new QListWidgetItem(FRunFolder.isEmpty() ? text : QString(text).remove(FRunFolder));
-        if (item->text() != text)
-            item->setToolTip(text);
-        item->setData(BytesRole, QByteArray(lines[i].data(), static_cast<qsizetype>(lines[i].size())));
-        SetLook(*item, looks[i]);
-        addItem(item);
+        AddLine(lines[i]);
+        SetLook(*item(static_cast<int>(i)), looks[i]);
     }
     if (leftOut > 0)
         AddNotice(QStringLiteral("(ここから先の %1 行は表示していません)").arg(leftOut));
     setCurrentRow(-1);
     clearSelection();
     setUpdatesEnabled(true);
+}
+
+void TMessageList::AppendLines(std::string_view Text, TTextEncoding Encoding)
+{
+    FEncoding = Encoding;
+    ForEachLine(Text, [&](std::size_t Begin, std::size_t End) {
+        if (count() < MaxLines)
+            AddLine(Text.substr(Begin, End - Begin));
+    });
+}
+
+void TMessageList::AddLine(std::string_view Bytes)
+{
+    const QString text = TextToQString(FEncoding, Bytes);
+    auto* item = new QListWidgetItem(FRunFolder.isEmpty() ? text : QString(text).remove(FRunFolder));
+    if (item->text() != text)
+        item->setToolTip(text);
+    item->setData(BytesRole, QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
+    addItem(item);
 }
 
 void TMessageList::AddNotice(const QString& Text)

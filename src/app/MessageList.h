@@ -44,6 +44,10 @@ public:
     // (the position moves to the end). Lines end at CR LF, a lone CR or a lone LF; the text ends
     // at its first NUL byte. Afterwards no item is selected.
     void LoadFromStream(TMemoryStream& Stream, TTextEncoding Encoding = TTextEncoding::ShiftJis);
+    // Adds the lines of Text, whole lines in Encoding, after the items, as standard error streams
+    // in during a run: shown as they are, up to MaxLines; the messages are told apart when the
+    // run's whole text is loaded at its end.
+    void AppendLines(std::string_view Text, TTextEncoding Encoding);
     // The encoding of the items' bytes, as the last load gave it.
     TTextEncoding Encoding() const { return FEncoding; }
     // Adds an item of the program's own at the end, set apart from the interpreter's lines.
@@ -110,6 +114,8 @@ private:
     };
 
     void CreateActions();
+    // An item of the interpreter's line Bytes, not yet looked at by the patterns.
+    void AddLine(std::string_view Bytes);
     // Groups Lines, the interpreter's lines (the first items), and tells how each is shown.
     std::vector<TLineLook> Analyse(const std::vector<std::string_view>& Lines);
     static void SetLook(QListWidgetItem& Item, const TLineLook& Look);

@@ -3,10 +3,12 @@
 #include "app/ConsoleCommand.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
+#include "app/RunOutput.h"
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
+#include "editor/text/LinesSource.h"
 #include "settings/UConfigFile.h"
 
 #include <QDir>
@@ -52,6 +54,10 @@ std::string FormatCommandLine(const std::string& Command, const std::string& Opt
     return "\"" + Command + "\" " + Option + " \"" + Script + "\"";
 }
 
+// A normal run shows its progress after this long, this often.
+constexpr int ProgressAfterMs = 500;
+constexpr int ProgressIntervalMs = 250;
+
 } // namespace
 
 TRunController::TRunController(TConsoleCommand& ConsoleCommand, TEditor& Script, TEditor& Data, TEditor& Result,
@@ -93,9 +99,12 @@ void TRunController::Run(const TRunStyle& Style)
             FHost.SetRunning(false);
     });
     TRunOutcome outcome;
-    // Until the configuration is read, the pages' own: a run that fails before it shows its
-    // (empty) streams in them.
+    // Until the configuration is read, the pages' own: a run that fails before its interpreter
+    // starts empties them.
     TRunEncodings encodings = PlanRunEncodings({}, FScript.Encoding(), FData.Encoding());
+    std::optional<TRunOutput> output;
+    FShowingOutput = true;
+    const auto shown = qScopeGuard([this] { FShowingOutput = false; });
     std::exception_ptr failure;
     try {
         const TRunPlan plan = PlanRun();
@@ -105,7 +114,12 @@ void TRunController::Run(const TRunStyle& Style)
                                                            encodings.Script, encodings.LineEnd, "スクリプトタブ"));
         FConsoleCommand.SetCommandLine(plan.CommandLine);
         FConsoleCommand.SetLimits(FHost.OutputLimits());
-        RunInterpreter(Style, encodings, outcome);
+        // A normal run's output is seen as it comes; a live run leaves the pages where they are.
+        std::function<void()> firstOutput;
+        if (!Style.Live)
+            firstOutput = [this] { FHost.ShowResultPage(); };
+        output.emplace(FResult, FMessages, encodings, Style.Live, std::move(firstOutput));
+        RunInterpreter(Style, encodings, *output, outcome);
     } catch (const EOutputLimit& limit) {
         failure = std::make_exception_ptr(Exception(LimitMessage(limit).toStdString()));
     } catch (...) {
@@ -117,7 +131,10 @@ void TRunController::Run(const TRunStyle& Style)
     FLastRunExitCode.reset();
     if (outcome.End == TRunEnd::Ended && !FConsoleCommand.ExitedBySignal())
         FLastRunExitCode = FConsoleCommand.ExitCode();
-    ShowOutput(Style, encodings, outcome);
+    if (!output)
+        output.emplace(FResult, FMessages, encodings, Style.Live);
+    ShowOutput(Style, *output, outcome);
+    output.reset();
     FLastRunOutcome = RunOutcomeText(outcome);
     FHost.ShowRunOutcome(FLastRunOutcome);
     FHost.RunShown();
@@ -186,10 +203,12 @@ QString TRunController::RunFolder()
     return FRunFolder->path();
 }
 
-void TRunController::RunInterpreter(const TRunStyle& Style, const TRunEncodings& Encodings, TRunOutcome& Outcome)
+void TRunController::RunInterpreter(const TRunStyle& Style, const TRunEncodings& Encodings, TRunOutput& Output,
+                                    TRunOutcome& Outcome)
 {
-    TMemoryStream input(
-        TextForInterpreter(FData.Lines().Text(), FData.Encoding(), Encodings.Input, Encodings.LineEnd, "データタブ"));
+    const TLinesLoss loss = LinesLoss(FData.Lines(), FData.Encoding(), Encodings.Input);
+    if (loss.Count > 0)
+        throw Exception(InterpreterLossMessage("データタブ", loss.Count, loss.First, Encodings.Input));
     // No hourglass for a live run: it would flicker under the user's typing.
     if (!Style.Live)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -209,8 +228,20 @@ void TRunController::RunInterpreter(const TRunStyle& Style, const TRunEncodings&
     QElapsedTimer clock;
     clock.start();
     const auto stopClock = qScopeGuard([&] { Outcome.Seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9; });
+    // A live run stays quiet; a normal one that takes a while tells how far it got.
+    QTimer progress;
+    progress.callOnTimeout([&] {
+        if (clock.elapsed() >= ProgressAfterMs)
+            FHost.ShowRunProgress(ProgressText(static_cast<double>(clock.elapsed()) / 1000));
+    });
+    if (!Style.Live)
+        progress.start(ProgressIntervalMs);
+    FConsoleCommand.OnOutput = [&Output](TOutputChannel Channel, std::string_view Bytes) {
+        Output.Take(Channel, Bytes);
+    };
+    const auto detach = qScopeGuard([this] { FConsoleCommand.OnOutput = nullptr; });
     try {
-        FConsoleCommand.Execute(input);
+        ExecuteOnData(Style, Encodings);
         Outcome.End = TRunEnd::Ended;
     } catch (const EOutputLimit& limit) {
         Outcome.End = TRunEnd::LimitReached;
@@ -229,35 +260,52 @@ void TRunController::RunInterpreter(const TRunStyle& Style, const TRunEncodings&
     }
 }
 
+// The lines are given from the page itself, not from a copy: they must stay as they are until
+// the last is given. A normal run makes the page read-only for its time; what changes it all
+// the same (a file opened into it) stops the run, as a change stops a live run, rather than
+// give the interpreter a text that never stood on the page.
+void TRunController::ExecuteOnData(const TRunStyle& Style, const TRunEncodings& Encodings)
+{
+    TLinesSource input(FData.Lines(), FData.Encoding(), Encodings.Input, Encodings.LineEnd);
+    const bool wasReadOnly = FData.ReadOnly();
+    if (!Style.Live)
+        FData.SetReadOnly(true);
+    bool changed = false;
+    const QMetaObject::Connection watch = QObject::connect(&FData, &TEditor::OnChange, [&] {
+        if (!input.AtEnd() && !changed) {
+            changed = true;
+            FConsoleCommand.Terminate();
+        }
+    });
+    const auto leave = qScopeGuard([&] {
+        QObject::disconnect(watch);
+        FData.SetReadOnly(wasReadOnly);
+    });
+    try {
+        FConsoleCommand.Execute(input);
+    } catch (const EOutputLimit&) {
+        throw;
+    } catch (const ECommandTerminate&) {
+        if (changed)
+            throw ECommandTerminate("データタブが実行中に変わったので、コマンド処理を中断しました。");
+        throw;
+    }
+}
+
 bool TRunController::Succeeded(const TRunOutcome& Outcome) const
 {
     return Outcome.End == TRunEnd::Ended && !FConsoleCommand.ExitedBySignal() && FConsoleCommand.ExitCode() == 0;
 }
 
-// The runner's streams are emptied once shown, so a run that failed before the interpreter
-// started finds them empty and clears the old result and messages.
-void TRunController::ShowOutput(const TRunStyle& Style, const TRunEncodings& Encodings, const TRunOutcome& Outcome)
+void TRunController::ShowOutput(const TRunStyle& Style, TRunOutput& Output, const TRunOutcome& Outcome)
 {
-    const int row = FResult.Row();
-    const int col = FResult.Col();
-    const int topRow = FResult.TopRow();
-    const int topCol = FResult.TopCol();
-    FShowingOutput = true;
-    const auto shown = qScopeGuard([this] { FShowingOutput = false; });
-    const bool failedWithoutOutput = !FLastRunSucceeded && FConsoleCommand.OutputStream().Size() == 0;
-    ShowStreams(Encodings);
-    if (Style.Live) {
-        FResult.SetRowCol(row, col);
-        FResult.SetTopRow(topRow);
-        FResult.SetTopCol(topCol);
-    } else if (failedWithoutOutput) {
-        FHost.ShowScriptPage();
-    } else {
-        FHost.ShowResultPage();
+    Output.Finish();
+    if (!Style.Live) {
+        if (!FLastRunSucceeded && Output.OutputBytes() == 0)
+            FHost.ShowScriptPage();
+        else
+            FHost.ShowResultPage();
     }
-    // Emptied for good: a flood's bytes would otherwise stay behind the pages that show them.
-    FConsoleCommand.OutputStream() = TMemoryStream();
-    FConsoleCommand.ErrorStream() = TMemoryStream();
     if (Outcome.End == TRunEnd::LimitReached)
         FMessages.AddNotice(QStringLiteral("(%1は上限の %2 で打ち切られています)")
                                 .arg(QString::fromStdString(OutputChannelName(Outcome.CutChannel)),
@@ -266,54 +314,21 @@ void TRunController::ShowOutput(const TRunStyle& Style, const TRunEncodings& Enc
         FResult.ScrollCaret();
 }
 
-void TRunController::ShowStreams(const TRunEncodings& Encodings)
-{
-    const std::string outputNotice = ShowResult(Encodings);
-    ShowMessages(Encodings);
-    if (!outputNotice.empty())
-        FMessages.AddNotice(QString::fromStdString(outputNotice));
-}
-
-// After a run the rest of the stream is all of it, which the editor takes without a copy of
-// what may be hundreds of megabytes when it is in the result page's encoding.
-std::string TRunController::ShowResult(const TRunEncodings& Encodings)
-{
-    TMemoryStream& output = FConsoleCommand.OutputStream();
-    if (output.Position() > 0)
-        output = TMemoryStream(output.ReadRest());
-    if (Encodings.Output == Encodings.Result) {
-        FResult.SetEncodedText(output.Bytes(), Encodings.Result);
-        return {};
-    }
-    const TConvertedText result = ConvertText(output.Bytes(), Encodings.Output, Encodings.Result);
-    FResult.SetEncodedText(result.Text, Encodings.Result);
-    if (result.Loss.Count == 0)
-        return {};
-    return LossNotice(OutputChannelName(TOutputChannel::Output), result.Loss, output.Bytes(), Encodings.Output,
-                      Encodings.Result);
-}
-
-void TRunController::ShowMessages(const TRunEncodings& Encodings)
-{
-    TMemoryStream& errors = FConsoleCommand.ErrorStream();
-    if (Encodings.Error == Encodings.Messages) {
-        FMessages.LoadFromStream(errors, Encodings.Messages);
-        return;
-    }
-    const std::string written = errors.ReadRest();
-    const TConvertedText messages = ConvertText(written, Encodings.Error, Encodings.Messages);
-    TMemoryStream converted(messages.Text);
-    FMessages.LoadFromStream(converted, Encodings.Messages);
-    if (messages.Loss.Count > 0)
-        FMessages.AddNotice(QString::fromStdString(LossNotice(OutputChannelName(TOutputChannel::Error), messages.Loss,
-                                                              written, Encodings.Error, Encodings.Messages)));
-}
-
 QString TRunController::LimitMessage(const EOutputLimit& Limit) const
 {
     return QString::fromUtf8(Limit.what())
            + QStringLiteral("\r\nそこまでの出力は結果タブとメッセージ一覧にあります。\r\n上限は %1 の値 (メガバイト) で変えられます。")
                  .arg(FHost.OutputLimitSetting(Limit.Channel()));
+}
+
+QString TRunController::ProgressText(double Seconds) const
+{
+    const auto megaBytes = [](std::size_t Bytes) {
+        return QString::number(static_cast<double>(Bytes) / (1 << 20), 'f', 1);
+    };
+    return QStringLiteral("実行中 (経過時間 %1 秒、入力 %2 MB、出力 %3 MB)")
+        .arg(QString::number(Seconds, 'f', 1), megaBytes(FConsoleCommand.BytesWritten()),
+             megaBytes(FConsoleCommand.BytesRead()));
 }
 
 QString TRunController::RunOutcomeText(const TRunOutcome& Outcome) const

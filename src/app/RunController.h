@@ -27,6 +27,7 @@ public:
 class TConfigFile;
 class TEditor;
 class TMessageList;
+class TRunOutput;
 
 // What the controller needs of the window it runs in.
 class TRunHost {
@@ -48,6 +49,8 @@ public:
     virtual QString OutputLimitSetting(TOutputChannel Channel) const = 0;
     // A run of either kind has shown its output, and the controller tells how it ended.
     virtual void RunShown() {}
+    // How far a long run has got, for the status bar, a few times a second.
+    virtual void ShowRunProgress(const QString& /*Text*/) {}
 };
 
 class TRunController {
@@ -123,18 +126,17 @@ private:
     void Run(const TRunStyle& Style);
     TRunPlan PlanRun();
     QString ScriptPath(const std::string& Script);
-    // Feeds the data page to the interpreter. Outcome tells how far the run got, also when
-    // this raises.
-    void RunInterpreter(const TRunStyle& Style, const TRunEncodings& Encodings, TRunOutcome& Outcome);
+    // Feeds the data page to the interpreter and its output to Output as it comes. Outcome
+    // tells how far the run got, also when this raises.
+    void RunInterpreter(const TRunStyle& Style, const TRunEncodings& Encodings, TRunOutput& Output,
+                        TRunOutcome& Outcome);
+    // Runs the interpreter on the data page's lines as they stand now; a change of them before
+    // they are all given stops the run.
+    void ExecuteOnData(const TRunStyle& Style, const TRunEncodings& Encodings);
     bool Succeeded(const TRunOutcome& Outcome) const;
-    void ShowOutput(const TRunStyle& Style, const TRunEncodings& Encodings, const TRunOutcome& Outcome);
-    // Standard output onto the result page, standard error into the message list, each in the
-    // encoding its place holds; a conversion that lost characters adds a notice.
-    void ShowStreams(const TRunEncodings& Encodings);
-    // Returns the notice of what the conversion lost, to follow the messages.
-    std::string ShowResult(const TRunEncodings& Encodings);
-    void ShowMessages(const TRunEncodings& Encodings);
+    void ShowOutput(const TRunStyle& Style, TRunOutput& Output, const TRunOutcome& Outcome);
     QString LimitMessage(const EOutputLimit& Limit) const;
+    QString ProgressText(double Seconds) const;
     QString RunOutcomeText(const TRunOutcome& Outcome) const;
 
     TConsoleCommand& FConsoleCommand;

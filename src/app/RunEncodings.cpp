@@ -35,19 +35,22 @@ std::string TextForInterpreter(std::string Text, TTextEncoding From, TTextEncodi
         return Text;
     TConvertedText converted = ConvertText(Text, From, To);
     if (converted.Loss.Count > 0)
-        throw Exception("実行できません。" + std::string(PageName) + "の " + std::to_string(converted.Loss.Count)
-                        + " 文字はインタプリタに渡す " + std::string(EncodingName(To)) + " で表せません (最初は "
-                        + PlaceText(PlaceOfOffset(From, Text, converted.Loss.First)) + ")。");
+        throw Exception(
+            InterpreterLossMessage(PageName, converted.Loss.Count, PlaceOfOffset(From, Text, converted.Loss.First), To));
     return std::move(converted.Text);
 }
 
-std::string LossNotice(std::string_view ChannelName, const TConversionLoss& Loss, std::string_view Written,
-                       TTextEncoding From, TTextEncoding To)
+std::string InterpreterLossMessage(std::string_view PageName, std::size_t Count, TTextPlace First, TTextEncoding To)
+{
+    return "実行できません。" + std::string(PageName) + "の " + std::to_string(Count) + " 文字はインタプリタに渡す "
+           + std::string(EncodingName(To)) + " で表せません (最初は " + PlaceText(First) + ")。";
+}
+
+std::string LossNotice(std::string_view ChannelName, std::size_t Count, TTextPlace First, TTextEncoding To)
 {
     const char* replacement = To == TTextEncoding::Utf8 ? "U+FFFD" : "\"?\"";
-    return "(" + std::string(ChannelName) + "の " + std::to_string(Loss.Count) + " 文字は "
-           + std::string(EncodingName(To)) + " で表せないので " + replacement + " にしました。最初は "
-           + PlaceText(PlaceOfOffset(From, Written, Loss.First)) + ")";
+    return "(" + std::string(ChannelName) + "の " + std::to_string(Count) + " 文字は " + std::string(EncodingName(To))
+           + " で表せないので " + replacement + " にしました。最初は " + PlaceText(First) + ")";
 }
 
 } // namespace kestrim

@@ -36,10 +36,12 @@ TRunEncodings PlanRunEncodings(const TEncodingRun& Run, TTextEncoding ScriptPage
 // hold: a run on damaged data would give a result that looks whole.
 std::string TextForInterpreter(std::string Text, TTextEncoding From, TTextEncoding To, TLineEnd LineEnd,
                                std::string_view PageName);
+// The message of the failure TextForInterpreter raises: Count characters lost, the first at First.
+std::string InterpreterLossMessage(std::string_view PageName, std::size_t Count, TTextPlace First, TTextEncoding To);
 
-// The message list's notice of a conversion of what the interpreter wrote on a channel (Written,
-// in From) into To that lost characters: how many, where the first stood, what they became.
-std::string LossNotice(std::string_view ChannelName, const TConversionLoss& Loss, std::string_view Written,
-                       TTextEncoding From, TTextEncoding To);
+// The message list's notice of a conversion into To of what the interpreter wrote on a channel
+// that lost characters: how many (Count), where the first stood in the text written, what they
+// became.
+std::string LossNotice(std::string_view ChannelName, std::size_t Count, TTextPlace First, TTextEncoding To);
 
 } // namespace kestrim

@@ -371,3 +371,66 @@ TEST_F(ConsoleCommandTest, ManyRunsLeakNoDescriptorsIntoTheChildOrHere)
 }
 
 } // namespace
+
+// A consumer takes the output in blocks, in order, and the runner keeps none of it; the input is
+// read as the pipe drains: while the child has not read yet (it writes nothing before it read),
+// only a small part of it has been taken from its source.
+TEST_F(ConsoleCommandTest, AConsumerTakesTheOutputAndTheInputIsReadAsThePipeDrains)
+{
+    class TCountingSource : public TMemoryReader {
+    public:
+        using TMemoryReader::TMemoryReader;
+        std::string_view ReadBlock(char* Buffer, std::size_t Count) override
+        {
+            const std::string_view block = TMemoryReader::ReadBlock(Buffer, Count);
+            Given += block.size();
+            return block;
+        }
+        std::size_t Given = 0;
+    };
+    const std::string input = RandomBytes(16u << 20);
+    TCountingSource source(input);
+    std::string output;
+    std::string errors;
+    Runner.OnOutput = [&](TOutputChannel Channel, std::string_view Bytes) {
+        (Channel == TOutputChannel::Output ? output : errors).append(Bytes);
+    };
+    std::size_t givenBeforeOutput = 0;
+    OnPass = [&] {
+        if (output.empty())
+            givenBeforeOutput = source.Given;
+    };
+    Runner.SetCommandLine(R"-(perl -e "select(undef, undef, undef, 0.3); binmode STDIN; binmode STDOUT; )-"
+                          R"-($/ = \65536; while (<STDIN>) { print; print STDERR qq(e) }")-");
+    Runner.Execute(source);
+    EXPECT_TRUE(output == input);
+    EXPECT_EQ(errors, std::string(input.size() >> 16, 'e'));
+    EXPECT_LT(givenBeforeOutput, input.size() / 4);
+    EXPECT_EQ(Runner.BytesWritten(), input.size());
+    EXPECT_EQ(Runner.BytesRead(), output.size() + errors.size());
+    EXPECT_EQ(Output().size() + Errors().size(), 0u);
+}
+
+TEST_F(ConsoleCommandTest, AConsumerGetsExactlyTheLimitsBytes)
+{
+    const struct {
+        const std::string& Command;
+        TOutputChannel Channel;
+    } cases[] = {{FloodCommand, TOutputChannel::Output}, {ErrorFloodCommand, TOutputChannel::Error}};
+    constexpr std::size_t Limit = 3u << 20;
+    Runner.SetLimits({Limit, Limit});
+    for (const auto& c : cases) {
+        std::size_t taken = 0;
+        Runner.OnOutput = [&](TOutputChannel Channel, std::string_view Bytes) {
+            EXPECT_EQ(Channel, c.Channel);
+            taken += Bytes.size();
+        };
+        try {
+            Run(c.Command);
+            ADD_FAILURE() << "the flood was not stopped";
+        } catch (const EOutputLimit& limit) {
+            EXPECT_EQ(limit.Channel(), c.Channel);
+        }
+        EXPECT_EQ(taken, Limit);
+    }
+}

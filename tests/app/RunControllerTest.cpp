@@ -3,10 +3,12 @@
 #include "app/ConsoleCommand.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
+#include "app/RunOutput.h"
 #include "editor/base/CodePage.h"
 #include "editor/base/FileIO.h"
 #include "editor/base/StringList.h"
 #include "editor/control/EditorControl.h"
+#include "editor/text/LinesSource.h"
 #include "settings/UConfigFile.h"
 #include "settings/UEditorSettings.h"
 
@@ -25,6 +27,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 using namespace kestrim;
 using Clock = std::chrono::steady_clock;
@@ -46,7 +49,10 @@ public:
 
     std::unique_ptr<TConfigFile> Configuration;
     TOutputLimits Limits;
+    void ShowRunProgress(const QString& Text) override { Progress = Text; }
+
     std::vector<bool> RunningStates;
+    QString Progress;
     int ResultPageShown = 0;
     int ScriptPageShown = 0;
     QString Outcome;
@@ -139,7 +145,8 @@ TEST_F(RunControllerTest, RunsTheScriptOnTheDataAndShowsTheResultPage)
     EXPECT_EQ(ReadFileBytes(ScriptFile()), script);
     EXPECT_EQ(ConsoleCommand.CommandLine(), "\"perl\"  \"" + ScriptFile() + "\"");
     EXPECT_EQ(Host.RunningStates, (std::vector<bool>{true, false}));
-    EXPECT_EQ(Host.ResultPageShown, 1);
+    // At the end, and when output came during the run also then.
+    EXPECT_GE(Host.ResultPageShown, 1);
     EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^終了コード 0 \\(経過時間 \\d+\\.\\d\\d 秒\\)$")).match(Host.Outcome).hasMatch())
         << Host.Outcome.toStdString();
     EXPECT_TRUE(ScriptEditor.Modified()) << "a run leaves the script's modified state alone";
@@ -200,7 +207,7 @@ TEST_F(RunControllerTest, InterpreterThatCannotStartClearsTheOldOutput)
         EXPECT_EQ(error.what(), "\"/nonexistent/kestrim-interpreter\"  \"" + ScriptFile() + "\" を起動できません。");
     }
     ExpectNothingRan();
-    EXPECT_EQ(Host.ResultPageShown, 1);
+    EXPECT_GE(Host.ResultPageShown, 1) << "by the first run";
     EXPECT_EQ(Host.ScriptPageShown, 1) << "nothing to see on the result page";
 }
 
@@ -296,7 +303,8 @@ TEST_F(RunControllerTest, StopEndsARunThatNeverEndsAndKeepsWhatCameSoFar)
     OnPass = [&] {
         if (QGuiApplication::overrideCursor() != nullptr)
             cursorShape = QGuiApplication::overrideCursor()->shape();
-        if (ConsoleCommand.OutputStream().Size() > 0 && ConsoleCommand.ErrorStream().Size() > 0)
+        // What came so far is on the page and in the list during the run.
+        if (ResultEditor.Lines().Text() == "partial\r\n" && MessageList.count() > 0)
             Controller.actTerminateExecute();
     };
     const auto start = Clock::now();
@@ -537,6 +545,145 @@ TEST_F(RunControllerTest, RunWithClipboardOnAUtf8PageKeepsEveryCharacter)
     EXPECT_EQ(DataEditor.Lines().Text(), "é表😀\r\n한국어");
     EXPECT_EQ(ResultEditor.Encoding(), TTextEncoding::Utf8);
     EXPECT_EQ(NormalisedBreaks(clipboard.text()), "é表😀\n한국어");
+}
+
+// However the output is cut into blocks, the pages end as they would with the whole output put
+// there at once: the text, its rows and encoding, no undo step, the messages and the notices.
+TEST_F(RunControllerTest, OutputInBlocksEndsAsTheWholeOutputShownAtOnce)
+{
+    constexpr auto Sjis = TTextEncoding::ShiftJis;
+    constexpr auto Utf8 = TTextEncoding::Utf8;
+    const struct {
+        TTextEncoding Written;
+        TTextEncoding Shown;
+        std::string Text;
+        int Notices;
+    } cases[] = {
+        {Sjis, Sjis, "a\r\nb\rc\nd", 0},
+        {Sjis, Sjis, "line\r\n\r\n", 0},
+        {Utf8, Sjis, "aé😀\r\nあ\n", 2},
+        {Sjis, Utf8, Utf8ToSjis("漢字\r\n") + "\x81", 2},
+    };
+    for (const auto& c : cases)
+        for (const std::size_t blockSize : {1, 3, 1000}) {
+            SCOPED_TRACE(c.Text + " in blocks of " + std::to_string(blockSize));
+            TRunEncodings encodings;
+            encodings.Output = encodings.Error = c.Written;
+            encodings.Result = encodings.Messages = c.Shown;
+            ResultEditor.SetEncodedText("old", Sjis);
+            {
+                TRunOutput output(ResultEditor, MessageList, encodings, false);
+                for (std::size_t at = 0; at < c.Text.size(); at += blockSize) {
+                    output.Take(TOutputChannel::Output, std::string_view(c.Text).substr(at, blockSize));
+                    output.Take(TOutputChannel::Error, std::string_view(c.Text).substr(at, blockSize));
+                    EXPECT_TRUE(ResultEditor.ReadOnly());
+                }
+                output.Finish();
+            }
+            const std::string shown = ConvertText(c.Text, c.Written, c.Shown).Text;
+            TEditor whole;
+            whole.SetEncodedText(shown, c.Shown);
+            EXPECT_EQ(ResultEditor.Lines().Text(), whole.Lines().Text());
+            EXPECT_EQ(ResultEditor.GetLineCount(), whole.GetLineCount());
+            EXPECT_EQ(ResultEditor.Encoding(), c.Shown);
+            EXPECT_FALSE(ResultEditor.CanUndo());
+            EXPECT_FALSE(ResultEditor.ReadOnly());
+            TMessageList messages;
+            TMemoryStream errors(shown);
+            messages.LoadFromStream(errors, c.Shown);
+            ASSERT_EQ(MessageList.count(), messages.count() + c.Notices);
+            for (int i = 0; i < messages.count(); ++i)
+                EXPECT_EQ(MessageList.ItemBytes(i), messages.ItemBytes(i));
+        }
+}
+
+// Emptying a long old result lets events through, and a block that comes with them waits for
+// the one being shown.
+TEST_F(RunControllerTest, ABlockThatComesWhileTheOldResultIsFreedKeepsItsPlace)
+{
+    std::string old;
+    for (int i = 0; i < 200000; ++i)
+        old += "old\r\n";
+    ResultEditor.SetEncodedText(old, TTextEncoding::ShiftJis);
+    TRunOutput output(ResultEditor, MessageList, TRunEncodings{}, false);
+    QTimer::singleShot(0, [&] { output.Take(TOutputChannel::Output, "second\n"); });
+    // The editor lets events through at most every 30 ms: the freeing does so at once.
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    output.Take(TOutputChannel::Output, "first\n");
+    output.Finish();
+    EXPECT_EQ(ResultEditor.Lines().Text(), "first\r\nsecond\r\n");
+}
+
+// The data goes to the interpreter from the page's rows, a block at a time, as the page's whole
+// text converted for it would.
+TEST_F(RunControllerTest, TheDataPageIsReadAsItsConvertedText)
+{
+    const struct {
+        TTextEncoding To;
+        TLineEnd LineEnd;
+    } runs[] = {{TTextEncoding::ShiftJis, TLineEnd::CrLf}, {TTextEncoding::Utf8, TLineEnd::Lf}};
+    const std::string texts[] = {"", "a", "a\r\n", "\r\n", "a\r\nb\r\n\r\n", Utf8ToSjis("表\r\nソ")};
+    for (const auto& run : runs)
+        for (const std::string& text : texts)
+            for (const std::size_t blockSize : {1, 4096}) {
+                DataEditor.SetEncodedText(text, TTextEncoding::ShiftJis);
+                TLinesSource source(DataEditor.Lines(), TTextEncoding::ShiftJis, run.To, run.LineEnd);
+                std::string read;
+                for (std::string_view block; !(block = source.ReadBlock(nullptr, blockSize)).empty();)
+                    read += block;
+                EXPECT_TRUE(source.AtEnd());
+                EXPECT_EQ(read, TextForInterpreter(text, TTextEncoding::ShiftJis, run.To, run.LineEnd, "データタブ"))
+                    << text;
+            }
+}
+
+// The first lines are seen while the run goes on, on a page the user cannot change meanwhile,
+// and a run that takes a while tells how far it got.
+TEST_F(RunControllerTest, TheResultGrowsDuringTheRunOnAReadOnlyPage)
+{
+    bool seenDuringRun = false;
+    OnPass = [&] {
+        if (ResultEditor.Lines().Text() == "first\r\n" && MessageList.count() == 1) {
+            seenDuringRun = true;
+            EXPECT_EQ(Host.ResultPageShown, 1);
+            EXPECT_TRUE(ResultEditor.ReadOnly());
+            EXPECT_TRUE(DataEditor.ReadOnly());
+        }
+    };
+    Run(R"($| = 1; print "first\n"; print STDERR "warning\n"; select(undef, undef, undef, 1.2); print "second\n";)");
+    EXPECT_TRUE(seenDuringRun);
+    EXPECT_EQ(ResultEditor.Lines().Text(), "first\r\nsecond\r\n");
+    EXPECT_FALSE(ResultEditor.ReadOnly());
+    EXPECT_FALSE(DataEditor.ReadOnly());
+    EXPECT_FALSE(ResultEditor.CanUndo());
+    EXPECT_TRUE(Host.Progress.startsWith(QString::fromUtf8("実行中 (経過時間 "))) << Host.Progress.toStdString();
+}
+
+// A change of the data page during a run never reaches the interpreter: data already given is
+// what it was; a change before the rest is given stops the run.
+TEST_F(RunControllerTest, AChangeOfTheDataDuringTheRunDoesNotReachTheInterpreter)
+{
+    const auto changeDataOnce = [this] {
+        OnPass = [this] {
+            OnPass = nullptr;
+            DataEditor.Lines().SetText("changed");
+        };
+    };
+    changeDataOnce();
+    Run("select(undef, undef, undef, 0.3); print uc while <STDIN>;", "abc\r\n");
+    EXPECT_EQ(ResultEditor.Lines().Text(), "ABC\r\n");
+
+    changeDataOnce();
+    std::string data;
+    for (int i = 0; i < 200000; ++i)
+        data += "a line of the data, long enough to fill the pipe\r\n";
+    try {
+        Run("select(undef, undef, undef, 0.3); $n += length while <STDIN>; print $n;", data);
+        FAIL() << "the run went on";
+    } catch (const ECommandTerminate& error) {
+        EXPECT_STREQ(error.what(), "データタブが実行中に変わったので、コマンド処理を中断しました。");
+    }
+    EXPECT_EQ(ResultEditor.Lines().Text(), "");
 }
 
 } // namespace

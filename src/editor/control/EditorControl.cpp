@@ -142,6 +142,22 @@ void TEditor::ReplaceText(const std::string& Text, TTextEncoding Encoding)
     FLines->ReplaceText(Text, Encoding);
 }
 
+void TEditor::AppendText(std::string_view Text)
+{
+    if (Text.empty())
+        return;
+    TEditorScreenStrings& rows = *FStrings;
+    const int count = rows.Count();
+    if (count == 0 || rows.Rows(count - 1) != raEof) {
+        rows.ReplaceRows(count, 0, Text, false);
+        return;
+    }
+    const int start = rows.LineStartRow(count - 1);
+    std::string line = rows.RowsText(start, count - start).Text;
+    line += Text;
+    rows.ReplaceRows(start, count - start, line, false);
+}
+
 TRowStates& TEditor::RowStates()
 {
     return ActiveFountain();

@@ -85,6 +85,10 @@ public:
     // Puts Text, in Encoding, in place of the whole text as one edit, which Undo takes back,
     // the old encoding with it.
     void ReplaceText(const std::string& Text, TTextEncoding Encoding);
+    // Appends Text (in the text's encoding) at the end, an unfinished last line going on, as a
+    // program's output streams in: no undo step, the caret and the top row stay. Continuing a
+    // line costs its length.
+    void AppendText(std::string_view Text);
 
     // True after any change of the text; the application clears it after a load or a save.
     bool Modified() const { return FModified; }

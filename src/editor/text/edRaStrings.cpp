@@ -240,7 +240,7 @@ void TEditorScreenStrings::ReplaceRowsFromList(int Row, int RowCount, TEditorStr
 // as the old one did; at the end of the text it ends as the new text does, so that a line
 // break typed before the empty row after an exactly full last row is kept. Deleting whole
 // lines rebuilds nothing.
-void TEditorScreenStrings::ReplaceRows(int Row, int RowCount, std::string_view Text)
+void TEditorScreenStrings::ReplaceRows(int Row, int RowCount, std::string_view Text, bool RecordUndo)
 {
     if (Row < 0 || RowCount < 0 || RowCount > Count() - Row || (RowCount == 0 && Text.empty()))
         return;
@@ -261,7 +261,8 @@ void TEditorScreenStrings::ReplaceRows(int Row, int RowCount, std::string_view T
             const bool endsText = last >= Count() - 1;
             rows.SetRows(rows.Count() - 1, !endsText ? Rows(last) : EndsWithLineBreak(lines) ? raCrlf : raEof);
         }
-        RecordUndoStep(first, last - first + 1, rows.Count());
+        if (RecordUndo)
+            RecordUndoStep(first, last - first + 1, rows.Count());
         StoreRows(first, last - first + 1, rows);
     });
 }

@@ -114,8 +114,10 @@ public:
     // run out.
     TRowByte DistanceToRowByte(int Row, int Distance) const;
 
-    // The one primitive of every change of the text.
-    void ReplaceRows(int Row, int RowCount, std::string_view Text);
+    // The one primitive of every change of the text. Without RecordUndo the change leaves no
+    // undo step: for text that only its program writes (a run's output streaming in), whose
+    // history starts when it is done.
+    void ReplaceRows(int Row, int RowCount, std::string_view Text, bool RecordUndo = true);
     // The same change for the whole text, which takes Encoding: one undo step, whose undo puts
     // the old text back in its own encoding.
     void ReplaceAllRows(std::string_view Text, TTextEncoding Encoding);

@@ -1,3 +1,4 @@
+#include "editor/base/LineConverter.h"
 #include "editor/base/TextConversion.h"
 #include "editor/base/TextEncoding.h"
 #include "editor/base/Utf8.h"
@@ -134,6 +135,41 @@ TEST(TextConversion, BothWaysReportWhatTheTargetCannotHold)
     const TConvertedText broken = ConvertText("a\xA0" "b\x81", Sjis, Utf8);
     EXPECT_EQ(broken.Loss.Count, 2u);
     EXPECT_EQ(broken.Loss.First, 1u);
+}
+
+// However a text is cut into blocks, the blocks converted one after the other give what the
+// whole text gives, the lost characters and the place of the first included.
+TEST(TextConversion, TextInBlocksConvertsAsAWhole)
+{
+    const struct {
+        TTextEncoding From;
+        TTextEncoding To;
+        std::string Text;
+    } cases[] = {
+        {Sjis, Utf8, Utf8ToSjis("aあ\r\n漢ｱ\rb\n①") + "\x81\nx\xA0y\r\n\x81"},
+        {Utf8, Sjis, "ab\r\ncé😀\n\xFF\xE3\x81\r\nあ"},
+        {Utf8, Utf8, "a\xFF\r\nb"},
+    };
+    for (const auto& c : cases) {
+        const TConvertedText whole = ConvertText(c.Text, c.From, c.To);
+        const TTextPlace first = PlaceOfOffset(c.From, c.Text, whole.Loss.First);
+        for (std::size_t blockSize = 1; blockSize <= 3; ++blockSize)
+            for (std::size_t cut = 0; cut <= c.Text.size(); ++cut) {
+                SCOPED_TRACE(c.Text + " block " + std::to_string(blockSize) + " from " + std::to_string(cut));
+                TLineConverter converter(c.From, c.To);
+                std::string out;
+                converter.Convert(std::string_view(c.Text).substr(0, cut), out);
+                for (std::size_t at = cut; at < c.Text.size(); at += blockSize)
+                    converter.Convert(std::string_view(c.Text).substr(at, blockSize), out);
+                converter.Finish(out);
+                EXPECT_EQ(out, whole.Text);
+                EXPECT_EQ(converter.LossCount(), whole.Loss.Count);
+                if (whole.Loss.Count > 0) {
+                    EXPECT_EQ(converter.FirstLoss().Line, first.Line);
+                    EXPECT_EQ(converter.FirstLoss().Column, first.Column);
+                }
+            }
+    }
 }
 
 TEST(TextConversion, LookAlikesOfThisPlatformEnterShiftJis)
