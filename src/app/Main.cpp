@@ -264,6 +264,7 @@ void TfrmKestrim::CreateExpectedPane()
 void TfrmKestrim::CreateSamples()
 {
     FSamples = new TSamples(*tedData, *tedExpected, *FFileCommands, [this] { return DefaultEncoding(); }, this);
+    FSamples->ResultOnPage = [this] { return TWorkbenchText{tedResult->Lines().Text(), tedResult->Encoding()}; };
     FSamplesPanel =
         new TSamplesPanel(*FSamples, *FDialogs, [this](const std::function<void()>& Handler) { Execute(Handler); });
     FSamplesPane = new TPagePane(*tedData, *FSamplesPanel, TPagePane::Above, "splSamples");
@@ -977,7 +978,7 @@ void TfrmKestrim::RunShown()
     std::optional<TWorkbenchText> expected;
     if (FSamples->HasExpected(current))
         expected = TWorkbenchText{tedExpected->Lines().Text(), tedExpected->Encoding()};
-    FSamples->SetLastRun(current, LastSampleRun(*FRunController, *tedResult, expected));
+    FSamples->SetLastRunOnPage(LastSampleRun(*FRunController, *tedResult, expected));
 }
 
 // One command for the whole series, as F9 is one: the run commands wait and Stop reaches it.
@@ -1003,8 +1004,8 @@ void TfrmKestrim::TakeResultAsExpected()
     SetExpectedVisible(true);
     if (run->Verdict == TSampleVerdict::Pass || run->Verdict == TSampleVerdict::Fail
         || run->Verdict == TSampleVerdict::NoExpectation) {
-        MeasureAgainst(*run, expected);
-        FSamples->SetLastRun(current, std::move(*run));
+        MeasureAgainst(*run, expected, expected);
+        FSamples->SetLastRunOnPage(std::move(*run));
     }
 }
 

@@ -23,9 +23,9 @@ TSampleVerdict EndVerdict(TRunEnd End)
 
 } // namespace
 
-void MeasureAgainst(TSampleRun& Run, const TWorkbenchText& Expected)
+void MeasureAgainst(TSampleRun& Run, const TWorkbenchText& Result, const TWorkbenchText& Expected)
 {
-    const std::optional<int> line = FirstDifferentLine(Run.Result, Expected);
+    const std::optional<int> line = FirstDifferentLine(Result, Expected);
     Run.Verdict = line ? TSampleVerdict::Fail : TSampleVerdict::Pass;
     Run.FirstDifferentLine = line.value_or(0);
 }
@@ -37,10 +37,9 @@ TSampleRun LastSampleRun(const TRunController& Controller, TEditor& Result,
     run.Verdict = EndVerdict(Controller.LastRunEnd());
     run.ExitCode = Controller.LastRunExitCode();
     run.Seconds = Controller.LastRunSeconds();
-    run.Result = {Result.Lines().Text(), Result.Encoding()};
     // Only a run that ended gave its whole result: a stopped one is not measured.
     if (run.Verdict == TSampleVerdict::NoExpectation && Expected)
-        MeasureAgainst(run, *Expected);
+        MeasureAgainst(run, {Result.Lines().Text(), Result.Encoding()}, *Expected);
     return run;
 }
 

@@ -9,10 +9,12 @@ namespace kestrim {
 class TEditor;
 class TRunController;
 
-// Run's verdict against Expected: Pass, or Fail at the first line of its result that differs.
-void MeasureAgainst(TSampleRun& Run, const TWorkbenchText& Expected);
+// Run's verdict, its result being Result, against Expected: Pass, or Fail at the first line of
+// its result that differs.
+void MeasureAgainst(TSampleRun& Run, const TWorkbenchText& Result, const TWorkbenchText& Expected);
 
-// The controller's last run, whose output Result shows, against Expected.
+// The controller's last run, whose output Result shows, against Expected; without its result,
+// which stays on the page.
 TSampleRun LastSampleRun(const TRunController& Controller, TEditor& Result,
                          const std::optional<TWorkbenchText>& Expected);
 

@@ -102,7 +102,15 @@ TEditor& TSamples::ExpectedEditor() const
 void TSamples::SetLastRun(std::size_t Index, TSampleRun Run)
 {
     FEntries[Index].LastRun = std::move(Run);
+    FEntries[Index].ResultOnPage = false;
     emit TableChanged();
+}
+
+void TSamples::SetLastRunOnPage(TSampleRun Run)
+{
+    Run.Result = {};
+    SetLastRun(FCurrent, std::move(Run));
+    FEntries[FCurrent].ResultOnPage = true;
 }
 
 const std::optional<TSampleRun>& TSamples::LastRun(std::size_t Index) const
@@ -254,7 +262,10 @@ void TSamples::TakeEditorTexts(TSample& Sample) const
 
 void TSamples::StoreCurrent()
 {
-    TakeEditorTexts(FEntries[FCurrent].Sample);
+    TEntry& current = FEntries[FCurrent];
+    TakeEditorTexts(current.Sample);
+    if (std::exchange(current.ResultOnPage, false) && current.LastRun && ResultOnPage)
+        current.LastRun->Result = ResultOnPage();
 }
 
 // The data page holds the sample's text without a file, in the format its bytes show.

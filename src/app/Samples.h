@@ -68,6 +68,12 @@ public:
     // Each sample's last run, shown in the samples table; kept in memory only, and dropped when
     // the sample's data or expected result changes.
     void SetLastRun(std::size_t Index, TSampleRun Run);
+    // The current sample's last run, whose result is the result page's text: it is taken from
+    // there (through ResultOnPage) only when the sample is left, so that a large result is not
+    // held twice while the page shows it. Run.Result is not used.
+    void SetLastRunOnPage(TSampleRun Run);
+    // Gives the result page's text, for a run kept on the page.
+    std::function<TWorkbenchText()> ResultOnPage;
     const std::optional<TSampleRun>& LastRun(std::size_t Index) const;
     // Every sample's last run dropped: a run over all samples starts from an empty table, so
     // that the rows a stop leaves out show no verdict of an older script.
@@ -105,6 +111,7 @@ private:
     struct TEntry {
         TSample Sample; // the current one's texts are in the editors, not here
         std::optional<TSampleRun> LastRun;
+        bool ResultOnPage = false; // LastRun's result is the result page's text
     };
 
     TSample CurrentSample() const;

@@ -127,6 +127,23 @@ TEST_F(SamplesTest, NamesAreOneLineAndNotEmpty)
     EXPECT_FALSE(Samples().Modified());
 }
 
+// A run's result stays on the result page alone until its sample is left; it comes back with
+// the sample.
+TEST_F(SamplesTest, AResultOnThePageIsKeptWhenItsSampleIsLeft)
+{
+    TfrmKestrim& window = Window();
+    Samples().Reset({Sample("a", "1\r\n"), Sample("b", "2\r\n")}, 0);
+    window.tedResult->SetEncodedText("result of a\r\n", TTextEncoding::Utf8);
+    Samples().SetLastRunOnPage(TSampleRun{TSampleVerdict::NoExpectation, 0, 0.5, 0, {"stale", TTextEncoding::Utf8}});
+    EXPECT_TRUE(Samples().LastRun(0)->Result.Bytes.empty());
+
+    Samples().SetCurrent(1);
+    EXPECT_EQ(Samples().LastRun(0)->Result, (TWorkbenchText{"result of a\r\n", TTextEncoding::Utf8}));
+    EXPECT_EQ(window.tedResult->Lines().Text(), "");
+    Samples().SetCurrent(0);
+    EXPECT_EQ(window.tedResult->Lines().Text(), "result of a\r\n");
+}
+
 // Typing into the empty expected editor gives the sample an expected result, which makes the
 // samples a workbench; edits drop the last run; deleting the expected result ends it.
 TEST_F(SamplesTest, EditsMarkModifiedAndTheExpectedResultComesAndGoes)
