@@ -174,6 +174,8 @@ std::string TheStringList::ExtraStrings(int Index) const
     return std::string(Item(Index).Text.Extra());
 }
 
+// The parser stores the state of every row it passes, nearly always the one the row has: that
+// costs no new copy of the row.
 void TheStringList::SetExtraStrings(int Index, const std::string& Value)
 {
     TRowText& text = Item(Index).Text;
