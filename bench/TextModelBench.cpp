@@ -270,7 +270,7 @@ void TypeOneCharacter(benchmark::State& State)
     TEditorScreenStrings& rows = LoadedScript().Editor.ScreenStrings();
     int row = rows.Count() / 2;
     for (auto _ : State) {
-        rows.ReplaceRows(row, 1, rows.Str(row) + "x\r\n");
+        rows.ReplaceRows(row, 1, std::string(rows.Str(row)) + "x\r\n");
         ++row;
     }
 }
@@ -280,7 +280,7 @@ void InsertLineBreak(benchmark::State& State)
     TEditorScreenStrings& rows = LoadedScript().Editor.ScreenStrings();
     const int row = rows.Count() / 2;
     for (auto _ : State) {
-        std::string text = rows.Str(row);
+        std::string text(rows.Str(row));
         text.insert(text.size() / 2, "\r\n");
         text += "\r\n";
         rows.ReplaceRows(row, 1, text);

@@ -41,7 +41,7 @@ int TEditor::LineFromChar(int Offset) const
 
 std::string TEditor::GetLine(int ARow) const
 {
-    return ARow >= 0 && ARow < FStrings->Count() ? FStrings->Str(ARow) : std::string();
+    return std::string(ARow >= 0 && ARow < FStrings->Count() ? FStrings->Str(ARow) : std::string_view());
 }
 
 void TEditor::ReplaceSel(const std::string& Text)

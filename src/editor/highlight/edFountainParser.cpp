@@ -154,7 +154,7 @@ std::string UpperCaseAscii(std::string_view Text)
     return upper;
 }
 
-bool IsBlankRow(const std::string& Row)
+bool IsBlankRow(std::string_view Row)
 {
     return Row.find_first_not_of(' ') == std::string::npos;
 }
@@ -842,7 +842,7 @@ void TFountainParser::ComputeNextRowState(int Index, const TRowAttributeStringLi
         return;
     }
     // A blank row hands on what it was given, but a line that ends ends a carried token too.
-    const std::string& row = List.Str(Index);
+    const std::string_view row = List.Str(Index);
     if (IsBlankRow(row)) {
         if (Data.RowAttribute != raWrapped) {
             Data.CarryLength = 0;

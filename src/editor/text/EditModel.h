@@ -215,7 +215,7 @@ private:
     // The rows of the selection with the selected part taken out, each ending as before.
     TRowBlock RowsWithoutSelection() const;
     void ReplaceRowsAndPlaceCaret(int First, int Count, const std::string& Text, int Anchor, int Distance);
-    int IndentWidth(const std::string& Text) const;
+    int IndentWidth(std::string_view Text) const;
     int PreviousIndent(int ARow) const;
     std::string IndentText(int Columns) const;
     bool UnIndent();

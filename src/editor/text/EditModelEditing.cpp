@@ -54,9 +54,9 @@ TRowBlock TEditModel::RowsWithoutSelection() const
     TRowBlock block;
     if (FSelectionMode == smBox) {
         for (int row = FSel.StartRow; row <= std::min(FSel.EndRow, count - 1); ++row) {
-            const std::string& str = FStrings->Str(row);
+            const std::string_view str = FStrings->Str(row);
             const auto [left, right] = BoxBytes(RowCells(row), FSel.StartCol, FSel.EndCol);
-            block.Add(str.substr(0, static_cast<std::size_t>(left)) + str.substr(static_cast<std::size_t>(right)),
+            block.Add(std::string(str.substr(0, static_cast<std::size_t>(left))).append(str.substr(static_cast<std::size_t>(right))),
                       FStrings->Rows(row) == raCrlf);
         }
         return block;
@@ -104,7 +104,7 @@ void TEditModel::InsertText(const std::string& Text)
         OverwriteText(Text, anchor, target);
         return;
     }
-    std::string row = FStrings->Str(FRow);
+    std::string row(FStrings->Str(FRow));
     if (byte >= static_cast<int>(row.size()))
         row.append(static_cast<std::size_t>(byte) - row.size(), ' ');
     row.insert(static_cast<std::size_t>(byte), Text);
@@ -186,7 +186,7 @@ void TEditModel::PasteBox(const std::string& Text)
     CleanSelection();
     first = std::min(first, count);
     for (int row = first + replaced; block.Rows.size() < lines.size() && row < count; ++row, ++replaced)
-        block.Add(FStrings->Str(row), FStrings->Rows(row) == raCrlf);
+        block.Add(std::string(FStrings->Str(row)), FStrings->Rows(row) == raCrlf);
     // The text ends as its last row now does (a selection may have taken the final break).
     const bool textEndsWithBreak = block.Rows.empty() ? count > 0 && FStrings->Rows(count - 1) == raCrlf
                                                       : block.Breaks.back();
@@ -252,7 +252,7 @@ void TEditModel::TypeTab()
 
 // The columns taken by the leading blanks of Text: a space 1, a full-width space 2, a tab to
 // the next tab stop; -1 for an empty text.
-int TEditModel::IndentWidth(const std::string& Text) const
+int TEditModel::IndentWidth(std::string_view Text) const
 {
     if (Text.empty())
         return -1;
@@ -321,7 +321,7 @@ void TEditModel::TypeReturn(bool Shift)
         return;
     }
     const int lineStart = FStrings->LineStartRow(FRow);
-    const std::string& startText = FStrings->Str(lineStart);
+    const std::string_view startText = FStrings->Str(lineStart);
     int indent = 0;
     if (FRules.AutoIndent) {
         const int width = IndentWidth(startText);
@@ -337,7 +337,7 @@ void TEditModel::TypeReturn(bool Shift)
         ReplaceRowsAndPlaceCaret(lineStart, 0, indentText + std::string(CrLf), anchor, distance);
         return;
     }
-    std::string row = FStrings->Str(FRow);
+    std::string row(FStrings->Str(FRow));
     const int byte = std::min(CaretByte(), static_cast<int>(row.size()));
     const int distance = DistanceOfPlace(lineStart, FRow, byte) + static_cast<int>(indentText.size()) + 2;
     row.insert(static_cast<std::size_t>(byte), std::string(CrLf) + indentText);
@@ -353,7 +353,7 @@ bool TEditModel::UnIndent()
 {
     if (!FRules.BackSpaceUnIndent || FCol == 0)
         return false;
-    const std::string& text = FStrings->Str(FRow);
+    const std::string_view text = FStrings->Str(FRow);
     const int indent = IndentWidth(text);
     const TRowCells cells = RowCells(FRow);
     const bool blankRow = std::all_of(text.begin(), text.end(), [&](char c) { return IsBlank(c); });
@@ -382,7 +382,8 @@ bool TEditModel::UnIndent()
         return true;
     }
     const int startByte = cells.ByteOfCol(startCol);
-    std::string row = text.substr(0, static_cast<std::size_t>(startByte)) + std::string(static_cast<std::size_t>(target - startCol), ' ');
+    std::string row(text.substr(0, static_cast<std::size_t>(startByte)));
+    row.append(static_cast<std::size_t>(target - startCol), ' ');
     const int distance = DistanceOfPlace(anchor, FRow, 0) + static_cast<int>(row.size());
     row.append(text, static_cast<std::size_t>(std::max(caretByte, startByte)));
     if (FStrings->Rows(FRow) == raCrlf)
@@ -409,17 +410,17 @@ void TEditModel::TypeBackSpace()
         if (FRow == 0)
             return;
         const int previous = FRow - 1;
-        const std::string& above = FStrings->Str(previous);
+        const std::string_view above = FStrings->Str(previous);
         const int anchor = std::max(FStrings->LineStartRow(previous), FRow - 2);
         if (FStrings->Rows(previous) == raWrapped) {
             const std::size_t last = LastCharStart(FStrings->Encoding(), above);
-            const std::string row = above.substr(0, last);
+            const std::string row(above.substr(0, last));
             const int distance = DistanceOfPlace(anchor, previous, static_cast<int>(last));
             ReplaceRowsAndPlaceCaret(previous, 1, row, anchor, distance);
             return;
         }
         // The line break goes: the row above and this one (none after a final line break) join.
-        std::string joined = above;
+        std::string joined(above);
         int rowsJoined = 1;
         if (FRow < count) {
             joined += FStrings->Str(FRow);
@@ -435,14 +436,14 @@ void TEditModel::TypeBackSpace()
         return;
     if (UnIndent())
         return;
-    const std::string& text = FStrings->Str(FRow);
+    const std::string_view text = FStrings->Str(FRow);
     if (byte > static_cast<int>(text.size())) {
         SetCol(FCol - 1);
         return;
     }
     const std::size_t start = LastCharStart(FStrings->Encoding(), std::string_view(text).substr(0, static_cast<std::size_t>(byte)));
     const int anchor = AnchorRowOf(FRow);
-    std::string row = text;
+    std::string row(text);
     row.erase(start, static_cast<std::size_t>(byte) - start);
     if (FStrings->Rows(FRow) == raCrlf)
         row += CrLf;
@@ -463,12 +464,12 @@ void TEditModel::TypeDelete()
     if (FRow >= count)
         return;
     TCaretLock lock(&FView);
-    const std::string& text = FStrings->Str(FRow);
+    const std::string_view text = FStrings->Str(FRow);
     const int byte = CaretByte();
     const int anchor = AnchorRowOf(FRow);
     const int distance = DistanceOfPlace(anchor, FRow, byte);
     if (byte < static_cast<int>(text.size())) {
-        std::string row = text;
+        std::string row(text);
         row.erase(static_cast<std::size_t>(byte), CharBytesAt(text, static_cast<std::size_t>(byte)));
         if (FStrings->Rows(FRow) == raCrlf)
             row += CrLf;
@@ -477,7 +478,8 @@ void TEditModel::TypeDelete()
     }
     if (FStrings->Rows(FRow) == raEof)
         return;
-    std::string joined = text + std::string(static_cast<std::size_t>(byte) - text.size(), ' ');
+    std::string joined(text);
+    joined.append(static_cast<std::size_t>(byte) - text.size(), ' ');
     int rows = 1;
     if (FRow + 1 < count) {
         joined += FStrings->Str(FRow + 1);

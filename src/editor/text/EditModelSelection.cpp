@@ -266,7 +266,7 @@ void TEditModel::SelectBytes(int Offset, int Length)
     const int target = from.Byte + Length;
     TRowByte to = FStrings->DistanceToRowByte(from.Row, target);
     if (to.Row < FStrings->Count()) {
-        const std::string& text = FStrings->Str(to.Row);
+        const std::string_view text = FStrings->Str(to.Row);
         std::size_t boundary = 0;
         while (boundary < static_cast<std::size_t>(to.Byte))
             boundary += CharBytesAt(text, boundary);
@@ -352,7 +352,7 @@ std::string TEditModel::SelText() const
     }
     text.reserve(static_cast<std::size_t>(std::max(SelLength(), 0)));
     for (int row = FSel.StartRow; row <= last; ++row) {
-        const std::string& str = FStrings->Str(row);
+        const std::string_view str = FStrings->Str(row);
         const std::size_t from = row == FSel.StartRow ? static_cast<std::size_t>(FSel.StartByte) : 0;
         const std::size_t to = row == FSel.EndRow ? static_cast<std::size_t>(FSel.EndByte) : str.size();
         if (from < to)

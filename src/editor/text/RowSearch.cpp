@@ -26,7 +26,7 @@ bool DelimiterBeforeRow(const TRowAttributeStringList& Rows, int Row, TTextEncod
     for (int previous = Row - 1; previous >= 0; --previous) {
         if (Rows.Rows(previous) == raCrlf)
             return true;
-        const std::string& text = Rows.Str(previous);
+        const std::string_view text = Rows.Str(previous);
         if (!text.empty())
             return IsSearchDelimiterAt(Encoding, text, LastCharStart(Encoding, text));
     }

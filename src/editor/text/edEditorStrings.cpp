@@ -112,7 +112,7 @@ int TEditorStrings::Add(const std::string& S)
     TEditorScreenStrings& rows = Screen();
     const int count = rows.Count();
     if (count > 0 && rows.Rows(count - 1) != raCrlf) {
-        const std::string text = rows.Str(count - 1) + "\r\n" + S;
+        const std::string text = std::string(rows.Str(count - 1)).append("\r\n").append(S);
         rows.ReplaceRows(count - 1, 1, text);
         FEditor.DistanceToCaret(count - 1, static_cast<int>(text.size()));
     } else {

@@ -502,7 +502,7 @@ void TEditorScreenStrings::UnwrapAll()
             TRowMarks marks = 0;
             for (int part = row; part <= lineEnd; ++part)
                 marks |= RowMarks(part);
-            Item(line).Str = std::move(text);
+            Item(line).Text.SetText(text);
             SetRows(line, raCrlf);
             SetRowMarks(line, marks);
             row = lineEnd + 1;

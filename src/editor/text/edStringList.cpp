@@ -55,21 +55,23 @@ TheStringItem& TheStringList::Item(int Index)
     return FItems[static_cast<size_t>(Index)];
 }
 
+static_assert(sizeof(TheStringItem) == 16, "millions of rows: every byte of an item counts");
+
 std::string TheStringList::Get(int Index) const
 {
-    return Item(Index).Str;
+    return std::string(Item(Index).Text.Text());
 }
 
-const std::string& TheStringList::Str(int Index) const
+std::string_view TheStringList::Str(int Index) const
 {
-    return Item(Index).Str;
+    return Item(Index).Text.Text();
 }
 
 void TheStringList::Put(int Index, const std::string& S)
 {
     TheStringItem& item = Item(Index);
     Changing();
-    item.Str = S;
+    item.Text.SetText(S);
     Changed();
 }
 
@@ -86,7 +88,7 @@ void TheStringList::Insert(int Index, const std::string& S)
     Changing();
     GrowFor(FItems.size() + 1);
     TheStringItem item;
-    item.Str = S;
+    item.Text.SetText(S);
     FItems.Insert(static_cast<std::size_t>(Index), std::move(item));
     Changed();
 }
@@ -169,23 +171,18 @@ void TheStringList::SetCapacity(int NewCapacity)
 
 std::string TheStringList::ExtraStrings(int Index) const
 {
-    const auto& extra = Item(Index).ExtraStr;
-    return extra ? *extra : std::string();
+    return std::string(Item(Index).Text.Extra());
 }
 
+// The parser stores the state of every row it passes, nearly always the one the row has: that
+// costs no new copy of the row.
 void TheStringList::SetExtraStrings(int Index, const std::string& Value)
 {
-    auto& extra = Item(Index).ExtraStr;
-    if (Value.empty())
-        extra.reset();
-    else if (extra)
-        *extra = Value;
-    else
-        extra = std::make_unique<std::string>(Value);
+    TRowText& text = Item(Index).Text;
+    if (text.Extra() != Value)
+        text.SetExtra(Value);
 }
 
-std::int32_t TheStringList::Datas(int Index) const { return Item(Index).Data; }
-void TheStringList::SetDatas(int Index, std::int32_t Value) { Item(Index).Data = Value; }
 std::uint32_t TheStringList::Attributes(int Index) const { return Item(Index).Attributes; }
 void TheStringList::SetAttributes(int Index, std::uint32_t Value) { Item(Index).Attributes = Value; }
 std::uint32_t TheStringList::Attributes2(int Index) const { return Item(Index).Attributes2; }

@@ -6,11 +6,12 @@
 #include "editor/base/GapVector.h"
 #include "editor/base/StringsBase.h"
 #include "editor/base/edClasses.h"
+#include "editor/text/RowText.h"
 
 #include <cstdint>
-#include <memory>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrim {
@@ -46,16 +47,14 @@ struct TRowAttributeData {
 // The state before the first row of a text (the default-constructed record).
 inline TRowAttributeData InitialRowAttributeData() { return {}; }
 
-// One row. ExtraStr is nearly always empty, so it costs a pointer until it is not.
+// One row: 16 bytes beside its text's own bytes.
 struct TheStringItem {
-    std::string Str;
-    std::unique_ptr<std::string> ExtraStr;
-    std::int32_t Data = 0;
+    TRowText Text;
     std::uint32_t Attributes = 0;
     std::uint32_t Attributes2 = 0;
 };
 
-// A line list whose items carry two strings and three 32-bit words, with change events.
+// A line list whose items carry two strings and two 32-bit words, with change events.
 class TheStringList : public TStrings {
 public:
     std::string Get(int Index) const override;
@@ -70,19 +69,17 @@ public:
     // Reallocates to exactly NewCapacity slots (never fewer than Count).
     void SetCapacity(int NewCapacity) override;
 
-    // The row's text without a copy.
-    const std::string& Str(int Index) const;
+    // The row's text without a copy, valid until the row changes or goes.
+    std::string_view Str(int Index) const;
 
     // Replaces the Count items from Index by all items of Source, moved whole (text, both words,
-    // Data, ExtraStr), and leaves Source empty: one change, whatever the number of items, so that
+    // ExtraStr), and leaves Source empty: one change, whatever the number of items, so that
     // the rows after Index move once. Raises the list-index error unless
     // 0 <= Index <= Index + Count <= this Count.
     void ReplaceItems(int Index, int Count, TheStringList& Source);
 
     std::string ExtraStrings(int Index) const;
     void SetExtraStrings(int Index, const std::string& Value);
-    std::int32_t Datas(int Index) const;
-    void SetDatas(int Index, std::int32_t Value);
     std::uint32_t Attributes(int Index) const;
     void SetAttributes(int Index, std::uint32_t Value);
     std::uint32_t Attributes2(int Index) const;

@@ -80,8 +80,10 @@ inline std::string DumpStoredRows(TFountainParser& Parser, const TRowAttributeSt
             rowDump += "[b" + std::to_string(data.OpenBracket) + "]";
         if (data.CarryKind != 0)
             rowDump += "[" + KindName(data.CarryKind) + "+" + std::to_string(data.CarryLength) + "]";
-        const std::string& own = List.Str(row);
-        const std::string text = List.Rows(row) == raWrapped && row + 1 < List.Count() ? own + List.Str(row + 1) : own;
+        const std::string_view own = List.Str(row);
+        std::string text(own);
+        if (List.Rows(row) == raWrapped && row + 1 < List.Count())
+            text += List.Str(row + 1);
         Parser.BeginRow(text, data);
         while (Parser.NextToken() != tokEnd && Parser.TokenOffset() < static_cast<int>(own.size()))
             rowDump += (rowDump.empty() ? "" : " ") + DumpToken(Parser, Parser.TokenText());
@@ -140,7 +142,7 @@ inline std::string MismatchOfStoredRows(TFountain& Fountain, const std::vector<s
     TEditorStringList rows;
     std::vector<std::string> expected;
     for (int line = 0; line < logical.Count(); ++line) {
-        const std::string& text = logical.Str(line);
+        const std::string text(logical.Str(line));
         const std::vector<std::size_t> cuts = WrapPoints(text, static_cast<std::size_t>(Width));
         std::vector<std::string> rowDumps(cuts.size() - 1);
         parser->BeginRow(text, logical.GetRowAttributeData(line));
@@ -166,13 +168,15 @@ inline std::string MismatchOfStoredRows(TFountain& Fountain, const std::vector<s
 
     ComputeAllRowStates(*parser, rows);
     for (int row = 0; row < rows.Count(); ++row) {
-        const std::string& own = rows.Str(row);
-        const std::string text = rows.Rows(row) == raWrapped ? own + rows.Str(row + 1) : own;
+        const std::string_view own = rows.Str(row);
+        std::string text(own);
+        if (rows.Rows(row) == raWrapped)
+            text += rows.Str(row + 1);
         parser->BeginRow(text, rows.GetRowAttributeData(row));
         std::string dump;
         while (parser->NextToken() != tokEnd && parser->TokenOffset() < static_cast<int>(own.size())) {
             const std::size_t offset = static_cast<std::size_t>(parser->TokenOffset());
-            AppendPiece(dump, ColourLabel(*parser), own.substr(offset, static_cast<std::size_t>(parser->TokenLength())));
+            AppendPiece(dump, ColourLabel(*parser), std::string(own.substr(offset, static_cast<std::size_t>(parser->TokenLength()))));
         }
         if (dump != expected[static_cast<std::size_t>(row)])
             return "row " + std::to_string(row) + ": " + dump + " instead of " + expected[static_cast<std::size_t>(row)];

@@ -101,7 +101,7 @@ protected:
     void Insert(int Row, std::size_t Index, const std::string& Text)
     {
         const auto edit = [&](TEditorScreenStrings& rows, TTextEncoding encoding, const std::string& text) {
-            std::string row = rows.Str(Row);
+            std::string row(rows.Str(Row));
             row.insert(std::min(OffsetOfChar(encoding, row, Index), row.size()), text);
             rows.ReplaceRows(Row, 1, row + (rows.Rows(Row) == raCrlf ? "\r\n" : ""));
         };
@@ -113,7 +113,7 @@ protected:
     void Erase(int Row, std::size_t Index, std::size_t Count)
     {
         const auto edit = [&](TEditorScreenStrings& rows, TTextEncoding encoding) {
-            std::string row = rows.Str(Row);
+            std::string row(rows.Str(Row));
             const std::size_t from = std::min(OffsetOfChar(encoding, row, Index), row.size());
             const std::size_t to = std::min(OffsetOfChar(encoding, row, Index + Count), row.size());
             row.erase(from, to - from);

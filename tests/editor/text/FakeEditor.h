@@ -83,7 +83,7 @@ inline std::string Dump(const TRowAttributeStringList& List)
 {
     std::string dump;
     for (int i = 0; i < List.Count(); ++i) {
-        dump += "[" + List.Str(i) + "|" + "CWE?"[List.Rows(i)];
+        dump.append("[").append(List.Str(i)).append("|") += "CWE?"[List.Rows(i)];
         for (int mark = 0; mark < 16; ++mark)
             if (List.RowMarks(i) & RowMark(mark))
                 dump += "#" + std::to_string(mark);
@@ -125,7 +125,7 @@ inline void FreshRowStates(const TEditorScreenStrings& Rows, TFountain& Fountain
 {
     Fresh.Clear();
     for (int row = 0; row < Rows.Count(); ++row)
-        Fresh.SetRows(Fresh.Add(Rows.Str(row)), Rows.Rows(row));
+        Fresh.SetRows(Fresh.Add(std::string(Rows.Str(row))), Rows.Rows(row));
     ComputeAllRowStates(*Fountain.NewParser(Rows.Encoding()), Fresh);
 }
 

@@ -128,7 +128,7 @@ void FillRandomly(Document& Doc, std::mt19937& Random)
     }
     for (int row = 0; row < Doc.Rows.GetCount(); ++row) {
         Doc.Starts.push_back(static_cast<int>(Doc.Text.size()));
-        Doc.Text += Doc.Rows.Str(row) + (Doc.Rows.Rows(row) == raCrlf ? "\r\n" : "");
+        Doc.Text.append(Doc.Rows.Str(row)) += Doc.Rows.Rows(row) == raCrlf ? "\r\n" : "";
     }
 }
 

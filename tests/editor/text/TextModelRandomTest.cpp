@@ -164,7 +164,7 @@ protected:
     {
         std::vector<int> offsets = {0};
         if (Row < Rows.Count()) {
-            const std::string& text = Rows.Str(Row);
+            const std::string_view text = Rows.Str(Row);
             for (std::size_t i = 0; i < text.size(); i += CharByteCount(Encoding(), text, i))
                 offsets.push_back(static_cast<int>(i + CharByteCount(Encoding(), text, i)));
         }
@@ -199,7 +199,7 @@ protected:
         if (Place.Row == Rows.Count()) {
             Rows.ReplaceRows(Place.Row, 0, Text);
         } else {
-            std::string row = Rows.Str(Place.Row);
+            std::string row(Rows.Str(Place.Row));
             row.insert(static_cast<std::size_t>(Place.Byte), Text);
             Rows.ReplaceRows(Place.Row, 1, row + LineBreakOf(Place.Row));
         }
@@ -231,7 +231,7 @@ protected:
         if (last == first)
             return JoinLines();
         SetCaret(place);
-        std::string row = Rows.Str(place.Row);
+        std::string row(Rows.Str(place.Row));
         const std::size_t count = static_cast<std::size_t>(offsets[last] - offsets[first]);
         row.erase(static_cast<std::size_t>(place.Byte), count);
         FLastOp = "delete " + std::to_string(count) + " bytes at " + Describe(place);
@@ -253,7 +253,7 @@ protected:
         SetCaret(TCaret{row, static_cast<int>(Rows.Str(row).size())});
         const std::size_t line = static_cast<std::size_t>(Rows.LineOfRow(row));
         FLastOp = "join row " + std::to_string(row);
-        Rows.ReplaceRows(row, 1, Rows.Str(row));
+        Rows.ReplaceRows(row, 1, std::string(Rows.Str(row)));
         Model.Join(line);
     }
 

@@ -15,7 +15,7 @@ TEST(RowAttributeStringList, NewRowsReadTheNotParsedState)
         EXPECT_EQ(list.PrevRows(i), raCrlf);
         EXPECT_EQ(list.Brackets(i), -2);
         EXPECT_EQ(list.ExtraInts1(i) + list.CarryLengths(i) + list.ExtraInts2(i), 0);
-        EXPECT_EQ(list.CarryKinds(i) + list.ExtraBytes(i) + list.Datas(i), 0);
+        EXPECT_EQ(list.CarryKinds(i) + list.ExtraBytes(i), 0);
         EXPECT_EQ(list.RowMarks(i), 0);
         EXPECT_EQ(list.ExtraStrings(i), "");
     }
@@ -144,10 +144,10 @@ TEST(TheStringList, ExchangeMovesWholeRowsAndIndexesAreChecked)
     list.Add("b");
     list.SetRowMarks(0, RowMark(2));
     list.SetBrackets(0, 5);
-    list.SetDatas(1, 42);
+    list.SetExtraStrings(1, "carried");
     list.Exchange(0, 1);
     EXPECT_EQ(list.Get(0), "b");
-    EXPECT_EQ(list.Datas(0), 42);
+    EXPECT_EQ(list.ExtraStrings(0), "carried");
     EXPECT_EQ(list.RowMarks(1), RowMark(2));
     EXPECT_EQ(list.Brackets(1), 5);
 
@@ -155,7 +155,7 @@ TEST(TheStringList, ExchangeMovesWholeRowsAndIndexesAreChecked)
     EXPECT_EQ(list.Get(0), "b");
     EXPECT_THROW(list.Insert(3, "x"), EStringListError);
     EXPECT_THROW(list.Rows(2), EStringListError);
-    EXPECT_THROW(list.SetDatas(-1, 0), EStringListError);
+    EXPECT_THROW(list.SetExtraStrings(-1, ""), EStringListError);
     list.Insert(2, "c");
     EXPECT_EQ(list.Text(), "b\r\na\r\nc\r\n");
 }

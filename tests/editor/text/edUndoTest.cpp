@@ -21,7 +21,7 @@ protected:
     {
         const int row = Rows.Count() - 1;
         Editor.SetRowCol(row, static_cast<int>(Rows.Str(row).size()));
-        Rows.ReplaceRows(row, 1, Rows.Str(row) + Ch);
+        Rows.ReplaceRows(row, 1, std::string(Rows.Str(row)) + Ch);
     }
 
     TFakeEditor Editor;
