@@ -17,6 +17,9 @@
 
 #include <QString>
 
+class QWidget;
+
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,6 +28,7 @@ namespace kestrim {
 
 class TConfigFile;
 class TEditor;
+class TFileProgress;
 class TUserDialogs;
 
 // What the commands need of the window they work in.
@@ -45,6 +49,8 @@ public:
     virtual void ReportFileDone(const QString& Text) = 0;
     // The script's or the data's file Name was opened or saved.
     virtual void FileUsed(TRecentKind Kind, const QString& Name) = 0;
+    // The window that a long read's or write's progress bar holds.
+    virtual QWidget& ProgressWindow() = 0;
 };
 
 class TFileCommands {
@@ -105,6 +111,9 @@ public:
 
     void actConfigExecute();
 
+    // Gives up a file being read or written, as its Cancel button does (the window is closing).
+    void CancelFileWork();
+
 private:
     const TConfigFile& CurrentConfig() const;
     void LoadScriptFile(const QString& Name);
@@ -114,8 +123,13 @@ private:
     // written back. Raises when it cannot be read; Editor is then unchanged. The status bar
     // tells what was read, and after SaveTextFile what was written.
     TTextFileFormat LoadTextFile(TEditor& Editor, const QString& Name, std::optional<TTextEncoding> Encoding = {});
-    // Writes Editor's text in its file format as a save writes it.
+    // Writes Editor's text in its file format as a save writes it. Cancelled, it raises EAbort
+    // with the old file intact.
     TTextFileFormat SaveTextFile(TEditor& Editor, const QString& Name);
+    // Runs Work on the file Name with progress titled "Name Doing". Work raises EAbort when the
+    // user gave it up, and the status bar then says GivenUp.
+    void WithProgress(const QString& Name, const QString& Doing, const QString& GivenUp,
+                      const std::function<void(TFileProgress&)>& Work);
     // Editor's file format as a save writes it: an edited text has lines of its own, which all
     // end the way most lines of its file did.
     TTextFileFormat WriteFormatOf(const TEditor& Editor) const;
@@ -135,6 +149,7 @@ private:
     std::optional<TTextFileFormat> FDataFormat;
     // The formats of the texts held by editors of no page of their own (the expected result).
     std::map<const TEditor*, std::optional<TTextFileFormat>> FHeldFormats;
+    TFileProgress* FProgress = nullptr; // of the file being read or written
 };
 
 } // namespace kestrim
