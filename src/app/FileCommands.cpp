@@ -56,6 +56,12 @@ TFileCommands::TFileCommands(TEditor& Script, TEditor& Data, TEditor& Result, TU
 {
 }
 
+TFileCommands::~TFileCommands()
+{
+    if (FFreeing.joinable())
+        FFreeing.join();
+}
+
 // Without a loaded configuration the script dialogs offer the built-in Perl file type.
 const TConfigFile& TFileCommands::CurrentConfig() const
 {
@@ -294,8 +300,17 @@ TTextFileFormat TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name
                          throw EAbort();
                  });
     const TTextFileFormat format = Editor.LoadTextRows(*text);
+    FreeAside(std::move(text->Rows));
     ReportFile(QStringLiteral("を開きました"), Editor, Name);
     return format;
+}
+
+// Freeing a million rows takes about a second: the window's thread does not wait for it.
+void TFileCommands::FreeAside(std::unique_ptr<TEditorStringList> Rows)
+{
+    if (FFreeing.joinable())
+        FFreeing.join();
+    FFreeing = std::thread([rows = std::move(Rows)]() mutable { rows.reset(); });
 }
 
 // Written on the window's thread a slice of lines at a time: the rows stay the editor's alone.

@@ -21,13 +21,16 @@ class QWidget;
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace kestrim {
 
 class TConfigFile;
 class TEditor;
+class TEditorStringList;
 class TFileProgress;
 class TUserDialogs;
 
@@ -57,6 +60,7 @@ class TFileCommands {
 public:
     TFileCommands(TEditor& Script, TEditor& Data, TEditor& Result, TUserDialogs& Dialogs,
                   TFileCommandsHost& Host);
+    ~TFileCommands();
 
     // Full name of the script file being edited; empty for a new script.
     const QString& FileName() const { return FFileName; }
@@ -128,6 +132,8 @@ private:
     TTextFileFormat SaveTextFile(TEditor& Editor, const QString& Name);
     // Runs Work on the file Name with progress titled "Name Doing". Work raises EAbort when the
     // user gave it up, and the status bar then says GivenUp.
+    // Frees the rows of a text replaced on a thread of their own.
+    void FreeAside(std::unique_ptr<TEditorStringList> Rows);
     void WithProgress(const QString& Name, const QString& Doing, const QString& GivenUp,
                       const std::function<void(TFileProgress&)>& Work);
     // Editor's file format as a save writes it: an edited text has lines of its own, which all
@@ -150,6 +156,7 @@ private:
     // The formats of the texts held by editors of no page of their own (the expected result).
     std::map<const TEditor*, std::optional<TTextFileFormat>> FHeldFormats;
     TFileProgress* FProgress = nullptr; // of the file being read or written
+    std::thread FFreeing;               // of the rows of the text the last open replaced
 };
 
 } // namespace kestrim

@@ -214,12 +214,13 @@ TTextFileFormat TEditorStrings::LoadText(TByteSource& Source, std::optional<TTex
     options.BlockSize = BlockSize;
     options.Progress = [this](std::uint64_t, std::uint64_t) { FEditor.KeepResponsive(); };
     std::optional<TTextRows> text = ReadTextRows(Source, options);
-    return LoadTextRows(*text);
+    LoadNewText(*text->Rows, text->Encoding);
+    return text->Format;
 }
 
 TTextFileFormat TEditorStrings::LoadTextRows(TTextRows& Text)
 {
-    LoadNewText(*Text.Rows, Text.Encoding);
+    InstallRows(*Text.Rows, Text.Encoding);
     return Text.Format;
 }
 
@@ -235,14 +236,19 @@ void TEditorStrings::ReplaceText(const std::string& Text, TTextEncoding Encoding
 
 void TEditorStrings::LoadNewText(TEditorStringList& Rows, TTextEncoding Encoding)
 {
+    InstallRows(Rows, Encoding);
+    ClearLines(Rows, [this] { FEditor.KeepResponsive(); });
+}
+
+void TEditorStrings::InstallRows(TEditorStringList& Rows, TTextEncoding Encoding)
+{
     WithinUpdate(*this, [&] {
         TEditorScreenStrings& screen = Screen();
-        screen.LoadRows(Rows, Encoding);
+        screen.LoadRows(Rows, Encoding, TRowMarks{0}); // rows read or split anew carry no marks
         if (screen.WordWrap())
             screen.WrapAll();
         screen.InitBrackets();
     });
-    ClearLines(Rows, [this] { FEditor.KeepResponsive(); });
 }
 
 void TEditorStrings::RefreshEditors()

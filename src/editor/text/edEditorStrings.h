@@ -56,7 +56,8 @@ public:
     TTextFileFormat LoadTextBytes(std::string_view Bytes, std::optional<TTextEncoding> Encoding, TTextEncoding Default,
                                   std::size_t BlockSize = TFileLines::DefaultBlockSize);
     // Makes rows read beforehand (ReadTextRows) the whole text, as loading a file does, and
-    // takes them out of Text; returns how the file is to be written back.
+    // leaves the old text's rows in Text, for the caller to free where it suits (a million rows
+    // take a second); returns how the file is to be written back.
     TTextFileFormat LoadTextRows(TTextRows& Text);
     // Puts Text, in Encoding, in place of the whole text as one edit: one undo step, whose undo
     // brings the old text back in its old encoding. The caret keeps its row and column as far
@@ -87,6 +88,8 @@ private:
     // Makes Rows the whole text, wrapped when word wrap is on, with the visible rows parsed;
     // the old text is freed after, the window answering meanwhile.
     void LoadNewText(TEditorStringList& Rows, TTextEncoding Encoding);
+    // The same, leaving the old text's rows in Rows.
+    void InstallRows(TEditorStringList& Rows, TTextEncoding Encoding);
     void RefreshEditors();
 
     TEditorLink& FEditor;
