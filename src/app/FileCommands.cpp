@@ -15,8 +15,6 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
-#include <cassert>
-
 namespace kestrim {
 namespace {
 
@@ -340,7 +338,9 @@ TTextFileFormat TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name
 void TFileCommands::WithProgress(const QString& Name, const QString& Doing, const QString& GivenUp,
                                  const std::function<void(TFileProgress&)>& Work)
 {
-    assert(!FProgress && "one file is read or written at a time");
+    // A drop or a second program start may ask for a file while another is being read.
+    if (FProgress)
+        throw Exception(QStringLiteral("%1: ほかのファイルの読み書きが終わっていません。").arg(Name).toStdString());
     const QString file = QFileInfo(Name).fileName();
     TFileProgress progress(FHost.ProgressWindow(), QStringLiteral("%1 %2").arg(file, Doing),
                            [this](const QString& Text) { FHost.ReportFileDone(Text); });

@@ -3,9 +3,10 @@
 // Open, Save and Save As with the save question), the data and result pages as scratch areas
 // loaded from and saved to any file, and loading another language configuration.
 //
-// A file is read completely before an editor changes, and written through a temporary file
-// that replaces the old one only when complete, so that a failure loses neither the editor's
-// text nor the file on disk.
+// A file is read completely (on a worker thread) before an editor changes, and written a slice
+// of lines at a time through a temporary file that replaces the old one only when complete, so
+// that a failure or the user giving up (TFileProgress) loses neither the editor's text nor the
+// file on disk.
 //
 // A file opens in the encoding its bytes show (TextFileFormat.h), without a question and
 // without conversion, and is written in its page's encoding, with the byte-order mark and the
@@ -124,7 +125,8 @@ private:
     void SaveScriptTo(const QString& Name);
     void SaveDataTo(const QString& Name);
     // Loads the file Name into Editor, in Encoding or the one its bytes show; how it is to be
-    // written back. Raises when it cannot be read; Editor is then unchanged. The status bar
+    // written back. Raises when it cannot be read, EAbort when the user gave it up; Editor is
+    // then unchanged. The status bar
     // tells what was read, and after SaveTextFile what was written.
     TTextFileFormat LoadTextFile(TEditor& Editor, const QString& Name, std::optional<TTextEncoding> Encoding = {});
     // Writes Editor's text in its file format as a save writes it. Cancelled, it raises EAbort

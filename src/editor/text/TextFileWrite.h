@@ -3,6 +3,7 @@
 // save shows its progress and can be given up without the whole text copied first.
 
 #include "editor/base/FileIO.h"
+#include "editor/base/edUtils.h"
 #include "editor/text/TextFileFormat.h"
 
 #include <atomic>
@@ -21,6 +22,6 @@ using TWriteProgress = std::function<void(std::uint64_t Done, std::uint64_t Tota
 // was set.
 bool WriteTextLines(const TEditorStrings& Lines, const TTextFileFormat& Format, const TWriteBytes& Write,
                     const TWriteProgress& Progress = {}, const std::atomic<bool>* Cancel = nullptr,
-                    int SliceLines = 1 << 16);
+                    int SliceLines = ProgressLines);
 
 } // namespace kestrim
