@@ -1,15 +1,19 @@
 #include "app/FileCommands.h"
 
 #include "app/FileEncoding.h"
+#include "app/FileProgress.h"
 #include "app/ProgramDir.h"
 #include "app/UserDialogs.h"
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
 #include "editor/control/EditorControl.h"
 #include "editor/control/SjisQString.h"
+#include "editor/text/TextFileRead.h"
+#include "editor/text/TextFileWrite.h"
 #include "settings/UConfigFile.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace kestrim {
 namespace {
@@ -18,6 +22,8 @@ const QString AllFilesFilter = QStringLiteral("すべてのファイル(*.*)|*.*
 const QString ConfigFilter = QStringLiteral("設定ファイル(*.ini)|*.ini");
 const QString OpenTitle = QStringLiteral("開く");
 const QString SaveTitle = QStringLiteral("名前を付けて保存");
+// Large blocks cost fewer calls; the progress moves a few times a second all the same.
+constexpr std::size_t ReadBlockSize = 1 << 18;
 
 TFileDialogOptions OpenOptions(const QString& Filter, bool MustExist)
 {
@@ -46,6 +52,12 @@ TFileCommands::TFileCommands(TEditor& Script, TEditor& Data, TEditor& Result, TU
                              TFileCommandsHost& Host)
     : FScript(Script), FData(Data), FResult(Result), FDialogs(Dialogs), FHost(Host)
 {
+}
+
+TFileCommands::~TFileCommands()
+{
+    if (FFreeing.joinable())
+        FFreeing.join();
 }
 
 // Without a loaded configuration the script dialogs offer the built-in Perl file type.
@@ -264,19 +276,89 @@ void TFileCommands::ConvertToOtherEncoding(TEditor& Editor)
         throw Exception(refusal->toStdString());
 }
 
+// The file is read on a worker thread; the editor changes only once it is read whole.
 TTextFileFormat TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name, std::optional<TTextEncoding> Encoding)
 {
-    const TTextFileFormat format = Editor.LoadTextFile(SystemFileName(Name), Encoding, FHost.DefaultEncoding());
+    std::optional<TTextRows> text;
+    WithProgress(Name, QStringLiteral("を開いています"), QStringLiteral("を開くのを取り消しました"),
+                 [&](TFileProgress& Progress) {
+                     TTextReadOptions options;
+                     options.Encoding = Encoding;
+                     options.Default = FHost.DefaultEncoding();
+                     options.BlockSize = ReadBlockSize;
+                     options.Progress = [&](std::uint64_t Done, std::uint64_t Total) {
+                         Progress.Report(Done, Total, Done);
+                     };
+                     options.Cancel = &Progress.CancelFlag();
+                     Progress.RunOffThread([&] {
+                         TFileReader file(SystemFileName(Name));
+                         text = ReadTextRows(file, options);
+                     });
+                     if (!text)
+                         throw EAbort();
+                 });
+    const TTextFileFormat format = Editor.LoadTextRows(*text);
+    FreeAside(std::move(text->Rows));
     ReportFile(QStringLiteral("を開きました"), Editor, Name);
     return format;
 }
 
+// Freeing a million rows takes about a second: the window's thread does not wait for it.
+void TFileCommands::FreeAside(std::unique_ptr<TEditorStringList> Rows)
+{
+    if (FFreeing.joinable())
+        FFreeing.join();
+    FFreeing = std::thread([rows = std::move(Rows)]() mutable { rows.reset(); });
+}
+
+// Written on the window's thread a slice of lines at a time: the rows stay the editor's alone.
 TTextFileFormat TFileCommands::SaveTextFile(TEditor& Editor, const QString& Name)
 {
     const TTextFileFormat format = WriteFormatOf(Editor);
-    WriteFileBytes(SystemFileName(Name), kestrim::FileBytesOf(Editor.Lines().Text(), format));
+    WithProgress(Name, QStringLiteral("に保存しています"), QStringLiteral("への保存を取り消しました"),
+                 [&](TFileProgress& Progress) {
+                     ReplaceFileInBlocks(SystemFileName(Name), [&](const TWriteBytes& Write) {
+                         std::uint64_t written = 0;
+                         const auto writeCounted = [&](std::string_view Bytes) {
+                             Write(Bytes);
+                             written += Bytes.size();
+                         };
+                         const auto report = [&](std::uint64_t Done, std::uint64_t Total) {
+                             Progress.Report(Done, Total, written);
+                             Progress.Pump();
+                         };
+                         if (!WriteTextLines(Editor.Lines(), format, writeCounted, report, &Progress.CancelFlag()))
+                             throw EAbort();
+                     });
+                 });
     ReportFile(QStringLiteral("に保存しました"), Editor, Name);
     return format;
+}
+
+void TFileCommands::WithProgress(const QString& Name, const QString& Doing, const QString& GivenUp,
+                                 const std::function<void(TFileProgress&)>& Work)
+{
+    // A drop or a second program start may ask for a file while another is being read.
+    if (FProgress)
+        throw Exception(QStringLiteral("%1: ほかのファイルの読み書きが終わっていません。").arg(Name).toStdString());
+    const QString file = QFileInfo(Name).fileName();
+    TFileProgress progress(FHost.ProgressWindow(), QStringLiteral("%1 %2").arg(file, Doing),
+                           [this](const QString& Text) { FHost.ReportFileDone(Text); });
+    FProgress = &progress;
+    const auto forget = qScopeGuard([this] { FProgress = nullptr; });
+    try {
+        Work(progress);
+    } catch (const EAbort&) {
+        if (progress.CancelFlag())
+            FHost.ReportFileDone(QStringLiteral("%1 %2").arg(file, GivenUp));
+        throw;
+    }
+}
+
+void TFileCommands::CancelFileWork()
+{
+    if (FProgress)
+        FProgress->Cancel();
 }
 
 TTextFileFormat TFileCommands::WriteFormatOf(const TEditor& Editor) const

@@ -3,9 +3,10 @@
 // Open, Save and Save As with the save question), the data and result pages as scratch areas
 // loaded from and saved to any file, and loading another language configuration.
 //
-// A file is read completely before an editor changes, and written through a temporary file
-// that replaces the old one only when complete, so that a failure loses neither the editor's
-// text nor the file on disk.
+// A file is read completely (on a worker thread) before an editor changes, and written a slice
+// of lines at a time through a temporary file that replaces the old one only when complete, so
+// that a failure or the user giving up (TFileProgress) loses neither the editor's text nor the
+// file on disk.
 //
 // A file opens in the encoding its bytes show (TextFileFormat.h), without a question and
 // without conversion, and is written in its page's encoding, with the byte-order mark and the
@@ -17,14 +18,21 @@
 
 #include <QString>
 
+class QWidget;
+
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace kestrim {
 
 class TConfigFile;
 class TEditor;
+class TEditorStringList;
+class TFileProgress;
 class TUserDialogs;
 
 // What the commands need of the window they work in.
@@ -45,12 +53,15 @@ public:
     virtual void ReportFileDone(const QString& Text) = 0;
     // The script's or the data's file Name was opened or saved.
     virtual void FileUsed(TRecentKind Kind, const QString& Name) = 0;
+    // The window that a long read's or write's progress bar holds.
+    virtual QWidget& ProgressWindow() = 0;
 };
 
 class TFileCommands {
 public:
     TFileCommands(TEditor& Script, TEditor& Data, TEditor& Result, TUserDialogs& Dialogs,
                   TFileCommandsHost& Host);
+    ~TFileCommands();
 
     // Full name of the script file being edited; empty for a new script.
     const QString& FileName() const { return FFileName; }
@@ -105,17 +116,28 @@ public:
 
     void actConfigExecute();
 
+    // Gives up a file being read or written, as its Cancel button does (the window is closing).
+    void CancelFileWork();
+
 private:
     const TConfigFile& CurrentConfig() const;
     void LoadScriptFile(const QString& Name);
     void SaveScriptTo(const QString& Name);
     void SaveDataTo(const QString& Name);
     // Loads the file Name into Editor, in Encoding or the one its bytes show; how it is to be
-    // written back. Raises when it cannot be read; Editor is then unchanged. The status bar
+    // written back. Raises when it cannot be read, EAbort when the user gave it up; Editor is
+    // then unchanged. The status bar
     // tells what was read, and after SaveTextFile what was written.
     TTextFileFormat LoadTextFile(TEditor& Editor, const QString& Name, std::optional<TTextEncoding> Encoding = {});
-    // Writes Editor's text in its file format as a save writes it.
+    // Writes Editor's text in its file format as a save writes it. Cancelled, it raises EAbort
+    // with the old file intact.
     TTextFileFormat SaveTextFile(TEditor& Editor, const QString& Name);
+    // Runs Work on the file Name with progress titled "Name Doing". Work raises EAbort when the
+    // user gave it up, and the status bar then says GivenUp.
+    // Frees the rows of a text replaced on a thread of their own.
+    void FreeAside(std::unique_ptr<TEditorStringList> Rows);
+    void WithProgress(const QString& Name, const QString& Doing, const QString& GivenUp,
+                      const std::function<void(TFileProgress&)>& Work);
     // Editor's file format as a save writes it: an edited text has lines of its own, which all
     // end the way most lines of its file did.
     TTextFileFormat WriteFormatOf(const TEditor& Editor) const;
@@ -135,6 +157,8 @@ private:
     std::optional<TTextFileFormat> FDataFormat;
     // The formats of the texts held by editors of no page of their own (the expected result).
     std::map<const TEditor*, std::optional<TTextFileFormat>> FHeldFormats;
+    TFileProgress* FProgress = nullptr; // of the file being read or written
+    std::thread FFreeing;               // of the rows of the text the last open replaced
 };
 
 } // namespace kestrim

@@ -587,6 +587,8 @@ void TfrmKestrim::closeEvent(QCloseEvent* Event)
         return;
     }
     // A run in progress ends with its stop error before the program ends; no live run follows.
+    // A file being read or written is given up, the page and the file as they were.
+    FFileCommands->CancelFileWork();
     FSampleSeries->Stop();
     FLiveRun->Stop();
     // The size stored at the end is the normal one, not the maximised one; the platform may

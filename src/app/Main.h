@@ -218,6 +218,7 @@ private:
     QString ScriptExtension() const override;
     void RememberWorkbench(const QString& Name) override;
     void FileUsed(TRecentKind Kind, const QString& Name) override;
+    QWidget& ProgressWindow() override { return *this; }
     // Opens a recent file as what it was; one that fails is told about and leaves the list.
     void OpenRecentFile(const TRecentFile& File);
     void ShowRecentFiles();

@@ -6,6 +6,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace std::string_literals;
 
 namespace {
@@ -580,6 +583,47 @@ TEST_F(MainWindowTest, DataAndResultPagesLoadAndSaveAnyFile)
     EXPECT_EQ(window.tedData->Lines().Text(), "");
     window.Actions().actUndo->trigger();
     EXPECT_EQ(window.tedData->Lines().Text(), "no final break");
+}
+
+// Closing the window while a file is read gives the open up: the page keeps its text.
+TEST_F(MainWindowTest, ClosingTheWindowGivesUpAnOpenAndKeepsThePage)
+{
+    TfrmKestrim& window = ShownWindow();
+    std::string big;
+    for (int line = 0; line < 300000; ++line)
+        big += "a line of a data file that takes a while to read\r\n";
+    Write(Path("big.txt"), big);
+    window.tedData->Lines().SetText("keep me\r\n");
+    window.tedData->SetModified(false);
+    Log.Files = {Path("big.txt")};
+    QTimer::singleShot(0, [&] { window.close(); });
+    window.Actions().actDataOpen->trigger();
+    EXPECT_EQ(window.tedData->Lines().Text(), "keep me\r\n");
+    EXPECT_EQ(window.StatusPanelText(1), "big.txt を開くのを取り消しました");
+    EXPECT_TRUE(Log.Errors.empty());
+}
+
+// A save that cannot be completed (here the file may not grow that large) leaves the old file
+// and nothing beside it, and the page still to be saved.
+TEST_F(MainWindowTest, ASaveThatFailsKeepsTheOldFileAndThePageModified)
+{
+    TfrmKestrim& window = Window();
+    Write(Path("data.txt"), "old");
+    window.tedData->Lines().SetText(std::string(100000, 'x') + "\r\n");
+    Log.Files = {Path("data.txt")};
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{4096, old.rlim_max};
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    window.Actions().actDataSave->trigger();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    ASSERT_EQ(Log.Errors.size(), 1u);
+    EXPECT_TRUE(Log.Errors[0].contains("data.txt")) << Log.Errors[0].toStdString();
+    EXPECT_EQ(Bytes(Path("data.txt")), "old");
+    EXPECT_EQ(QDir(FFolder.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_TRUE(window.tedData->Modified());
 }
 
 // A UTF-8 script opens as UTF-8 without a question and is saved as it was read, LF ends and

@@ -16,6 +16,9 @@ public:
     virtual std::string_view ReadBlock(char* Buffer, std::size_t Count) = 0;
     // Goes back to the first byte.
     virtual void Rewind() = 0;
+    // How many bytes there were when the source was opened; 0 when that is not known (a file
+    // of the system that tells no size). A file may grow or shrink while it is read.
+    virtual std::size_t Size() const = 0;
 };
 
 // The bytes of a string the caller keeps alive while reading.
@@ -30,6 +33,7 @@ public:
         return block;
     }
     void Rewind() override { FPosition = 0; }
+    std::size_t Size() const override { return FBytes.size(); }
 
 private:
     std::string_view FBytes;

@@ -236,14 +236,31 @@ void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write)
         fail(errno);
 }
 
-void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
+void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produce)
 {
+    // Carries a failed write's error out of the producer, which then stops at once.
+    struct TWriteFailed {
+        int Error;
+    };
     ReplaceFile(FileName, [&](const std::string& temporaryName) {
         FileDescriptor fd(::open(temporaryName.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-        if (fd.Get() < 0 || !WriteAll(fd.Get(), Bytes))
+        if (fd.Get() < 0)
             return errno;
+        try {
+            Produce([&](std::string_view bytes) {
+                if (!WriteAll(fd.Get(), bytes))
+                    throw TWriteFailed{errno};
+            });
+        } catch (const TWriteFailed& failed) {
+            return failed.Error;
+        }
         return fd.Close() != 0 ? errno : 0;
     });
+}
+
+void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
+{
+    ReplaceFileInBlocks(FileName, [&](const TWriteBytes& write) { write(Bytes); });
 }
 
 } // namespace kestrim

@@ -36,7 +36,7 @@ public:
     TFileReader& operator=(const TFileReader&) = delete;
 
     // The size the file had when it was opened.
-    std::size_t Size() const { return FSize; }
+    std::size_t Size() const override { return FSize; }
     // Reads up to Count bytes into Buffer; returns how many, 0 at the end of the file.
     std::size_t Read(char* Buffer, std::size_t Count);
     std::string_view ReadBlock(char* Buffer, std::size_t Count) override { return {Buffer, Read(Buffer, Count)}; }
@@ -84,6 +84,17 @@ using TWriteTemporary = std::function<int(const std::string& TemporaryName)>;
 // then takes the file's place. An existing file's permissions are kept; on failure no
 // temporary file is left behind. Raises EFCreateError.
 void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write);
+
+// Hands bytes to the file being written. A write that fails raises an exception of the
+// writer's own, which the producer lets pass, so that it stops at once.
+using TWriteBytes = std::function<void(std::string_view Bytes)>;
+// Produces the file's content a block at a time through the sink it is given.
+using TProduceBytes = std::function<void(const TWriteBytes& Write)>;
+
+// Replaces the file's content with what Produce writes, as ReplaceFile does: a write that
+// fails (a full disk) raises EFCreateError, and an exception of Produce's own (the user gave
+// up) goes on; either way the old file stays intact and the temporary goes.
+void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produce);
 
 // Replaces the file's content with Bytes, as ReplaceFile does.
 void WriteFileBytes(const std::string& FileName, std::string_view Bytes);

@@ -137,6 +137,11 @@ TTextFileFormat TEditor::LoadTextBytes(std::string_view Bytes, std::optional<TTe
     return FLines->LoadTextBytes(Bytes, Encoding, Default);
 }
 
+TTextFileFormat TEditor::LoadTextRows(TTextRows& Text)
+{
+    return FLines->LoadTextRows(Text);
+}
+
 void TEditor::ReplaceText(const std::string& Text, TTextEncoding Encoding)
 {
     FLines->ReplaceText(Text, Encoding);

@@ -82,6 +82,9 @@ public:
                                  TTextEncoding Default);
     // The same for the bytes a file would hold (a text kept in memory, a workbench's sample).
     TTextFileFormat LoadTextBytes(std::string_view Bytes, std::optional<TTextEncoding> Encoding, TTextEncoding Default);
+    // Rows read beforehand (ReadTextRows), on any thread, as the whole text; the old text's rows
+    // are left in Text.
+    TTextFileFormat LoadTextRows(TTextRows& Text);
     // Puts Text, in Encoding, in place of the whole text as one edit, which Undo takes back,
     // the old encoding with it.
     void ReplaceText(const std::string& Text, TTextEncoding Encoding);

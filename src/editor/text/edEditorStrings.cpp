@@ -208,22 +208,20 @@ TTextFileFormat TEditorStrings::LoadTextBytes(std::string_view Bytes, std::optio
 TTextFileFormat TEditorStrings::LoadText(TByteSource& Source, std::optional<TTextEncoding> Encoding,
                                          TTextEncoding Default, std::size_t BlockSize)
 {
-    TFileLines file(Source, BlockSize, !Encoding);
-    const TTextEncoding encoding = Encoding.value_or(EncodingOfBytes(file.ByteOrderMark(), file.Utf8(), Default));
-    TEditorStringList rows;
-    // Room for an eighth more rows: the first lines typed into a text just loaded fit in.
-    rows.SetCapacity(file.RowCount() + file.RowCount() / 8 + 16);
-    file.ReadRows(
-        [&](const std::string& row, bool endsLine) {
-            const int index = rows.Add(row);
-            if (!endsLine)
-                rows.SetRows(index, raEof);
-            if ((index + 1) % ProgressLines == 0)
-                FEditor.KeepResponsive();
-        },
-        encoding == TTextEncoding::Utf8);
-    LoadNewText(rows, encoding);
-    return file.Format(encoding);
+    TTextReadOptions options;
+    options.Encoding = Encoding;
+    options.Default = Default;
+    options.BlockSize = BlockSize;
+    options.Progress = [this](std::uint64_t, std::uint64_t) { FEditor.KeepResponsive(); };
+    std::optional<TTextRows> text = ReadTextRows(Source, options);
+    LoadNewText(*text->Rows, text->Encoding);
+    return text->Format;
+}
+
+TTextFileFormat TEditorStrings::LoadTextRows(TTextRows& Text)
+{
+    InstallRows(*Text.Rows, Text.Encoding);
+    return Text.Format;
 }
 
 void TEditorStrings::ReplaceText(const std::string& Text, TTextEncoding Encoding)
@@ -238,14 +236,19 @@ void TEditorStrings::ReplaceText(const std::string& Text, TTextEncoding Encoding
 
 void TEditorStrings::LoadNewText(TEditorStringList& Rows, TTextEncoding Encoding)
 {
+    InstallRows(Rows, Encoding);
+    ClearLines(Rows, [this] { FEditor.KeepResponsive(); });
+}
+
+void TEditorStrings::InstallRows(TEditorStringList& Rows, TTextEncoding Encoding)
+{
     WithinUpdate(*this, [&] {
         TEditorScreenStrings& screen = Screen();
-        screen.LoadRows(Rows, Encoding);
+        screen.LoadRows(Rows, Encoding, TRowMarks{0}); // rows read or split anew carry no marks
         if (screen.WordWrap())
             screen.WrapAll();
         screen.InitBrackets();
     });
-    ClearLines(Rows, [this] { FEditor.KeepResponsive(); });
 }
 
 void TEditorStrings::RefreshEditors()

@@ -6,6 +6,7 @@
 
 #include "editor/base/StringsBase.h"
 #include "editor/base/TextEncoding.h"
+#include "editor/text/TextFileRead.h"
 #include "editor/text/edFileLines.h"
 
 #include <cstddef>
@@ -54,6 +55,10 @@ public:
     // The same for the bytes a file would hold, read in place.
     TTextFileFormat LoadTextBytes(std::string_view Bytes, std::optional<TTextEncoding> Encoding, TTextEncoding Default,
                                   std::size_t BlockSize = TFileLines::DefaultBlockSize);
+    // Makes rows read beforehand (ReadTextRows) the whole text, as loading a file does, and
+    // leaves the old text's rows in Text, for the caller to free where it suits (a million rows
+    // take a second); returns how the file is to be written back.
+    TTextFileFormat LoadTextRows(TTextRows& Text);
     // Puts Text, in Encoding, in place of the whole text as one edit: one undo step, whose undo
     // brings the old text back in its old encoding. The caret keeps its row and column as far
     // as the new text has them.
@@ -83,6 +88,8 @@ private:
     // Makes Rows the whole text, wrapped when word wrap is on, with the visible rows parsed;
     // the old text is freed after, the window answering meanwhile.
     void LoadNewText(TEditorStringList& Rows, TTextEncoding Encoding);
+    // The same, leaving the old text's rows in Rows.
+    void InstallRows(TEditorStringList& Rows, TTextEncoding Encoding);
     void RefreshEditors();
 
     TEditorLink& FEditor;

@@ -23,13 +23,19 @@ std::string_view AfterSplitLineBreak(std::string_view Block, bool AfterCr)
 
 } // namespace
 
-TFileLines::TFileLines(TByteSource& Source, std::size_t BlockSize, bool CheckUtf8)
+TFileLines::TFileLines(TByteSource& Source, std::size_t BlockSize, bool CheckUtf8, const TOnBlock& OnBlock)
     : FSource(Source), FBlock(std::max<std::size_t>(BlockSize, 1), '\0'), FCheckUtf8(CheckUtf8)
 {
-    CountRows();
+    CountRows(OnBlock);
 }
 
-void TFileLines::CountRows()
+bool TFileLines::GoOn(const TOnBlock& OnBlock, std::size_t Bytes)
+{
+    FStopped = OnBlock && !OnBlock(Bytes);
+    return !FStopped;
+}
+
+void TFileLines::CountRows(const TOnBlock& OnBlock)
 {
     std::uint64_t position = 0;
     std::uint64_t lineBreaks = 0;
@@ -62,6 +68,8 @@ void TFileLines::CountRows()
         }
         afterCr = whole.back() == '\r';
         position += whole.size();
+        if (!GoOn(OnBlock, whole.size()))
+            return;
     }
     if (afterCr)
         CountLineEnd(TLineEnd::Cr);
@@ -96,7 +104,7 @@ TTextFileFormat TFileLines::Format(TTextEncoding Encoding) const
     return format;
 }
 
-void TFileLines::ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark)
+void TFileLines::ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark, const TOnBlock& OnBlock)
 {
     FSource.Rewind();
     std::string row;
@@ -121,6 +129,8 @@ void TFileLines::ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark)
             }
         });
         afterCr = whole.back() == '\r';
+        if (!GoOn(OnBlock, whole.size()))
+            return;
     }
     if (!row.empty())
         OnRow(row, false);

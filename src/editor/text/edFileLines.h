@@ -27,13 +27,21 @@ public:
     // Called for each row with its text, and whether a line break ended it (only the last row
     // may lack one).
     using TOnRow = std::function<void(const std::string& Row, bool EndsLine)>;
+    // Called after each block a pass has read, with its size; the pass stops when it returns
+    // false, so that a long read can be given up between two blocks.
+    using TOnBlock = std::function<bool(std::size_t Bytes)>;
 
     // Counts the rows of Source, which must outlive this, checking whether it is UTF-8 only
     // when asked to. A file that cannot be read raises EFOpenError here, before the caller has
     // changed anything.
-    explicit TFileLines(TByteSource& Source, std::size_t BlockSize = DefaultBlockSize, bool CheckUtf8 = false);
+    explicit TFileLines(TByteSource& Source, std::size_t BlockSize = DefaultBlockSize, bool CheckUtf8 = false,
+                        const TOnBlock& OnBlock = {});
 
     int RowCount() const { return FRowCount; }
+    // Whether a pass was stopped by its OnBlock.
+    bool Stopped() const { return FStopped; }
+    // The bytes the count found, the text's and the Ctrl+Z marks after it.
+    std::uint64_t FileSize() const { return FFileSize; }
     bool ByteOrderMark() const { return FHead == Utf8ByteOrderMark; }
     // What the UTF-8 check found, when it was asked for.
     const TUtf8Check& Utf8() const { return FUtf8; }
@@ -42,10 +50,12 @@ public:
     TTextFileFormat Format(TTextEncoding Encoding) const;
     // Reads the rows from the start of the source, without the byte-order mark when Skip says
     // so. A file that changed since it was counted may give another number of rows.
-    void ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark = false);
+    void ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark = false, const TOnBlock& OnBlock = {});
 
 private:
-    void CountRows();
+    void CountRows(const TOnBlock& OnBlock);
+    // Whether the pass goes on after a block of Bytes.
+    bool GoOn(const TOnBlock& OnBlock, std::size_t Bytes);
     void CountLineEnd(TLineEnd End);
 
     TByteSource& FSource;
@@ -55,6 +65,7 @@ private:
     int FRowCount = 0;
     std::string FHead; // the first bytes, as far as a byte-order mark reaches
     bool FCheckUtf8;
+    bool FStopped = false;
     TUtf8Check FUtf8;
     std::vector<TLineEnd> FLineEnds;
     std::uint64_t FLineEndCounts[3] = {};

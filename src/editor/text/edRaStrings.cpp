@@ -320,7 +320,7 @@ void TEditorScreenStrings::ShiftParsedRowEnd(int FirstRow, int OldRowCount, int 
         FParsedEnd = std::min(FParsedEnd, FirstRow);
 }
 
-void TEditorScreenStrings::LoadRows(TEditorStringList& Rows, TTextEncoding Encoding)
+void TEditorScreenStrings::LoadRows(TEditorStringList& Rows, TTextEncoding Encoding, std::optional<TRowMarks> Marks)
 {
     WithinUpdate(*this, [&] {
         const int oldCount = Count();
@@ -328,8 +328,8 @@ void TEditorScreenStrings::LoadRows(TEditorStringList& Rows, TTextEncoding Encod
         oldRows.ReplaceItems(0, 0, *this);
         Clear();
         FLayout.SetEncoding(Encoding);
-        TRowMarks marks = 0;
-        for (int row = 0; row < Rows.Count(); ++row)
+        TRowMarks marks = Marks.value_or(0);
+        for (int row = 0; !Marks && row < Rows.Count(); ++row)
             marks |= Rows.RowMarks(row);
         ReplaceItems(0, 0, Rows);
         Rows.ReplaceItems(0, 0, oldRows);

@@ -15,6 +15,7 @@
 #include "editor/text/edWrapOption.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,8 +124,9 @@ public:
     void ReplaceAllRows(std::string_view Text, TTextEncoding Encoding);
     // Puts Rows, not parsed yet and in Encoding, in place of the whole text and leaves the old
     // text's rows in Rows, for the caller to free when it suits; see ReplaceRows for why this
-    // bypasses undo.
-    void LoadRows(TEditorStringList& Rows, TTextEncoding Encoding);
+    // bypasses undo. Marks: the marks the rows carry, when the caller knows them (rows read
+    // from a file carry none), so that millions of rows need not be looked through.
+    void LoadRows(TEditorStringList& Rows, TTextEncoding Encoding, std::optional<TRowMarks> Marks = std::nullopt);
     // Removes every row; the undo history and the marks go, the carets go to row 0, column 0.
     void Clear() override;
 

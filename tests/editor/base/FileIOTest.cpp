@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace kestrim;
@@ -127,4 +129,42 @@ TEST_F(FileIOTest, ReplacingAFileKeepsTheOldOneUntilTheWriterSucceeds)
     EXPECT_EQ(fs::status(name).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(std::distance(fs::directory_iterator(FFolder), fs::directory_iterator{}), 1);
+}
+
+// Written a block at a time, a file that cannot be completed (the disk full, the user gave up)
+// stays as it was, the producer stops at the failing block, and nothing is left beside it.
+TEST_F(FileIOTest, AFileWrittenInBlocksStaysAsItWasWhenTheWritingFails)
+{
+    const std::string name = PathOf("data.txt");
+    WriteFileBytes(name, "old");
+    const std::string block(4096, 'x');
+    struct TCase {
+        const char* Name;
+        bool GiveUp; // else the file may grow by one block only
+    };
+    for (const TCase c : {TCase{"disk full", false}, TCase{"given up", true}}) {
+        SCOPED_TRACE(c.Name);
+        int blocks = 0;
+        const auto produce = [&](const TWriteBytes& Write) {
+            for (; blocks < 3; ++blocks) {
+                Write(block);
+                if (c.GiveUp)
+                    throw EAbort();
+            }
+        };
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit small{block.size(), old.rlim_max};
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        if (c.GiveUp)
+            EXPECT_THROW(ReplaceFileInBlocks(name, produce), EAbort);
+        else
+            EXPECT_THROW(ReplaceFileInBlocks(name, produce), EFCreateError);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldSignal);
+        EXPECT_EQ(blocks, c.GiveUp ? 0 : 1);
+        EXPECT_EQ(ReadFileBytes(name), "old");
+        EXPECT_EQ(std::distance(fs::directory_iterator(FFolder), fs::directory_iterator{}), 1);
+    }
 }

@@ -4,6 +4,7 @@
 #include "editor/base/FileIO.h"
 #include "editor/base/Utf8Check.h"
 #include "editor/text/TextFileFormat.h"
+#include "editor/text/TextFileWrite.h"
 #include "editor/text/edEditorStrings.h"
 #include "editor/text/edUndo.h"
 
@@ -186,4 +187,39 @@ TEST_F(TextFileFormatTest, BytesInMemoryLoadAsTheSameBytesInAFile)
             }
         }
     }
+}
+
+// Written a slice of lines at a time, word wrap on or off, a text gives the bytes it was read
+// from; given up, the writing stops after the slice it was given up in.
+TEST_F(TextFileFormatTest, WritingInSlicesGivesTheBytesTheTextWasReadFrom)
+{
+    const std::string cases[] = {
+        "", "\xEF\xBB\xBF日本語\r\nb\r\n", "a\r\nb\nc\rd\n\r", "a line longer than the wrap\r\nx", "x\x1A\x1A",
+        RandomBytes(8),
+    };
+    Editor.ScreenStrings().WrapOption().SetWrapByte(8);
+    for (const bool wrap : {false, true}) {
+        Editor.ScreenStrings().SetWordWrap(wrap);
+        for (const std::string& bytes : cases) {
+            const TTextFileFormat format = Lines.LoadTextFile(FileWith(bytes), std::nullopt, InSjis);
+            for (const int slice : {1, 3}) {
+                SCOPED_TRACE(testing::PrintToString(bytes) + (wrap ? " wrapped" : "") + " slice " + std::to_string(slice));
+                std::string written;
+                EXPECT_TRUE(WriteTextLines(Lines, format, [&](std::string_view Bytes) { written += Bytes; }, {}, nullptr, slice));
+                EXPECT_EQ(written, bytes);
+            }
+        }
+    }
+
+    const TTextFileFormat format = Lines.LoadTextFile(FileWith("a\r\nb\r\nc\r\n"), std::nullopt, InSjis);
+    std::string written;
+    std::atomic<bool> cancel{false};
+    std::vector<std::uint64_t> done;
+    const auto progress = [&](std::uint64_t Done, std::uint64_t Total) {
+        done.push_back(Done);
+        cancel = Total == 3;
+    };
+    EXPECT_FALSE(WriteTextLines(Lines, format, [&](std::string_view Bytes) { written += Bytes; }, progress, &cancel, 1));
+    EXPECT_EQ(written, "a\r\n");
+    EXPECT_EQ(done, std::vector<std::uint64_t>{1});
 }
