@@ -9,4 +9,9 @@ void TuneAllocatorForLargeTexts()
     ::mallopt(M_MXFAST, 0);
 }
 
+void ReturnFreedMemory()
+{
+    ::malloc_trim(0);
+}
+
 } // namespace kestrim

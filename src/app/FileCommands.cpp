@@ -1,5 +1,6 @@
 #include "app/FileCommands.h"
 
+#include "app/AllocatorTuning.h"
 #include "app/FileEncoding.h"
 #include "app/FileProgress.h"
 #include "app/ProgramDir.h"
@@ -279,6 +280,17 @@ void TFileCommands::ConvertToOtherEncoding(TEditor& Editor)
 // The file is read on a worker thread; the editor changes only once it is read whole.
 TTextFileFormat TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name, std::optional<TTextEncoding> Encoding)
 {
+    TTextRows text = ReadRows(Name, Encoding, [&Name](const TTextReadOptions& Options) {
+        TFileReader file(SystemFileName(Name));
+        return ReadTextRows(file, Options);
+    });
+    const TTextFileFormat format = LoadRows(Editor, text);
+    ReportFile(QStringLiteral("を開きました"), Editor, Name);
+    return format;
+}
+
+TTextRows TFileCommands::ReadRows(const QString& Name, std::optional<TTextEncoding> Encoding, const TReadRows& Read)
+{
     std::optional<TTextRows> text;
     WithProgress(Name, QStringLiteral("を開いています"), QStringLiteral("を開くのを取り消しました"),
                  [&](TFileProgress& Progress) {
@@ -290,16 +302,17 @@ TTextFileFormat TFileCommands::LoadTextFile(TEditor& Editor, const QString& Name
                          Progress.Report(Done, Total, Done);
                      };
                      options.Cancel = &Progress.CancelFlag();
-                     Progress.RunOffThread([&] {
-                         TFileReader file(SystemFileName(Name));
-                         text = ReadTextRows(file, options);
-                     });
+                     Progress.RunOffThread([&] { text = Read(options); });
                      if (!text)
                          throw EAbort();
                  });
-    const TTextFileFormat format = Editor.LoadTextRows(*text);
-    FreeAside(std::move(text->Rows));
-    ReportFile(QStringLiteral("を開きました"), Editor, Name);
+    return *std::move(text);
+}
+
+TTextFileFormat TFileCommands::LoadRows(TEditor& Editor, TTextRows& Text)
+{
+    const TTextFileFormat format = Editor.LoadTextRows(Text);
+    FreeAside(std::move(Text.Rows));
     return format;
 }
 
@@ -308,7 +321,10 @@ void TFileCommands::FreeAside(std::unique_ptr<TEditorStringList> Rows)
 {
     if (FFreeing.joinable())
         FFreeing.join();
-    FFreeing = std::thread([rows = std::move(Rows)]() mutable { rows.reset(); });
+    FFreeing = std::thread([rows = std::move(Rows)]() mutable {
+        rows.reset();
+        ReturnFreedMemory();
+    });
 }
 
 // Written on the window's thread a slice of lines at a time: the rows stay the editor's alone.

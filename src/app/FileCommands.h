@@ -13,6 +13,7 @@
 // line ends it was read with; a page without a file writes its encoding's line ends.
 
 #include "editor/text/TextFileFormat.h"
+#include "editor/text/TextFileRead.h"
 #include "editor/text/Workbench.h"
 #include "settings/RecentFiles.h"
 
@@ -31,7 +32,6 @@ namespace kestrim {
 
 class TConfigFile;
 class TEditor;
-class TEditorStringList;
 class TFileProgress;
 class TUserDialogs;
 
@@ -118,6 +118,14 @@ public:
 
     // Gives up a file being read or written, as its Cancel button does (the window is closing).
     void CancelFileWork();
+
+    // Reads rows with the progress of opening the file Name: Read runs on a worker thread with
+    // the options it is given, in Encoding or the one the bytes show. Raises what Read raises,
+    // EAbort when the user gave it up.
+    using TReadRows = std::function<std::optional<TTextRows>(const TTextReadOptions& Options)>;
+    TTextRows ReadRows(const QString& Name, std::optional<TTextEncoding> Encoding, const TReadRows& Read);
+    // Makes Text Editor's whole text; the old text's rows are freed on a thread of their own.
+    TTextFileFormat LoadRows(TEditor& Editor, TTextRows& Text);
 
 private:
     const TConfigFile& CurrentConfig() const;

@@ -1,5 +1,6 @@
 #include "app/RunController.h"
 
+#include "app/AllocatorTuning.h"
 #include "app/ConsoleCommand.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
@@ -138,6 +139,9 @@ void TRunController::Run(const TRunStyle& Style)
     FLastRunOutcome = RunOutcomeText(outcome);
     FHost.ShowRunOutcome(FLastRunOutcome);
     FHost.RunShown();
+    // Not after a live run: it would come between the user's keys.
+    if (!Style.Live)
+        ReturnFreedMemory();
     if (failure)
         std::rethrow_exception(failure);
 }

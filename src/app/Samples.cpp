@@ -27,6 +27,17 @@ std::optional<TTextFileFormat> LoadText(TEditor& Editor, const TWorkbenchText& T
 
 } // namespace
 
+// As LoadText does for bytes.
+std::optional<TTextFileFormat> TSamples::LoadRows(TTextRows& Data)
+{
+    const bool empty = Data.Rows->Count() == 0 && !Data.Format.ByteOrderMark && Data.Format.EofMarks == 0;
+    const TTextFileFormat format = FFiles.LoadRows(FData, Data);
+    FData.SetModified(false);
+    if (empty)
+        return std::nullopt;
+    return format;
+}
+
 TSamples::TSamples(TEditor& Data, TEditor& Expected, TFileCommands& Files,
                    std::function<TTextEncoding()> DefaultEncoding, QObject* Parent)
     : QObject(Parent), FData(Data), FExpected(Expected), FFiles(Files), FDefaultEncoding(std::move(DefaultEncoding))
@@ -51,7 +62,7 @@ std::size_t TSamples::Current() const
     return FCurrent;
 }
 
-void TSamples::Reset(std::vector<TSample> Samples, std::size_t Current)
+void TSamples::Reset(std::vector<TSample> Samples, std::size_t Current, std::optional<TTextRows> CurrentData)
 {
     if (Samples.empty()) {
         Clear();
@@ -61,7 +72,7 @@ void TSamples::Reset(std::vector<TSample> Samples, std::size_t Current)
     for (TSample& sample : Samples)
         FEntries.push_back({std::move(sample), std::nullopt});
     FCurrent = std::min(Current, FEntries.size() - 1);
-    LoadCurrent();
+    LoadCurrent(std::move(CurrentData));
     FModified = false;
     emit TableChanged();
     emit CurrentChanged();
@@ -252,7 +263,7 @@ TSample TSamples::CurrentSample() const
 // Only an edited text is written out again: an unedited one keeps the bytes it came from.
 void TSamples::TakeEditorTexts(TSample& Sample) const
 {
-    if (FDataEdited)
+    if (FDataEdited || !FDataBytesKept)
         Sample.Data = {FFiles.FileBytesOf(FData), FData.Encoding()};
     if (!FCurrentHasExpected)
         Sample.Expected.reset();
@@ -269,11 +280,12 @@ void TSamples::StoreCurrent()
 }
 
 // The data page holds the sample's text without a file, in the format its bytes show.
-void TSamples::LoadCurrent()
+void TSamples::LoadCurrent(std::optional<TTextRows> Data)
 {
     const TSample& sample = FEntries[FCurrent].Sample;
     const QScopedValueRollback loading(FLoading, true);
-    FFiles.HoldText(FData, LoadText(FData, sample.Data));
+    FDataBytesKept = !Data;
+    FFiles.HoldText(FData, Data ? LoadRows(*Data) : LoadText(FData, sample.Data));
     FFiles.HoldText(FExpected, LoadText(FExpected, sample.Expected.value_or(TWorkbenchText{{}, sample.Data.Encoding})));
     FCurrentHasExpected = sample.Expected.has_value();
     FDataEdited = false;

@@ -4,6 +4,7 @@
 // editor), where F9, live runs and the data commands find it; the others are kept as the bytes
 // of their texts.
 
+#include "editor/text/TextFileRead.h"
 #include "editor/text/Workbench.h"
 
 #include <QObject>
@@ -51,8 +52,10 @@ public:
     std::vector<TSample> Samples() const;
     std::size_t Current() const;
     // Puts Samples (at least one) in place of all; the current one goes into the editors, whose
-    // undo histories start anew. Not a change: Modified is false after it.
-    void Reset(std::vector<TSample> Samples, std::size_t Current);
+    // undo histories start anew. Not a change: Modified is false after it. CurrentData, when
+    // given, are the current sample's data read beforehand, whose bytes Samples leaves out: they
+    // are written again from the data page when needed.
+    void Reset(std::vector<TSample> Samples, std::size_t Current, std::optional<TTextRows> CurrentData = {});
     // One empty sample in the default encoding, as the program starts.
     void Clear();
     // Whether the samples hold more than the data page alone would: several samples, or an
@@ -117,7 +120,8 @@ private:
     TSample CurrentSample() const;
     void TakeEditorTexts(TSample& Sample) const;
     void StoreCurrent();
-    void LoadCurrent();
+    void LoadCurrent(std::optional<TTextRows> Data = {});
+    std::optional<TTextFileFormat> LoadRows(TTextRows& Data);
     void Insert(TSample Sample);
     std::string FreeName() const;
     void DataEdited();
@@ -136,6 +140,8 @@ private:
     // changed since it was loaded (an unchanged one keeps its bytes).
     bool FCurrentHasExpected = false;
     bool FDataEdited = false;
+    // Whether the current sample's entry holds its data's bytes; otherwise only the data page has them.
+    bool FDataBytesKept = true;
     bool FExpectedEdited = false;
     // The editors' changes while a sample loads are no edits.
     bool FLoading = false;

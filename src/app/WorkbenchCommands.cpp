@@ -91,13 +91,22 @@ void TWorkbenchCommands::actOpenExecute()
 }
 
 // The file is read whole before the questions: one that cannot be opened asks nothing and
-// changes nothing.
+// changes nothing. The current sample's data is read straight into rows, with the progress of
+// a data file, rather than into memory first.
 void TWorkbenchCommands::Open(const QString& Name)
 {
-    TWorkbench workbench = ReadWorkbenchFile(SystemFileName(Name));
+    const std::string fileName = SystemFileName(Name);
+    TWorkbenchLeavingData read = ReadWorkbenchLeavingCurrentData(fileName);
+    TWorkbench& workbench = read.Workbench;
+    std::optional<TTextRows> data;
+    if (read.CurrentData)
+        data = FFiles.ReadRows(Name, workbench.Samples[workbench.Current].Data.Encoding,
+                               [&](const TTextReadOptions& Options) {
+                                   return ReadStoredTextRows(fileName, *read.CurrentData, Options);
+                               });
     ConfirmLeave();
     const auto count = workbench.Samples.size();
-    Apply(std::move(workbench));
+    Apply(std::move(workbench), std::move(data));
     FFileName = Name;
     MarkSaved();
     FHost.RememberWorkbench(Name);
@@ -106,13 +115,13 @@ void TWorkbenchCommands::Open(const QString& Name)
 }
 
 // The language first: it decides how the texts are shown.
-void TWorkbenchCommands::Apply(TWorkbench Workbench)
+void TWorkbenchCommands::Apply(TWorkbench Workbench, std::optional<TTextRows> CurrentData)
 {
     const QString language = QString::fromStdString(Workbench.Language);
     if (!language.isEmpty() && language != FHost.ConfigName())
         FHost.LoadConfig(language);
     FFiles.LoadScriptBytes(Workbench.Script);
-    FSamples.Reset(std::move(Workbench.Samples), Workbench.Current);
+    FSamples.Reset(std::move(Workbench.Samples), Workbench.Current, std::move(CurrentData));
 }
 
 void TWorkbenchCommands::actSaveExecute()

@@ -7,9 +7,12 @@
 // data pages that have no file of their own, and its question replaces theirs. Without it, the
 // script and the data are asked about as they always were.
 
+#include "editor/text/TextFileRead.h"
 #include "editor/text/Workbench.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace kestrim {
 
@@ -65,7 +68,7 @@ public:
 
 private:
     TWorkbench Collect() const;
-    void Apply(TWorkbench Workbench);
+    void Apply(TWorkbench Workbench, std::optional<TTextRows> CurrentData = {});
     void SaveTo(const QString& Name);
     // The workbench as saved or opened: the pages it holds are no longer changed.
     void MarkSaved();

@@ -66,6 +66,30 @@ TEST_F(WorkbenchCommandsTest, SavedWorkbenchOpensAgainWithEveryTextItsSamplesAnd
     EXPECT_TRUE(Log.Errors.empty());
 }
 
+// The current sample's data is read from the file straight into the data page, and its bytes
+// come back from there, whatever they are.
+TEST_F(WorkbenchCommandsTest, CurrentDataReadFromTheFileKeepsItsBytes)
+{
+    std::string everyByte;
+    for (int i = 0; i < 256; ++i)
+        everyByte += static_cast<char>(i);
+    const TWorkbenchText cases[] = {
+        {"a\r\nb\nc\rd", TTextEncoding::ShiftJis},   {"text\r\n\x1A", TTextEncoding::ShiftJis},
+        {"\xEF\xBB\xBF", TTextEncoding::Utf8},         {"", TTextEncoding::Utf8},
+        {everyByte + "\r\n", TTextEncoding::ShiftJis}, {everyByte, TTextEncoding::Utf8},
+    };
+    for (const TWorkbenchText& data : cases) {
+        const std::vector<TSample> samples = {{"other", {"x\n", TTextEncoding::Utf8}, {}}, {"current", data, {}}};
+        Window().Samples().Reset(samples, 1);
+        SaveAs(Path("bytes.kestrim"));
+        Open(Path("bytes.kestrim"));
+        EXPECT_EQ(Window().Samples().Samples(), samples) << data.Bytes;
+        Window().Samples().SetCurrent(0);
+        EXPECT_EQ(Window().Samples().Samples(), samples) << data.Bytes;
+    }
+    EXPECT_TRUE(Log.Errors.empty());
+}
+
 TEST_F(WorkbenchCommandsTest, WorkbenchThatCannotBeReadSaysWhyAndChangesNothing)
 {
     // Each kind of unreadable file has its reason from the reader (tested there); here the

@@ -62,6 +62,7 @@ public:
     }
     std::string_view ReadBlock(char* Buffer, std::size_t Count) override;
     void Rewind() override { FPosition = 0; }
+    std::size_t Size() const override { return FCount; }
 
 private:
     const TFileReader& FFile;

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <functional>
+#include <future>
 #include <memory>
 #include <set>
 #include <span>
@@ -267,7 +269,7 @@ private:
         const std::string name = String(Json, Path, "file");
         const zip_stat_t stat = Locate(name);
         if (const auto offset = Leave ? FStored.DataOffset(stat) : std::nullopt)
-            FCurrentData = TStoredText{*offset, stat.size, stat.crc};
+            FCurrentData = TStoredText{name, *offset, stat.size, stat.crc};
         else
             text.Bytes = Entry(name, stat);
         return text;
@@ -467,6 +469,24 @@ TWorkbench ReadWorkbenchFile(const std::string& FileName)
 TWorkbenchLeavingData ReadWorkbenchLeavingCurrentData(const std::string& FileName)
 {
     return ReadWorkbench(FileName, true);
+}
+
+std::optional<TTextRows> ReadStoredTextRows(const std::string& FileName, const TStoredText& Place,
+                                            const TTextReadOptions& Options)
+{
+    const TFileReader file(FileName);
+    // The check reads the bytes a second time beside the rows' two passes, from the system's
+    // cache: on another processor it costs the read no time.
+    auto check = std::async(std::launch::async | std::launch::deferred, CrcOfRegion, std::cref(file), Place.Offset,
+                            Place.Size);
+    TFileRegion region(file, Place.Offset, Place.Size);
+    std::optional<TTextRows> text = ReadTextRows(region, Options);
+    const TCrcRead read = check.get();
+    if (read.Count != Place.Size)
+        RaiseZipError(FileName, TZipError(ZIP_ER_EOF).Get(), Place.Entry);
+    if (read.Crc != Place.Crc)
+        RaiseZipError(FileName, TZipError(ZIP_ER_CRC).Get(), Place.Entry);
+    return text;
 }
 
 void WriteWorkbenchFile(const std::string& FileName, const TWorkbench& Workbench)

@@ -5,6 +5,7 @@
 // byte for byte, and read back at the cost of reading the bytes.
 
 #include "editor/base/Exceptions.h"
+#include "editor/text/TextFileRead.h"
 #include "editor/text/Workbench.h"
 
 #include <cstddef>
@@ -34,6 +35,7 @@ TWorkbench ReadWorkbenchFile(const std::string& FileName);
 // Where a text stored uncompressed lies in the workbench file, and the CRC-32 its bytes must
 // have: a large text is read from there straight into a page, without a copy in memory first.
 struct TStoredText {
+    std::string Entry; // its name in the archive
     std::uint64_t Offset = 0;
     std::size_t Size = 0;
     std::uint32_t Crc = 0;
@@ -50,6 +52,12 @@ struct TWorkbenchLeavingData {
 // be read from there. Its bytes are not checked: the caller compares their CRC with the one
 // given before it uses them.
 TWorkbenchLeavingData ReadWorkbenchLeavingCurrentData(const std::string& FileName);
+
+// The rows of the stored text Place of the workbench file FileName, read from there while their
+// bytes' CRC is checked on another thread: bytes that differ from what the archive declares
+// raise EWorkbenchFile, as ReadWorkbenchFile does. None when Options' cancel flag ended the read.
+std::optional<TTextRows> ReadStoredTextRows(const std::string& FileName, const TStoredText& Place,
+                                            const TTextReadOptions& Options);
 
 // Writes the whole workbench so that an existing file stays intact until the new one is
 // complete, keeping its permissions. Raises EFCreateError.

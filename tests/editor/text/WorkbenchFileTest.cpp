@@ -158,6 +158,20 @@ TEST_F(WorkbenchFileTest, TheCurrentDataCanBeLeftInTheFile)
     EXPECT_EQ(CrcOfRegion(file, read.CurrentData->Offset, read.CurrentData->Size).Crc, read.CurrentData->Crc);
     read.Workbench.Samples[1].Data.Bytes = bytes;
     EXPECT_EQ(read.Workbench, workbench);
+    const std::optional<TTextRows> rows = ReadStoredTextRows(Path("a.kestrim"), *read.CurrentData, {InUtf8});
+    TMemoryReader memory(bytes);
+    const std::optional<TTextRows> fromMemory = ReadTextRows(memory, {InUtf8});
+    ASSERT_TRUE(rows && fromMemory);
+    ASSERT_EQ(rows->Rows->Count(), fromMemory->Rows->Count());
+    for (int i = 0; i < rows->Rows->Count(); ++i)
+        EXPECT_EQ(rows->Rows->Str(i), fromMemory->Rows->Str(i));
+    EXPECT_EQ(rows->Format.LineEnds, fromMemory->Format.LineEnds);
+
+    // A byte changed inside the stored text is found while its rows are read.
+    std::string damaged = ReadFileBytes(Path("a.kestrim"));
+    damaged[read.CurrentData->Offset + 2] ^= 1;
+    WriteFileBytes(Path("a.kestrim"), damaged);
+    EXPECT_THROW(ReadStoredTextRows(Path("a.kestrim"), *read.CurrentData, {InUtf8}), EWorkbenchFile);
 
     const TWorkbenchLeavingData deflated =
         ReadWorkbenchLeavingCurrentData(ZipWith({{"workbench.json", Manifest(OneSample)}}, ZIP_CM_DEFLATE));
