@@ -32,6 +32,8 @@ public:
 
     std::string_view ReadBlock(char* Buffer, std::size_t Count) override;
     void Rewind() override;
+    // Not known before the lines are converted.
+    std::size_t Size() const override { return 0; }
     // True once every byte has been handed out.
     bool AtEnd() const { return FEnd && FPosition == FBlock.size(); }
 
