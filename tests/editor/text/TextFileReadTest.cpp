@@ -72,7 +72,7 @@ std::string Dump(const TEditorStringList& Rows)
 {
     std::string dump;
     for (int row = 0; row < Rows.Count(); ++row)
-        dump += (row > 0 ? "|" : "") + Rows.Str(row) + (Rows.Rows(row) == raEof ? "$" : "");
+        dump.append(row > 0 ? "|" : "").append(Rows.Str(row)).append(Rows.Rows(row) == raEof ? "$" : "");
     return dump;
 }
 
