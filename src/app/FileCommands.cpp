@@ -1,6 +1,5 @@
 #include "app/FileCommands.h"
 
-#include "app/AllocatorTuning.h"
 #include "app/FileEncoding.h"
 #include "app/FileProgress.h"
 #include "app/ProgramDir.h"
@@ -55,11 +54,7 @@ TFileCommands::TFileCommands(TEditor& Script, TEditor& Data, TEditor& Result, TU
 {
 }
 
-TFileCommands::~TFileCommands()
-{
-    if (FFreeing.joinable())
-        FFreeing.join();
-}
+TFileCommands::~TFileCommands() = default;
 
 // Without a loaded configuration the script dialogs offer the built-in Perl file type.
 const TConfigFile& TFileCommands::CurrentConfig() const
@@ -312,19 +307,8 @@ TTextRows TFileCommands::ReadRows(const QString& Name, std::optional<TTextEncodi
 TTextFileFormat TFileCommands::LoadRows(TEditor& Editor, TTextRows& Text)
 {
     const TTextFileFormat format = Editor.LoadTextRows(Text);
-    FreeAside(std::move(Text.Rows));
+    FFreer.Free(std::move(Text.Rows));
     return format;
-}
-
-// Freeing a million rows takes about a second: the window's thread does not wait for it.
-void TFileCommands::FreeAside(std::unique_ptr<TEditorStringList> Rows)
-{
-    if (FFreeing.joinable())
-        FFreeing.join();
-    FFreeing = std::thread([rows = std::move(Rows)]() mutable {
-        rows.reset();
-        ReturnFreedMemory();
-    });
 }
 
 // Written on the window's thread a slice of lines at a time: the rows stay the editor's alone.

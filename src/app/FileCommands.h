@@ -12,6 +12,7 @@
 // without conversion, and is written in its page's encoding, with the byte-order mark and the
 // line ends it was read with; a page without a file writes its encoding's line ends.
 
+#include "app/RowsFreer.h"
 #include "editor/text/TextFileFormat.h"
 #include "editor/text/TextFileRead.h"
 #include "editor/text/Workbench.h"
@@ -26,7 +27,6 @@ class QWidget;
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace kestrim {
 
@@ -142,8 +142,6 @@ private:
     TTextFileFormat SaveTextFile(TEditor& Editor, const QString& Name);
     // Runs Work on the file Name with progress titled "Name Doing". Work raises EAbort when the
     // user gave it up, and the status bar then says GivenUp.
-    // Frees the rows of a text replaced on a thread of their own.
-    void FreeAside(std::unique_ptr<TEditorStringList> Rows);
     void WithProgress(const QString& Name, const QString& Doing, const QString& GivenUp,
                       const std::function<void(TFileProgress&)>& Work);
     // Editor's file format as a save writes it: an edited text has lines of its own, which all
@@ -166,7 +164,7 @@ private:
     // The formats of the texts held by editors of no page of their own (the expected result).
     std::map<const TEditor*, std::optional<TTextFileFormat>> FHeldFormats;
     TFileProgress* FProgress = nullptr; // of the file being read or written
-    std::thread FFreeing;               // of the rows of the text the last open replaced
+    TRowsFreer FFreer;                  // of the rows of the texts opens replaced
 };
 
 } // namespace kestrim

@@ -119,7 +119,8 @@ void TRunController::Run(const TRunStyle& Style)
         std::function<void()> firstOutput;
         if (!Style.Live)
             firstOutput = [this] { FHost.ShowResultPage(); };
-        output.emplace(FResult, FMessages, encodings, Style.Live, std::move(firstOutput));
+        output.emplace(FResult, FMessages, encodings, Style.Live, std::move(firstOutput), FData.GetLineCount(),
+                       &FFreer);
         RunInterpreter(Style, encodings, *output, outcome);
     } catch (const EOutputLimit& limit) {
         failure = std::make_exception_ptr(Exception(LimitMessage(limit).toStdString()));
@@ -133,7 +134,7 @@ void TRunController::Run(const TRunStyle& Style)
     if (outcome.End == TRunEnd::Ended && !FConsoleCommand.ExitedBySignal())
         FLastRunExitCode = FConsoleCommand.ExitCode();
     if (!output)
-        output.emplace(FResult, FMessages, encodings, Style.Live);
+        output.emplace(FResult, FMessages, encodings, Style.Live, nullptr, 0, &FFreer);
     ShowOutput(Style, *output, outcome);
     output.reset();
     FLastRunOutcome = RunOutcomeText(outcome);

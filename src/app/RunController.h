@@ -6,6 +6,7 @@
 // are reached while Run is still on the stack.
 
 #include "app/ConsoleCommand.h"
+#include "app/RowsFreer.h"
 #include "app/RunEncodings.h"
 
 #include <QString>
@@ -146,6 +147,7 @@ private:
     TMessageList& FMessages;
     TRunHost& FHost;
     std::unique_ptr<QTemporaryDir> FRunFolder; // the script file's folder, owner-only
+    TRowsFreer FFreer;                         // of the results runs replaced
     bool FRunning = false;
     bool FShowingOutput = false;
     QString FLastRunOutcome;

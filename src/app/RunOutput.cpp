@@ -2,8 +2,10 @@
 
 #include "app/ConsoleCommand.h"
 #include "app/MessageList.h"
+#include "app/RowsFreer.h"
 #include "editor/base/MemoryStream.h"
 #include "editor/control/EditorControl.h"
+#include "editor/text/TextFileRead.h"
 
 #include <QScopeGuard>
 #include <QString>
@@ -24,12 +26,14 @@ std::size_t AfterLastLineFeed(std::string_view Text, std::size_t From)
 } // namespace
 
 TRunOutput::TRunOutput(TEditor& Result, TMessageList& Messages, const TRunEncodings& Encodings, bool KeepView,
-                       std::function<void()> FirstOutput)
+                       std::function<void()> FirstOutput, int RowsExpected, TRowsFreer* Freer)
     : FResult(Result)
     , FMessages(Messages)
     , FEncodings(Encodings)
     , FKeepView(KeepView)
     , FFirstOutput(std::move(FirstOutput))
+    , FRowsExpected(RowsExpected)
+    , FFreer(Freer)
     , FWasReadOnly(Result.ReadOnly())
     , FRow(Result.Row())
     , FCol(Result.Col())
@@ -158,7 +162,14 @@ void TRunOutput::StartResult()
 {
     if (std::exchange(FResultStarted, true))
         return;
-    FResult.SetEncodedText(std::string(), FEncodings.Result);
+    TTextRows empty;
+    empty.Encoding = FEncodings.Result;
+    empty.Rows = std::make_unique<TEditorStringList>();
+    // Room only: rows not filled cost no memory until they are.
+    empty.Rows->SetCapacity(FRowsExpected + FRowsExpected / 8);
+    FResult.LoadTextRows(empty);
+    if (FFreer)
+        FFreer->Free(std::move(empty.Rows));
 }
 
 void TRunOutput::Finish()

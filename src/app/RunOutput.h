@@ -20,6 +20,7 @@ namespace kestrim {
 
 class TEditor;
 class TMessageList;
+class TRowsFreer;
 enum class TOutputChannel;
 
 class TRunOutput {
@@ -27,8 +28,12 @@ public:
     // KeepView: the result page's caret and top row come back at the end, as far as the new
     // text allows. The pages keep what they show until the run writes to them; FirstOutput is
     // called when the result page first shows output, so that it can be brought to the front.
+    // RowsExpected: how many rows the result will likely have (as many as the data, say), room
+    // for which the page takes at its first output, so that a long result does not move its
+    // rows again and again as it grows. The old result's rows are freed by Freer, or at once
+    // without one.
     TRunOutput(TEditor& Result, TMessageList& Messages, const TRunEncodings& Encodings, bool KeepView,
-               std::function<void()> FirstOutput = {});
+               std::function<void()> FirstOutput = {}, int RowsExpected = 0, TRowsFreer* Freer = nullptr);
     // Leaves the result page as writable as it was.
     ~TRunOutput();
     TRunOutput(const TRunOutput&) = delete;
@@ -62,6 +67,8 @@ private:
     TRunEncodings FEncodings;
     bool FKeepView;
     std::function<void()> FFirstOutput;
+    int FRowsExpected;
+    TRowsFreer* FFreer;
     bool FWasReadOnly;
     int FRow, FCol, FTopRow, FTopCol;
     bool FResultStarted = false;

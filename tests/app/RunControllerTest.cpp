@@ -3,6 +3,7 @@
 #include "app/ConsoleCommand.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
+#include "app/RowsFreer.h"
 #include "app/RunOutput.h"
 #include "editor/base/CodePage.h"
 #include "editor/base/FileIO.h"
@@ -597,19 +598,21 @@ TEST_F(RunControllerTest, OutputInBlocksEndsAsTheWholeOutputShownAtOnce)
         }
 }
 
-// Emptying a long old result lets events through, and a block that comes with them waits for
-// the one being shown.
+// A long old result is freed beside the run, and a block that comes with the events after the
+// first output follows it.
 TEST_F(RunControllerTest, ABlockThatComesWhileTheOldResultIsFreedKeepsItsPlace)
 {
     std::string old;
     for (int i = 0; i < 200000; ++i)
         old += "old\r\n";
     ResultEditor.SetEncodedText(old, TTextEncoding::ShiftJis);
-    TRunOutput output(ResultEditor, MessageList, TRunEncodings{}, false);
+    TRowsFreer freer;
+    TRunOutput output(ResultEditor, MessageList, TRunEncodings{}, false, {}, 200000, &freer);
     QTimer::singleShot(0, [&] { output.Take(TOutputChannel::Output, "second\n"); });
-    // The editor lets events through at most every 30 ms: the freeing does so at once.
+    // The editor lets events through at most every 30 ms, were it to free the rows itself.
     std::this_thread::sleep_for(std::chrono::milliseconds(40));
     output.Take(TOutputChannel::Output, "first\n");
+    QCoreApplication::processEvents();
     output.Finish();
     EXPECT_EQ(ResultEditor.Lines().Text(), "first\r\nsecond\r\n");
 }
