@@ -1,5 +1,7 @@
 #include "app/FileProgress.h"
 
+#include "app/AmountText.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QProgressDialog>
@@ -14,11 +16,6 @@ namespace {
 constexpr qint64 BarAfterMs = 1000;
 constexpr qint64 FiguresEveryMs = 100;
 constexpr int BarSteps = 1000;
-
-QString Megabytes(std::uint64_t Bytes)
-{
-    return QString::number(static_cast<double>(Bytes) / (1 << 20), 'f', 1) + QStringLiteral(" MB");
-}
 
 } // namespace
 
@@ -47,7 +44,7 @@ void TFileProgress::ShowFigures()
     const std::uint64_t total = FTotal;
     const std::uint64_t done = std::min<std::uint64_t>(FDone, total);
     const int steps = total > 0 ? static_cast<int>(done * BarSteps / total) : 0;
-    const QString text = QStringLiteral("%1: %2 (%3%)").arg(FTitle, Megabytes(FBytes)).arg(steps / 10);
+    const QString text = QStringLiteral("%1: %2 (%3%)").arg(FTitle, AmountText(FBytes)).arg(steps / 10);
     FShow(text);
     if (!FBar && FSinceStart.elapsed() >= BarAfterMs && !FCancel) {
         FBar = std::make_unique<QProgressDialog>(text, QStringLiteral("キャンセル"), 0, BarSteps, &FWindow);

@@ -1,6 +1,7 @@
 #include "app/RunController.h"
 
 #include "app/AllocatorTuning.h"
+#include "app/AmountText.h"
 #include "app/ConsoleCommand.h"
 #include "app/MessageList.h"
 #include "app/ProgramDir.h"
@@ -328,12 +329,9 @@ QString TRunController::LimitMessage(const EOutputLimit& Limit) const
 
 QString TRunController::ProgressText(double Seconds) const
 {
-    const auto megaBytes = [](std::size_t Bytes) {
-        return QString::number(static_cast<double>(Bytes) / (1 << 20), 'f', 1);
-    };
-    return QStringLiteral("実行中 (経過時間 %1 秒、入力 %2 MB、出力 %3 MB)")
-        .arg(QString::number(Seconds, 'f', 1), megaBytes(FConsoleCommand.BytesWritten()),
-             megaBytes(FConsoleCommand.BytesRead()));
+    return QStringLiteral("実行中 (経過時間 %1 秒、入力 %2、出力 %3)")
+        .arg(QString::number(Seconds, 'f', 1), AmountText(FConsoleCommand.BytesWritten()),
+             AmountText(FConsoleCommand.BytesRead()));
 }
 
 QString TRunController::RunOutcomeText(const TRunOutcome& Outcome) const
