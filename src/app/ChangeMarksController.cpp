@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -187,16 +188,22 @@ void TChangeMarksController::Compare()
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     FCancel = cancel;
     const std::uint64_t generation = FGeneration;
-    QtConcurrent::run([Old = FOld.Keys, New = FNew.Keys, cancel] { return DiffLines(*Old, *New, *cancel); })
-        .then(this,
-              [this, generation](std::optional<TLineDiff> Diff) {
-                  if (generation == FGeneration && Diff)
-                      Show(std::move(*Diff));
-              })
-        .onFailed(this, [this, generation](const std::exception& Error) {
+    // A watcher of this controller's own, not a continuation with it as context: a comparison
+    // that ends after the window has gone must find nothing to call.
+    auto* watcher = new QFutureWatcher<std::optional<TLineDiff>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        try {
+            std::optional<TLineDiff> diff = watcher->result();
+            if (generation == FGeneration && diff)
+                Show(std::move(*diff));
+        } catch (const std::exception& Error) {
             if (generation == FGeneration)
                 ShowStatus(QStringLiteral("変更箇所を比較できませんでした: %1").arg(QString::fromUtf8(Error.what())));
-        });
+        }
+    });
+    watcher->setFuture(
+        QtConcurrent::run([Old = FOld.Keys, New = FNew.Keys, cancel] { return DiffLines(*Old, *New, *cancel); }));
 }
 
 void TChangeMarksController::Show(TLineDiff Diff)
