@@ -264,7 +264,7 @@ void TfrmKestrim::CreateExpectedPane()
 void TfrmKestrim::CreateSamples()
 {
     FSamples = new TSamples(*tedData, *tedExpected, *FFileCommands, [this] { return DefaultEncoding(); }, this);
-    FSamples->ResultOnPage = [this] { return TWorkbenchText{tedResult->Lines().Text(), tedResult->Encoding()}; };
+    FSamples->ResultOnPage = [this] { return PageText(*tedResult); };
     FSamplesPanel =
         new TSamplesPanel(*FSamples, *FDialogs, [this](const std::function<void()>& Handler) { Execute(Handler); });
     FSamplesPane = new TPagePane(*tedData, *FSamplesPanel, TPagePane::Above, "splSamples");
@@ -979,7 +979,7 @@ void TfrmKestrim::RunShown()
     const std::size_t current = FSamples->Current();
     std::optional<TWorkbenchText> expected;
     if (FSamples->HasExpected(current))
-        expected = TWorkbenchText{tedExpected->Lines().Text(), tedExpected->Encoding()};
+        expected = PageText(*tedExpected);
     FSamples->SetLastRunOnPage(LastSampleRun(*FRunController, *tedResult, expected));
 }
 
@@ -1001,7 +1001,7 @@ void TfrmKestrim::TakeResultAsExpected()
         ShowHint(QStringLiteral("このサンプルはまだ実行していないので、期待値にする結果がありません。"));
         return;
     }
-    const TWorkbenchText expected{tedResult->Lines().Text(), tedResult->Encoding()};
+    const TWorkbenchText expected = PageText(*tedResult);
     FSamples->ExpectedEditor().ReplaceText(expected.Bytes, expected.Encoding);
     SetExpectedVisible(true);
     if (run->Verdict == TSampleVerdict::Pass || run->Verdict == TSampleVerdict::Fail

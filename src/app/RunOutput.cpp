@@ -7,7 +7,6 @@
 #include "editor/control/EditorControl.h"
 #include "editor/text/TextFileRead.h"
 
-#include <QScopeGuard>
 #include <QString>
 
 namespace kestrim {
@@ -45,12 +44,7 @@ TRunOutput::TRunOutput(TEditor& Result, TMessageList& Messages, const TRunEncodi
     FResult.SetReadOnly(true);
     FShowTimer.setSingleShot(true);
     FShowTimer.setInterval(ShowIntervalMs);
-    FShowTimer.callOnTimeout([this] {
-        if (FTaking)
-            FShowTimer.start();
-        else
-            ShowSoFar();
-    });
+    FShowTimer.callOnTimeout([this] { ShowSoFar(); });
 }
 
 TRunOutput::~TRunOutput()
@@ -58,25 +52,7 @@ TRunOutput::~TRunOutput()
     FResult.SetReadOnly(FWasReadOnly);
 }
 
-// Emptying the result page lets the window's events through while the old text is freed, and
-// with them the next block, which waits for the one being shown.
 void TRunOutput::Take(TOutputChannel Channel, std::string_view Bytes)
-{
-    if (FTaking) {
-        FWaiting.push_back({Channel, std::string(Bytes)});
-        return;
-    }
-    FTaking = true;
-    const auto done = qScopeGuard([this] { FTaking = false; });
-    TakeBlock(Channel, Bytes);
-    while (!FWaiting.empty()) {
-        const TBlock next = std::move(FWaiting.front());
-        FWaiting.pop_front();
-        TakeBlock(next.Channel, next.Bytes);
-    }
-}
-
-void TRunOutput::TakeBlock(TOutputChannel Channel, std::string_view Bytes)
 {
     if (Channel == TOutputChannel::Output)
         TakeOutput(Bytes);

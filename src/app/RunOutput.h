@@ -11,7 +11,6 @@
 #include <QTimer>
 
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -46,12 +45,6 @@ public:
     std::size_t OutputBytes() const { return FOutputBytes; }
 
 private:
-    struct TBlock {
-        TOutputChannel Channel;
-        std::string Bytes;
-    };
-
-    void TakeBlock(TOutputChannel Channel, std::string_view Bytes);
     void TakeOutput(std::string_view Bytes);
     void TakeErrors(std::string_view Bytes);
     // Puts what came since the last time on the page and in the list.
@@ -87,9 +80,6 @@ private:
     std::size_t FErrorLines = 0; // the whole lines at its start
     std::size_t FErrorsShown = 0;
     bool FErrorsEnded = false;
-    // Blocks that came while one was being shown, in order.
-    bool FTaking = false;
-    std::deque<TBlock> FWaiting;
     // What came is shown at most this often, or at once when much came: the pages and the
     // window's handlers of their changes take their time per change, not per byte.
     QTimer FShowTimer;

@@ -23,6 +23,11 @@ TSampleVerdict EndVerdict(TRunEnd End)
 
 } // namespace
 
+TWorkbenchText PageText(TEditor& Page)
+{
+    return {Page.Lines().Text(), Page.Encoding()};
+}
+
 void MeasureAgainst(TSampleRun& Run, const TWorkbenchText& Result, const TWorkbenchText& Expected)
 {
     const std::optional<int> line = FirstDifferentLine(Result, Expected);
@@ -39,7 +44,7 @@ TSampleRun LastSampleRun(const TRunController& Controller, TEditor& Result,
     run.Seconds = Controller.LastRunSeconds();
     // Only a run that ended gave its whole result: a stopped one is not measured.
     if (run.Verdict == TSampleVerdict::NoExpectation && Expected)
-        MeasureAgainst(run, {Result.Lines().Text(), Result.Encoding()}, *Expected);
+        MeasureAgainst(run, PageText(Result), *Expected);
     return run;
 }
 

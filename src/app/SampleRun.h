@@ -9,6 +9,9 @@ namespace kestrim {
 class TEditor;
 class TRunController;
 
+// A page's text as a sample keeps it: its bytes, in its encoding.
+TWorkbenchText PageText(TEditor& Page);
+
 // Run's verdict, its result being Result, against Expected: Pass, or Fail at the first line of
 // its result that differs.
 void MeasureAgainst(TSampleRun& Run, const TWorkbenchText& Result, const TWorkbenchText& Expected);

@@ -16,26 +16,25 @@ const std::string NamePrefix = "サンプル";
 
 // A loaded text is no edit. An empty text has the format of a page without a file, which
 // follows the page's encoding.
+std::optional<TTextFileFormat> LoadedFormat(TEditor& Editor, const TTextFileFormat& Format, bool Empty)
+{
+    Editor.SetModified(false);
+    if (Empty)
+        return std::nullopt;
+    return Format;
+}
+
 std::optional<TTextFileFormat> LoadText(TEditor& Editor, const TWorkbenchText& Text)
 {
-    const TTextFileFormat format = Editor.LoadTextBytes(Text.Bytes, Text.Encoding, Text.Encoding);
-    Editor.SetModified(false);
-    if (Text.Bytes.empty())
-        return std::nullopt;
-    return format;
+    return LoadedFormat(Editor, Editor.LoadTextBytes(Text.Bytes, Text.Encoding, Text.Encoding), Text.Bytes.empty());
 }
 
 } // namespace
 
-// As LoadText does for bytes.
 std::optional<TTextFileFormat> TSamples::LoadRows(TTextRows& Data)
 {
     const bool empty = Data.Rows->Count() == 0 && !Data.Format.ByteOrderMark && Data.Format.EofMarks == 0;
-    const TTextFileFormat format = FFiles.LoadRows(FData, Data);
-    FData.SetModified(false);
-    if (empty)
-        return std::nullopt;
-    return format;
+    return LoadedFormat(FData, FFiles.LoadRows(FData, Data), empty);
 }
 
 TSamples::TSamples(TEditor& Data, TEditor& Expected, TFileCommands& Files,
