@@ -46,7 +46,7 @@ void TStringList::Put(int Index, const std::string& S)
     Changed();
 }
 
-void TStringList::Insert(int Index, const std::string& S)
+void TStringList::Insert(int Index, std::string_view S)
 {
     if (FSorted)
         throw EStringListError("ソートされたリストでは実行できません");
@@ -54,10 +54,10 @@ void TStringList::Insert(int Index, const std::string& S)
     InsertItem(Index, S);
 }
 
-void TStringList::InsertItem(int Index, const std::string& S)
+void TStringList::InsertItem(int Index, std::string_view S)
 {
     Changing();
-    FItems.insert(FItems.begin() + Index, S);
+    FItems.insert(FItems.begin() + Index, std::string(S));
     Changed();
 }
 
@@ -78,14 +78,14 @@ void TStringList::Clear()
     Changed();
 }
 
-int TStringList::Add(const std::string& S)
+int TStringList::Add(std::string_view S)
 {
     if (!FSorted) {
         InsertItem(GetCount(), S);
         return GetCount() - 1;
     }
     int index = 0;
-    if (Find(S, index)) {
+    if (Find(std::string(S), index)) {
         if (FDuplicates == TDuplicates::dupIgnore)
             return -1;
         if (FDuplicates == TDuplicates::dupError)

@@ -26,12 +26,12 @@ public:
     std::string Get(int Index) const override;
     int GetCount() const override { return static_cast<int>(FItems.size()); }
     void Put(int Index, const std::string& S) override;
-    void Insert(int Index, const std::string& S) override;
+    void Insert(int Index, std::string_view S) override;
     void Delete(int Index) override;
     void Clear() override;
     // Appends, or in a sorted list inserts at the sorted place. Returns the index, or -1 when
     // a duplicate was ignored.
-    int Add(const std::string& S) override;
+    int Add(std::string_view S) override;
     void Exchange(int Index1, int Index2) override;
     int GetCapacity() const override { return static_cast<int>(FItems.capacity()); }
     void SetCapacity(int NewCapacity) override;
@@ -76,7 +76,7 @@ private:
     int Compare(std::string_view A, std::string_view B) const;
     void Changing();
     void Changed();
-    void InsertItem(int Index, const std::string& S);
+    void InsertItem(int Index, std::string_view S);
     // The hash of S as Compare sees it: folded like CompareTextSjis unless case-sensitive.
     std::size_t TextHash(std::string_view S) const;
     void BuildIndex() const;

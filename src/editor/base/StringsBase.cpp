@@ -14,7 +14,7 @@ void TStrings::Put(int Index, const std::string& S)
     EndUpdate();
 }
 
-int TStrings::Add(const std::string& S)
+int TStrings::Add(std::string_view S)
 {
     const int index = GetCount();
     Insert(index, S);

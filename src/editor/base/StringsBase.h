@@ -24,13 +24,13 @@ public:
     // The primitives a descendant provides.
     virtual std::string Get(int Index) const = 0;
     virtual int GetCount() const = 0;
-    virtual void Insert(int Index, const std::string& S) = 0;
+    virtual void Insert(int Index, std::string_view S) = 0;
     virtual void Delete(int Index) = 0;
     virtual void Clear() = 0;
 
     // Operations built on the primitives; descendants override them where they can do better.
     virtual void Put(int Index, const std::string& S);
-    virtual int Add(const std::string& S);
+    virtual int Add(std::string_view S);
     virtual void Exchange(int Index1, int Index2);
     virtual void Move(int CurIndex, int NewIndex);
     virtual int GetCapacity() const { return GetCount(); }

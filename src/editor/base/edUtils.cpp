@@ -137,7 +137,7 @@ void StrToLines(std::string_view Text, TStrings& Strings, const TProgress& Progr
         progress();
         int lines = 0;
         ForEachLine(Text, [&](std::size_t begin, std::size_t end) {
-            Strings.Add(std::string(Text.substr(begin, end - begin)));
+            Strings.Add(Text.substr(begin, end - begin));
             if (++lines % ProgressLines == 0)
                 progress();
         });

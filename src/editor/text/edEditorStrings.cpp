@@ -89,7 +89,7 @@ void TEditorStrings::Put(int Index, const std::string& S)
     FEditor.DistanceToCaret(row, static_cast<int>(text.size()));
 }
 
-void TEditorStrings::Insert(int Index, const std::string& S)
+void TEditorStrings::Insert(int Index, std::string_view S)
 {
     CheckListIndex(Index, GetCount() + 1);
     TEditorScreenStrings& rows = Screen();
@@ -100,11 +100,11 @@ void TEditorStrings::Insert(int Index, const std::string& S)
     }
     TCaretLock lock(&FEditor);
     FEditor.CleanSelection();
-    rows.ReplaceRows(row, 0, S + "\r\n");
+    rows.ReplaceRows(row, 0, std::string(S) + "\r\n");
     FEditor.DistanceToCaret(row, static_cast<int>(S.size()) + 2);
 }
 
-int TEditorStrings::Add(const std::string& S)
+int TEditorStrings::Add(std::string_view S)
 {
     const int index = GetCount();
     TCaretLock lock(&FEditor);
@@ -116,7 +116,7 @@ int TEditorStrings::Add(const std::string& S)
         rows.ReplaceRows(count - 1, 1, text);
         FEditor.DistanceToCaret(count - 1, static_cast<int>(text.size()));
     } else {
-        rows.ReplaceRows(count, 0, S + "\r\n");
+        rows.ReplaceRows(count, 0, std::string(S) + "\r\n");
         FEditor.DistanceToCaret(count, static_cast<int>(S.size()) + 2);
     }
     return index;

@@ -29,9 +29,9 @@ public:
     std::string Get(int Index) const override;
     int GetCount() const override;
     void Put(int Index, const std::string& S) override;
-    void Insert(int Index, const std::string& S) override;
+    void Insert(int Index, std::string_view S) override;
     // Appends S as a new last line; a text without a final line break keeps lacking one.
-    int Add(const std::string& S) override;
+    int Add(std::string_view S) override;
     void Delete(int Index) override;
     void Clear() override;
     std::string GetTextStr() const override;

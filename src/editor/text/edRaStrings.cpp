@@ -254,9 +254,15 @@ void TEditorScreenStrings::ReplaceRows(int Row, int RowCount, std::string_view T
             last = LineEndRow(last);
             if (last == Row + RowCount - 1 && last < Count() - 1)
                 last = LineEndRow(last + 1);
-            std::string lines = RowsText(first, Row - first).Text;
-            lines += Text;
-            lines += RowsText(Row + RowCount, last - Row - RowCount + 1).Text;
+            // Rows appended after whole lines, as a run's output comes, need no copy of Text.
+            std::string joined;
+            std::string_view lines = Text;
+            if (first < Row || last >= Row + RowCount) {
+                joined = RowsText(first, Row - first).Text;
+                joined += Text;
+                joined += RowsText(Row + RowCount, last - Row - RowCount + 1).Text;
+                lines = joined;
+            }
             StrToWrapList(lines, rows);
             const bool endsText = last >= Count() - 1;
             rows.SetRows(rows.Count() - 1, !endsText ? Rows(last) : EndsWithLineBreak(lines) ? raCrlf : raEof);

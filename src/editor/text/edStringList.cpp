@@ -75,14 +75,14 @@ void TheStringList::Put(int Index, const std::string& S)
     Changed();
 }
 
-int TheStringList::Add(const std::string& S)
+int TheStringList::Add(std::string_view S)
 {
     const int index = GetCount();
     Insert(index, S);
     return index;
 }
 
-void TheStringList::Insert(int Index, const std::string& S)
+void TheStringList::Insert(int Index, std::string_view S)
 {
     CheckListIndex(Index, GetCount() + 1);
     Changing();

@@ -60,8 +60,8 @@ public:
     std::string Get(int Index) const override;
     int GetCount() const override { return static_cast<int>(FItems.size()); }
     void Put(int Index, const std::string& S) override;
-    int Add(const std::string& S) override;
-    void Insert(int Index, const std::string& S) override;
+    int Add(std::string_view S) override;
+    void Insert(int Index, std::string_view S) override;
     void Delete(int Index) override;
     void Exchange(int Index1, int Index2) override;
     void Clear() override;

@@ -67,7 +67,7 @@ void TEditorWordWrap::StrToWrapList(std::string_view Text, TEditorStringList& Li
     else
         ForEachLine(Text, [&](std::size_t begin, std::size_t end) {
             ForEachRow(Text.substr(begin, end - begin), [&List](std::string_view row, TRowAttribute attribute) {
-                const int index = List.Add(std::string(row));
+                const int index = List.Add(row);
                 List.SetRows(index, attribute);
             });
         });
