@@ -13,6 +13,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <new>
+#include <optional>
+#include <system_error>
 #include <unistd.h>
 
 namespace kestrim {
@@ -23,12 +25,17 @@ namespace {
 // it, so it is kept well below what a typist notices.
 constexpr int PollIntervalMs = 5;
 
-// The input is read in blocks of this size, and the pipe's buffer is topped up to FeedAhead:
+// The input is read in blocks of this size, and the pump's queue is topped up to FeedAhead:
 // enough that the child never waits for the next pass, little enough that no copy of the whole
 // input builds up when the child reads slowly.
 constexpr std::size_t InputBlockSize = 256 * 1024;
-constexpr std::size_t FeedAhead = 1024 * 1024;
+constexpr std::size_t FeedAhead = 2 * 1024 * 1024;
 constexpr int PipeSize = 1024 * 1024;
+// A pass hands on at most this much output, so that the window answers between passes while it
+// catches up with a child that writes faster than it shows; the input is topped up between.
+constexpr std::size_t OutputPerPass = 1024 * 1024;
+// A pass that waits is woken when this much output waits.
+constexpr std::size_t OutputBatch = 256 * 1024;
 
 const char* const StopMessage = "コマンド処理を中断しました。";
 
@@ -38,19 +45,15 @@ std::string StartFailureMessage(const std::string& CommandLine)
 }
 
 // Runs in the child between fork and exec: async-signal-safe calls only.
-void PrepareChild()
+void PrepareChild(const TChildPipes& Pipes)
 {
+    // The pump's pipes replace what the toolkit put there.
+    Pipes.PutOnStandardDescriptors();
     // A group of its own, so that a stop reaches everything the child has started.
     ::setpgid(0, 0);
     // Descriptors the program holds must not leak into the child. Qt reports a failed exec
     // through one of them, so they are closed by the exec rather than here.
     ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
-    // Wide pipes let the child and this program each do a large part of the work before the
-    // other has to be woken: on a busy machine every wake-up may wait for a processor. Where the
-    // system will not widen them they stay as they are.
-    ::fcntl(STDIN_FILENO, F_SETPIPE_SZ, PipeSize);
-    ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, PipeSize);
-    ::fcntl(STDERR_FILENO, F_SETPIPE_SZ, PipeSize);
 }
 
 // Growing a stream of a hundred megabytes would copy it within one pass and keep the window
@@ -105,36 +108,45 @@ void TConsoleCommand::Execute(TByteSource& Input)
     FTerminated = false;
     FLimitReached.reset();
     Input.Rewind();
+    // Output is taken in as it arrives, also inside the event loop of a dialog opened during the
+    // run, where the passes wait: the pump's news is served through the event queue too, so that
+    // the limits hold there and the input goes on. Going with the run, the context takes along
+    // what is still queued for it.
+    QObject context;
+    std::optional<TChildPipes> pipes;
+    std::optional<TPipePump> pump;
+    try {
+        pipes.emplace(PipeSize);
+        pump.emplace(*pipes, [&context, this] { ServeLater(context); });
+    } catch (const std::system_error&) {
+        // Out of descriptors or threads: the child cannot be given its pipes.
+        throw Exception(StartFailureMessage(FCommandLine));
+    }
     QProcess Child;
-    Start(Child);
+    Start(Child, *pipes);
+    pipes->CloseChildEnds();
     FOutputStream.Clear();
     FErrorStream.Clear();
     if (!OnOutput) {
         ReserveUpToLimit(FOutputStream, FLimits.Output);
         ReserveUpToLimit(FErrorStream, FLimits.Error);
     }
-    FBytesFed = 0;
+    FBytesWritten = 0;
     FBytesRead = 0;
     FOutputTaken = 0;
     FErrorTaken = 0;
     FInput = &Input;
     FChild = &Child;
-    const auto leave = qScopeGuard([this, &Child] {
-        FBytesFed -= static_cast<std::size_t>(Child.bytesToWrite());
+    FPump = &*pump;
+    const auto leave = qScopeGuard([this] {
+        FBytesWritten = FPump->BytesWritten();
         FInput = nullptr;
         FChild = nullptr;
+        FPump = nullptr;
     });
-    // Output is taken in as it arrives, also inside the event loop of a dialog opened during the
-    // run, where the toolkit would otherwise buffer everything the child writes; the input is
-    // topped up whenever the pipe took some, there too.
-    QObject::connect(&Child, &QProcess::readyReadStandardOutput, &Child,
-                     [this, &Child] { CollectChannel(Child, TOutputChannel::Output); });
-    QObject::connect(&Child, &QProcess::readyReadStandardError, &Child,
-                     [this, &Child] { CollectChannel(Child, TOutputChannel::Error); });
-    QObject::connect(&Child, &QProcess::bytesWritten, &Child, [this, &Child] { Feed(Child); });
     bool Stopped = false;
     try {
-        Feed(Child);
+        Feed();
         Stopped = PollUntilEndOrStop(Child);
     } catch (...) {
         Finish(Child, true);
@@ -150,29 +162,44 @@ void TConsoleCommand::Execute(TByteSource& Input)
 
 std::size_t TConsoleCommand::BytesWritten() const
 {
-    return FBytesFed - (FChild ? static_cast<std::size_t>(FChild->bytesToWrite()) : 0);
+    return FPump ? FPump->BytesWritten() : FBytesWritten;
 }
 
-void TConsoleCommand::Feed(QProcess& Child)
+// Posted from the pump's thread.
+void TConsoleCommand::ServeLater(QObject& Context)
+{
+    QMetaObject::invokeMethod(&Context, [this] { Serve(); }, Qt::QueuedConnection);
+}
+
+void TConsoleCommand::Serve()
+{
+    if (!FPump || std::exchange(FServing, true))
+        return;
+    const auto done = qScopeGuard([this] { FServing = false; });
+    Feed();
+    Collect();
+    Feed();
+}
+
+void TConsoleCommand::Feed()
 {
     // A child that has ended or is being stopped takes no more: the rest of the input is not read.
-    if (FInput && (FTerminated || Child.state() != QProcess::Running))
+    if (FInput && (FTerminated || FLimitReached || FChild->state() != QProcess::Running))
         FInput = nullptr;
     if (FInputBlock.size() < InputBlockSize)
         FInputBlock.resize(InputBlockSize);
-    while (FInput && static_cast<std::size_t>(Child.bytesToWrite()) < FeedAhead) {
+    while (FInput && FPump->InputWaiting() < FeedAhead) {
         const std::string_view block = FInput->ReadBlock(FInputBlock.data(), FInputBlock.size());
         if (block.empty()) {
             FInput = nullptr;
-            Child.closeWriteChannel();
+            FPump->CloseInput();
             break;
         }
-        Child.write(block.data(), static_cast<qint64>(block.size()));
-        FBytesFed += block.size();
+        FPump->Write(block);
     }
 }
 
-void TConsoleCommand::Start(QProcess& Child)
+void TConsoleCommand::Start(QProcess& Child, const TChildPipes& Pipes)
 {
     const QStringList Words =
         QProcess::splitCommand(QString::fromStdU16String(SjisToUtf16(FCommandLine)));
@@ -180,7 +207,10 @@ void TConsoleCommand::Start(QProcess& Child)
         throw Exception(StartFailureMessage(FCommandLine));
     Child.setProgram(Words.front());
     Child.setArguments(Words.mid(1));
-    Child.setChildProcessModifier(PrepareChild);
+    Child.setStandardInputFile(QProcess::nullDevice());
+    Child.setStandardOutputFile(QProcess::nullDevice());
+    Child.setStandardErrorFile(QProcess::nullDevice());
+    Child.setChildProcessModifier([&Pipes] { PrepareChild(Pipes); });
     Child.start();
     if (!Child.waitForStarted(-1))
         throw Exception(StartFailureMessage(FCommandLine));
@@ -189,8 +219,8 @@ void TConsoleCommand::Start(QProcess& Child)
     FExitSignal = 0;
 }
 
-// One pass: events, the stop request, then a wait of at most PollIntervalMs that ends as soon
-// as output arrives or the child ends. True when the run was stopped.
+// One pass: events, the stop request, the pipes served, then a wait of at most PollIntervalMs
+// that ends as soon as the pump has news. True when the run was stopped.
 bool TConsoleCommand::PollUntilEndOrStop(QProcess& Child)
 {
     for (;;) {
@@ -198,47 +228,45 @@ bool TConsoleCommand::PollUntilEndOrStop(QProcess& Child)
             ProcessMessages();
         if (FTerminated || FLimitReached)
             return true;
-        Feed(Child);
-        // Output that the event processing has already taken in needs no wait.
-        if (Child.bytesAvailable() == 0)
-            Child.waitForReadyRead(PollIntervalMs);
-        Collect(Child);
+        Serve();
         if (FLimitReached)
             return true;
-        if (Child.state() == QProcess::NotRunning)
+        if (Child.state() == QProcess::NotRunning || Child.waitForFinished(0))
             return false;
+        if (!FPump->OutputWaiting())
+            FPump->Wait(PollIntervalMs, OutputBatch, FeedAhead / 2);
     }
 }
 
-void TConsoleCommand::Collect(QProcess& Child)
+void TConsoleCommand::Collect()
 {
-    CollectChannel(Child, TOutputChannel::Output);
-    CollectChannel(Child, TOutputChannel::Error);
+    for (const TPumpedBlock& block : FPump->Take(OutputPerPass))
+        CollectBlock(block.Channel, block.Bytes);
 }
 
-// Hands on what the channel holds up to its limit; the first channel to go beyond it stops
-// the run at once and the rest of its output is dropped.
-void TConsoleCommand::CollectChannel(QProcess& Child, TOutputChannel Channel)
+// Hands on a block up to its channel's limit; the first channel to go beyond it stops the run
+// at once and the rest of the output is dropped.
+void TConsoleCommand::CollectBlock(TOutputChannel Channel, std::string_view Bytes)
 {
+    if (FLimitReached)
+        return;
     const bool output = Channel == TOutputChannel::Output;
     TMemoryStream& stream = output ? FOutputStream : FErrorStream;
     std::size_t& taken = output ? FOutputTaken : FErrorTaken;
     const std::size_t limit = output ? FLimits.Output : FLimits.Error;
-    const QByteArray bytes = output ? Child.readAllStandardOutput() : Child.readAllStandardError();
-    if (bytes.isEmpty())
-        return;
     const std::size_t room = limit - std::min(limit, taken);
-    const std::size_t size = static_cast<std::size_t>(bytes.size());
-    const std::string_view kept(bytes.constData(), std::min(size, room));
+    const std::string_view kept = Bytes.substr(0, room);
     taken += kept.size();
     FBytesRead += kept.size();
-    if (OnOutput)
-        OnOutput(Channel, kept);
-    else
-        stream.Append(kept);
-    if (size > room && !FLimitReached) {
+    if (!kept.empty()) {
+        if (OnOutput)
+            OnOutput(Channel, kept);
+        else
+            stream.Append(kept);
+    }
+    if (Bytes.size() > room) {
         FLimitReached = Channel;
-        KillGroup(Child);
+        KillGroup(*FChild);
     }
 }
 
@@ -259,8 +287,10 @@ void TConsoleCommand::Finish(QProcess& Child, bool Stopped)
             KillGroup(Child);
         Child.waitForFinished(-1);
     }
-    // Qt empties both pipes when it sees the child's end, so this takes the last of it.
-    Collect(Child);
+    // What the pipes still hold is the last of it.
+    FPump->Drain();
+    while (FPump->OutputWaiting() && !FLimitReached)
+        Collect();
     if (Child.exitStatus() == QProcess::CrashExit)
         FExitSignal = Child.exitCode();
     else

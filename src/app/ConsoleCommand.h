@@ -4,10 +4,13 @@
 // error are handed to a consumer as they arrive (or, without one, collected in two memory
 // streams). The run is synchronous on the GUI thread; the window stays alive because pending
 // events are processed on every polling pass, which is also where a stop request is noticed.
+// The pipes themselves are served by a TPipePump on a thread of its own, so that the child
+// goes on while the window shows what came.
 
 #include "editor/base/ByteSource.h"
 #include "editor/base/Exceptions.h"
 #include "editor/base/MemoryStream.h"
+#include "editor/base/PipePump.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +21,7 @@
 #include <sys/types.h>
 #include <vector>
 
+class QObject;
 class QProcess;
 
 namespace kestrim {
@@ -27,8 +31,6 @@ class ECommandTerminate : public Exception {
 public:
     using Exception::Exception;
 };
-
-enum class TOutputChannel { Output, Error };
 
 // "標準出力" or "標準エラー出力", as the messages name the channel.
 std::string OutputChannelName(TOutputChannel Channel);
@@ -109,13 +111,17 @@ public:
     std::function<void()> ProcessMessages;
 
 private:
-    void Start(QProcess& Child);
-    // Tops the child's pipe buffer up from the input until it holds FeedAhead bytes; closes the
-    // pipe after the input's last byte.
-    void Feed(QProcess& Child);
+    void Start(QProcess& Child, const TChildPipes& Pipes);
+    // Feeds and collects, from a pass or when the pump tells that something happened, also
+    // inside a dialog's event loop.
+    void Serve();
+    void ServeLater(QObject& Context);
+    // Tops the pump's input queue up from the input until it holds FeedAhead bytes; closes the
+    // input after its last byte.
+    void Feed();
+    void Collect();
+    void CollectBlock(TOutputChannel Channel, std::string_view Bytes);
     bool PollUntilEndOrStop(QProcess& Child);
-    void Collect(QProcess& Child);
-    void CollectChannel(QProcess& Child, TOutputChannel Channel);
     void KillGroup(QProcess& Child);
     void Finish(QProcess& Child, bool Stopped);
 
@@ -123,8 +129,10 @@ private:
     // The input of the run in progress; none once it is all handed to the pipe.
     TByteSource* FInput = nullptr;
     QProcess* FChild = nullptr;
+    TPipePump* FPump = nullptr;
+    bool FServing = false;
     std::vector<char> FInputBlock;
-    std::size_t FBytesFed = 0;
+    std::size_t FBytesWritten = 0; // of the last run, once it has ended
     std::size_t FBytesRead = 0;
     std::size_t FOutputTaken = 0; // of each channel in the current run, within its limit
     std::size_t FErrorTaken = 0;

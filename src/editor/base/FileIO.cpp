@@ -1,6 +1,7 @@
 #include "editor/base/FileIO.h"
 
 #include "editor/base/Exceptions.h"
+#include "editor/base/FileDescriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,25 +24,6 @@ std::string CreateErrorText(const std::string& fileName, int error)
 {
     return "ファイル \"" + fileName + "\" を作成できません。" + FileErrorReason(error, TFileAccess::Write);
 }
-
-// Closes a descriptor when the scope ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : FFd(fd) {}
-    ~FileDescriptor() { Close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return FFd; }
-    int Close()
-    {
-        const int result = FFd >= 0 ? ::close(FFd) : 0;
-        FFd = -1;
-        return result;
-    }
-
-private:
-    int FFd;
-};
 
 bool WriteAll(int fd, std::string_view bytes)
 {
@@ -193,7 +175,7 @@ void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write)
         throw EFCreateError(CreateErrorText(FileName, errno));
 
     // The name is taken before the writer runs, so that two saves never share a temporary.
-    if (FileDescriptor(::mkostemp(tempName.data(), O_CLOEXEC)).Get() < 0)
+    if (TFileDescriptor(::mkostemp(tempName.data(), O_CLOEXEC)).Get() < 0)
         throw EFCreateError(CreateErrorText(FileName, errno));
     auto fail = [&](int error) {
         ::unlink(tempName.c_str());
@@ -210,7 +192,7 @@ void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write)
         fail(error);
     // The writer may have put a file of its own under the name: the permissions and the flush
     // go to what is there now.
-    FileDescriptor fd(::open(tempName.c_str(), O_RDONLY | O_CLOEXEC));
+    TFileDescriptor fd(::open(tempName.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0)
         fail(errno);
     // A new file gets the usual permissions of a new file, an old one keeps its own.
@@ -243,7 +225,7 @@ void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produ
         int Error;
     };
     ReplaceFile(FileName, [&](const std::string& temporaryName) {
-        FileDescriptor fd(::open(temporaryName.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+        TFileDescriptor fd(::open(temporaryName.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
         if (fd.Get() < 0)
             return errno;
         try {
