@@ -112,8 +112,11 @@ void TRunController::Run(const TRunStyle& Style)
         const TRunPlan plan = PlanRun();
         encodings = plan.Encodings;
         FMessages.SetRunFolder(QFileInfo(QString::fromStdString(plan.ScriptFile)).path());
-        WriteFileBytes(plan.ScriptFile, TextForInterpreter(FScript.Lines().Text(), FScript.Encoding(),
-                                                           encodings.Script, encodings.LineEnd, "スクリプトタブ"));
+        // The interpreter reads the script from the system's cache: a run need not wait for the disk.
+        WriteFileBytes(plan.ScriptFile,
+                       TextForInterpreter(FScript.Lines().Text(), FScript.Encoding(), encodings.Script,
+                                          encodings.LineEnd, "スクリプトタブ"),
+                       TFileFlush::NotNeeded);
         FConsoleCommand.SetCommandLine(plan.CommandLine);
         FConsoleCommand.SetLimits(FHost.OutputLimits());
         // A normal run's output is seen as it comes; a live run leaves the pages where they are.

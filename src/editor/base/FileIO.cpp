@@ -161,7 +161,7 @@ std::string ReadFileBytes(const std::string& FileName)
     return bytes;
 }
 
-void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write)
+void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write, TFileFlush Flush)
 {
     const std::string target = ResolvedTarget(FileName);
     std::string tempName = TemporaryNameBeside(target);
@@ -210,7 +210,7 @@ void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write)
     }
     if (::fchmod(fd.Get(), mode) != 0)
         fail(errno);
-    if (::fsync(fd.Get()) != 0)
+    if (Flush == TFileFlush::ToDisk && ::fsync(fd.Get()) != 0)
         fail(errno);
     if (fd.Close() != 0)
         fail(errno);
@@ -218,13 +218,13 @@ void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write)
         fail(errno);
 }
 
-void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produce)
+void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produce, TFileFlush Flush)
 {
     // Carries a failed write's error out of the producer, which then stops at once.
     struct TWriteFailed {
         int Error;
     };
-    ReplaceFile(FileName, [&](const std::string& temporaryName) {
+    const auto write = [&](const std::string& temporaryName) {
         TFileDescriptor fd(::open(temporaryName.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
         if (fd.Get() < 0)
             return errno;
@@ -237,12 +237,13 @@ void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produ
             return failed.Error;
         }
         return fd.Close() != 0 ? errno : 0;
-    });
+    };
+    ReplaceFile(FileName, write, Flush);
 }
 
-void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
+void WriteFileBytes(const std::string& FileName, std::string_view Bytes, TFileFlush Flush)
 {
-    ReplaceFileInBlocks(FileName, [&](const TWriteBytes& write) { write(Bytes); });
+    ReplaceFileInBlocks(FileName, [&](const TWriteBytes& write) { write(Bytes); }, Flush);
 }
 
 } // namespace kestrim

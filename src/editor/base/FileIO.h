@@ -80,11 +80,16 @@ std::string ReadFileBytes(const std::string& FileName);
 // made it fail.
 using TWriteTemporary = std::function<int(const std::string& TemporaryName)>;
 
+// Whether a new file's content reaches the disk before it takes the old one's place, so that
+// a crash leaves one of the two whole. A file that only this program's next step reads (a
+// script written for its run) need not wait for the disk.
+enum class TFileFlush { ToDisk, NotNeeded };
+
 // Replaces the file with what Write puts in a temporary file, so that the old content stays
 // intact until the new one is completely written: the temporary lies in the same folder and
 // then takes the file's place. An existing file's permissions are kept; on failure no
 // temporary file is left behind. Raises EFCreateError.
-void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write);
+void ReplaceFile(const std::string& FileName, const TWriteTemporary& Write, TFileFlush Flush = TFileFlush::ToDisk);
 
 // Hands bytes to the file being written. A write that fails raises an exception of the
 // writer's own, which the producer lets pass, so that it stops at once.
@@ -95,9 +100,10 @@ using TProduceBytes = std::function<void(const TWriteBytes& Write)>;
 // Replaces the file's content with what Produce writes, as ReplaceFile does: a write that
 // fails (a full disk) raises EFCreateError, and an exception of Produce's own (the user gave
 // up) goes on; either way the old file stays intact and the temporary goes.
-void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produce);
+void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produce,
+                         TFileFlush Flush = TFileFlush::ToDisk);
 
 // Replaces the file's content with Bytes, as ReplaceFile does.
-void WriteFileBytes(const std::string& FileName, std::string_view Bytes);
+void WriteFileBytes(const std::string& FileName, std::string_view Bytes, TFileFlush Flush = TFileFlush::ToDisk);
 
 } // namespace kestrim
