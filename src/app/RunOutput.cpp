@@ -13,7 +13,7 @@ namespace kestrim {
 namespace {
 
 constexpr int ShowIntervalMs = 50;
-constexpr std::size_t ShowAtOnceBytes = 4u << 20;
+constexpr std::size_t ShowAtOnceBytes = 1u << 20;
 
 // Where the last line break of Text at or after From is, past it; 0 for none.
 std::size_t AfterLastLineFeed(std::string_view Text, std::size_t From)
