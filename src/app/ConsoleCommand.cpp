@@ -8,6 +8,7 @@
 #include <QScopeGuard>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 
 #include <algorithm>
 #include <csignal>
@@ -113,6 +114,7 @@ void TConsoleCommand::Execute(TByteSource& Input)
     // the limits hold there and the input goes on. Going with the run, the context takes along
     // what is still queued for it.
     QObject context;
+    FLoopLevel = QThread::currentThread()->loopLevel();
     std::optional<TChildPipes> pipes;
     std::optional<TPipePump> pump;
     try {
@@ -165,10 +167,18 @@ std::size_t TConsoleCommand::BytesWritten() const
     return FPump ? FPump->BytesWritten() : FBytesWritten;
 }
 
-// Posted from the pump's thread.
+// Posted from the pump's thread. Outside a dialog the passes serve the pipes: served from the
+// event queue as well, a fast child's output would be taken and shown again and again within
+// one round of events, and the window would wait for the round.
 void TConsoleCommand::ServeLater(QObject& Context)
 {
-    QMetaObject::invokeMethod(&Context, [this] { Serve(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &Context,
+        [this] {
+            if (QThread::currentThread()->loopLevel() > FLoopLevel)
+                Serve();
+        },
+        Qt::QueuedConnection);
 }
 
 void TConsoleCommand::Serve()

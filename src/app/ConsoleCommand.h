@@ -131,6 +131,7 @@ private:
     QProcess* FChild = nullptr;
     TPipePump* FPump = nullptr;
     bool FServing = false;
+    int FLoopLevel = 0; // of the event loops when the run started
     std::vector<char> FInputBlock;
     std::size_t FBytesWritten = 0; // of the last run, once it has ended
     std::size_t FBytesRead = 0;

@@ -187,7 +187,9 @@ void TEditor::TextChanged()
         const int delta = change.NewRowCount - change.OldRowCount;
         const int last = change.FirstRow + change.NewRowCount + std::max(0, change.ParsedRowCount - change.NewRowCount);
         const int pastText = FStrings->Count() + 1;
-        if (std::abs(delta) > VisibleRowCount()) {
+        if (change.FirstRow > FTopRow + VisibleRowCount()) {
+            // Below the view, as a run's output grows there: nothing in view moves.
+        } else if (std::abs(delta) > VisibleRowCount()) {
             viewport()->update();
         } else {
             // The move first: a scroll carries the updates already asked for in its area along.
