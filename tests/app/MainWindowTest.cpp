@@ -626,6 +626,25 @@ TEST_F(MainWindowTest, ASaveThatFailsKeepsTheOldFileAndThePageModified)
     EXPECT_TRUE(window.tedData->Modified());
 }
 
+// Closing the window while a file is written gives the save up: the old file stays as it was.
+TEST_F(MainWindowTest, ClosingTheWindowGivesUpASaveAndKeepsTheOldFile)
+{
+    TfrmKestrim& window = ShownWindow();
+    Write(Path("data.txt"), "old");
+    std::string big;
+    for (int line = 0; line < 200000; ++line)
+        big += "a line of a data file that takes a while to write\r\n";
+    window.tedData->Lines().SetText(big);
+    window.tedData->SetModified(false);
+    Log.Files = {Path("data.txt")};
+    QTimer::singleShot(0, [&] { window.close(); });
+    window.Actions().actDataSave->trigger();
+    EXPECT_EQ(Bytes(Path("data.txt")), "old");
+    EXPECT_EQ(QDir(FFolder.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(window.StatusPanelText(1), "data.txt への保存を取り消しました");
+    EXPECT_TRUE(Log.Errors.empty());
+}
+
 // A UTF-8 script opens as UTF-8 without a question and is saved as it was read, LF ends and
 // all; opened again in Shift-JIS, it is the same bytes.
 TEST_F(MainWindowTest, AUtf8ScriptOpensAsUtf8AndIsSavedWithItsOwnLineEnds)

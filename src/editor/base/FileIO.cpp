@@ -228,10 +228,26 @@ void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produ
         TFileDescriptor fd(::open(temporaryName.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
         if (fd.Get() < 0)
             return errno;
+        // Each block goes to the disk as soon as it is written, and the one before it has got
+        // there before the next is produced: the flush at the end, which nothing interrupts,
+        // then finds little left, however large the file. Where the system cannot do this, the
+        // flush at the end does all of it.
+        off_t written = 0;
+        off_t previous = 0;
         try {
             Produce([&](std::string_view bytes) {
                 if (!WriteAll(fd.Get(), bytes))
                     throw TWriteFailed{errno};
+                if (bytes.empty())
+                    return;
+                // A range of 0 bytes would be the rest of the file.
+                if (written > previous)
+                    ::sync_file_range(fd.Get(), previous, written - previous,
+                                      SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+                const auto size = static_cast<off_t>(bytes.size());
+                ::sync_file_range(fd.Get(), written, size, SYNC_FILE_RANGE_WRITE);
+                previous = written;
+                written += size;
             });
         } catch (const TWriteFailed& failed) {
             return failed.Error;

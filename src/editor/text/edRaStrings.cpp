@@ -420,6 +420,7 @@ int TEditorScreenStrings::UpdateBrackets(int Row, bool Notify)
 
 void TEditorScreenStrings::InitBrackets()
 {
+    FLineStates.clear();
     const TEditorLink* owner = Owner();
     if (!owner || owner->Loading() || owner->Destroying())
         return;
@@ -445,14 +446,24 @@ TRowAttributeData TEditorScreenStrings::RowStartState(int Row)
 
 TRowAttributeData TEditorScreenStrings::ParseFromLineStart(int Row) const
 {
+    constexpr int LineStateStep = 1024;
+    // The nearest kept state above Row counts when no line starts between it and Row.
+    const auto kept = FLineStates.upper_bound(Row);
+    const int keptRow = kept == FLineStates.begin() ? -1 : std::prev(kept)->first;
+    int row = Row;
+    while (row > 0 && row > keptRow && Rows(row - 1) == raWrapped)
+        --row;
+    TRowAttributeData data = row == keptRow ? std::prev(kept)->second : InitialRowAttributeData();
     const std::unique_ptr<TRowStateParser> parser = NewOwnerParser();
-    TRowAttributeData data = InitialRowAttributeData();
-    for (int row = LineStartRow(Row); row < Row; ++row) {
+    for (; row < Row; ++row) {
+        if (row % LineStateStep == 0)
+            FLineStates.insert_or_assign(row, data);
         data.RowAttribute = Rows(row);
         parser->ComputeNextRowState(row, *this, data);
         data.PrevRowAttribute = Rows(row);
     }
     data.RowAttribute = Rows(Row);
+    FLineStates.insert_or_assign(Row, data);
     return data;
 }
 
@@ -570,6 +581,12 @@ void TEditorScreenStrings::SetUpdateState(bool Updating)
         return;
     FChange = {};
     ClampEditorRows();
+}
+
+void TEditorScreenStrings::Changing()
+{
+    FLineStates.clear();
+    TEditorStringList::Changing();
 }
 
 // The row after the last is a place for the caret only after a final line break.

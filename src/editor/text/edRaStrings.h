@@ -14,6 +14,7 @@
 #include "editor/text/edWordWrap.h"
 #include "editor/text/edWrapOption.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -172,6 +173,7 @@ public:
 
 protected:
     void SetUpdateState(bool Updating) override;
+    void Changing() override;
 
 private:
     friend class TEditorUndoObj;
@@ -182,7 +184,8 @@ private:
     int DisplayRowCount() const;
     // Stores Data as the start state of Row, then advances it to the state after Row.
     void StoreAndParse(TRowStateParser& Parser, int Row, TRowAttributeData& Data);
-    // The state at the start of Row, parsed from the start of its logical line.
+    // The state at the start of Row, parsed from the start of its logical line, or from the
+    // nearest state kept in FLineStates above Row in that line.
     TRowAttributeData ParseFromLineStart(int Row) const;
     // Resets the parsed rows from Row on.
     void ForgetParsedRowsFrom(int Row);
@@ -231,6 +234,11 @@ private:
     TRowMarks FListMarks = 0;
     // Every row from here on is not parsed (Brackets -2).
     int FParsedEnd = 0;
+    // Start states that ParseFromLineStart found, by row: of every LineStateStep-th row it
+    // passed and of the rows asked for, so that the rows far down a wrapped line of millions of
+    // rows are not each parsed from the line's start when painted. Any change of the rows or of
+    // their parsing forgets them.
+    mutable std::map<int, TRowAttributeData> FLineStates;
     std::unique_ptr<TEditorUndoObj> FUndoObj;
     TEditorWrapOption FWrapOption;
     TEditorLayoutSettings FLayout;

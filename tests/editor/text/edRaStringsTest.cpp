@@ -190,6 +190,32 @@ TEST(ScreenStrings, EditsAndPaintingParseOnlyNearTheirRows)
     EXPECT_EQ(FirstStaleRow(rows, editor.Fountain), -1);
 }
 
+// Rows far down one wrapped line, painted in any order and after edits, start in the state that
+// parsing the line from its start gives.
+TEST(ScreenStrings, RowsOfALongWrappedLineStartInTheStateOfTheirLine)
+{
+    TFakeEditor editor;
+    editor.Fountain.SetQuotation("\"");
+    TEditorScreenStrings& rows = editor.ScreenStrings();
+    SetRows(rows, "say \"" + std::string(100'000, 'x') + "\"\nsay\n");
+    rows.WrapOption().SetWrapByte(20);
+    rows.SetWordWrap(true);
+    ASSERT_EQ(rows.LineEndRow(0), 5000);
+    const auto expectFresh = [&](std::initializer_list<int> order) {
+        TEditorStringList fresh;
+        FreshRowStates(rows, editor.Fountain, fresh);
+        for (const int row : order) {
+            SCOPED_TRACE(row);
+            EXPECT_EQ(rows.RowStartState(row), fresh.GetRowAttributeData(row));
+        }
+    };
+    expectFresh({4500, 4501, 4502, 3000, 1025, 5000, 5001});
+    rows.ReplaceRows(1, 1, "\"" + std::string(rows.Str(1))); // the string now ends there
+    expectFresh({4500, 2000, 4501, 5001});
+    rows.ReplaceRows(4000, 1, "y\r\n");
+    expectFresh({4002, 4999, 3999, 1});
+}
+
 TEST_F(ScreenStringsTest, InitBracketsParsesTheRowsNearTheTopUnlessToldToParseAll)
 {
     std::string rows;
