@@ -14,6 +14,8 @@ namespace {
 
 constexpr int ShowIntervalMs = 50;
 constexpr std::size_t ShowAtOnceBytes = 1u << 20;
+// Showing an unfinished line again copies the whole line: beyond this it waits for its end.
+constexpr std::size_t LongestUnfinishedShown = 1u << 20;
 
 // Where the last line break of Text at or after From is, past it; 0 for none.
 std::size_t AfterLastLineFeed(std::string_view Text, std::size_t From)
@@ -93,7 +95,8 @@ void TRunOutput::ShowSoFar()
 
 // Whole lines go onto the page as they come. An unfinished line waits, so that a line that goes
 // on and on is not copied again each time: it is shown when nothing else came, and again only
-// once at least as much as is shown has come, which keeps the copying linear.
+// once at least as much as is shown has come, which keeps the copying linear; a long one is
+// shown once it ends, so that the window does not wait for a copy of hundreds of megabytes.
 void TRunOutput::ShowOutput()
 {
     if (FPending.empty())
@@ -109,7 +112,7 @@ void TRunOutput::ShowOutput()
     }
     // A CR at the end may be the first half of a CR LF: it waits, or it would end a line twice.
     const std::size_t shown = FPending.size() - (FPending.ends_with('\r') ? 1 : 0);
-    if (shown > 0 && shown >= FShownTail) {
+    if (shown > 0 && shown >= FShownTail && FShownTail + shown <= LongestUnfinishedShown) {
         FResult.AppendText(std::string_view(FPending).substr(0, shown));
         FShownTail += shown;
         FPending.erase(0, shown);

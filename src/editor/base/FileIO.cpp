@@ -238,7 +238,7 @@ void ReplaceFileInBlocks(const std::string& FileName, const TProduceBytes& Produ
             Produce([&](std::string_view bytes) {
                 if (!WriteAll(fd.Get(), bytes))
                     throw TWriteFailed{errno};
-                if (bytes.empty())
+                if (bytes.empty() || Flush != TFileFlush::ToDisk)
                     return;
                 // A range of 0 bytes would be the rest of the file.
                 if (written > previous)
