@@ -8,16 +8,21 @@
 // LoadDataBytes: the same 100 MB loaded into an editor's text from bytes already in memory.
 // ReadDataBytes: the same 100 MB read as bytes (what reading can cost at least).
 // WriteWorkbench/*: WriteWorkbenchFile of the workbench over the last one.
+// ReadStoredRows: the rows of the 100 MB sample read straight from the workbench, its CRC
+// checked, as opening a workbench reads them; baseline: the same rows read from the data file,
+// in turn in each iteration.
 // Each reports the median and, as "max", the worst of its repetitions.
 #include "editor/base/CodePage.h"
 #include "editor/base/FileIO.h"
 #include "editor/text/FakeEditor.h"
+#include "editor/text/TextFileRead.h"
 #include "editor/text/WorkbenchFile.h"
 #include "editor/text/edEditorStrings.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -160,6 +165,56 @@ double Worst(const std::vector<double>& Values)
     return *std::max_element(Values.begin(), Values.end());
 }
 
+double Median(std::vector<double> Values)
+{
+    std::sort(Values.begin(), Values.end());
+    return Values[Values.size() / 2];
+}
+
+// Milliseconds that Read takes; the rows it gives are freed outside the time.
+template <typename TRead> double ReadMilliseconds(const TRead& Read)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const std::optional<TTextRows> rows = Read();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void ReadStoredRows(benchmark::State& State)
+{
+    const std::string& workbench = Files().Workbench[1];
+    const TWorkbenchLeavingData read = ReadWorkbenchLeavingCurrentData(workbench);
+    TTextReadOptions options;
+    options.Encoding = TTextEncoding::ShiftJis;
+    options.BlockSize = 1 << 18; // as the window reads
+    std::vector<double> stored;
+    std::vector<double> data;
+    auto readStored = [&] {
+        stored.push_back(ReadMilliseconds([&] { return ReadStoredTextRows(workbench, *read.CurrentData, options); }));
+    };
+    auto readData = [&] {
+        data.push_back(ReadMilliseconds([&] {
+            TFileReader file(Files().DataFile);
+            return ReadTextRows(file, options);
+        }));
+    };
+    // Each goes first in every other iteration: the first read meets the memory the last one
+    // freed.
+    for (auto _ : State) {
+        if (stored.size() % 2 == 0) {
+            readStored();
+            readData();
+        } else {
+            readData();
+            readStored();
+        }
+        State.SetIterationTime(stored.back() / 1000);
+    }
+    State.counters["median_ms"] = Median(stored);
+    State.counters["worst_ms"] = Worst(stored);
+    State.counters["data_file_median_ms"] = Median(data);
+    State.counters["data_file_worst_ms"] = Worst(data);
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(ReadWorkbench, Samples100x1MB, 0)->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
@@ -171,3 +226,4 @@ BENCHMARK(LoadDataBytes)->Unit(benchmark::kMillisecond)->ComputeStatistics("max"
 BENCHMARK(ReadDataBytes)->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
 BENCHMARK_CAPTURE(WriteWorkbench, Samples100x1MB, 0)->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
 BENCHMARK_CAPTURE(WriteWorkbench, Sample1x100MB, 1)->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
+BENCHMARK(ReadStoredRows)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);

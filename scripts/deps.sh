@@ -4,7 +4,7 @@
 # workbench file's type. Beside the Japanese fonts, Hangul and emoji fonts let UTF-8 pages show
 # what Shift-JIS cannot hold.
 KESTRIM_PACKAGES="g++ cmake make pkg-config qt6-base-dev qt6-webengine-dev libpcre2-dev libicu-dev libdtl-dev \
-libzip-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth \
+libzip-dev libdeflate-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth \
 fonts-ipafont-gothic fonts-ipafont-mincho \
 fonts-nanum fonts-noto-color-emoji qt6-translations-l10n xdotool perl python3 ruby gawk desktop-file-utils \
 libxml2-utils shared-mime-info"

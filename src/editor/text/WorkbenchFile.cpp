@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <functional>
-#include <future>
 #include <memory>
 #include <set>
 #include <span>
@@ -475,13 +473,13 @@ std::optional<TTextRows> ReadStoredTextRows(const std::string& FileName, const T
                                             const TTextReadOptions& Options)
 {
     const TFileReader file(FileName);
-    // The check reads the bytes a second time beside the rows' two passes, from the system's
-    // cache: on another processor it costs the read no time.
-    auto check = std::async(std::launch::async | std::launch::deferred, CrcOfRegion, std::cref(file), Place.Offset,
-                            Place.Size);
     TFileRegion region(file, Place.Offset, Place.Size);
-    std::optional<TTextRows> text = ReadTextRows(region, Options);
-    const TCrcRead read = check.get();
+    // The CRC is summed over the blocks the rows' count reads anyway, on the same thread.
+    TCrcSource checked(region);
+    std::optional<TTextRows> text = ReadTextRows(checked, Options);
+    if (!text) // given up
+        return text;
+    const TCrcRead& read = checked.FirstPass();
     if (read.Count != Place.Size)
         RaiseZipError(FileName, TZipError(ZIP_ER_EOF).Get(), Place.Entry);
     if (read.Crc != Place.Crc)

@@ -1,5 +1,6 @@
 #include "editor/text/ZipStoredEntries.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -46,7 +47,7 @@ std::optional<std::string> ReadExactly(const TFileReader& File, std::uint64_t Of
 
 std::uint32_t Crc(std::uint32_t Start, std::span<const char> Bytes)
 {
-    return static_cast<std::uint32_t>(crc32_z(Start, reinterpret_cast<const Bytef*>(Bytes.data()), Bytes.size()));
+    return libdeflate_crc32(Start, Bytes.data(), Bytes.size());
 }
 
 // Reads Bytes a block at a time, each checked while it is still in the processor's cache.
@@ -137,8 +138,7 @@ std::optional<std::uint64_t> TZipStoredEntries::DataOffset(const zip_stat_t& Sta
 TCrcRead ReadWithCrc(const TFileReader& File, std::uint64_t Offset, std::span<char> Bytes)
 {
     // One part for each processor, each read and checked on a thread of its own, the last on
-    // this one: the CRC costs more than the reading, so that reading the parts side by side too
-    // brings the whole close to the time of reading alone.
+    // this one, so that the parts are read side by side.
     const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t parts = std::clamp<std::size_t>(Bytes.size() / Block, 1, std::min(processors, MaxParts));
     const std::size_t share = Bytes.size() / parts;
@@ -161,20 +161,20 @@ TCrcRead ReadWithCrc(const TFileReader& File, std::uint64_t Offset, std::span<ch
     return whole;
 }
 
-TCrcRead CrcOfRegion(const TFileReader& File, std::uint64_t Offset, std::uint64_t Count)
+std::string_view TCrcSource::ReadBlock(char* Buffer, std::size_t Count)
 {
-    // Small enough to stay in the processor's cache between reading and checking.
-    std::vector<char> buffer(256u << 10);
-    TCrcRead read{0, Crc(0, {})};
-    while (read.Count < Count) {
-        const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), Count - read.Count));
-        const std::size_t count = File.ReadAt(buffer.data(), size, Offset + read.Count);
-        read.Crc = Crc(read.Crc, std::span(buffer.data(), count));
-        read.Count += count;
-        if (count < size)
-            break;
+    const std::string_view block = FSource.ReadBlock(Buffer, Count);
+    if (FFirst) {
+        FFirstPass.Crc = Crc(FFirstPass.Crc, block);
+        FFirstPass.Count += block.size();
     }
-    return read;
+    return block;
+}
+
+void TCrcSource::Rewind()
+{
+    FSource.Rewind();
+    FFirst = false;
 }
 
 } // namespace kestrim
