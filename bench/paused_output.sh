@@ -25,11 +25,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$work/display" 2> /dev/null &
-server=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
+. bench/virtual_display.sh
 
 printf '$| = 1; print "a\\n"; sleep %d; print "b\\n";\r\n' "$PAUSE_S" > "$work/pause.pl"
 mkdir -p "$work/home"

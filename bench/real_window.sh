@@ -59,12 +59,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The server picks a free display and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$work/display" 2> /dev/null &
-server=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
+. bench/virtual_display.sh
 
 # Starts program $1 with a home of its own; sets pid, window, mapped, painted.
 start_program() {

@@ -2,7 +2,6 @@
 
 #include "editor/base/CodePage.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QProcess>
 #include <QScopeGuard>
@@ -12,7 +11,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <fcntl.h>
 #include <new>
 #include <optional>
 #include <system_error>
