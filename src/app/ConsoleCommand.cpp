@@ -28,7 +28,7 @@ constexpr int PollIntervalMs = 5;
 // enough that the child never waits for the next pass, little enough that no copy of the whole
 // input builds up when the child reads slowly.
 constexpr std::size_t InputBlockSize = 256 * 1024;
-constexpr std::size_t FeedAhead = 2 * 1024 * 1024;
+constexpr std::size_t FeedAhead = 1024 * 1024;
 constexpr int PipeSize = 1024 * 1024;
 // A pass hands on at most this much output, so that the window answers between passes while it
 // catches up with a child that writes faster than it shows; the input is topped up between.
@@ -241,8 +241,9 @@ bool TConsoleCommand::PollUntilEndOrStop(QProcess& Child)
             return true;
         if (Child.state() == QProcess::NotRunning || Child.waitForFinished(0))
             return false;
+        // The first output is shown at once, so that a run is seen to have started.
         if (!FPump->OutputWaiting())
-            FPump->Wait(PollIntervalMs, OutputBatch, FeedAhead / 2);
+            FPump->Wait(PollIntervalMs, FBytesRead == 0 ? 1 : OutputBatch, FeedAhead / 2);
     }
 }
 
