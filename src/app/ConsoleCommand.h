@@ -73,7 +73,8 @@ public:
     // cannot be started (the streams keep the previous run), ECommandTerminate when Terminate
     // stopped the run (what came so far has been handed on) and EOutputLimit when a channel
     // reached its limit (exactly the limit's bytes have been handed on). Input is read only
-    // while the pipe has room, a block at a time, and never after the return.
+    // as the child takes it, a block at a time, a couple of megabytes ahead of it at most (the
+    // pump's queue and the pipe), and never after the return.
     void Execute(TByteSource& Input);
     // The same with the bytes of Input from position 0, which are read in place: leave Input
     // alone until the return.
@@ -112,8 +113,8 @@ public:
 
 private:
     void Start(QProcess& Child, const TChildPipes& Pipes);
-    // Feeds and collects, from a pass or when the pump tells that something happened, also
-    // inside a dialog's event loop.
+    // Feeds and collects: in each pass, and inside a dialog's event loop, where the passes
+    // wait, when the pump has work for it.
     void Serve();
     void ServeLater(QObject& Context);
     // Tops the pump's input queue up from the input until it holds FeedAhead bytes; closes the
@@ -126,7 +127,7 @@ private:
     void Finish(QProcess& Child, bool Stopped);
 
     std::string FCommandLine;
-    // The input of the run in progress; none once it is all handed to the pipe.
+    // The input of the run in progress; none once it is all handed to the pump.
     TByteSource* FInput = nullptr;
     QProcess* FChild = nullptr;
     TPipePump* FPump = nullptr;
