@@ -10,7 +10,7 @@ void TuneAllocatorForLargeTexts();
 
 // Gives memory freed in the middle of the heap back to the system. The C library returns only
 // what lies at the heap's end by itself, so that after a run or a load of hundreds of megabytes
-// the process would go on holding what their buffers and the replaced text took.
+// the process would go on holding what their buffers and the replaced text's long rows took.
 void ReturnFreedMemory();
 
 } // namespace kestrim

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <new>
 
+#include <sys/mman.h>
+
 namespace kestrim {
 namespace {
 
@@ -18,11 +20,31 @@ struct alignas(64) TBlockHead {
     std::atomic<std::size_t> Live{1};
 };
 
+// Blocks are mapped from the system and unmapped when empty rather than taken from the heap:
+// the heap gives freed memory back only when trimmed, and trimming the hundreds of megabytes a
+// replaced text leaves holds the heap's lock, so that every other thread's allocation waits.
+void* MapBlock()
+{
+    // Twice the size, so that an aligned block lies inside; the rest goes back at once.
+    const std::size_t span = 2 * BlockSize;
+    void* mapped = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t block = (start + BlockSize - 1) & ~(BlockSize - 1);
+    const std::uintptr_t after = block + BlockSize;
+    if (block > start)
+        ::munmap(mapped, block - start);
+    if (start + span > after)
+        ::munmap(reinterpret_cast<void*>(after), start + span - after);
+    return reinterpret_cast<void*>(block);
+}
+
 void Unref(TBlockHead* Head) noexcept
 {
     if (Head->Live.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         Head->~TBlockHead();
-        std::free(Head);
+        ::munmap(Head, BlockSize);
     }
 }
 
@@ -47,9 +69,7 @@ public:
 private:
     void Renew()
     {
-        void* memory = std::aligned_alloc(BlockSize, BlockSize);
-        if (!memory)
-            throw std::bad_alloc();
+        void* memory = MapBlock();
         Release();
         FHead = ::new (memory) TBlockHead;
         FUsed = sizeof(TBlockHead);
