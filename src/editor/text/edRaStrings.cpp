@@ -370,7 +370,10 @@ void TEditorScreenStrings::StoreAndParse(TRowStateParser& Parser, int Row, TRowA
     Data.RowAttribute = Rows(Row);
     PutRowAttributeData(Row, Data);
     FParsedEnd = std::max(FParsedEnd, Row + 1);
-    Parser.ComputeNextRowState(Row, *this, Data);
+    // The state after the last row is worked out from its start state when a row follows it:
+    // scanning a line of hundreds of megabytes that a run is still writing is not done for nothing.
+    if (Row + 1 < Count())
+        Parser.ComputeNextRowState(Row, *this, Data);
     Data.PrevRowAttribute = Rows(Row);
 }
 

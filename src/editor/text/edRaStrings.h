@@ -182,7 +182,8 @@ private:
     void ForEachEditor(Action&& action) const;
     std::unique_ptr<TRowStateParser> NewOwnerParser() const;
     int DisplayRowCount() const;
-    // Stores Data as the start state of Row, then advances it to the state after Row.
+    // Stores Data as the start state of Row, then advances it to the state after Row when a row
+    // follows.
     void StoreAndParse(TRowStateParser& Parser, int Row, TRowAttributeData& Data);
     // The state at the start of Row, parsed from the start of its logical line, or from the
     // nearest state kept in FLineStates above Row in that line.
