@@ -293,13 +293,13 @@ void TEditorScreenStrings::ReplaceAllRows(std::string_view Text, TTextEncoding E
 
 TUndoData& TEditorScreenStrings::RecordUndoStep(int FirstRow, int OldRowCount, int NewRowCount)
 {
-    TUndoData& step = FUndoObj->NewUndoData();
     TRowsText old = RowsText(FirstRow, OldRowCount);
+    TUndoData step;
     step.StartRow = FirstRow;
     step.RowCount = NewRowCount;
     step.Attribute = old.Attribute;
     step.Str = std::move(old.Text);
-    return step;
+    return FUndoObj->NewUndoData(std::move(step));
 }
 
 void TEditorScreenStrings::StoreRows(int FirstRow, int OldRowCount, TEditorStringList& NewRows)

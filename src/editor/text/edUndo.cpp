@@ -17,10 +17,10 @@ void TakeCaret(const TEditorLink* Editor, TUndoData& Step)
 
 } // namespace
 
-TUndoData& TEditorUndoObj::NewUndoData()
+TUndoData& TEditorUndoObj::NewUndoData(TUndoData Step)
 {
     FRedoList.clear();
-    return AddUndo({});
+    return AddUndo(std::move(Step));
 }
 
 TUndoData& TEditorUndoObj::AddUndo(TUndoData Step)
@@ -33,13 +33,25 @@ TUndoData& TEditorUndoObj::AddUndo(TUndoData Step)
 
 void TEditorUndoObj::TrimUndoList()
 {
-    while (static_cast<int>(FUndoList.size()) > FUndoListMax)
+    std::size_t bytes = 0;
+    for (const TUndoData& step : FUndoList)
+        bytes += step.Str.size();
+    const auto tooMany = [&] { return static_cast<int>(FUndoList.size()) > FUndoListMax || bytes > FUndoBytesMax; };
+    while (FUndoList.size() > 1 && tooMany()) {
+        bytes -= FUndoList.front().Str.size();
         FUndoList.pop_front();
+    }
 }
 
 void TEditorUndoObj::SetUndoListMax(int Value)
 {
     FUndoListMax = std::max(Value, MinUndoListMax);
+    TrimUndoList();
+}
+
+void TEditorUndoObj::SetUndoBytesMax(std::size_t Value)
+{
+    FUndoBytesMax = Value;
     TrimUndoList();
 }
 

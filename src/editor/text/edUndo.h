@@ -6,6 +6,7 @@
 #include "editor/base/TextEncoding.h"
 #include "editor/text/edStringList.h"
 
+#include <cstddef>
 #include <deque>
 #include <optional>
 #include <string>
@@ -33,12 +34,15 @@ class TEditorUndoObj {
 public:
     // The undo list never holds fewer steps than this.
     static constexpr int MinUndoListMax = 64;
+    // Nor more removed text than this beyond its newest step: typing on a line of hundreds of
+    // megabytes records the whole line at each key, and the steps would fill the memory.
+    static constexpr std::size_t DefaultUndoBytesMax = std::size_t{256} << 20;
 
     explicit TEditorUndoObj(TEditorScreenStrings& Owner) : FOwner(Owner) {}
 
-    // Appends a step holding the active editor's caret, for ReplaceRows to fill in. Drops the
-    // oldest steps beyond UndoListMax and every step that could be redone.
-    TUndoData& NewUndoData();
+    // Appends Step with the active editor's caret. Drops the oldest steps beyond UndoListMax or
+    // UndoBytesMax and every step that could be redone.
+    TUndoData& NewUndoData(TUndoData Step);
     bool CanUndo() const { return !FUndoList.empty(); }
     bool CanRedo() const { return !FRedoList.empty(); }
     // Both put the caret where it was before the step being reverted.
@@ -51,6 +55,7 @@ public:
     int UndoListMax() const { return FUndoListMax; }
     // Stores at least MinUndoListMax.
     void SetUndoListMax(int Value);
+    void SetUndoBytesMax(std::size_t Value);
 
     const TUndoDataList& UndoList() const { return FUndoList; }
     const TUndoDataList& RedoList() const { return FRedoList; }
@@ -60,7 +65,7 @@ private:
     // with the caret left for the caller to fill in.
     TUndoData ApplyStep(const TUndoData& Step);
     // Appends Step to the undo list with the active editor's caret, dropping the oldest steps
-    // beyond UndoListMax; the redo list stays.
+    // beyond UndoListMax or UndoBytesMax; the redo list stays.
     TUndoData& AddUndo(TUndoData Step);
     // Applies the last of Steps through Apply in one update, puts the active editor's caret
     // where the step recorded it and drops the step.
@@ -70,6 +75,7 @@ private:
 
     TEditorScreenStrings& FOwner;
     int FUndoListMax = MinUndoListMax;
+    std::size_t FUndoBytesMax = DefaultUndoBytesMax;
     TUndoDataList FRedoList;
     TUndoDataList FUndoList;
 };

@@ -49,6 +49,27 @@ TEST_F(UndoTest, TheUndoListKeepsTheLast64StepsAndNeverFewer)
     EXPECT_EQ(UndoObj.UndoListMax(), 100);
 }
 
+// Each key typed on a row records the whole row: the oldest steps go once the text the steps
+// hold passes the budget, and the newest step stays even when it alone passes it.
+TEST_F(UndoTest, TheUndoListDropsItsOldestStepsBeyondItsBytesAndKeepsTheNewest)
+{
+    UndoObj.SetUndoBytesMax(20);
+    SetRows(Rows, "12345678$");
+    for (char ch : std::string("abc"))
+        Type(ch); // the steps hold 8, 9 and 10 bytes
+    EXPECT_EQ(UndoObj.UndoList().size(), 2u);
+    Rows.Undo();
+    Rows.Undo();
+    Rows.Undo();
+    EXPECT_EQ(Dump(Rows), "[12345678a|E]");
+
+    UndoObj.SetUndoBytesMax(5);
+    Type('d');
+    ASSERT_EQ(UndoObj.UndoList().size(), 1u);
+    Rows.Undo();
+    EXPECT_EQ(Dump(Rows), "[12345678a|E]");
+}
+
 TEST_F(UndoTest, AnUndoneInsertionHandsTheMarksOfItsRowsOnAndRedoRestoresIt)
 {
     SetRows(Rows, "a\n");
