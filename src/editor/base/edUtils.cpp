@@ -3,6 +3,7 @@
 #include "editor/base/CodePage.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -23,6 +24,29 @@ ByteKind KindOfByte(std::string_view S, int N)
             return ByteKind::Trail;
     }
     return StartsTwoByteChar(S, offset) ? ByteKind::Lead : ByteKind::Single;
+}
+
+// Counted into byte-wide counters, a block at a time, which the compiler turns into vector
+// code: several times as fast as std::count, which a run's output of hundreds of megabytes
+// goes through on the window's thread.
+std::size_t CountLineFeeds(std::string_view Text)
+{
+    constexpr std::size_t Lanes = 16;
+    constexpr std::size_t BlockBytes = 255 * Lanes; // no lane counts past 255 in a block
+    std::size_t count = 0;
+    std::size_t at = 0;
+    while (at < Text.size()) {
+        const std::size_t end = std::min(Text.size(), at + BlockBytes);
+        std::array<unsigned char, Lanes> lanes{};
+        for (; at + Lanes <= end; at += Lanes)
+            for (std::size_t lane = 0; lane < Lanes; ++lane)
+                lanes[lane] += Text[at + lane] == '\n';
+        for (; at < end; ++at)
+            count += Text[at] == '\n';
+        for (const unsigned char lane : lanes)
+            count += lane;
+    }
+    return count;
 }
 
 bool InsideString(std::string_view S, int N)
@@ -130,7 +154,7 @@ void StrToLines(std::string_view Text, TStrings& Strings, const TProgress& Progr
     Strings.BeginUpdate();
     Strings.Clear();
     if (!Text.empty()) {
-        const auto lineFeeds = std::count(Text.begin(), Text.end(), '\n');
+        const std::size_t lineFeeds = CountLineFeeds(Text);
         progress();
         // An eighth more room: lines added to a text just set need not move it all.
         Strings.SetCapacity(static_cast<int>(lineFeeds + lineFeeds / 8) + 16);
