@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace kestrim {
