@@ -44,9 +44,9 @@ private:
                 return sizeof(zip_stat_t);
             }
             return -1;
-        case ZIP_SOURCE_OPEN:
+        case ZIP_SOURCE_OPEN: // libzip opens what it finds before it starts anew: nothing to read
         case ZIP_SOURCE_CLOSE:
-        case ZIP_SOURCE_BEGIN_WRITE:
+        case ZIP_SOURCE_BEGIN_WRITE: // the file was emptied when it was opened
             return 0;
         case ZIP_SOURCE_WRITE:
             return Write(static_cast<const char*>(Data), static_cast<std::size_t>(Length))
