@@ -8,6 +8,7 @@
 // LoadDataBytes: the same 100 MB loaded into an editor's text from bytes already in memory.
 // ReadDataBytes: the same 100 MB read as bytes (what reading can cost at least).
 // WriteWorkbench/*: WriteWorkbenchFile of the workbench over the last one.
+// WriteDataFile: the same 100 MB saved over the data file (the baseline of WriteWorkbench).
 // ReadStoredRows: the rows of the 100 MB sample read straight from the workbench, its CRC
 // checked, as opening a workbench reads them; baseline: the same rows read from the data file,
 // in turn in each iteration.
@@ -160,6 +161,14 @@ void WriteWorkbench(benchmark::State& State, int Which)
     State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(TotalSize));
 }
 
+void WriteDataFile(benchmark::State& State)
+{
+    const std::string bytes = ReadFileBytes(Files().DataFile);
+    for (auto _ : State)
+        WriteFileBytes(Files().DataFile, bytes);
+    State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(TotalSize));
+}
+
 double Worst(const std::vector<double>& Values)
 {
     return *std::max_element(Values.begin(), Values.end());
@@ -226,4 +235,5 @@ BENCHMARK(LoadDataBytes)->Unit(benchmark::kMillisecond)->ComputeStatistics("max"
 BENCHMARK(ReadDataBytes)->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
 BENCHMARK_CAPTURE(WriteWorkbench, Samples100x1MB, 0)->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
 BENCHMARK_CAPTURE(WriteWorkbench, Sample1x100MB, 1)->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
+BENCHMARK(WriteDataFile)->Unit(benchmark::kMillisecond)->ComputeStatistics("max", Worst);
 BENCHMARK(ReadStoredRows)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);

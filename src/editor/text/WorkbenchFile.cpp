@@ -1,6 +1,7 @@
 #include "editor/text/WorkbenchFile.h"
 
 #include "editor/base/FileIO.h"
+#include "editor/text/ZipBlockWriter.h"
 #include "editor/text/ZipStoredEntries.h"
 
 #include <nlohmann/json.hpp>
@@ -88,7 +89,7 @@ int SystemError(const zip_error_t& Error)
 // A libzip error made from its code, freed when the scope ends.
 class TZipError {
 public:
-    explicit TZipError(int Code) { zip_error_init_with_code(&FError, Code); }
+    explicit TZipError(int Code = ZIP_ER_OK) { zip_error_init_with_code(&FError, Code); }
     ~TZipError() { zip_error_fini(&FError); }
     TZipError(const TZipError&) = delete;
     TZipError& operator=(const TZipError&) = delete;
@@ -375,17 +376,18 @@ void CheckWritable(const TWorkbench& Workbench)
     }
 }
 
-// Writes the archive into the file FileName; returns 0 or the system error that stopped it.
+// Writes the archive into the existing file FileName; returns 0 or the system error that stopped
+// it.
 class TWorkbenchWriter {
 public:
     explicit TWorkbenchWriter(const TWorkbench& Workbench) : FWorkbench(Workbench) {}
 
     int Write(const std::string& FileName)
     {
-        int error = 0;
-        FArchive.reset(zip_open(FileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error));
+        TZipError error;
+        FArchive.reset(CreateZipInBlocks(FileName, error.Get()));
         if (!FArchive)
-            return SystemError(TZipError(error).Get());
+            return SystemError(error.Get());
         // The manifest's text lives until the archive is written: the entries refer to it.
         const std::string scriptName = "script" + FWorkbench.ScriptExtension;
         TJson manifest{{"format", WorkbenchFormat},

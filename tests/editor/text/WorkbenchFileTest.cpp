@@ -3,15 +3,18 @@
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
 #include "editor/text/WorkbenchFile.h"
+#include "editor/text/ZipBlockWriter.h"
 #include "editor/text/ZipStoredEntries.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
 
 #include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <utility>
 #include <vector>
@@ -343,4 +346,28 @@ TEST_F(WorkbenchFileTest, SavingKeepsThePermissionsAndAFailedSaveTheOldFile)
     EXPECT_EQ(ReadFileBytes(Path("folder/b.kestrim")), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(FFolder.Folder()), fs::directory_iterator{}), 2);
     EXPECT_EQ(ReadWorkbenchFile(name), changed);
+}
+
+// A save that the disk cannot take whole leaves the old file and nothing beside it, whether it
+// fails at the first block or at the last.
+TEST_F(WorkbenchFileTest, ASaveThatCannotBeCompletedLeavesTheOldFile)
+{
+    TWorkbench big = Example();
+    big.Samples[0].Data.Bytes.assign(ZipWriteBlock + 1000, 'x');
+    WriteWorkbenchFile(Path("a.kestrim"), big);
+    const auto bigSize = static_cast<rlim_t>(fs::file_size(Path("a.kestrim")));
+    WriteWorkbenchFile(Path("a.kestrim"), Example());
+
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    for (const rlim_t limit : {rlim_t{4096}, bigSize - 1}) {
+        const rlimit small{limit, old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        EXPECT_THROW(WriteWorkbenchFile(Path("a.kestrim"), big), EFCreateError) << limit;
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(ReadWorkbenchFile(Path("a.kestrim")), Example());
+        EXPECT_EQ(std::distance(fs::directory_iterator(FFolder.Folder()), fs::directory_iterator{}), 1);
+    }
+    std::signal(SIGXFSZ, oldSignal);
 }
