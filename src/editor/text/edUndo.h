@@ -32,10 +32,11 @@ using TUndoDataList = std::deque<TUndoData>;
 
 class TEditorUndoObj {
 public:
-    // The undo list never holds fewer steps than this.
+    // UndoListMax is never set below this.
     static constexpr int MinUndoListMax = 64;
-    // Nor more removed text than this beyond its newest step: typing on a line of hundreds of
-    // megabytes records the whole line at each key, and the steps would fill the memory.
+    // Beside the count, the removed text the steps hold is bounded, the newest step always kept:
+    // typing on a line of hundreds of megabytes records the whole line at each key, and the
+    // steps would fill the memory.
     static constexpr std::size_t DefaultUndoBytesMax = std::size_t{256} << 20;
 
     explicit TEditorUndoObj(TEditorScreenStrings& Owner) : FOwner(Owner) {}
