@@ -3,6 +3,9 @@
 #include "editor/base/Exceptions.h"
 #include "editor/base/FileIO.h"
 
+#include <algorithm>
+#include <array>
+
 namespace kestrim {
 
 void TStrings::Put(int Index, const std::string& S)
@@ -137,6 +140,29 @@ void TStrings::LoadFromStream(TMemoryStream& Stream)
 void TStrings::SaveToStream(TMemoryStream& Stream) const
 {
     Stream.Write(GetTextStr());
+}
+
+// Counted into byte-wide counters, a block at a time, which the compiler turns into vector
+// code: several times as fast as std::count, which a run's output of hundreds of megabytes
+// goes through on the window's thread.
+std::size_t CountLineFeeds(std::string_view Text)
+{
+    constexpr std::size_t Lanes = 16;
+    constexpr std::size_t BlockBytes = 255 * Lanes; // no lane counts past 255 in a block
+    std::size_t count = 0;
+    std::size_t at = 0;
+    while (at < Text.size()) {
+        const std::size_t end = std::min(Text.size(), at + BlockBytes);
+        std::array<unsigned char, Lanes> lanes{};
+        for (; at + Lanes <= end; at += Lanes)
+            for (std::size_t lane = 0; lane < Lanes; ++lane)
+                lanes[lane] += Text[at + lane] == '\n';
+        for (; at < end; ++at)
+            count += Text[at] == '\n';
+        for (const unsigned char lane : lanes)
+            count += lane;
+    }
+    return count;
 }
 
 } // namespace kestrim

@@ -83,6 +83,9 @@ inline bool EndsWithLineBreak(std::string_view Text)
     return !Text.empty() && (Text.back() == '\r' || Text.back() == '\n');
 }
 
+// How many LF bytes Text holds.
+std::size_t CountLineFeeds(std::string_view Text);
+
 // Calls Callback(begin, end) for every line of Text, cut at CR LF, lone CR and lone LF.
 // A final line break starts no empty line. Returns whether Text ended with a line break.
 template <typename Callback>

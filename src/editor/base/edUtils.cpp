@@ -3,7 +3,6 @@
 #include "editor/base/CodePage.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <string>
 
@@ -24,29 +23,6 @@ ByteKind KindOfByte(std::string_view S, int N)
             return ByteKind::Trail;
     }
     return StartsTwoByteChar(S, offset) ? ByteKind::Lead : ByteKind::Single;
-}
-
-// Counted into byte-wide counters, a block at a time, which the compiler turns into vector
-// code: several times as fast as std::count, which a run's output of hundreds of megabytes
-// goes through on the window's thread.
-std::size_t CountLineFeeds(std::string_view Text)
-{
-    constexpr std::size_t Lanes = 16;
-    constexpr std::size_t BlockBytes = 255 * Lanes; // no lane counts past 255 in a block
-    std::size_t count = 0;
-    std::size_t at = 0;
-    while (at < Text.size()) {
-        const std::size_t end = std::min(Text.size(), at + BlockBytes);
-        std::array<unsigned char, Lanes> lanes{};
-        for (; at + Lanes <= end; at += Lanes)
-            for (std::size_t lane = 0; lane < Lanes; ++lane)
-                lanes[lane] += Text[at + lane] == '\n';
-        for (; at < end; ++at)
-            count += Text[at] == '\n';
-        for (const unsigned char lane : lanes)
-            count += lane;
-    }
-    return count;
 }
 
 bool InsideString(std::string_view S, int N)

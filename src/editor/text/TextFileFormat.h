@@ -33,6 +33,7 @@ struct TTextFileFormat {
     std::size_t EofMarks = 0;
 
     bool MixedLineEnds() const { return !LineEnds.empty(); }
+    bool operator==(const TTextFileFormat&) const = default;
 };
 
 // The format of a page that has no file yet: CR LF for Shift-JIS text, LF for UTF-8.

@@ -34,13 +34,18 @@ struct TTextReadOptions {
     std::optional<TTextEncoding> Encoding;
     TTextEncoding Default = TTextEncoding::ShiftJis;
     std::size_t BlockSize = TFileLines::DefaultBlockSize;
+    // How many rows the text is expected to have, when that is known ahead (a workbench stores
+    // it): with the encoding given, the rows are then read in one pass, without counting them
+    // first. The list is made that large, for at most a row in every four bytes, and grows
+    // if the text has more.
+    std::optional<std::size_t> ExpectedRows;
     TReadProgress Progress;
     // Looked at between blocks; once set, the read ends without rows.
     const std::atomic<bool>* Cancel = nullptr;
 };
 
 // The rows of Source as TFileLines hands them out: the text is what the count found, so that a
-// file that grows while it is read gives the rows it had when counted. None when cancelled.
+// file that grows between two passes gives the rows it had when counted. None when cancelled.
 // A file that cannot be read raises EFOpenError.
 std::optional<TTextRows> ReadTextRows(TByteSource& Source, const TTextReadOptions& Options);
 

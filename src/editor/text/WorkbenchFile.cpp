@@ -162,6 +162,18 @@ TTextEncoding Encoding(const TJson& Parent, const std::string& Path)
     Damaged("workbench.json の " + Member(Path, "encoding") + " の文字コード " + Quoted(name) + " は不明です。");
 }
 
+// How many line feeds the text holds, which a reader may take to size its list; a file of
+// another tool may not say.
+std::optional<std::size_t> LineFeeds(const TJson& Parent, const std::string& Path)
+{
+    const auto found = Parent.find("lineFeeds");
+    if (found == Parent.end())
+        return std::nullopt;
+    if (!found->is_number_unsigned())
+        WrongType(Member(Path, "lineFeeds"), "0 以上の整数");
+    return found->get<std::size_t>();
+}
+
 TJson ParseManifest(const std::string& Bytes)
 {
     const TJson::parser_callback_t depthGuard = [](int depth, TJson::parse_event_t, TJson&) {
@@ -266,9 +278,10 @@ private:
         TWorkbenchText text;
         text.Encoding = Encoding(Json, Path);
         const std::string name = String(Json, Path, "file");
+        const std::optional<std::size_t> lineFeeds = LineFeeds(Json, Path);
         const zip_stat_t stat = Locate(name);
         if (const auto offset = Leave ? FStored.DataOffset(stat) : std::nullopt)
-            FCurrentData = TStoredText{name, *offset, stat.size, stat.crc};
+            FCurrentData = TStoredText{name, *offset, stat.size, stat.crc, lineFeeds};
         else
             text.Bytes = Entry(name, stat);
         return text;
@@ -363,7 +376,9 @@ std::string SampleFolder(std::size_t Index, std::size_t Count)
 
 TJson TextReference(const std::string& EntryName, const TWorkbenchText& Text)
 {
-    return TJson{{"file", EntryName}, {"encoding", std::string(EncodingName(Text.Encoding))}};
+    return TJson{{"file", EntryName},
+                 {"encoding", std::string(EncodingName(Text.Encoding))},
+                 {"lineFeeds", CountLineFeeds(Text.Bytes)}};
 }
 
 void CheckWritable(const TWorkbench& Workbench)
@@ -476,9 +491,13 @@ std::optional<TTextRows> ReadStoredTextRows(const std::string& FileName, const T
 {
     const TFileReader file(FileName);
     TFileRegion region(file, Place.Offset, Place.Size);
-    // The CRC is summed over the blocks the rows' count reads anyway, on the same thread.
+    // The CRC is summed over the blocks the rows' first pass reads anyway, on the same thread.
     TCrcSource checked(region);
-    std::optional<TTextRows> text = ReadTextRows(checked, Options);
+    // Knowing the rows ahead, the reader needs a single pass over the bytes.
+    TTextReadOptions options = Options;
+    if (Place.LineFeeds)
+        options.ExpectedRows = *Place.LineFeeds + 1;
+    std::optional<TTextRows> text = ReadTextRows(checked, options);
     if (!text) // given up
         return text;
     const TCrcRead& read = checked.FirstPass();

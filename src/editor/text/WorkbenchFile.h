@@ -39,6 +39,7 @@ struct TStoredText {
     std::uint64_t Offset = 0;
     std::size_t Size = 0;
     std::uint32_t Crc = 0;
+    std::optional<std::size_t> LineFeeds; // as the manifest gives them, when it does
 };
 
 struct TWorkbenchLeavingData {
@@ -54,8 +55,9 @@ struct TWorkbenchLeavingData {
 TWorkbenchLeavingData ReadWorkbenchLeavingCurrentData(const std::string& FileName);
 
 // The rows of the stored text Place of the workbench file FileName, read from there while their
-// bytes' CRC is checked on another thread: bytes that differ from what the archive declares
-// raise EWorkbenchFile, as ReadWorkbenchFile does. None when Options' cancel flag ended the read.
+// bytes' CRC is summed: bytes that differ from what the archive declares raise EWorkbenchFile,
+// as ReadWorkbenchFile does. Line feeds the manifest gives size the row list and spare the
+// reader its count. None when Options' cancel flag ended the read.
 std::optional<TTextRows> ReadStoredTextRows(const std::string& FileName, const TStoredText& Place,
                                             const TTextReadOptions& Options);
 

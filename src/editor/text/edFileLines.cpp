@@ -24,9 +24,16 @@ std::string_view AfterSplitLineBreak(std::string_view Block, bool AfterCr)
 } // namespace
 
 TFileLines::TFileLines(TByteSource& Source, std::size_t BlockSize, bool CheckUtf8, const TOnBlock& OnBlock)
-    : FSource(Source), FBlock(std::max<std::size_t>(BlockSize, 1), '\0'), FCheckUtf8(CheckUtf8)
+    : TFileLines(Source, BlockSize, TOnePass{})
 {
+    FCheckUtf8 = CheckUtf8;
+    FCounted = true;
     CountRows(OnBlock);
+}
+
+TFileLines::TFileLines(TByteSource& Source, std::size_t BlockSize, TOnePass)
+    : FSource(Source), FBlock(std::max<std::size_t>(BlockSize, 1), '\0')
+{
 }
 
 bool TFileLines::GoOn(const TOnBlock& OnBlock, std::size_t Bytes)
@@ -37,45 +44,61 @@ bool TFileLines::GoOn(const TOnBlock& OnBlock, std::size_t Bytes)
 
 void TFileLines::CountRows(const TOnBlock& OnBlock)
 {
-    std::uint64_t position = 0;
-    std::uint64_t lineBreaks = 0;
-    char lastTextByte = 0;
-    bool afterCr = false;
     for (;;) {
         const std::string_view whole = FSource.ReadBlock(FBlock.data(), FBlock.size());
         if (whole.empty())
             break;
-        if (FHead.size() < Utf8ByteOrderMark.size())
-            FHead += whole.substr(0, Utf8ByteOrderMark.size() - FHead.size());
-        if (FCheckUtf8 && FUtf8.Valid())
-            FUtf8.Feed(whole);
-        const std::string_view block = AfterSplitLineBreak(whole, afterCr);
-        if (afterCr) // the CR that ended the block before
-            CountLineEnd(block.size() < whole.size() ? TLineEnd::CrLf : TLineEnd::Cr);
+        const std::string_view block = CountBlockStart(whole);
         ForEachLine(block, [&](std::size_t, std::size_t end) {
-            if (end == block.size())
-                return;
-            ++lineBreaks;
-            if (block[end] == '\n')
-                CountLineEnd(TLineEnd::Lf);
-            else if (end + 1 < block.size())
-                CountLineEnd(block[end + 1] == '\n' ? TLineEnd::CrLf : TLineEnd::Cr);
+            if (end < block.size())
+                CountLineBreak(block, end);
         });
-        const std::size_t lastText = whole.find_last_not_of(CtrlZ);
-        if (lastText != std::string_view::npos) {
-            FTextSize = position + lastText + 1;
-            lastTextByte = whole[lastText];
-        }
-        afterCr = whole.back() == '\r';
-        position += whole.size();
+        CountBlockEnd(whole);
         if (!GoOn(OnBlock, whole.size()))
             return;
     }
-    if (afterCr)
+    FinishCount();
+}
+
+std::string_view TFileLines::CountBlockStart(std::string_view Whole)
+{
+    if (FHead.size() < Utf8ByteOrderMark.size())
+        FHead += Whole.substr(0, Utf8ByteOrderMark.size() - FHead.size());
+    if (FCheckUtf8 && FUtf8.Valid())
+        FUtf8.Feed(Whole);
+    const std::string_view block = AfterSplitLineBreak(Whole, FAfterCr);
+    if (FAfterCr) // the CR that ended the block before
+        CountLineEnd(block.size() < Whole.size() ? TLineEnd::CrLf : TLineEnd::Cr);
+    return block;
+}
+
+// A CR that ends the block is a line break whose kind the next block tells.
+void TFileLines::CountLineBreak(std::string_view Block, std::size_t End)
+{
+    ++FLineBreaks;
+    if (Block[End] == '\n')
+        CountLineEnd(TLineEnd::Lf);
+    else if (End + 1 < Block.size())
+        CountLineEnd(Block[End + 1] == '\n' ? TLineEnd::CrLf : TLineEnd::Cr);
+}
+
+void TFileLines::CountBlockEnd(std::string_view Whole)
+{
+    const std::size_t lastText = Whole.find_last_not_of(CtrlZ);
+    if (lastText != std::string_view::npos) {
+        FTextSize = FFileSize + lastText + 1;
+        FLastTextByte = Whole[lastText];
+    }
+    FAfterCr = Whole.back() == '\r';
+    FFileSize += Whole.size();
+}
+
+void TFileLines::FinishCount()
+{
+    if (FAfterCr)
         CountLineEnd(TLineEnd::Cr);
-    FFileSize = position;
-    const bool unendedLastRow = FTextSize > 0 && !IsLineBreak(lastTextByte);
-    FRowCount = static_cast<int>(std::min<std::uint64_t>(lineBreaks + (unendedLastRow ? 1 : 0), INT32_MAX));
+    const bool unendedLastRow = FTextSize > 0 && !IsLineBreak(FLastTextByte);
+    FRowCount = static_cast<int>(std::min<std::uint64_t>(FLineBreaks + (unendedLastRow ? 1 : 0), INT32_MAX));
 }
 
 void TFileLines::CountLineEnd(TLineEnd End)
@@ -106,6 +129,10 @@ TTextFileFormat TFileLines::Format(TTextEncoding Encoding) const
 
 void TFileLines::ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark, const TOnBlock& OnBlock)
 {
+    if (!FCounted) {
+        CountAndReadRows(OnRow, SkipByteOrderMark, OnBlock);
+        return;
+    }
     FSource.Rewind();
     std::string row;
     std::uint64_t remaining = FTextSize;
@@ -132,6 +159,44 @@ void TFileLines::ReadRows(const TOnRow& OnRow, bool SkipByteOrderMark, const TOn
         if (!GoOn(OnBlock, whole.size()))
             return;
     }
+    if (!row.empty())
+        OnRow(row, false);
+}
+
+// The count's notes taken on the rows' way. Ctrl+Z marks at the very end of the text hold no
+// line break, so they can only end the last row, where they are cut off once the end is seen.
+void TFileLines::CountAndReadRows(const TOnRow& OnRow, bool SkipByteOrderMark, const TOnBlock& OnBlock)
+{
+    std::string row;
+    bool first = true;
+    // The count has seen a byte-order mark whole by the end of the first row: a line break
+    // within its three bytes would not be one.
+    const auto withoutMark = [&] {
+        if (first && SkipByteOrderMark && ByteOrderMark())
+            row.erase(0, Utf8ByteOrderMark.size());
+        first = false;
+    };
+    for (;;) {
+        const std::string_view whole = FSource.ReadBlock(FBlock.data(), FBlock.size());
+        if (whole.empty())
+            break;
+        const std::string_view block = CountBlockStart(whole);
+        ForEachLine(block, [&](std::size_t begin, std::size_t end) {
+            row.append(block, begin, end - begin);
+            if (end < block.size()) {
+                CountLineBreak(block, end);
+                withoutMark();
+                OnRow(row, true);
+                row.clear();
+            }
+        });
+        CountBlockEnd(whole);
+        if (!GoOn(OnBlock, whole.size()))
+            return;
+    }
+    FinishCount();
+    row.erase(row.find_last_not_of(CtrlZ) + 1);
+    withoutMark();
     if (!row.empty())
         OnRow(row, false);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // TFileLines: the rows of a text file's bytes, from the file or from memory, read a block at a
 // time in two passes. The first pass counts the rows, so that the row list is made at its final
-// size once; the second hands them out. Rows end at CR, LF and CR LF, also where a block
+// size once; the second hands them out. A reader that knows the encoding and how many rows to
+// expect reads them in one pass, which counts on the way. Rows end at CR, LF and CR LF, also where a block
 // boundary falls between CR and LF. Every other byte is row text, NUL included. Bytes 26
 // (Ctrl+Z) at the very end of the file are no text; one followed by anything else is.
 //
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrim {
@@ -36,6 +38,10 @@ public:
     // changed anything.
     explicit TFileLines(TByteSource& Source, std::size_t BlockSize = DefaultBlockSize, bool CheckUtf8 = false,
                         const TOnBlock& OnBlock = {});
+    // Reads nothing yet: ReadRows counts as it hands out the rows, and what the count learns
+    // (but the UTF-8 check) is known once it has read them all.
+    struct TOnePass {};
+    TFileLines(TByteSource& Source, std::size_t BlockSize, TOnePass);
 
     int RowCount() const { return FRowCount; }
     // Whether a pass was stopped by its OnBlock.
@@ -54,6 +60,13 @@ public:
 
 private:
     void CountRows(const TOnBlock& OnBlock);
+    void CountAndReadRows(const TOnRow& OnRow, bool SkipByteOrderMark, const TOnBlock& OnBlock);
+    // The count's steps for each block: its start gives the block without the LF of a CR LF
+    // that the block boundary split.
+    std::string_view CountBlockStart(std::string_view Whole);
+    void CountLineBreak(std::string_view Block, std::size_t End);
+    void CountBlockEnd(std::string_view Whole);
+    void FinishCount();
     // Whether the pass goes on after a block of Bytes.
     bool GoOn(const TOnBlock& OnBlock, std::size_t Bytes);
     void CountLineEnd(TLineEnd End);
@@ -61,10 +74,14 @@ private:
     TByteSource& FSource;
     std::string FBlock;
     std::uint64_t FTextSize = 0;
-    std::uint64_t FFileSize = 0;
+    std::uint64_t FFileSize = 0; // of the blocks counted so far
+    std::uint64_t FLineBreaks = 0;
     int FRowCount = 0;
     std::string FHead; // the first bytes, as far as a byte-order mark reaches
-    bool FCheckUtf8;
+    char FLastTextByte = 0;
+    bool FAfterCr = false; // the last block counted ended with CR
+    bool FCheckUtf8 = false;
+    bool FCounted = false;
     bool FStopped = false;
     TUtf8Check FUtf8;
     std::vector<TLineEnd> FLineEnds;

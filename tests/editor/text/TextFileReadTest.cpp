@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -142,5 +143,40 @@ TEST(TextFileReadTest, AFileChangingWhileReadGivesWholeRows)
         ASSERT_TRUE(text);
         EXPECT_EQ(Dump(*text->Rows), c.Rows);
         log.ExpectRisingTo(c.Total);
+    }
+}
+
+// Rows known ahead are read in one pass, which must give what the two passes give: the same
+// rows and the same format, for texts built of line breaks split across blocks, byte-order
+// marks and Ctrl+Z marks, whatever the expectation (too few rows, exact, too many).
+TEST(TextFileReadTest, OnePassGivesWhatTwoPassesGive)
+{
+    const std::string pieces[] = {"a", "\r", "\n", "\r\n", "\x1A", "\xEF\xBB\xBF", "\xEF", "\x82\xA0"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes;
+        const std::size_t count = random() % 9;
+        for (std::size_t i = 0; i < count; ++i)
+            bytes += pieces[random() % std::size(pieces)];
+        TTextReadOptions options;
+        options.Encoding = round % 2 == 0 ? TTextEncoding::Utf8 : TTextEncoding::ShiftJis;
+        options.BlockSize = 1 + random() % 4;
+        SCOPED_TRACE(testing::PrintToString(bytes) + " block size " + std::to_string(options.BlockSize));
+        TMemoryReader twoPassSource(bytes);
+        const std::optional<TTextRows> twoPass = ReadTextRows(twoPassSource, options);
+        for (const std::size_t expected : {std::size_t{0}, std::size_t{1}, std::size_t{50}}) {
+            options.ExpectedRows = expected;
+            TMemoryReader source(bytes);
+            TProgressLog log;
+            options.Progress = log.Recorder();
+            const std::optional<TTextRows> onePass = ReadTextRows(source, options);
+            ASSERT_TRUE(twoPass && onePass);
+            EXPECT_EQ(Dump(*onePass->Rows), Dump(*twoPass->Rows));
+            EXPECT_EQ(onePass->Format, twoPass->Format);
+            if (!bytes.empty())
+                log.ExpectRisingTo(bytes.size());
+            options.ExpectedRows.reset();
+            options.Progress = nullptr;
+        }
     }
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <filesystem>
@@ -171,24 +172,33 @@ TEST_F(WorkbenchFileTest, TheCurrentDataCanBeLeftInTheFile)
     EXPECT_EQ(checked.FirstPass().Crc, read.CurrentData->Crc);
     read.Workbench.Samples[1].Data.Bytes = bytes;
     EXPECT_EQ(read.Workbench, workbench);
-    const std::optional<TTextRows> rows = ReadStoredTextRows(Path("a.kestrim"), *read.CurrentData, {InUtf8});
+    // The line feeds the manifest gives only size the rows: as written, missing (another
+    // tool's file) or wrong, the rows are those of the bytes.
+    EXPECT_EQ(read.CurrentData->LineFeeds, static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
+    TTextReadOptions asUtf8;
+    asUtf8.Encoding = InUtf8;
     TMemoryReader memory(bytes);
-    const std::optional<TTextRows> fromMemory = ReadTextRows(memory, {InUtf8});
-    ASSERT_TRUE(rows && fromMemory);
-    ASSERT_EQ(rows->Rows->Count(), fromMemory->Rows->Count());
-    for (int i = 0; i < rows->Rows->Count(); ++i)
-        EXPECT_EQ(rows->Rows->Str(i), fromMemory->Rows->Str(i));
-    EXPECT_EQ(rows->Format.LineEnds, fromMemory->Format.LineEnds);
+    const std::optional<TTextRows> fromMemory = ReadTextRows(memory, asUtf8);
+    for (const std::optional<std::size_t> lineFeeds : {read.CurrentData->LineFeeds, std::optional<std::size_t>(),
+                                                       std::optional<std::size_t>(0)}) {
+        TStoredText place = *read.CurrentData;
+        place.LineFeeds = lineFeeds;
+        const std::optional<TTextRows> rows = ReadStoredTextRows(Path("a.kestrim"), place, asUtf8);
+        ASSERT_TRUE(rows && fromMemory);
+        ASSERT_EQ(rows->Rows->Count(), fromMemory->Rows->Count());
+        for (int i = 0; i < rows->Rows->Count(); ++i)
+            EXPECT_EQ(rows->Rows->Str(i), fromMemory->Rows->Str(i));
+        EXPECT_EQ(rows->Format, fromMemory->Format);
+    }
 
     // A byte changed inside the stored text is found while its rows are read.
     std::string damaged = ReadFileBytes(Path("a.kestrim"));
     damaged[read.CurrentData->Offset + 2] ^= 1;
     WriteFileBytes(Path("a.kestrim"), damaged);
-    EXPECT_THROW(ReadStoredTextRows(Path("a.kestrim"), *read.CurrentData, {InUtf8}), EWorkbenchFile);
+    EXPECT_THROW(ReadStoredTextRows(Path("a.kestrim"), *read.CurrentData, asUtf8), EWorkbenchFile);
     // A read given up has checked nothing and reports nothing.
     const std::atomic<bool> cancelled = true;
-    TTextReadOptions givingUp;
-    givingUp.Encoding = InUtf8;
+    TTextReadOptions givingUp = asUtf8;
     givingUp.Cancel = &cancelled;
     EXPECT_FALSE(ReadStoredTextRows(Path("a.kestrim"), *read.CurrentData, givingUp));
 
@@ -247,6 +257,8 @@ TEST_F(WorkbenchFileTest, DamagedFilesSayWhatIsWrong)
          "\"gone.txt\" が zip アーカイブの中にありません"},
         {zipped(Manifest(R"([{"name": "a", "data": {"file": "script.pl", "encoding": "UTF-8"}}])")),
          "\"script.pl\" が二度使われています"},
+        {zipped(Manifest(R"([{"name": "a", "data": {"file": "d.txt", "encoding": "UTF-8", "lineFeeds": -1}}])")),
+         "samples[0].data.lineFeeds が0 以上の整数ではありません"},
         {zipped(Manifest(OneSample, R"("current": 1)")), "current 1 がサンプルの範囲 (0 から 0) にありません"},
         {zipped(Manifest(OneSample, R"("current": -1)")), "current -1 がサンプルの範囲"},
         {zipped(Manifest(OneSample, R"("current": 0.5)")), "current が整数ではありません"},
