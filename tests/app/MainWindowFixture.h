@@ -36,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,11 +81,11 @@ private:
     template <typename T>
     static T Next(std::deque<T>& Queue, T WhenEmpty)
     {
-        if (Queue.empty())
-            return WhenEmpty;
-        T answer = Queue.front();
-        Queue.pop_front();
-        return answer;
+        if (!Queue.empty()) {
+            std::swap(WhenEmpty, Queue.front());
+            Queue.pop_front();
+        }
+        return WhenEmpty;
     }
 
     TDialogLog& FLog;
@@ -100,7 +101,7 @@ std::string Sjis(const char* Utf8)
     return ReadFileBytes(QFile::encodeName(FileName).toStdString());
 }
 
-void Write(const QString& FileName, const std::string& Content)
+[[maybe_unused]] void Write(const QString& FileName, const std::string& Content)
 {
     WriteFileBytes(QFile::encodeName(FileName).toStdString(), Content);
 }

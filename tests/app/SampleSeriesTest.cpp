@@ -99,7 +99,9 @@ TEST_F(SampleSeriesTest, StopEndsTheWholeSeries)
     TfrmKestrim& window = ShownWindow();
     const TMainActions& a = window.Actions();
     Samples().Reset({Sample("a", "sleep\r\n"), Sample("b", "b\r\n"), Sample("c", "c\r\n")}, 1);
-    Samples().SetLastRun(2, TSampleRun{TSampleVerdict::Pass});
+    TSampleRun passed;
+    passed.Verdict = TSampleVerdict::Pass;
+    Samples().SetLastRun(2, passed);
     bool runEnabled = true;
     QTimer::singleShot(300, [&] {
         runEnabled = a.actRun->isEnabled() || a.actRunAllSamples->isEnabled()
