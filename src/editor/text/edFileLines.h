@@ -2,9 +2,11 @@
 // TFileLines: the rows of a text file's bytes, from the file or from memory, read a block at a
 // time in two passes. The first pass counts the rows, so that the row list is made at its final
 // size once; the second hands them out. A reader that knows the encoding and how many rows to
-// expect reads them in one pass, which counts on the way. Rows end at CR, LF and CR LF, also where a block
-// boundary falls between CR and LF. Every other byte is row text, NUL included. Bytes 26
-// (Ctrl+Z) at the very end of the file are no text; one followed by anything else is.
+// expect reads them in one pass, which counts on the way.
+//
+// Rows end at CR, LF and CR LF, also where a block boundary falls between CR and LF. Every
+// other byte is row text, NUL included. Bytes 26 (Ctrl+Z) at the very end of the file are no
+// text; one followed by anything else is.
 //
 // The count pass also learns how the file is to be read and written back: whether it begins
 // with a UTF-8 byte-order mark, whether it is valid UTF-8, and how its lines end.
